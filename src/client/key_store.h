@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QCoro/QCoroTask>
+#include <QString>
+
+#include <optional>
+
+// Where the API key is kept between runs. The running app uses the system's secret store
+// (Keychain); model tests use an in-memory store.
+class KeyStore {
+public:
+    virtual ~KeyStore() = default;
+
+    // The stored key; absent when there is none, it cannot be read, or it is empty.
+    virtual QCoro::Task<std::optional<QString>> read() = 0;
+    // Replaces the stored key; true exactly when the new key was stored.
+    virtual QCoro::Task<bool> save(QString key) = 0;
+    // Forgets the key; forgetting an absent key is not an error.
+    virtual QCoro::Task<> remove() = 0;
+};
