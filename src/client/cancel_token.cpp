@@ -10,16 +10,21 @@ Q_SIGNALS:
     void fired();
 };
 
-CancelToken::CancelToken() : state(std::make_shared<State>()) {}
+CancelToken::CancelToken() : state(std::make_shared<State>()) {
+}
 
 void CancelToken::cancel() const {
     if (state->cancelled)
         return;
-    state->cancelled = true;
-    Q_EMIT state->fired();
+    // A woken task may drop every token, this one included, before the emission returns.
+    const std::shared_ptr<State> keep = state;
+    keep->cancelled = true;
+    Q_EMIT keep->fired();
 }
 
-bool CancelToken::isCancelled() const { return state->cancelled; }
+bool CancelToken::isCancelled() const {
+    return state->cancelled;
+}
 
 QMetaObject::Connection CancelToken::onCancel(QObject* context,
                                               std::function<void()> action) const {

@@ -7,7 +7,6 @@
 #include <QDateTime>
 #include <QString>
 #include <QUrl>
-
 #include <chrono>
 #include <exception>
 #include <functional>
@@ -30,7 +29,7 @@ public:
         static Failure unreadable();
 
         Kind kind() const { return kindValue; }
-        int status() const { return statusValue; }                        // http only
+        int status() const { return statusValue; }                           // http only
         const std::optional<QString>& detail() const { return detailValue; } // http only
         QString errorDescription() const;
         const char* what() const noexcept override;
@@ -59,7 +58,10 @@ public:
     static QUrl defaultBase(); // derived from the build's ALVORE_SERVICE_URL
     static QUrl defaultV1();
 
-    explicit SensiboAPI(QString apiKey, Config config = {});
+    // Two constructors rather than a default argument: Config's member initializers can't be
+    // used for a default argument inside this class.
+    explicit SensiboAPI(QString apiKey);
+    SensiboAPI(QString apiKey, Config config);
 
     const QString& apiKey() const { return key; }
     const Config& config() const { return settings; }

@@ -1,0 +1,256 @@
+#include "client/sensibo_api.h"
+#include "support/log_watch.h"
+#include "support/loopback_service.h"
+#include "support/outcome.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+using namespace std::chrono_literals;
+using Response = LoopbackService::Response;
+using Kind = SensiboAPI::Failure::Kind;
+
+namespace {
+const QString key = QStringLiteral("k+y&=/%é");
+const QString podsPath = QStringLiteral("/api/v2/users/me/pods");
+const QString lightFields = QStringLiteral("id,room,acState,measurements,connectionStatus,timer");
+
+void verifyKeyNeverLogged(const QStringList& lines) {
+    for (const QString& line : lines)
+        QVERIFY2(!line.contains(key), qPrintable(line));
+}
+} // namespace
+
+class RequestPipeline : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void requestCarriesKeyLastAndNoBody_data() {
+        QTest::addColumn<bool>("full");
+        QTest::newRow("light") << false;
+        QTest::newRow("full") << true;
+    }
+    void requestCarriesKeyLastAndNoBody() {
+        QFETCH(bool, full);
+        LoopbackService service;
+        service.on("GET", podsPath, Response::json(R"({"result":[]})"));
+        const Outcome<QList<Pod>> outcome = outcomeOf(SensiboAPI(key, service.config()).pods(full));
+        QCOMPARE(outcome.value, QList<Pod>());
+
+        const LoopbackService::Request request = service.requests().value(0);
+        const QString fields =
+            full ? lightFields + ",remoteCapabilities,productModel" : lightFields;
+        QCOMPARE(request.query,
+                 (QList<std::pair<QString, QString>>{{"fields", fields}, {"apiKey", key}}));
+        QCOMPARE(request.header("accept"), "application/json");
+        QVERIFY(!request.headers.contains("content-type"));
+        QVERIFY(request.body.isEmpty());
+    }
+
+    void answersAreNeitherCachedNorCookiesKept() {
+        LoopbackService service;
+        Response answer = Response::json(R"({"result":[]})");
+        answer.headers.append(
+            QList<std::pair<QByteArray, QByteArray>>{{"Set-Cookie", "session=abc; Max-Age=3600"},
+                                                     {"Cache-Control", "max-age=3600"},
+                                                     {"ETag", "\"v1\""}});
+        service.on("GET", podsPath, answer);
+        const SensiboAPI api(key, service.config());
+        QVERIFY(outcomeOf(api.pods(false)).value);
+        QVERIFY(outcomeOf(api.pods(false)).value);
+        QCOMPARE(service.requests().size(), 2);
+        QVERIFY(!service.requests()[1].headers.contains("cookie"));
+        QVERIFY(!service.requests()[1].headers.contains("if-none-match"));
+    }
+
+    void unitIdTravelsAsOneSegment_data() {
+        QTest::addColumn<QString>("id");
+        QTest::addColumn<QByteArray>("rawPath");
+        QTest::newRow("ordinary") << "aB3x9Q" << QByteArray("/api/v2/pods/aB3x9Q/acStates");
+        QTest::newRow("slash") << "a/../b" << QByteArray("/api/v2/pods/a%2F..%2Fb/acStates");
+        QTest::newRow("query and fragment")
+            << "x?apiKey=1#y" << QByteArray("/api/v2/pods/x%3FapiKey%3D1%23y/acStates");
+        QTest::newRow("percent") << "50%2F" << QByteArray("/api/v2/pods/50%252F/acStates");
+    }
+    void unitIdTravelsAsOneSegment() {
+        QFETCH(QString, id);
+        QFETCH(QByteArray, rawPath);
+        LoopbackService service;
+        service.setHandler([](const auto&) { return Response::json(R"({"result":{}})"); });
+        QVERIFY(outcomeOf(SensiboAPI(key, service.config()).setState(id, {})).value);
+        QCOMPARE(service.requests().value(0).rawPath, rawPath);
+        QCOMPARE(service.requests().value(0).path, "/api/v2/pods/" + id + "/acStates");
+        QCOMPARE(service.requests().value(0).query.size(), 1);
+    }
+
+    // Dots would be resolved by the server whatever the encoding, an empty id collapsed.
+    void unitIdNamingAnotherResourceIsRefused_data() {
+        QTest::addColumn<QString>("id");
+        QTest::newRow("empty") << "";
+        QTest::newRow("dot") << ".";
+        QTest::newRow("dot dot") << "..";
+    }
+    void unitIdNamingAnotherResourceIsRefused() {
+        QFETCH(QString, id);
+        LoopbackService service;
+        const Outcome<std::optional<ACState>> outcome =
+            outcomeOf(SensiboAPI(key, service.config()).setState(id, {}));
+        QCOMPARE(outcome.failure, SensiboAPI::Failure::unreadable());
+        QCOMPARE(outcome.failure->errorDescription(),
+                 "Sensibo sent something Alvore couldn't read.");
+        QVERIFY(service.requests().isEmpty());
+    }
+
+    void statusesOutsideSuccess_data() {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QString>("description");
+        QTest::addColumn<QStringList>("log");
+        const QByteArray both = R"({"reason":"Too fast","message":"Slow down"})";
+        const QStringList none;
+        QTest::newRow("401") << 401 << both << "Sensibo didn't accept the API key." << none;
+        QTest::newRow("403") << 403 << both << "Sensibo didn't accept the API key." << none;
+        QTest::newRow("reason first")
+            << 429 << both << "Sensibo said: Too fast" << QStringList{"GET pods: HTTP 429 " + both};
+        QTest::newRow("message") << 404 << QByteArray(R"({"reason":null,"message":"No pod"})")
+                                 << "Sensibo said: No pod"
+                                 << QStringList{
+                                        R"(GET pods: HTTP 404 {"reason":null,"message":"No pod"})"};
+        QTest::newRow("not JSON") << 500 << QByteArray("<h1>down</h1>")
+                                  << "Sensibo returned an error (HTTP 500)."
+                                  << QStringList{"GET pods: HTTP 500 <h1>down</h1>"};
+        QTest::newRow("mistyped envelope")
+            << 502 << QByteArray(R"({"reason":7,"message":"m"})")
+            << "Sensibo returned an error (HTTP 502)."
+            << QStringList{R"(GET pods: HTTP 502 {"reason":7,"message":"m"})"};
+        const QByteArray cut = QByteArray(299, 'a') + "é and more";
+        QTest::newRow("cut at 300 bytes")
+            << 500 << cut << "Sensibo returned an error (HTTP 500)."
+            << QStringList{"GET pods: HTTP 500 " + QString(299, 'a') + QChar(0xFFFD)};
+    }
+    void statusesOutsideSuccess() {
+        QFETCH(int, status);
+        QFETCH(QByteArray, body);
+        QFETCH(QString, description);
+        QFETCH(QStringList, log);
+        LoopbackService service;
+        service.on("GET", podsPath, Response::json(body, status));
+        const LogWatch watch;
+        const auto outcome = outcomeOf(SensiboAPI(key, service.config()).pods(true));
+        QVERIFY(outcome.failure);
+        QCOMPARE(outcome.failure->errorDescription(), description);
+        QCOMPARE(outcome.failure->kind(),
+                 status == 401 || status == 403 ? Kind::badKey : Kind::http);
+        QCOMPARE(watch.newLines(), log);
+        verifyKeyNeverLogged(watch.newLines());
+    }
+
+    void answerThatIsNotHttpHasStatusZero() {
+        QTemporaryDir root;
+        QVERIFY(QDir(root.path()).mkpath("api/v2/users/me"));
+        QFile file(root.filePath("api/v2/users/me/pods"));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("plain file") > 0);
+        file.close();
+        const LogWatch watch;
+        const auto outcome = outcomeOf(
+            SensiboAPI(key, SensiboAPI::Config::forService(QUrl::fromLocalFile(root.path())))
+                .pods(false));
+        QCOMPARE(outcome.failure, SensiboAPI::Failure::http(0));
+        QCOMPARE(watch.newLines(), QStringList{"GET pods: HTTP 0 plain file"});
+    }
+
+    void undecodableAnswers_data() {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QString>("logStart");
+        QTest::newRow("pod without id") << QByteArray(R"({"result":[{"id":"a"},{"room":{}}]})")
+                                        << "couldn't decode GET pods: result[1].id";
+        QTest::newRow("mistyped member")
+            << QByteArray(R"({"result":[{"id":"a","acState":{"mode":3}}]})")
+            << "couldn't decode GET pods: result[0].acState.mode: expected a string";
+        QTest::newRow("not JSON") << QByteArray("<html>") << "couldn't decode GET pods: ";
+        QTest::newRow("not an object") << QByteArray("[]") << "couldn't decode GET pods: ";
+    }
+    void undecodableAnswers() {
+        QFETCH(QByteArray, body);
+        QFETCH(QString, logStart);
+        LoopbackService service;
+        service.on("GET", podsPath, Response::json(body));
+        const LogWatch watch;
+        const auto outcome = outcomeOf(SensiboAPI(key, service.config()).pods(false));
+        QCOMPARE(outcome.failure, SensiboAPI::Failure::unreadable());
+        const QStringList lines = watch.newLines();
+        QCOMPARE(lines.size(), 1);
+        QVERIFY2(lines[0].startsWith(logStart), qPrintable(lines[0]));
+        verifyKeyNeverLogged(lines);
+    }
+
+    void transportFailures_data() {
+        QTest::addColumn<QString>("server"); // the loopback service, plain bytes, or none
+        QTest::addColumn<QString>("scheme");
+        QTest::addColumn<Response>("answer");
+        QTest::addColumn<QString>("description");
+        Response silent = Response::json(R"({"result":[]})");
+        silent.delay = 10s;
+        Response dropped = Response::json(R"({"result":[{"id":"abc"},{"id":"def"}]})");
+        dropped.closeMidAnswer = true;
+        QTest::newRow("refused") << "none"
+                                 << "http" << Response() << "Can't reach Sensibo.";
+        QTest::newRow("no answer in time") << "service"
+                                           << "http" << silent << "Sensibo didn't answer in time.";
+        QTest::newRow("dropped mid-answer") << "service"
+                                            << "http" << dropped << "This computer is offline.";
+        QTest::newRow("TLS fails") << "plain"
+                                   << "https" << Response() << "Can't reach Sensibo (6).";
+    }
+    void transportFailures() {
+        QFETCH(QString, server);
+        QFETCH(QString, scheme);
+        QFETCH(Response, answer);
+        QFETCH(QString, description);
+        LoopbackService service;
+        service.on("GET", podsPath, answer);
+        QTcpServer plain; // answers a TLS greeting with plain HTTP
+        QVERIFY(plain.listen(QHostAddress::LocalHost));
+        connect(&plain, &QTcpServer::newConnection, &plain, [&plain] {
+            plain.nextPendingConnection()->write("HTTP/1.1 400 Bad Request\r\n\r\n");
+        });
+        QUrl url = service.url();
+        url.setScheme(scheme);
+        if (server != "service")
+            url.setPort(plain.serverPort());
+        if (server == "none")
+            plain.close();
+        SensiboAPI::Config config = SensiboAPI::Config::forService(url);
+        config.timeout = 200ms;
+        const LogWatch watch;
+        const auto outcome = outcomeOf(SensiboAPI(key, config).pods(false));
+        QCOMPARE(outcome.failure, SensiboAPI::Failure::network(description));
+        QCOMPARE(watch.newLines(), QStringList());
+    }
+
+    void cancellingAbortsTheRequest() {
+        LoopbackService service;
+        Response slow = Response::json(R"({"result":[]})");
+        slow.delay = 10s;
+        service.on("GET", podsPath, slow);
+        const CancelToken token;
+        QTimer::singleShot(0, &service, [&] {
+            QVERIFY(service.waitForRequests(1));
+            token.cancel();
+        });
+        const auto outcome = outcomeOf(SensiboAPI(key, service.config()).pods(false, token));
+        QVERIFY(outcome.cancelled);
+        QVERIFY(!outcome.failure);
+        QTRY_COMPARE(service.abandonedRequests().size(), 1);
+
+        const auto again = outcomeOf(SensiboAPI(key, service.config()).pods(false, token));
+        QVERIFY(again.cancelled);
+        QCOMPARE(service.requests().size(), 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(RequestPipeline)
+#include "tst_request_pipeline.moc"

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "client/sensibo_api.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QMap>
+#include <QObject>
+#include <QString>
+#include <QUrl>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <utility>
+
+// A stand-in for the service on 127.0.0.1: a real HTTP/1.1 server that records every request
+// and answers from a script. Requests without a scripted answer get 404.
+class LoopbackService : public QObject {
+    Q_OBJECT
+public:
+    struct Request {
+        QByteArray method;
+        QString path;                             // decoded, e.g. "/api/v2/users/me/pods"
+        QByteArray rawPath;                       // as sent, percent-encoding kept
+        QList<std::pair<QString, QString>> query; // decoded, in the order sent
+        QMap<QByteArray, QByteArray> headers;     // names lower-cased
+        QByteArray body;
+
+        std::optional<QString> queryValue(const QString& name) const;
+        QByteArray header(const QByteArray& name) const; // empty when absent
+    };
+
+    struct Response {
+        int status = 200;
+        QByteArray body;
+        QList<std::pair<QByteArray, QByteArray>> headers;
+        std::chrono::milliseconds delay{0}; // wait this long before answering
+        bool closeMidAnswer = false;        // send part of the answer, then drop the connection
+
+        static Response json(QByteArray body, int status = 200);
+        static Response fromFile(const QString& path, int status = 200);
+    };
+
+    explicit LoopbackService(QObject* parent = nullptr); // listens on a free port
+    ~LoopbackService() override;
+
+    QUrl url() const; // http://127.0.0.1:<port>
+    // A client configuration for this service; `timeout` is the client's wait for data.
+    SensiboAPI::Config config(std::chrono::milliseconds timeout = std::chrono::seconds(5)) const;
+
+    // Every request for `method` and `path` (the full decoded path) gets `response`.
+    void on(const QByteArray& method, const QString& path, Response response);
+    // One-shot answers, used in order before any `on` answer for the same method and path.
+    void enqueue(const QByteArray& method, const QString& path, Response response);
+    // Answers computed per request; consulted before the scripted answers when set.
+    void setHandler(std::function<std::optional<Response>(const Request&)> handler);
+
+    const QList<Request>& requests() const;
+    QList<Request> requests(const QByteArray& method, const QString& path) const;
+    // Runs the event loop until at least `count` requests have arrived in total, or the
+    // deadline passes; returns whether they arrived.
+    bool waitForRequests(qsizetype count,
+                         std::chrono::milliseconds deadline = std::chrono::seconds(5));
+    void clearRequests();
+    // Requests whose connection the client closed before their answer went out (a cancelled
+    // request, or one given up after the client's timeout).
+    const QList<Request>& abandonedRequests() const;
+
+Q_SIGNALS:
+    void requestReceived(const LoopbackService::Request& request);
+    void requestAbandoned(const LoopbackService::Request& request);
+
+private:
+    class Server;
+    std::unique_ptr<Server> server;
+};
