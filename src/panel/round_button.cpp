@@ -1,0 +1,52 @@
+#include "panel/round_button.h"
+
+#include "panel/icons.h"
+#include "panel/palette.h"
+
+#include <QPainter>
+
+RoundButton::RoundButton(const QString& systemImage, int size, QWidget* parent)
+    : QAbstractButton(parent), symbol(systemImage), side(size) {
+    setFixedSize(sizeHint());
+    setFocusPolicy(Qt::NoFocus);
+    connect(this, &QAbstractButton::clicked, this, [this] {
+        if (onClick)
+            onClick();
+    });
+}
+
+void RoundButton::setSystemImage(const QString& systemImage) {
+    symbol = systemImage;
+    update();
+}
+
+void RoundButton::setHelp(const QString& help) {
+    setToolTip(help);
+    setAccessibleName(help);
+}
+
+void RoundButton::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Palette::white(hovered && isEnabled() ? 0.16 : 0.09));
+    painter.drawEllipse(QRectF(rect()));
+
+    const qreal iconSide = Icons::sideForText(side * 0.42);
+    const QPointF centre = QRectF(rect()).center();
+    Icons::paint(
+        painter, QRectF(centre - QPointF(iconSide, iconSide) / 2, QSizeF(iconSide, iconSide)),
+        symbol, isEnabled() ? Palette::primaryText() : Palette::tertiaryText(), QFont::Bold);
+}
+
+void RoundButton::enterEvent(QEnterEvent* event) {
+    hovered = true;
+    update();
+    QAbstractButton::enterEvent(event);
+}
+
+void RoundButton::leaveEvent(QEvent* event) {
+    hovered = false;
+    update();
+    QAbstractButton::leaveEvent(event);
+}
