@@ -2,7 +2,6 @@
 
 #include <QCoro/QCoroTask>
 #include <QString>
-
 #include <optional>
 
 // Where the API key is kept between runs. The running app uses the system's secret store

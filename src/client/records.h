@@ -5,7 +5,6 @@
 #include <QMap>
 #include <QString>
 #include <QStringList>
-
 #include <optional>
 
 // The service's records of one air-conditioner unit. Every member is optional unless noted;

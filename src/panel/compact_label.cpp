@@ -1,8 +1,8 @@
 #include "panel/compact_label.h"
 
+#include "model/palette.h"
 #include "panel/fonts.h"
 #include "panel/icons.h"
-#include "panel/palette.h"
 
 #include <QEvent>
 #include <QFontMetricsF>

@@ -1,7 +1,7 @@
 #include "panel/round_button.h"
 
+#include "model/palette.h"
 #include "panel/icons.h"
-#include "panel/palette.h"
 
 #include <QPainter>
 

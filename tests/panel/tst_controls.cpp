@@ -1,7 +1,7 @@
+#include "model/palette.h"
 #include "panel/compact_label.h"
 #include "panel/fonts.h"
 #include "panel/frame_ticker.h"
-#include "panel/palette.h"
 #include "panel/power_switch.h"
 #include "panel/round_button.h"
 #include "panel/vane.h"

@@ -1,0 +1,253 @@
+#pragma once
+
+#include "client/cancel_token.h"
+#include "client/key_store.h"
+#include "client/records.h"
+#include "client/sensibo_api.h"
+#include "model/clock.h"
+#include "model/dropdown.h"
+#include "model/login_item.h"
+#include "model/preset.h"
+#include "model/settings.h"
+
+#include <QCoro/QCoroTask>
+#include <QDateTime>
+#include <QHash>
+#include <QList>
+#include <QMap>
+#include <QObject>
+#include <QSettings>
+#include <QString>
+#include <QUuid>
+#include <functional>
+#include <memory>
+#include <optional>
+
+// The one model of the app, on the main thread: the units, the connection status, the
+// selection, the banner, the settings and the room histories; it polls the service and carries
+// out every user action. Each published field has a change signal; the tray item, the panel and
+// the settings window redraw from them.
+class AppModel : public QObject {
+    Q_OBJECT
+public:
+    struct Status {
+        enum Kind {
+            loading,  // a key is present and no listing has arrived yet
+            ready,    // the last refresh succeeded
+            needsKey, // no key, or the service refused it
+            offline,  // the last refresh failed; `text` says why
+        };
+        Status(Kind kind = loading, QString text = {}) : kind(kind), text(std::move(text)) {}
+        Kind kind;
+        QString text;
+        bool operator==(const Status&) const = default;
+    };
+
+    // What the model works with; the app passes the real ones, tests their stand-ins.
+    struct Dependencies {
+        KeyStore& keys;
+        Clock& clock;
+        QSettings& store; // the user defaults store
+        SensiboAPI::Config service;
+        LoginItem loginItem;
+    };
+
+    // With `demo`, the model shows the demo units and never reads the key or polls. Otherwise
+    // the status stays `loading` while the stored key is read, then becomes `needsKey` or
+    // polling starts.
+    AppModel(Dependencies dependencies, bool demo, QObject* parent = nullptr);
+    ~AppModel() override;
+
+    // Published state.
+    const Status& status() const { return m_status; }
+    const QList<Pod>& pods() const { return m_pods; }
+    const std::optional<QDateTime>& lastUpdated() const { return m_lastUpdated; }
+    const std::optional<QString>& banner() const { return m_banner; }
+    const std::optional<QString>& selectedID() const { return m_selectedID; }
+    const QHash<QString, History>& history() const { return m_history; }
+    const QList<Preset>& presets() const { return m_presets; }
+    const std::optional<Dropdown>& dropdown() const { return m_dropdown; }
+    const Settings& settings() const { return m_settings; }
+    bool isDemo() const { return m_isDemo; }
+    int openCount() const { return m_openCount; }
+
+    std::optional<Pod> pod(const std::optional<QString>& id) const;
+    // The selected unit, or the first one.
+    std::optional<Pod> selectedPod() const;
+    // The unit the tray item reports: the one chosen in the settings, or the first one.
+    std::optional<Pod> menuBarPod() const;
+
+    // Polling and refresh.
+    void restartPolling();
+    // Ends the polling loop, as while the screens sleep; restartPolling() or woke() resume it.
+    void stopPolling();
+    // Fetches the unit list once and merges it; failures end up in the status and the log.
+    QCoro::Task<> refresh(CancelToken cancel = {});
+    // The system or its screens woke up: forget past failures and poll at once.
+    void woke();
+    void panelOpened();
+    void panelClosed();
+    // Selects the unit at the 1-based `index`; other indexes change nothing.
+    void select(int index);
+    // Shows `message` in the banner for 6 seconds, replacing any message shown before.
+    void show(const QString& message);
+    // The user dismissed the banner.
+    void clearBanner();
+
+    void setOnOpenSettings(std::function<void()> action);
+    void openSettings() const;
+
+    // Changing a unit. `change` applies `edit` to a copy of the unit's state, fits it to the
+    // unit, shows it at once and sends it, after 0.6 s of quiet with `debounce`.
+    void change(const QString& id, bool debounce, const std::function<void(ACState&)>& edit);
+    void togglePower(const QString& id);
+    void setMode(const QString& id, const QString& mode);
+    // One allowed target temperature up (by > 0) or down.
+    void step(const QString& id, int by);
+    // `by` places along the unit's ordered fan levels.
+    void stepFan(const QString& id, int by);
+
+    // Fits a state to what the unit offers in its mode.
+    static ACState conform(ACState state, const Pod& pod);
+    // `value` when offered, else `preferring` when offered, else the first offered option.
+    static std::optional<QString> pick(const std::optional<QString>& value,
+                                       const std::optional<QStringList>& options,
+                                       const QString& preferring);
+    // The service's answer, completed with what was sent.
+    static ACState fill(const ACState& answer, const ACState& sent);
+
+    // Timers. Setting and cancelling show the result at once and put the previous timer back
+    // (with a banner) when the service refuses; nothing happens while signed out or in the demo.
+    void setTimer(const QString& id, qint64 minutes, bool turnOn);
+    // At the next occurrence of `at`: a time already past means the same time a day later.
+    void setTimer(const QString& id, QDateTime at, bool turnOn);
+    void cancelTimer(const QString& id);
+    // The unit's countdown reached zero: the timer goes, and the units are read again 5 s later.
+    void timerFired(const QString& id);
+
+    // Presets. Every change of the list is saved at once.
+    // The presets of one unit, in list order.
+    QList<Preset> presets(const QString& podID) const;
+    // The first preset of the unit that its state matches; none while the unit is off.
+    std::optional<Preset> activePreset(const Pod& pod) const;
+    // Saves the unit's current settings, switched on; a blank name names it after the state.
+    void savePreset(const QString& name, const QString& podID);
+    void renamePreset(const QUuid& id, const QString& name);
+    void deletePreset(const QUuid& id);
+    // Moves the preset `offset` places among the presets of its own unit.
+    void movePreset(const QUuid& id, int offset);
+    // Puts the preset's settings on its unit, sent at once.
+    void apply(const Preset& preset);
+
+    // The last day of a unit's room readings into history(); at most one request per unit
+    // every 10 minutes, none while signed out or in the demo.
+    QCoro::Task<> loadHistory(QString id);
+
+    // The dropdown picker. Opening highlights the selected row and replaces any open dropdown.
+    void openDropdown(Dropdown dropdown);
+    void closeDropdown();
+    void moveHighlight(int by);
+    // The pointer is over row `index` of the open dropdown.
+    void highlight(int index);
+    // Closes the dropdown and picks the highlighted row; without one the dropdown stays open.
+    void pickHighlighted();
+
+    // Settings. Every assignment is saved; a new closedInterval restarts polling.
+    void setSettings(const Settings& settings);
+    bool launchAtLogin() const;
+    void setLaunchAtLogin(bool enabled);
+
+    // Sign-in, sign-out and demo mode. signIn throws SensiboAPI::Failure: badKey for a key that
+    // cannot be one (without asking the service), the service's verdict otherwise, or network
+    // when the key store refuses the key.
+    QCoro::Task<> signIn(QString key);
+    void signOut();
+    void loadDemo();
+    void exitDemo();
+
+Q_SIGNALS:
+    void statusChanged();
+    void podsChanged();
+    void lastUpdatedChanged();
+    void bannerChanged();
+    void selectedIDChanged();
+    void historyChanged();
+    void presetsChanged();
+    void dropdownChanged();
+    void settingsChanged();
+    void isDemoChanged();
+    void openCountChanged();
+    // The login item may have changed; read launchAtLogin() again.
+    void launchAtLoginChanged();
+
+private:
+    void setStatus(Status status);
+    void setPods(QList<Pod> pods);
+    void setPodState(qsizetype index, const ACState& state);
+    void setLastUpdated(std::optional<QDateTime> time);
+    void setBanner(std::optional<QString> banner);
+    void setSelectedID(std::optional<QString> id);
+    void setHistory(QHash<QString, History> history);
+    void setPresets(QList<Preset> presets);
+    void setDropdown(std::optional<Dropdown> dropdown);
+    void setPodTimer(qsizetype index, std::optional<PodTimer> timer);
+    void setDemo(bool demo);
+    qsizetype indexOf(const QString& id) const;
+
+    QCoro::Task<> pollLoop(CancelToken cancel);
+    void merge(const QList<Pod>& listed);
+    void repairSelection();
+    QCoro::Task<> dismissBannerLater(CancelToken cancel);
+
+    QCoro::Task<> send(QString id, ACState next, bool debounce,
+                       std::shared_ptr<const SensiboAPI> client, CancelToken cancel);
+
+    std::shared_ptr<const SensiboAPI> client(const QString& key) const;
+    // Reads the stored key and starts polling with it, or asks for one.
+    QCoro::Task<> useStoredKey();
+    void leaveDemo();
+
+    QCoro::Task<> sendTimer(QString id, qint64 minutes, ACState state,
+                            std::optional<PodTimer> previous,
+                            std::shared_ptr<const SensiboAPI> client);
+    QCoro::Task<> sendTimerCancel(QString id, PodTimer previous,
+                                  std::shared_ptr<const SensiboAPI> client);
+    // Puts `previous` back on a still listed unit and says what failed.
+    void timerFailed(const QString& id, const std::optional<PodTimer>& previous,
+                     const QString& what, const SensiboAPI::Failure& failure);
+    QCoro::Task<> refreshAfterTimer();
+    QCoro::Task<> refreshTimers();
+    QCoro::Task<> refreshTimer(QString id);
+
+    // Once: presets that used to be built in go from the stored list.
+    void removeFormerBuiltInPresets();
+
+    Dependencies m_dependencies;
+
+    // The fields, published ones first.
+    Status m_status;
+    QList<Pod> m_pods;
+    std::optional<QDateTime> m_lastUpdated;
+    std::optional<QString> m_banner;
+    std::optional<QString> m_selectedID;
+    QHash<QString, History> m_history;
+    QList<Preset> m_presets;
+    std::optional<Dropdown> m_dropdown;
+    Settings m_settings;
+    std::function<void()> m_onOpenSettings;
+    std::shared_ptr<const SensiboAPI> m_api; // absent while signed out and in demo mode
+    bool m_panelOpen = false;
+    int m_failures = 0; // consecutive failed refreshes
+    CancelToken m_pollTask;
+    QHash<QString, ACState> m_rollback;    // per unit with a change in flight: the state before
+    QHash<QString, CancelToken> m_sending; // per unit: the pending send
+    QHash<QString, QDateTime> m_historyFetched; // per unit: when its last load started
+    QHash<QString, ACState> m_heldWhileOff;     // per unit: settings chosen while it stays off
+    CancelToken m_bannerTask;
+    bool m_isDemo = false;
+    std::optional<QDateTime> m_fullFetched;
+    int m_openCount = 0;
+    // Counts the switches between signed out, signed in and demo; a key read that finishes
+    // after another switch is stale.
+    quint64 m_session = 0;
+};

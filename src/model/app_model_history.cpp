@@ -1,0 +1,37 @@
+#include "client/app_log.h"
+#include "model/app_model.h"
+
+#include <QPointer>
+
+namespace {
+constexpr qint64 historyLifetime = 600'000; // milliseconds before a unit's history is read again
+constexpr int historyDays = 1;
+} // namespace
+
+QCoro::Task<> AppModel::loadHistory(QString id) {
+    const std::shared_ptr<const SensiboAPI> client = m_api;
+    if (!client)
+        co_return;
+    const QDateTime now = m_dependencies.clock.now();
+    if (const auto fetched = m_historyFetched.constFind(id);
+        fetched != m_historyFetched.cend() && fetched->msecsTo(now) <= historyLifetime)
+        co_return;
+    // Stamped before asking, so that other charts of the unit don't ask meanwhile.
+    m_historyFetched.insert(id, now);
+    QPointer<AppModel> self(this);
+    try {
+        History answer = co_await client->history(id, historyDays);
+        // An answer for a dropped or replaced key belongs to no unit shown now.
+        if (!self || m_api != client)
+            co_return;
+        QHash<QString, History> history = m_history;
+        history.insert(id, std::move(answer));
+        setHistory(std::move(history));
+    } catch (const SensiboAPI::Failure& failure) {
+        if (!self || m_api != client)
+            co_return;
+        m_historyFetched.remove(id);
+        AppLog::write(QStringLiteral("history failed for ") + id + QStringLiteral(": ") +
+                      failure.errorDescription());
+    }
+}

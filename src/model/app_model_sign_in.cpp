@@ -1,0 +1,130 @@
+#include "model/app_model.h"
+#include "model/demo_data.h"
+
+#include <QPointer>
+#include <QTextBoundaryFinder>
+#include <algorithm>
+
+namespace {
+#if defined(Q_OS_MACOS)
+const auto keyStoreName = QStringLiteral("Keychain");
+#else
+const auto keyStoreName = QStringLiteral("keyring");
+#endif
+
+// One user-perceived character of a key: a letter or digit of any script (with any combining
+// marks written after it), "-" or "_".
+bool isKeyCharacter(const QString& cluster) {
+    if (cluster == QLatin1String("-") || cluster == QLatin1String("_"))
+        return true;
+    const QList<uint> codePoints = cluster.toUcs4();
+    return !codePoints.isEmpty() && QChar::isLetterOrNumber(codePoints.first()) &&
+           std::all_of(codePoints.cbegin() + 1, codePoints.cend(),
+                       [](uint codePoint) { return QChar::isMark(codePoint); });
+}
+
+// 10 to 200 key characters.
+bool couldBeKey(const QString& key) {
+    QTextBoundaryFinder boundaries(QTextBoundaryFinder::Grapheme, key);
+    qsizetype count = 0;
+    qsizetype start = 0;
+    for (qsizetype end = boundaries.toNextBoundary(); end != -1;
+         end = boundaries.toNextBoundary()) {
+        if (!isKeyCharacter(key.mid(start, end - start)))
+            return false;
+        start = end;
+        ++count;
+    }
+    return count >= 10 && count <= 200;
+}
+} // namespace
+
+std::shared_ptr<const SensiboAPI> AppModel::client(const QString& key) const {
+    SensiboAPI::Config config = m_dependencies.service;
+    Clock& clock = m_dependencies.clock;
+    config.now = [&clock] { return clock.now(); };
+    return std::make_shared<const SensiboAPI>(key, std::move(config));
+}
+
+QCoro::Task<> AppModel::useStoredKey() {
+    QPointer<AppModel> self(this);
+    const quint64 session = m_session;
+    const std::optional<QString> key = co_await m_dependencies.keys.read();
+    if (!self || session != m_session)
+        co_return;
+    if (!key) {
+        setStatus({Status::needsKey});
+        co_return;
+    }
+    m_api = client(*key);
+    restartPolling();
+}
+
+QCoro::Task<> AppModel::signIn(QString key) {
+    key = key.trimmed();
+    if (!couldBeKey(key))
+        throw SensiboAPI::Failure::badKey();
+    QPointer<AppModel> self(this);
+    KeyStore& keys = m_dependencies.keys;
+    const std::shared_ptr<const SensiboAPI> candidate = client(key);
+    co_await candidate->verify();
+    if (!self)
+        co_return;
+    if (!co_await keys.save(key))
+        throw SensiboAPI::Failure::network(QStringLiteral("Couldn't save the key to your ") +
+                                           keyStoreName + QStringLiteral("."));
+    if (!self)
+        co_return;
+    // Real units are never mixed with made-up ones.
+    if (m_isDemo)
+        leaveDemo();
+    ++m_session;
+    m_api = candidate;
+    setStatus({Status::loading});
+    restartPolling();
+}
+
+void AppModel::signOut() {
+    stopPolling();
+    m_dependencies.keys.remove(); // runs on by itself; nothing waits for it
+    ++m_session;
+    m_api.reset();
+    m_heldWhileOff.clear();
+    setPods({});
+    setHistory({});
+    setStatus({Status::needsKey});
+}
+
+void AppModel::loadDemo() {
+    // Demo mode never reaches the service, whatever key was in use before.
+    stopPolling();
+    ++m_session;
+    m_api.reset();
+    const QDateTime now = m_dependencies.clock.now();
+    setDemo(true);
+    setPods(DemoData::pods(now));
+    setSelectedID(m_pods.isEmpty() ? std::nullopt : std::optional(m_pods.first().id));
+    setLastUpdated(now.addSecs(-12));
+    setStatus({Status::ready});
+    QHash<QString, History> history;
+    for (const Pod& pod : std::as_const(m_pods)) {
+        const double base = pod.measurements ? pod.measurements->temperature.value_or(23.0) : 23.0;
+        history.insert(pod.id, DemoData::history(base, now));
+    }
+    setHistory(std::move(history));
+}
+
+void AppModel::leaveDemo() {
+    setDemo(false);
+    setPods({});
+    setHistory({});
+    setSelectedID(std::nullopt);
+}
+
+void AppModel::exitDemo() {
+    leaveDemo();
+    ++m_session;
+    // The key store answers asynchronously; until it has, a key may be there.
+    setStatus({Status::loading});
+    useStoredKey();
+}

@@ -1,0 +1,131 @@
+#include "model/app_model.h"
+
+#include <QPointer>
+#include <algorithm>
+#include <cmath>
+
+using namespace std::chrono_literals;
+
+namespace {
+constexpr qint64 dayMs = 86'400'000;
+constexpr auto settleAfterFiring = 5s; // before reading the units the timer changed
+} // namespace
+
+void AppModel::setTimer(const QString& id, qint64 minutes, bool turnOn) {
+    const qsizetype at = indexOf(id);
+    if (!m_api || at < 0 || minutes < 1)
+        return;
+    const Pod& unit = m_pods.at(at);
+    ACState state = unit.acState.value_or(ACState{});
+    state.on = turnOn;
+    state = conform(state, unit);
+    const std::optional<PodTimer> previous = unit.timer;
+    PodTimer local;
+    local.isEnabled = true;
+    local.acState = state;
+    local.fireDate = m_dependencies.clock.now().addSecs(minutes * 60);
+    setPodTimer(at, local);
+    sendTimer(id, minutes, state, previous, m_api);
+}
+
+void AppModel::setTimer(const QString& id, QDateTime at, bool turnOn) {
+    const QDateTime now = m_dependencies.clock.now();
+    qint64 ahead = now.msecsTo(at);
+    if (ahead < 0) // the next day on which that time of day still lies ahead
+        ahead += (-ahead + dayMs - 1) / dayMs * dayMs;
+    // Halves round away from zero, and a moment ahead still counts as a minute.
+    setTimer(id, std::max<qint64>(std::llround(double(ahead) / 60'000), 1), turnOn);
+}
+
+QCoro::Task<> AppModel::sendTimer(QString id, qint64 minutes, ACState state,
+                                  std::optional<PodTimer> previous,
+                                  std::shared_ptr<const SensiboAPI> client) {
+    QPointer<AppModel> self(this);
+    try {
+        co_await client->setTimer(id, minutes, state);
+    } catch (const SensiboAPI::Failure& failure) {
+        if (self)
+            timerFailed(id, previous, QStringLiteral("Couldn't set the timer. "), failure);
+        co_return;
+    }
+    // The service's own timer replaces the one shown meanwhile.
+    if (self)
+        co_await refreshTimer(id);
+}
+
+void AppModel::cancelTimer(const QString& id) {
+    const qsizetype at = indexOf(id);
+    if (!m_api || at < 0 || !m_pods.at(at).timer)
+        return;
+    const PodTimer previous = *m_pods.at(at).timer;
+    setPodTimer(at, std::nullopt);
+    sendTimerCancel(id, previous, m_api);
+}
+
+QCoro::Task<> AppModel::sendTimerCancel(QString id, PodTimer previous,
+                                        std::shared_ptr<const SensiboAPI> client) {
+    QPointer<AppModel> self(this);
+    try {
+        co_await client->cancelTimer(id);
+    } catch (const SensiboAPI::Failure& failure) {
+        if (self)
+            timerFailed(id, previous, QStringLiteral("Couldn't cancel the timer. "), failure);
+    }
+}
+
+void AppModel::timerFailed(const QString& id, const std::optional<PodTimer>& previous,
+                           const QString& what, const SensiboAPI::Failure& failure) {
+    if (const qsizetype at = indexOf(id); at >= 0)
+        setPodTimer(at, previous);
+    show(what + failure.errorDescription());
+}
+
+void AppModel::timerFired(const QString& id) {
+    if (const qsizetype at = indexOf(id); at >= 0)
+        setPodTimer(at, std::nullopt);
+    refreshAfterTimer();
+}
+
+QCoro::Task<> AppModel::refreshAfterTimer() {
+    QPointer<AppModel> self(this);
+    co_await m_dependencies.clock.sleep(settleAfterFiring, CancelToken());
+    if (self)
+        co_await refresh();
+}
+
+QCoro::Task<> AppModel::refreshTimers() {
+    QPointer<AppModel> self(this);
+    QStringList ids;
+    for (const Pod& pod : std::as_const(m_pods))
+        ids.append(pod.id);
+    for (const QString& id : std::as_const(ids)) {
+        if (!self)
+            co_return;
+        co_await refreshTimer(id);
+    }
+}
+
+QCoro::Task<> AppModel::refreshTimer(QString id) {
+    const std::shared_ptr<const SensiboAPI> client = m_api;
+    if (!client)
+        co_return;
+    QPointer<AppModel> self(this);
+    std::optional<PodTimer> answer;
+    try {
+        answer = co_await client->timer(id);
+    } catch (const SensiboAPI::Failure&) {
+        co_return; // as good as no answer: what the model holds stays
+    }
+    // Without a timer on the service, a timer held here stays until it fires or is cancelled.
+    if (!self || !answer)
+        co_return;
+    if (const qsizetype at = indexOf(id); at >= 0)
+        setPodTimer(at, answer->isPending(m_dependencies.clock.now()) ? answer : std::nullopt);
+}
+
+void AppModel::setPodTimer(qsizetype index, std::optional<PodTimer> timer) {
+    if (m_pods.at(index).timer == timer)
+        return;
+    m_pods[index].timer = std::move(timer);
+    Q_EMIT podsChanged();
+}

@@ -1,0 +1,59 @@
+#include "model/dropdown.h"
+
+#include "client/records.h"
+
+#include <algorithm>
+
+namespace {
+constexpr qreal rowHeight = 36;
+constexpr qreal separatorHeight = 9;
+constexpr qreal noteHeight = 30;
+constexpr qreal insets = 12;
+} // namespace
+
+qreal Dropdown::height() const {
+    const auto groups = std::count_if(options.cbegin(), options.cend(),
+                                      [](const Option& option) { return option.startsGroup; });
+    return separatorHeight * qreal(groups) + rowHeight * qreal(options.size()) +
+           (note ? noteHeight : 0) + insets;
+}
+
+void Dropdown::moveHighlight(int step) {
+    if (options.isEmpty())
+        return;
+    const qsizetype last = options.size() - 1;
+    const qsizetype start = highlighted ? *highlighted : (step > 0 ? -1 : last + 1);
+    highlighted = int(std::clamp<qsizetype>(start + step, 0, last));
+}
+
+QList<Dropdown::Option> Swing::options(const QStringList& values) {
+    QList<Dropdown::Option> rows;
+    QStringList ranges;
+    for (const QString& value : values) {
+        if (value.startsWith(u"range"))
+            ranges.append(value);
+    }
+    if (ranges.removeAll(QStringLiteral("rangeFull")) > 0)
+        ranges.prepend(QStringLiteral("rangeFull"));
+    for (const QString& value : std::as_const(ranges))
+        rows.append({.id = value,
+                     .title = title(value),
+                     .icon = Dropdown::Option::Symbol{"arrow.up.and.down"}});
+
+    const QStringList fixed = positions(values);
+    for (qsizetype i = 0; i < fixed.size(); ++i) {
+        const QString& value = fixed.at(i);
+        rows.append({.id = value,
+                     .title = title(value),
+                     .icon = Dropdown::Option::Vane{aim(value).value_or(0.5)},
+                     .startsGroup = i == 0 && !rows.isEmpty()});
+    }
+    if (values.contains(u"stopped")) {
+        const QString stopped = QStringLiteral("stopped");
+        rows.append({.id = stopped,
+                     .title = title(stopped),
+                     .icon = Dropdown::Option::Symbol{"pause"},
+                     .startsGroup = !rows.isEmpty()});
+    }
+    return rows;
+}

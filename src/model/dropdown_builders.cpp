@@ -1,0 +1,52 @@
+#include "model/dropdown_builders.h"
+
+#include "model/app_model.h"
+#include "model/palette.h"
+
+#include <QPointer>
+
+QList<Dropdown::Option> Dropdowns::modeOptions(const Pod& pod) {
+    QList<Dropdown::Option> options;
+    for (const QString& mode : pod.modes()) {
+        options.append({.id = mode,
+                        .title = ACMode::title(mode),
+                        .icon = Dropdown::Option::Symbol{ACMode::symbol(mode)},
+                        .tint = Palette::accent(mode)});
+    }
+    return options;
+}
+
+Dropdown Dropdowns::mode(AppModel& model, const Pod& pod, const QRectF& anchor) {
+    const bool on = pod.acState && pod.acState->on == true;
+    const QPointer<AppModel> target(&model);
+    Dropdown dropdown;
+    dropdown.id = QStringLiteral("mode.") + pod.id;
+    dropdown.anchor = anchor;
+    dropdown.options = modeOptions(pod);
+    dropdown.selected = on ? pod.acState->mode : std::nullopt;
+    dropdown.tint = Palette::accent(pod.acState ? pod.acState->mode : std::nullopt);
+    dropdown.pick = [target, id = pod.id](const QString& mode) {
+        if (target)
+            target->setMode(id, mode);
+    };
+    return dropdown;
+}
+
+Dropdown Dropdowns::airflow(AppModel& model, const Pod& pod, const QRectF& anchor) {
+    const bool on = pod.acState && pod.acState->on == true;
+    const std::optional<ModeCapabilities> caps = pod.capabilities();
+    const QPointer<AppModel> target(&model);
+    Dropdown dropdown;
+    dropdown.id = QStringLiteral("airflow.") + pod.id;
+    dropdown.anchor = anchor;
+    dropdown.options = Swing::options(caps ? caps->swing.value_or(QStringList{}) : QStringList{});
+    dropdown.selected = pod.acState ? pod.acState->swing : std::nullopt;
+    dropdown.tint = Palette::accent(pod.acState ? pod.acState->mode : std::nullopt);
+    if (!on)
+        dropdown.note = QStringLiteral("Off now. Set when you turn it on.");
+    dropdown.pick = [target, id = pod.id](const QString& swing) {
+        if (target)
+            target->change(id, false, [&swing](ACState& state) { state.swing = swing; });
+    };
+    return dropdown;
+}

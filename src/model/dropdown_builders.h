@@ -1,0 +1,20 @@
+#pragma once
+
+#include "client/records.h"
+#include "model/dropdown.h"
+
+#include <QRectF>
+
+class AppModel;
+
+// The two dropdowns of a unit card, built from the unit's state at the moment they open. The
+// dropdowns' pick actions change the unit through `model` at once (no debounce).
+namespace Dropdowns {
+// One row per mode the unit's remote offers, each tinted with its mode's accent.
+QList<Dropdown::Option> modeOptions(const Pod& pod);
+// "mode." + id; the current mode is selected while the unit is on.
+Dropdown mode(AppModel& model, const Pod& pod, const QRectF& anchor);
+// "airflow." + id: the swing values of the current mode, tinted with the unit's glow; while the
+// unit is off, a note says the choice waits for it to be switched on.
+Dropdown airflow(AppModel& model, const Pod& pod, const QRectF& anchor);
+} // namespace Dropdowns

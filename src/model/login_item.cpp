@@ -1,0 +1,65 @@
+#include "model/login_item.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+namespace {
+// The program as one quoted argument of an Exec line, then escaped as a desktop-entry string.
+QString execArgument(const QString& program) {
+    QString quoted;
+    for (const QChar c : program) {
+        if (c == '"' || c == '`' || c == '$' || c == '\\')
+            quoted += '\\';
+        quoted += c;
+    }
+    quoted = '"' + quoted + '"';
+    return quoted.replace("\\", "\\\\").replace("%", "%%");
+}
+} // namespace
+
+LoginItem::LoginItem(QString folder, QString program)
+    : m_folder(std::move(folder)), m_program(std::move(program)) {
+}
+
+LoginItem LoginItem::forThisApp() {
+    const QString appImage = qEnvironmentVariable("APPIMAGE");
+    return LoginItem(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                         "/autostart",
+                     appImage.isEmpty() ? QCoreApplication::applicationFilePath() : appImage);
+}
+
+QString LoginItem::entryPath() const {
+    return m_folder + "/alvore.desktop";
+}
+
+bool LoginItem::isRegistered() const {
+    return QFileInfo(entryPath()).isFile();
+}
+
+std::optional<QString> LoginItem::setRegistered(bool registered) const {
+    if (!registered) {
+        QFile entry(entryPath());
+        if (!entry.exists() || entry.remove())
+            return std::nullopt;
+        return entry.errorString();
+    }
+    if (!QDir().mkpath(m_folder))
+        return QStringLiteral("Couldn't create the folder %1.").arg(m_folder);
+    QSaveFile entry(entryPath());
+    if (!entry.open(QIODevice::WriteOnly))
+        return entry.errorString();
+    entry.write(QStringLiteral("[Desktop Entry]\n"
+                               "Type=Application\n"
+                               "Name=Alvore\n"
+                               "Exec=%1\n"
+                               "X-GNOME-Autostart-enabled=true\n")
+                    .arg(execArgument(m_program))
+                    .toUtf8());
+    if (!entry.commit())
+        return entry.errorString();
+    return std::nullopt;
+}

@@ -1,0 +1,69 @@
+#include "model/settings.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLocale>
+#include <cmath>
+
+namespace {
+const auto storeKey = QStringLiteral("settings");
+
+// JSON numbers are doubles; an integer is one without a fraction that fits 64 bits.
+std::optional<qint64> integer(const QJsonValue& value) {
+    if (!value.isDouble())
+        return std::nullopt;
+    const double number = value.toDouble();
+    if (number != std::floor(number) || std::fabs(number) >= 9.2e18)
+        return std::nullopt;
+    return static_cast<qint64>(number);
+}
+} // namespace
+
+Settings Settings::load(const QSettings& store) {
+    const QVariant stored = store.value(storeKey);
+    if (stored.typeId() != QMetaType::QByteArray)
+        return {};
+    return fromJson(stored.toByteArray()).value_or(Settings{});
+}
+
+void Settings::save(QSettings& store) const {
+    store.setValue(storeKey, toJson());
+}
+
+QByteArray Settings::toJson() const {
+    QJsonObject object{{"unit", unit},
+                       {"closedInterval", closedInterval},
+                       {"showTemperatureInMenuBar", showTemperatureInMenuBar}};
+    if (menuBarPodID)
+        object.insert("menuBarPodID", *menuBarPodID);
+    return QJsonDocument(object).toJson(QJsonDocument::Compact);
+}
+
+std::optional<Settings> Settings::fromJson(const QByteArray& json) {
+    const QJsonDocument document = QJsonDocument::fromJson(json);
+    if (!document.isObject())
+        return std::nullopt;
+    const QJsonObject object = document.object();
+    const QJsonValue podID = object.value("menuBarPodID");
+    const QJsonValue unit = object.value("unit");
+    const std::optional<qint64> interval = integer(object.value("closedInterval"));
+    const QJsonValue showTemperature = object.value("showTemperatureInMenuBar");
+    const bool podIDAbsent = podID.isUndefined() || podID.isNull();
+    if ((!podIDAbsent && !podID.isString()) || !unit.isString() || !interval ||
+        !showTemperature.isBool())
+        return std::nullopt;
+    Settings settings;
+    if (!podIDAbsent)
+        settings.menuBarPodID = podID.toString();
+    settings.unit = unit.toString();
+    settings.closedInterval = *interval;
+    settings.showTemperatureInMenuBar = showTemperature.toBool();
+    return settings;
+}
+
+QString Settings::reading(std::optional<double> celsius, int decimals) const {
+    if (!celsius)
+        return QStringLiteral("–");
+    const double value = unit == QLatin1String("F") ? *celsius * 9 / 5 + 32 : *celsius;
+    return QLocale().toString(value, 'f', decimals) + QStringLiteral("°");
+}

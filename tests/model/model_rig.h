@@ -1,0 +1,114 @@
+#pragma once
+
+#include "model/app_model.h"
+#include "support/loopback_service.h"
+#include "support/memory_key_store.h"
+#include "support/temporary_settings.h"
+#include "support/virtual_clock.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+inline const QString listingPath = QStringLiteral("/api/v2/users/me/pods");
+
+inline QString statePath(const QString& id) {
+    return QStringLiteral("/api/v2/pods/%1/acStates").arg(id);
+}
+
+// A unit as a full listing shows it: cool mode only, 16 to 30 °C, four fan levels.
+inline QJsonObject unitJson(const QString& id, const QString& room, bool on, int target = 22) {
+    QJsonArray degrees;
+    for (int value = 16; value <= 30; ++value)
+        degrees.append(value);
+    const QJsonObject cool{
+        {"temperatures", QJsonObject{{"C", QJsonObject{{"isNative", true}, {"values", degrees}}}}},
+        {"fanLevels", QJsonArray{"low", "medium", "high", "auto"}},
+        {"swing", QJsonArray{"stopped", "rangeFull"}}};
+    return {{"id", id},
+            {"room", QJsonObject{{"name", room}}},
+            {"acState", QJsonObject{{"on", on},
+                                    {"mode", "cool"},
+                                    {"targetTemperature", target},
+                                    {"temperatureUnit", "C"},
+                                    {"fanLevel", "auto"},
+                                    {"swing", "stopped"}}},
+            {"remoteCapabilities", QJsonObject{{"modes", QJsonObject{{"cool", cool}}}}},
+            {"productModel", "skyv2"}};
+}
+
+inline QByteArray envelope(const QJsonValue& result) {
+    return QJsonDocument(QJsonObject{{"status", "success"}, {"result", result}}).toJson();
+}
+
+inline bool isFullListing(const LoopbackService::Request& request) {
+    return request.queryValue("fields").value_or(QString()).contains("remoteCapabilities");
+}
+
+// The model wired to stand-ins: the loopback service lists `units` (without capabilities and
+// product models in a light listing) unless `listingAnswers` holds answers to give first; other
+// requests go to `otherAnswers`, then to the service's script.
+class ModelRig {
+public:
+    explicit ModelRig(std::optional<QString> key = QStringLiteral("stored-key-0123"))
+        : keys(std::move(key)) {
+        service.setHandler([this](const LoopbackService::Request& request)
+                               -> std::optional<LoopbackService::Response> {
+            if (request.method != "GET" || request.path != listingPath ||
+                request.queryValue("fields") == QStringLiteral("id"))
+                return otherAnswers ? otherAnswers(request) : std::nullopt;
+            if (!listingAnswers.isEmpty())
+                return listingAnswers.takeFirst();
+            QJsonArray listed;
+            for (const QJsonValue& unit : std::as_const(units)) {
+                QJsonObject object = unit.toObject();
+                if (!isFullListing(request)) {
+                    object.remove("remoteCapabilities");
+                    object.remove("productModel");
+                }
+                listed.append(object);
+            }
+            return LoopbackService::Response::json(envelope(listed));
+        });
+    }
+
+    AppModel& start(bool demo = false) {
+        model = std::make_unique<AppModel>(
+            AppModel::Dependencies{keys, clock, settings.store(), service.config(),
+                                   LoginItem(autostart.path(), "/opt/alvore/alvore")},
+            demo);
+        return *model;
+    }
+
+    QList<LoopbackService::Request> listings() const {
+        return service.requests("GET", listingPath);
+    }
+
+    // Runs the event loop until the model's sleeps are exactly `expected` (milliseconds left),
+    // which is how a finished refresh shows: the polling loop waits again.
+    bool waitForSleeps(const QList<qint64>& expected) {
+        return QTest::qWaitFor([&] { return clock.pendingSleeps() == expected; }, 5000);
+    }
+
+    // Starts with the stored key and waits until the first listing is merged.
+    AppModel& startPolling() {
+        start();
+        if (!waitForSleeps({60'000}))
+            qWarning("the first refresh did not finish");
+        return *model;
+    }
+
+    QJsonArray units;
+    QList<LoopbackService::Response> listingAnswers;
+    std::function<std::optional<LoopbackService::Response>(const LoopbackService::Request&)>
+        otherAnswers;
+    LoopbackService service;
+    VirtualClock clock;
+    MemoryKeyStore keys;
+    TemporarySettings settings;
+    QTemporaryDir autostart;
+    std::unique_ptr<AppModel> model;
+};
