@@ -18,9 +18,11 @@ function(alvore_library name)
     target_link_libraries(${name} PUBLIC alvore_options ${ARG_LIBS})
 endfunction()
 
-# alvore_tests(<area> LIBS ...): one test executable per tst_*.cpp in tests/<area>.
+# alvore_tests(<area> [SCRATCH] LIBS ...): one test executable per tst_*.cpp in tests/<area>.
+# With SCRATCH each test gets a home, state and config folder of its own in the build tree, so
+# tests that run side by side never read each other's log or autostart entries.
 function(alvore_tests area)
-    cmake_parse_arguments(ARG "" "" "LIBS;ENVIRONMENT" ${ARGN})
+    cmake_parse_arguments(ARG "SCRATCH" "" "LIBS;ENVIRONMENT" ${ARGN})
     file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tst_*.cpp)
     foreach(source ${tests})
         get_filename_component(stem ${source} NAME_WE)
@@ -29,8 +31,14 @@ function(alvore_tests area)
         add_executable(${target} ${source})
         target_link_libraries(${target} PRIVATE alvore_test_support Qt6::Test ${ARG_LIBS})
         add_test(NAME ${area}.${short} COMMAND ${target})
+        set(environment ${ARG_ENVIRONMENT})
+        if(ARG_SCRATCH)
+            set(scratch ${CMAKE_CURRENT_BINARY_DIR}/scratch/${short})
+            list(APPEND environment HOME=${scratch}/home XDG_STATE_HOME=${scratch}/state
+                XDG_CONFIG_HOME=${scratch}/config)
+        endif()
         set_tests_properties(${area}.${short} PROPERTIES
             TIMEOUT 120
-            ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ALVORE_TEST_DATA=${CMAKE_SOURCE_DIR}/tests/data;${ARG_ENVIRONMENT}")
+            ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ALVORE_TEST_DATA=${CMAKE_SOURCE_DIR}/tests/data;${environment}")
     endforeach()
 endfunction()
