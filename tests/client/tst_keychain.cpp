@@ -30,12 +30,12 @@ QStringList storedItems() {
     return secrets;
 }
 
-// Puts `data` into the item directly, bypassing Keychain.save.
-void storeRaw(const QByteArray& data, bool asText) {
+// Puts an empty item in place, bypassing Keychain.save.
+void storeEmpty() {
     auto* job = new QKeychain::WritePasswordJob(QStringLiteral("com.brindlework.alvore"));
     job->setKey(QStringLiteral("sensibo-api-key"));
     job->setInsecureFallback(false);
-    asText ? job->setTextData(QString::fromUtf8(data)) : job->setBinaryData(data);
+    job->setTextData({});
     auto finished = qCoro(job, &QKeychain::Job::finished);
     job->start();
     QCoro::waitFor(std::move(finished));
@@ -64,21 +64,12 @@ private Q_SLOTS:
 
     void init() { QCoro::waitFor(Keychain().remove()); }
 
-    void keyRoundTrip_data() {
-        QTest::addColumn<QString>("key");
-        QTest::newRow("plain") << "3vQpTzKcE1yNn0mL";
-        QTest::newRow("kept unchanged") << "  padded key\t";
-        QTest::newRow("non-ASCII") << "schlüssel-€";
-    }
-
     void keyRoundTrip() {
-        QFETCH(QString, key);
+        const QString key = QStringLiteral("schlüssel-€");
         Keychain keychain;
         QCOMPARE(QCoro::waitFor(keychain.read()), std::nullopt);
         QVERIFY(QCoro::waitFor(keychain.save(key)));
         QCOMPARE(QCoro::waitFor(keychain.read()), key);
-        QCoro::waitFor(keychain.remove());
-        QCOMPARE(QCoro::waitFor(keychain.read()), std::nullopt);
         QCoro::waitFor(keychain.remove());
         QCOMPARE(QCoro::waitFor(keychain.read()), std::nullopt);
     }
@@ -91,53 +82,27 @@ private Q_SLOTS:
         QCOMPARE(QCoro::waitFor(keychain.read()), QStringLiteral("second-key"));
     }
 
-    void unusableItemReadsAsAbsent_data() {
-        QTest::addColumn<QByteArray>("data");
-        QTest::addColumn<bool>("asText");
-        QTest::newRow("empty") << QByteArray() << true;
-        QTest::newRow("not UTF-8") << QByteArray("\xff\xfe key") << false;
-    }
-
-    void unusableItemReadsAsAbsent() {
-        QFETCH(QByteArray, data);
-        QFETCH(bool, asText);
-        storeRaw(data, asText);
+    void emptyItemReadsAsAbsent() {
+        storeEmpty();
         QCOMPARE(storedItems().size(), 1);
         QCOMPARE(QCoro::waitFor(Keychain().read()), std::nullopt);
     }
 
     void withoutSecretServiceNothingIsStored_data() {
-        QTest::addColumn<QString>("bus");
+        QTest::addColumn<bool>("silent");
         QTest::addColumn<int>("timeoutMs");
-        QTest::newRow("no session bus") << "missing" << 120'000;
-        QTest::newRow("bus without secret service") << "empty" << 120'000;
-        QTest::newRow("bus that never answers") << "silent" << 200;
+        QTest::newRow("no session bus") << false << 120'000;
+        QTest::newRow("bus that never answers") << true << 200;
     }
 
     void withoutSecretServiceNothingIsStored() {
-        QFETCH(QString, bus);
+        QFETCH(bool, silent);
         QFETCH(int, timeoutMs);
         QTemporaryDir dir;
-        QLocalServer silent;
-        QProcess daemon;
-        QString address = "unix:path=" + dir.filePath("missing");
-        if (bus == "silent") {
-            QVERIFY(silent.listen(dir.filePath("silent")));
-            address = "unix:path=" + silent.fullServerName();
-        } else if (bus == "empty") {
-            // A bus of its own that activates no services.
-            QFile config(dir.filePath("bus.conf"));
-            QVERIFY(config.open(QIODevice::WriteOnly));
-            config.write("<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen>"
-                         "<auth>EXTERNAL</auth><policy context='default'>"
-                         "<allow send_destination='*' eavesdrop='true'/>"
-                         "<allow eavesdrop='true'/><allow own='*'/></policy></busconfig>");
-            config.close();
-            daemon.start("dbus-daemon",
-                         {"--nofork", "--print-address=1", "--config-file=" + config.fileName()});
-            QVERIFY(daemon.waitForReadyRead(10'000));
-            address = QString::fromUtf8(daemon.readLine()).trimmed();
-        }
+        QLocalServer server;
+        if (silent)
+            QVERIFY(server.listen(dir.filePath("bus")));
+        const QString address = "unix:path=" + dir.filePath("bus");
         QProcess child;
         auto environment = QProcessEnvironment::systemEnvironment();
         environment.insert("DBUS_SESSION_BUS_ADDRESS", address);
@@ -146,8 +111,6 @@ private Q_SLOTS:
         child.start(QCoreApplication::applicationFilePath(),
                     {probeSwitch, QString::number(timeoutMs)});
         QVERIFY(child.waitForFinished(30'000));
-        daemon.kill();
-        daemon.waitForFinished();
         QCOMPARE(child.readAllStandardOutput(), QByteArray("saved=0 read=absent\n"));
         QCOMPARE(child.exitStatus(), QProcess::NormalExit);
         QCOMPARE(child.exitCode(), 0);

@@ -22,9 +22,7 @@ void ConformTest::pick_data() {
     QTest::addColumn<Text>("picked");
     QTest::newRow("offered") << Text("low") << Options({"auto", "low"}) << Text("low");
     QTest::newRow("preferred") << Text("turbo") << Options({"low", "auto"}) << Text("auto");
-    QTest::newRow("first") << Text() << Options({"low", "high"}) << Text("low");
     QTest::newRow("nothing offered") << Text("low") << Options(QStringList{}) << Text();
-    QTest::newRow("no list") << Text("low") << Options() << Text();
 }
 
 void ConformTest::pick() {
@@ -41,17 +39,12 @@ void ConformTest::fill() {
     answer.swing = "rangeFull";
     QCOMPARE(AppModel::fill(answer, sent),
              (ACState{true, "cool", 23, "C", "low", "rangeFull", {}, {}}));
-    answer.horizontalSwing = "fixedLeft";
-    answer.light = "off";
-    QCOMPARE(AppModel::fill(answer, sent).light, QStringLiteral("off"));
 }
 
 void ConformTest::conform_data() {
     QTest::addColumn<ACState>("state");
     QTest::addColumn<ACState>("conformed");
     // demo1: cool 22 °C, fan auto, swing stopped; modes cool, heat, fan, dry, auto.
-    QTest::newRow("fits already") << ACState{true, "cool", 22, "C", "auto", "stopped", {}, {}}
-                                  << ACState{true, "cool", 22, "C", "auto", "stopped", {}, {}};
     QTest::newRow("mode not offered keeps the current")
         << ACState{true, "turbo", 22, "C", "auto", "stopped", {}, {}}
         << ACState{true, "cool", 22, "C", "auto", "stopped", {}, {}};
@@ -64,9 +57,6 @@ void ConformTest::conform_data() {
     QTest::newRow("no target takes the middle")
         << ACState{{}, "dry", {}, {}, "high", {}, {}, {}}
         << ACState{{}, "dry", 23, "C", "low", "stopped", {}, {}};
-    QTest::newRow("unit without a range")
-        << ACState{true, "cool", 72, "F", "auto", "stopped", {}, {}}
-        << ACState{true, "cool", {}, "F", "auto", "stopped", {}, {}};
 }
 
 void ConformTest::conform() {
