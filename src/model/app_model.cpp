@@ -235,17 +235,11 @@ qsizetype AppModel::indexOf(const QString& id) const {
 }
 
 void AppModel::setStatus(Status status) {
-    if (status == m_status)
-        return;
-    m_status = std::move(status);
-    Q_EMIT statusChanged();
+    publish(m_status, std::move(status), &AppModel::statusChanged);
 }
 
 void AppModel::setPods(QList<Pod> pods) {
-    if (pods == m_pods)
-        return;
-    m_pods = std::move(pods);
-    Q_EMIT podsChanged();
+    publish(m_pods, std::move(pods), &AppModel::podsChanged);
 }
 
 void AppModel::setPodState(qsizetype index, const ACState& state) {
@@ -256,36 +250,21 @@ void AppModel::setPodState(qsizetype index, const ACState& state) {
 }
 
 void AppModel::setLastUpdated(std::optional<QDateTime> time) {
-    if (time == m_lastUpdated)
-        return;
-    m_lastUpdated = std::move(time);
-    Q_EMIT lastUpdatedChanged();
+    publish(m_lastUpdated, std::move(time), &AppModel::lastUpdatedChanged);
 }
 
 void AppModel::setBanner(std::optional<QString> banner) {
-    if (banner == m_banner)
-        return;
-    m_banner = std::move(banner);
-    Q_EMIT bannerChanged();
+    publish(m_banner, std::move(banner), &AppModel::bannerChanged);
 }
 
 void AppModel::setSelectedID(std::optional<QString> id) {
-    if (id == m_selectedID)
-        return;
-    m_selectedID = std::move(id);
-    Q_EMIT selectedIDChanged();
+    publish(m_selectedID, std::move(id), &AppModel::selectedIDChanged);
 }
 
 void AppModel::setHistory(QHash<QString, History> history) {
-    if (history == m_history)
-        return;
-    m_history = std::move(history);
-    Q_EMIT historyChanged();
+    publish(m_history, std::move(history), &AppModel::historyChanged);
 }
 
 void AppModel::setDemo(bool demo) {
-    if (demo == m_isDemo)
-        return;
-    m_isDemo = demo;
-    Q_EMIT isDemoChanged();
+    publish(m_isDemo, std::move(demo), &AppModel::isDemoChanged);
 }

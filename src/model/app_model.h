@@ -181,6 +181,13 @@ Q_SIGNALS:
     void launchAtLoginChanged();
 
 private:
+    // Assigns a published field and announces it, unless the value is unchanged.
+    template <class T> void publish(T& field, T value, void (AppModel::*changed)()) {
+        if (value == field)
+            return;
+        field = std::move(value);
+        Q_EMIT(this->*changed)();
+    }
     void setStatus(Status status);
     void setPods(QList<Pod> pods);
     void setPodState(qsizetype index, const ACState& state);
