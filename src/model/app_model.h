@@ -70,6 +70,9 @@ public:
     const Settings& settings() const { return m_settings; }
     bool isDemo() const { return m_isDemo; }
     int openCount() const { return m_openCount; }
+    // The model clock's current time; views count down and age their texts from it.
+    QDateTime now() const { return m_dependencies.clock.now(); }
+    bool isPanelOpen() const { return m_panelOpen; }
 
     std::optional<Pod> pod(const std::optional<QString>& id) const;
     // The selected unit, or the first one.

@@ -1,4 +1,4 @@
-#include "model_rig.h"
+#include "support/model_rig.h"
 #include "support/log_watch.h"
 
 using namespace std::chrono_literals;

@@ -1,6 +1,6 @@
 #include "model/dropdown_builders.h"
 #include "model/palette.h"
-#include "model_rig.h"
+#include "support/model_rig.h"
 
 namespace {
 Dropdown letters(std::optional<QString> selected = std::nullopt) {

@@ -1,4 +1,4 @@
-#include "model_rig.h"
+#include "support/model_rig.h"
 #include "support/outcome.h"
 
 using namespace std::chrono_literals;
