@@ -1,0 +1,203 @@
+#include "panel/airflow_view.h"
+#include "panel/frame_ticker.h"
+#include "panel/view_environment.h"
+#include "support/paint_recorder.h"
+
+#include <QImage>
+#include <QLinearGradient>
+#include <QTest>
+#include <QTimer>
+#include <cmath>
+#include <functional>
+
+namespace {
+
+const QSizeF card(380, 430);
+
+bool near(double a, double b) {
+    return std::abs(a - b) < 1e-9;
+}
+
+AirflowView::Flow flowAt(double level) {
+    AirflowView::Flow flow;
+    flow.level = level;
+    flow.progress = 3.7;
+    return flow;
+}
+
+// The strokes that `draw` makes on a card.
+QList<Recording::Shape> strokes(const std::function<void(QPainter&)>& draw) {
+    PaintRecorder recorder(card.toSize());
+    QPainter painter(&recorder);
+    draw(painter);
+    painter.end();
+    return recorder.recording.shapes;
+}
+
+// The view drawn into an image with a margin of 40 on every side: painted pixels inside the
+// view's own rectangle and outside it.
+std::pair<int, int> paintedPixels(AirflowView& view) {
+    QImage image(view.size() + QSize(80, 80), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    view.render(&painter, QPoint(40, 40), {}, QWidget::RenderFlags());
+    painter.end();
+    int inside = 0, outside = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qAlpha(image.pixel(x, y)) > 0)
+                ++(QRect(QPoint(40, 40), view.size()).contains(x, y) ? inside : outside);
+    return {inside, outside};
+}
+
+} // namespace
+
+class AirflowTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { FrameTicker::shared()->setInstant(true); }
+    void intensity_data();
+    void intensity();
+    void seedsFollowTheHash();
+    void advanceSmoothsAndCapsTheStep();
+    void streakCountFollowsTheLevel_data();
+    void streakCountFollowsTheLevel();
+    void eddiesOnlyAboveLowLevels();
+    void framesRunOnlyWhileShownAndMoving();
+};
+
+void AirflowTest::intensity_data() {
+    QTest::addColumn<QString>("fanLevel");
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<double>("expected");
+    QTest::newRow("auto in cool") << "auto"
+                                  << "cool" << 0.5;
+    QTest::newRow("high in dry") << "high"
+                                 << "dry" << 0.51;
+    QTest::newRow("strong in heat") << "strong"
+                                    << "heat" << 1.0;
+    QTest::newRow("no level, no mode") << QString() << QString() << 0.5;
+}
+
+void AirflowTest::intensity() {
+    QFETCH(QString, fanLevel);
+    QFETCH(QString, mode);
+    QFETCH(double, expected);
+    const auto given = [](const QString& text) {
+        return text.isNull() ? std::nullopt : std::optional<QString>(text);
+    };
+    QVERIFY(near(AirflowView::intensity(given(fanLevel), given(mode)), expected));
+}
+
+void AirflowTest::seedsFollowTheHash() {
+    QVERIFY(std::abs(AirflowView::hash(0) - 0.18291635) < 1e-6);
+    QVERIFY(std::abs(AirflowView::hash(4) - 0.27240074) < 1e-6);
+    const auto& seeds = AirflowView::seeds();
+    QCOMPARE(seeds[0].phase, AirflowView::hash(1));
+    QCOMPARE(seeds[1].x, AirflowView::hash(4));
+    QCOMPARE(seeds[33].length, AirflowView::hash(135));
+    for (const auto& seed : seeds)
+        for (const double value : {seed.x, seed.phase, seed.speed, seed.length})
+            QVERIFY(value >= 0 && value < 1);
+}
+
+void AirflowTest::advanceSmoothsAndCapsTheStep() {
+    AirflowView::Flow flow;
+    flow.advance(100, 1, 0.8); // the first frame only starts the clock
+    QVERIFY(flow.level == 0 && flow.aim == 0.5 && flow.progress == 0);
+    flow.advance(100.05, 1, 0.8);
+    QVERIFY(near(flow.level, 0.125) && near(flow.aim, 0.5 + 0.3 * 0.125));
+    QVERIFY(near(flow.progress, 0.05 * (0.125 * 0.45 + 0.22)));
+    // After a long pause the frame counts as 0.1 s; a clock that steps back moves nothing.
+    const double progress = flow.progress;
+    flow.advance(5000, 1, 0.8);
+    const double level = 0.125 + 0.875 * 0.25;
+    QVERIFY(near(flow.level, level));
+    QVERIFY(near(flow.progress - progress, 0.1 * (level * 0.45 + 0.22)));
+    flow.advance(4000, 0, 0);
+    QVERIFY(near(flow.level, level));
+    // Without a fixed position the aim sweeps: fully down at 4 s into each 8 s.
+    AirflowView::Flow sweeping;
+    sweeping.advance(3.9, 0.5, std::nullopt);
+    sweeping.advance(4.0, 0.5, std::nullopt);
+    QVERIFY(near(sweeping.aim, 0.5 + 0.5 * 0.6));
+}
+
+void AirflowTest::streakCountFollowsTheLevel_data() {
+    QTest::addColumn<double>("level");
+    QTest::addColumn<int>("count");
+    QTest::newRow("still") << 0.0 << 6;
+    QTest::newRow("half") << 0.5 << 20;
+    QTest::newRow("full") << 1.0 << 34;
+}
+
+void AirflowTest::streakCountFollowsTheLevel() {
+    QFETCH(double, level);
+    QFETCH(int, count);
+    const QList<Recording::Shape> drawn = strokes([&](QPainter& painter) {
+        AirflowView::drawStreaks(painter, card, flowAt(level), Qt::white);
+    });
+    QCOMPARE(drawn.size(), count);
+    for (const Recording::Shape& streak : drawn) {
+        QCOMPARE(streak.path.elementCount(), 7);
+        QCOMPARE(streak.pen.capStyle(), Qt::RoundCap);
+        // Fading in from the tail: transparent at the first point.
+        const auto* gradient = static_cast<const QLinearGradient*>(streak.pen.brush().gradient());
+        QVERIFY(gradient);
+        QCOMPARE(gradient->start(), streak.path.elementAt(0));
+        QCOMPARE(gradient->stops().first().second.alpha(), 0);
+    }
+}
+
+void AirflowTest::eddiesOnlyAboveLowLevels() {
+    const auto eddies = [](double level, double time) {
+        return strokes([&](QPainter& painter) {
+            AirflowView::drawEddies(painter, card, flowAt(level), Qt::white, time);
+        });
+    };
+    int seen = 0;
+    for (double time = 0; time < 60; time += 0.05) {
+        QVERIFY(eddies(0.1, time).isEmpty());
+        const QList<Recording::Shape> drawn = eddies(1, time);
+        QVERIFY(drawn.size() <= 4);
+        for (const Recording::Shape& eddy : drawn) {
+            QCOMPARE(eddy.path.elementCount(), 15);
+            // Against the left or the right edge, 22 points in from it.
+            QVERIFY(eddy.bounds.left() >= 22 - 1e-9 && eddy.bounds.right() <= 380 - 22 + 1e-9);
+        }
+        seen += int(drawn.size());
+    }
+    QVERIFY(seen > 0);
+}
+
+void AirflowTest::framesRunOnlyWhileShownAndMoving() {
+    AirflowView view;
+    view.resize(card.toSize());
+    view.setIntensity(1);
+    auto* frames = view.findChild<QTimer*>();
+    QVERIFY(frames && !frames->isActive());
+    view.show();
+    QVERIFY(frames->isActive());
+    const auto [inside, outside] = paintedPixels(view);
+    QVERIFY(inside > 0);
+    QCOMPARE(outside, 0);
+    view.hide();
+    QVERIFY(!frames->isActive());
+
+    ViewEnvironment::setRenderingPreview(true);
+    view.show();
+    QVERIFY(!frames->isActive());
+    view.hide();
+    ViewEnvironment::setRenderingPreview(false);
+
+    // With reduced motion the frames stop and nothing at all is drawn.
+    view.show();
+    ViewEnvironment::setReducedMotion(true);
+    QTRY_VERIFY(!frames->isActive());
+    QCOMPARE(paintedPixels(view).first, 0);
+    ViewEnvironment::setReducedMotion(false);
+}
+
+QTEST_MAIN(AirflowTest)
+#include "tst_airflow.moc"
