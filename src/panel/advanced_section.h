@@ -1,0 +1,81 @@
+#pragma once
+
+#include "model/dropdown.h"
+
+#include <QList>
+#include <QString>
+#include <QTimer>
+#include <QUuid>
+#include <QWidget>
+#include <optional>
+
+class AppModel;
+class ChipFlow;
+class DropdownTrigger;
+class QLabel;
+class QLineEdit;
+class QTimeEdit;
+
+// A unit card's fold-out section: the airflow dropdown trigger, the timer chips or the running
+// timer, the preset chips, and the inline editor for a new preset or a timer at a set time.
+class AdvancedSection : public QWidget {
+    Q_OBJECT
+public:
+    AdvancedSection(AppModel& model, QString podID, QWidget* parent = nullptr);
+
+    // One of the inline editors is open (a card with an open editor never collapses).
+    bool hasEditor() const;
+
+    // The natural height at the current width (the chip rows wrap when they run out of room).
+    QSize sizeHint() const override;
+
+Q_SIGNALS:
+    void editorChanged();
+
+private:
+    enum class Editor { preset, timer };
+
+    // What the chip rows show; they are rebuilt only when it changes.
+    struct TimerChips {
+        bool running = false;
+        bool turnsOn = false; // the running timer switches the unit on
+        bool unitOn = false;
+        bool operator==(const TimerChips&) const = default;
+    };
+    struct PresetChip {
+        QUuid id;
+        QString name;
+        QString help;
+        bool active = false;
+        bool operator==(const PresetChip&) const = default;
+    };
+
+    void refresh();
+    void buildTimerChips(const TimerChips& chips);
+    void buildPresetChips(const QList<PresetChip>& chips);
+    void showCountdown();
+    void presetMenu(const QUuid& id, const QPoint& globalPosition);
+    void openEditor(std::optional<Editor> editor);
+    void savePreset();
+    void saveTimer();
+    bool unitIsOn() const;
+
+    AppModel& model;
+    QString podID;
+    std::optional<Editor> editor;
+
+    QWidget* airflowRow;
+    DropdownTrigger* airflow;
+    ChipFlow* timerFlow;
+    ChipFlow* presetFlow;
+    QLabel* countdown = nullptr; // while a timer runs
+    QWidget* presetEditor;
+    QLineEdit* presetName;
+    QWidget* timerEditor;
+    QLabel* timerLabel;
+    QTimeEdit* timerTime;
+
+    std::optional<TimerChips> timerChips;
+    std::optional<QList<PresetChip>> presetChips;
+    QTimer ticker; // redraws the countdown every second
+};
