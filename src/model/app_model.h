@@ -73,6 +73,8 @@ public:
     // The model clock's current time; views count down and age their texts from it.
     QDateTime now() const { return m_dependencies.clock.now(); }
     bool isPanelOpen() const { return m_panelOpen; }
+    // The user defaults store, for view state kept across restarts (a card's fold-out).
+    QSettings& store() const { return m_dependencies.store; }
 
     std::optional<Pod> pod(const std::optional<QString>& id) const;
     // The selected unit, or the first one.

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QColor>
+#include <QDateTime>
+#include <QString>
+#include <QWidget>
+#include <optional>
+
+class AppModel;
+class CompactLabel;
+class LineText;
+class PowerSwitch;
+class TimerBadge;
+
+// The top row of a unit card: the number badge, the name (with a single unit also the panel
+// menu and the status line), and on the right either "Offline" or the timer countdown, the
+// room reading of a collapsed card and the power switch.
+class CardTitleRow : public QWidget {
+    Q_OBJECT
+public:
+    // `single`: the model holds exactly this unit.
+    CardTitleRow(AppModel& model, const QString& podID, bool single, QWidget* parent = nullptr);
+
+    struct Content {
+        std::optional<int> number; // the badge, 1 to 10
+        QString name;
+        bool usable = true;
+        std::optional<QString> lastSeen; // "4m ago", for the tooltip of "Offline"
+        std::optional<QDateTime> fireDate;
+        std::optional<QString> roomReading; // shown while collapsed
+        bool on = false;
+        QColor glow;
+    };
+    void setContent(const Content& content);
+
+protected:
+    bool event(QEvent* event) override;
+
+private:
+    QWidget* badge;
+    LineText* name;
+    CompactLabel* offline;
+    TimerBadge* timer;
+    LineText* room;
+    PowerSwitch* power;
+    bool single;
+};

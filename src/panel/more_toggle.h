@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QAbstractButton>
+
+// "More" or "Less" with a chevron that turns as the card's fold-out opens.
+class MoreToggle : public QAbstractButton {
+    Q_OBJECT
+public:
+    explicit MoreToggle(QWidget* parent = nullptr);
+
+    void setExpanded(bool expanded);
+    // How far the fold-out is open, 0 to 1: turns the chevron.
+    void setTurn(qreal fraction);
+
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+private:
+    bool expanded = false;
+    qreal turn = 0;
+    bool hovered = false;
+};
