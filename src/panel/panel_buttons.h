@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QAbstractButton>
+
+class Spinner;
+
+// The panel's filled accent button for the one action that matters on a view ("Connect",
+// "Try Again"). While busy it shows a small spinner before its title.
+class ProminentButton : public QAbstractButton {
+    Q_OBJECT
+public:
+    enum class Size { regular, large };
+
+    ProminentButton(const QString& title, Size size = Size::regular, QWidget* parent = nullptr);
+
+    bool isBusy() const { return busy; }
+    void setBusy(bool busy);
+
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+private:
+    qreal contentWidth() const;
+    void placeSpinner();
+
+    Size size;
+    bool busy = false;
+    bool hovered = false;
+    Spinner* spinner;
+};
+
+// A borderless button drawn as a link: its title in the link colour, underlined under the
+// pointer.
+class LinkButton : public QAbstractButton {
+    Q_OBJECT
+public:
+    LinkButton(const QString& title, qreal points, QWidget* parent = nullptr);
+
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+private:
+    bool hovered = false;
+};
