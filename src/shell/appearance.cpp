@@ -1,0 +1,85 @@
+#include "shell/appearance.h"
+
+#include "model/palette.h"
+#include "panel/fonts.h"
+#include "panel/frame_ticker.h"
+#include "panel/panel_resources.h"
+#include "panel/view_environment.h"
+
+#include <QApplication>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QStyleFactory>
+
+namespace {
+// gsettings may have to start dconf first; a desktop that answers slower than this keeps its
+// animations.
+constexpr int gsettingsTimeoutMs = 800;
+
+bool gnomeAnimationsOff() {
+    const QString gsettings = QStandardPaths::findExecutable(QStringLiteral("gsettings"));
+    if (gsettings.isEmpty())
+        return false;
+    QProcess process;
+    process.start(gsettings, {QStringLiteral("get"), QStringLiteral("org.gnome.desktop.interface"),
+                              QStringLiteral("enable-animations")});
+    if (!process.waitForFinished(gsettingsTimeoutMs)) {
+        process.kill();
+        process.waitForFinished(gsettingsTimeoutMs);
+        return false;
+    }
+    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0 &&
+           process.readAllStandardOutput().trimmed() == "false";
+}
+} // namespace
+
+namespace Appearance {
+
+QPalette darkPalette() {
+    QPalette palette;
+    const QColor text = Palette::primaryText();
+    const QColor dimmed = Palette::tertiaryText();
+    const QColor panel = Palette::background();
+    const QColor raised = Palette::card();
+    palette.setColor(QPalette::Window, panel);
+    palette.setColor(QPalette::WindowText, text);
+    palette.setColor(QPalette::Base, raised);
+    palette.setColor(QPalette::AlternateBase, panel);
+    palette.setColor(QPalette::ToolTipBase, raised);
+    palette.setColor(QPalette::ToolTipText, text);
+    palette.setColor(QPalette::PlaceholderText, Palette::secondaryText());
+    palette.setColor(QPalette::Text, text);
+    palette.setColor(QPalette::Button, raised);
+    palette.setColor(QPalette::ButtonText, text);
+    palette.setColor(QPalette::BrightText, Palette::warm());
+    palette.setColor(QPalette::Highlight, Palette::cool());
+    palette.setColor(QPalette::HighlightedText, text);
+    palette.setColor(QPalette::Link, Palette::cool());
+    palette.setColor(QPalette::Light, raised.lighter(140));
+    palette.setColor(QPalette::Midlight, raised.lighter(120));
+    palette.setColor(QPalette::Mid, raised.darker(120));
+    palette.setColor(QPalette::Dark, panel.darker(140));
+    palette.setColor(QPalette::Shadow, Qt::black);
+    for (const QPalette::ColorRole role :
+         {QPalette::WindowText, QPalette::Text, QPalette::ButtonText, QPalette::HighlightedText})
+        palette.setColor(QPalette::Disabled, role, dimmed);
+    palette.setColor(QPalette::Disabled, QPalette::Highlight, raised.lighter(130));
+    return palette;
+}
+
+void apply() {
+    loadPanelResources();
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QApplication::setPalette(darkPalette());
+    QApplication::setFont(Fonts::font(13));
+    if (desktopReducesMotion()) {
+        ViewEnvironment::setReducedMotion(true);
+        FrameTicker::shared()->setInstant(true);
+    }
+}
+
+bool desktopReducesMotion() {
+    return qEnvironmentVariable("ALVORE_REDUCE_MOTION") == u"1" || gnomeAnimationsOff();
+}
+
+} // namespace Appearance

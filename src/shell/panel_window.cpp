@@ -1,0 +1,102 @@
+#include "shell/panel_window.h"
+
+#include "model/palette.h"
+#include "panel/root_view.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QHideEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int anchorGap = 4; // between the tray icon and the popup
+} // namespace
+
+PanelWindow::PanelWindow(AppModel& model, Kind kind)
+    : QWidget(nullptr, kind == Kind::popup ? Qt::Popup | Qt::FramelessWindowHint : Qt::Window),
+      m_model(model), m_kind(kind), m_layout(new QVBoxLayout(this)) {
+    setWindowTitle(QStringLiteral("Alvore"));
+    setObjectName(QStringLiteral("AlvorePanel"));
+    // The click that closes the popup is not handed on: landing on the tray icon, it would
+    // open the panel again at once.
+    if (kind == Kind::popup)
+        setAttribute(Qt::WA_NoMouseReplay);
+    m_layout->setContentsMargins(0, 0, 0, 0);
+    m_layout->setSpacing(0);
+    m_layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void PanelWindow::open(const QRect& anchor) {
+    m_anchor = anchor;
+    m_pointer = QCursor::pos();
+    if (!m_content) {
+        m_content = new RootView(m_model, this);
+        m_layout->addWidget(m_content);
+    }
+    m_layout->activate();
+    if (m_kind == Kind::popup)
+        place();
+    show();
+    raise();
+    activateWindow();
+}
+
+QRect PanelWindow::placement(const QSize& size, const QRect& anchor, const QPoint& pointer,
+                             const QRect& available) {
+    QPoint topLeft;
+    if (anchor.isEmpty()) {
+        topLeft = QPoint(pointer.x() - size.width() / 2, pointer.y() + anchorGap);
+    } else {
+        const bool below = anchor.center().y() < available.center().y();
+        topLeft = QPoint(anchor.center().x() - size.width() / 2,
+                         below ? anchor.bottom() + 1 + anchorGap
+                               : anchor.top() - anchorGap - size.height());
+    }
+    const int x = std::clamp(topLeft.x(), available.left(),
+                             std::max(available.left(), available.right() + 1 - size.width()));
+    const int y = std::clamp(topLeft.y(), available.top(),
+                             std::max(available.top(), available.bottom() + 1 - size.height()));
+    return QRect(QPoint(x, y), size);
+}
+
+void PanelWindow::place() {
+    const QPoint reference = m_anchor.isEmpty() ? m_pointer : m_anchor.center();
+    QScreen* screen = QGuiApplication::screenAt(reference);
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    setGeometry(placement(size(), m_anchor, m_pointer, screen->availableGeometry()));
+}
+
+bool PanelWindow::event(QEvent* event) {
+    // The content grows and shrinks; a popup keeps its place against the tray as it does.
+    if (event->type() == QEvent::LayoutRequest && m_kind == Kind::popup && isVisible()) {
+        const bool handled = QWidget::event(event);
+        place();
+        return handled;
+    }
+    return QWidget::event(event);
+}
+
+void PanelWindow::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    if (event->spontaneous())
+        return;
+    // The hide may come from inside the content (its menu's Quit, a click that closes), so the
+    // content goes once control has left it.
+    if (m_content) {
+        m_layout->removeWidget(m_content);
+        m_content->hide();
+        m_content->deleteLater();
+        m_content = nullptr;
+    }
+    Q_EMIT closed();
+}
+
+void PanelWindow::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), Palette::background());
+}

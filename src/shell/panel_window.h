@@ -1,0 +1,53 @@
+#pragma once
+
+#include "panel/root_view.h"
+
+#include <QPointer>
+#include <QRect>
+#include <QWidget>
+
+class AppModel;
+class QVBoxLayout;
+
+// The window that holds the panel's content. As a popup it sits against the tray icon and
+// closes when the user clicks elsewhere; as an ordinary window it stands in for a missing tray.
+// The content (RootView) exists only while the window is shown, and the window is always as
+// large as the content asks.
+class PanelWindow : public QWidget {
+    Q_OBJECT
+public:
+    enum class Kind { popup, window };
+
+    PanelWindow(AppModel& model, Kind kind);
+
+    Kind kind() const { return m_kind; }
+    RootView* content() const { return m_content; }
+
+    // Builds the content and shows the window, as a popup against `anchor` (the tray icon's
+    // global rectangle; empty when the tray does not say), else near the pointer.
+    void open(const QRect& anchor);
+
+    // Where a popup of `size` goes: centred under an anchor in the upper half of the screen,
+    // above one in the lower half, at the pointer without an anchor; always inside `available`.
+    static QRect placement(const QSize& size, const QRect& anchor, const QPoint& pointer,
+                           const QRect& available);
+
+Q_SIGNALS:
+    // The window was hidden, by the user or by close(); the content is already gone.
+    void closed();
+
+protected:
+    bool event(QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void place();
+
+    AppModel& m_model;
+    Kind m_kind;
+    QVBoxLayout* m_layout;
+    QPointer<RootView> m_content;
+    QRect m_anchor;
+    QPoint m_pointer;
+};

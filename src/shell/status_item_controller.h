@@ -1,0 +1,70 @@
+#pragma once
+
+#include "shell/panel_window.h"
+
+#include <QElapsedTimer>
+#include <QMenu>
+#include <QObject>
+#include <QString>
+#include <QSystemTrayIcon>
+#include <optional>
+
+class AppModel;
+class QKeyEvent;
+struct Pod;
+
+// The app's permanent face: the tray item with its picture, tooltip and context menu, and the
+// panel it opens. Everything it shows is redrawn from the model whenever the model changes.
+// Without a tray the panel is an ordinary window, shown at once; closing it ends the app.
+class StatusItemController : public QObject {
+    Q_OBJECT
+public:
+    enum class Presentation { tray, window };
+
+    StatusItemController(AppModel& model, Presentation presentation, QObject* parent = nullptr);
+    ~StatusItemController() override;
+
+    // The tray's accessible description of `pod`: "Alvore", "Alvore, Bedroom offline" or
+    // "Alvore, Bedroom Cool".
+    static QString label(const std::optional<Pod>& pod, bool offline);
+
+    void show();
+    void close();
+    // The tray item's click: opens a closed panel and closes an open one.
+    void toggle();
+    bool isPanelShown() const;
+
+    // The panel's keyboard shortcuts; true when the key was used.
+    bool handle(QKeyEvent* event);
+
+    // Builds the context menu afresh into `menu`.
+    void fillMenu(QMenu& menu);
+
+    void updateIcon();
+
+    // What the tray shows now, for tests.
+    QSystemTrayIcon& trayIcon() { return m_tray; }
+    // The reading shown with the icon: empty, or a space and the reading ("&nbsp;23.4°").
+    const QString& shownTitle() const { return m_shownTitle; }
+    PanelWindow& panel() { return m_panel; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void activated(QSystemTrayIcon::ActivationReason reason);
+    void panelHidden();
+    void addUnit(QMenu& menu, const Pod& pod);
+    void applyPreset(const QString& presetID);
+
+    AppModel& m_model;
+    Presentation m_presentation;
+    QMenu m_menu;
+    QSystemTrayIcon m_tray;
+    PanelWindow m_panel;
+    QString m_shownTitle;
+    std::optional<bool> m_shownSlashed;
+    // A click on the tray icon while the popup is open first closes the popup (the click lands
+    // outside it), then reaches the icon; this tells the icon the panel has only just closed.
+    QElapsedTimer m_sinceClose;
+};

@@ -1,0 +1,84 @@
+#include "model/app_model.h"
+#include "model/palette.h"
+#include "panel/icons.h"
+#include "shell/status_item_controller.h"
+
+#include <QCoreApplication>
+
+namespace {
+QAction* addAction(QMenu& menu, const QString& title, const QKeySequence& shortcut = {}) {
+    QAction* action = menu.addAction(title);
+    if (!shortcut.isEmpty()) {
+        action->setShortcut(shortcut);
+        action->setShortcutVisibleInContextMenu(true);
+    }
+    return action;
+}
+} // namespace
+
+void StatusItemController::fillMenu(QMenu& menu) {
+    qDeleteAll(menu.findChildren<QMenu*>(Qt::FindDirectChildrenOnly));
+    menu.clear();
+
+    connect(addAction(menu, QStringLiteral("Open Alvore")), &QAction::triggered, this,
+            &StatusItemController::show);
+    const QList<Pod> pods = m_model.pods();
+    if (!pods.isEmpty()) {
+        menu.addSeparator();
+        for (const Pod& pod : pods)
+            addUnit(menu, pod);
+    }
+    menu.addSeparator();
+
+    const AppModel::Status& status = m_model.status();
+    if (status.kind == AppModel::Status::offline) {
+        addAction(menu, status.text)->setEnabled(false);
+        connect(addAction(menu, QStringLiteral("Try Again")), &QAction::triggered, this,
+                [this] { m_model.restartPolling(); });
+        menu.addSeparator();
+    }
+    connect(addAction(menu, QStringLiteral("Settings…"), QKeySequence(Qt::CTRL | Qt::Key_Comma)),
+            &QAction::triggered, this, [this] { m_model.openSettings(); });
+    connect(addAction(menu, QStringLiteral("Quit Alvore"), QKeySequence(Qt::CTRL | Qt::Key_Q)),
+            &QAction::triggered, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+}
+
+void StatusItemController::addUnit(QMenu& menu, const Pod& pod) {
+    const bool offline = pod.connectionStatus && pod.connectionStatus->isAlive == false;
+    const bool on = pod.acState && pod.acState->on == true;
+    const QString title = pod.displayName() + (offline ? QStringLiteral(" (offline)") : QString());
+    const QString symbol =
+        on ? ACMode::symbol(pod.acState->mode.value_or(QString())) : QStringLiteral("power");
+
+    auto* unitMenu = new QMenu(title, &menu);
+    unitMenu->setIcon(Icons::icon(symbol, Palette::primaryText()));
+    menu.addMenu(unitMenu);
+
+    QAction* power =
+        addAction(*unitMenu, on ? QStringLiteral("Turn Off") : QStringLiteral("Turn On"));
+    power->setEnabled(!offline);
+    connect(power, &QAction::triggered, this, [this, id = pod.id] { m_model.togglePower(id); });
+
+    const QList<Preset> presets = m_model.presets(pod.id);
+    if (presets.isEmpty())
+        return;
+    unitMenu->addSeparator();
+    const std::optional<Preset> active = m_model.activePreset(pod);
+    for (const Preset& preset : presets) {
+        QAction* action = addAction(*unitMenu, preset.name);
+        action->setCheckable(true);
+        action->setChecked(active && active->id == preset.id);
+        action->setEnabled(!offline);
+        connect(action, &QAction::triggered, this,
+                [this, id = preset.id.toString()] { applyPreset(id); });
+    }
+}
+
+void StatusItemController::applyPreset(const QString& presetID) {
+    const QUuid id(presetID);
+    for (const Preset& preset : m_model.presets())
+        if (preset.id == id) {
+            m_model.apply(preset);
+            return;
+        }
+}

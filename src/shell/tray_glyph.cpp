@@ -1,0 +1,101 @@
+#include "shell/tray_glyph.h"
+
+#include "model/palette.h"
+#include "panel/fonts.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPainterPath>
+
+namespace {
+// The glyph is drawn on a square of 24 design units.
+constexpr qreal designSide = 24;
+constexpr qreal strokeWidth = 1.8; // 1.35 points on the 18-point item
+constexpr qreal slashGap = 4.5;    // 3.375 points: what the slash clears before it is drawn
+const QPointF slashFrom(3, 2.5);
+const QPointF slashTo(21, 21.5);
+
+QPen strokePen(qreal width, const QColor& color) {
+    return QPen(color, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+}
+
+QPainterPath unitOutline() {
+    QPainterPath path;
+    path.addRoundedRect(QRectF(2.5, 4, 19, 9), 2.6, 2.6);
+    path.moveTo(6.5, 10);
+    path.lineTo(17.5, 10);
+    for (const qreal x : {7.5, 12.0, 16.5}) {
+        path.moveTo(x, 15.5);
+        path.cubicTo(x - 2.2, 17.2, x + 2.2, 19.3, x, 21);
+    }
+    return path;
+}
+
+// Draws the glyph into the square `side` units wide whose top left is the painter's origin.
+void paintGlyph(QPainter& painter, qreal side, bool slashed) {
+    painter.save();
+    painter.scale(side / designSide, side / designSide);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(strokePen(strokeWidth, Palette::primaryText()));
+    painter.drawPath(unitOutline());
+    if (slashed) {
+        painter.setCompositionMode(QPainter::CompositionMode_Clear);
+        painter.setPen(strokePen(slashGap, Qt::transparent));
+        painter.drawLine(slashFrom, slashTo);
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        painter.setPen(strokePen(strokeWidth, Palette::primaryText()));
+        painter.drawLine(slashFrom, slashTo);
+    }
+    painter.restore();
+}
+
+// Draws `text` bold, centred in `box`, as large as fits its width and height.
+void paintReading(QPainter& painter, const QRectF& box, const QString& text) {
+    QFont font = Fonts::font(10, QFont::Bold);
+    font.setPixelSize(100);
+    const QFontMetricsF metrics(font);
+    const QRectF ink = metrics.tightBoundingRect(text);
+    const qreal scale = std::min(box.width() / ink.width(), box.height() / ink.height());
+    painter.save();
+    painter.translate(box.center());
+    painter.scale(scale, scale);
+    painter.setFont(font);
+    painter.setPen(Palette::primaryText());
+    painter.drawText(-ink.center(), text);
+    painter.restore();
+}
+} // namespace
+
+namespace TrayGlyph {
+
+QImage image(bool slashed, const QString& reading, int pixels) {
+    QImage image(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    const QString text = reading.trimmed();
+    if (text.isEmpty()) {
+        paintGlyph(painter, pixels, slashed);
+        return image;
+    }
+    // The glyph's drawing spans the design rows 3 to 22; its top half (the unit) is enough to
+    // recognise it at this size, so the reading gets the larger share of the square.
+    const qreal glyphSide = pixels * 0.5;
+    painter.save();
+    painter.translate((pixels - glyphSide) / 2, -glyphSide * 2 / designSide);
+    paintGlyph(painter, glyphSide, slashed);
+    painter.restore();
+    const qreal top = glyphSide * 0.95;
+    paintReading(painter, QRectF(0, top, pixels, pixels - top), text);
+    return image;
+}
+
+QIcon icon(bool slashed, const QString& reading) {
+    QIcon icon;
+    for (const int pixels : {16, 22, 24, 32, 44, 48, 64, 96})
+        icon.addPixmap(QPixmap::fromImage(image(slashed, reading, pixels)));
+    return icon;
+}
+
+} // namespace TrayGlyph

@@ -1,0 +1,301 @@
+#include "panel/frame_ticker.h"
+#include "panel/panel_resources.h"
+#include "panel/root_view.h"
+#include "shell/status_item_controller.h"
+#include "shell/tray_glyph.h"
+#include "support/model_rig.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPointer>
+
+namespace {
+bool showsSlashed(StatusItemController& item) {
+    const QImage shown = item.trayIcon().icon().pixmap(48).toImage().convertToFormat(
+        QImage::Format_ARGB32_Premultiplied);
+    const QImage slashed = TrayGlyph::image(true, item.shownTitle(), 48);
+    const QImage plain = TrayGlyph::image(false, item.shownTitle(), 48);
+    if (shown != slashed && shown != plain)
+        qWarning("the tray shows neither picture");
+    return shown == slashed;
+}
+
+// The menu's entries, "—" for a separator.
+QStringList titles(const QMenu& menu) {
+    QStringList titles;
+    for (const QAction* action : menu.actions())
+        titles.append(action->isSeparator() ? QStringLiteral("—") : action->text());
+    return titles;
+}
+
+QAction* entry(const QMenu& menu, const QString& title) {
+    for (QAction* action : menu.actions())
+        if (action->text() == title)
+            return action;
+    qWarning("no menu entry %s", qPrintable(title));
+    return nullptr;
+}
+
+std::optional<qint64> target(const AppModel& model, const QString& id) {
+    return model.pod(id)->acState->targetTemperature;
+}
+
+// A mode picker for the first demo unit.
+Dropdown modes(std::function<void(const QString&)> pick = {}) {
+    Dropdown dropdown;
+    dropdown.id = QStringLiteral("mode.demo1");
+    for (const char* mode : {"cool", "heat", "dry"})
+        dropdown.options.append({.id = mode, .title = ACMode::title(mode)});
+    dropdown.selected = QStringLiteral("cool");
+    dropdown.pick = std::move(pick);
+    return dropdown;
+}
+
+// The tray item on the demo units.
+struct DemoTray {
+    ModelRig rig;
+    AppModel& model = rig.start(true);
+    StatusItemController item{model, StatusItemController::Presentation::tray};
+};
+} // namespace
+
+class StatusItemTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() {
+        loadPanelResources();
+        FrameTicker::shared()->setInstant(true);
+    }
+
+    void trayDescribesTheReportedUnit_data() {
+        QTest::addColumn<QString>("unit");
+        QTest::addColumn<QString>("tip");
+        QTest::addColumn<bool>("slashed");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("on") << "demo1"
+                            << "Alvore, Bedroom Cool" << false << " 24.6°";
+        QTest::newRow("off") << "demo2"
+                             << "Alvore, Office off" << false << " 26.1°";
+        QTest::newRow("offline") << "demo3"
+                                 << "Alvore, Living Room offline" << true << " 25.2°";
+    }
+    void trayDescribesTheReportedUnit() {
+        QFETCH(QString, unit);
+        DemoTray demo;
+        Settings settings = demo.model.settings();
+        settings.menuBarPodID = unit;
+        demo.model.setSettings(settings);
+        QTEST(demo.item.trayIcon().toolTip(), "tip");
+        QTEST(showsSlashed(demo.item), "slashed");
+        QTEST(demo.item.shownTitle(), "title");
+    }
+
+    void signedOutOrUnnamed() {
+        ModelRig signedOut(std::nullopt);
+        StatusItemController noKey(signedOut.start(), StatusItemController::Presentation::tray);
+        QTRY_COMPARE(signedOut.model->status().kind, AppModel::Status::needsKey);
+        QCOMPARE(noKey.trayIcon().toolTip(), QStringLiteral("Alvore"));
+        QVERIFY(showsSlashed(noKey));
+        QCOMPARE(noKey.shownTitle(), QString());
+
+        ModelRig rig;
+        QJsonObject unnamed = unitJson("9f3c27aa", "", false);
+        unnamed.remove("room");
+        rig.units = {unnamed};
+        StatusItemController item(rig.startPolling(), StatusItemController::Presentation::tray);
+        QCOMPARE(item.trayIcon().toolTip(), QStringLiteral("Alvore, Sensibo 9f3c off"));
+        QVERIFY(!showsSlashed(item));
+    }
+
+    void readingFollowsTheSettings() {
+        DemoTray demo;
+        AppModel& model = demo.model;
+        const StatusItemController& item = demo.item;
+        Settings settings = model.settings();
+        settings.showTemperatureInMenuBar = false;
+        model.setSettings(settings);
+        QCOMPARE(item.shownTitle(), QString());
+        settings.showTemperatureInMenuBar = true;
+        settings.unit = QStringLiteral("F");
+        model.setSettings(settings);
+        QCOMPARE(item.shownTitle(), QStringLiteral(" 76.3°"));
+        settings.menuBarPodID = QStringLiteral("demo2");
+        model.setSettings(settings);
+        QCOMPARE(item.shownTitle(), QStringLiteral(" 79.0°"));
+    }
+
+    void contextMenuListsUnitsAndPresets() {
+        DemoTray demo;
+        AppModel& model = demo.model;
+        int settingsOpened = 0;
+        model.setOnOpenSettings([&] { ++settingsOpened; });
+        model.savePreset(QStringLiteral("Night"), QStringLiteral("demo1"));
+        model.savePreset(QStringLiteral("Quiet"), QStringLiteral("demo1"));
+        model.savePreset(QStringLiteral("Breeze"), QStringLiteral("demo3"));
+        QMenu menu;
+        demo.item.fillMenu(menu);
+        demo.item.fillMenu(menu); // built afresh, not added to
+        QCOMPARE(titles(menu),
+                 QStringList({"Open Alvore", "—", "Bedroom", "Office", "Living Room (offline)", "—",
+                              "Settings…", "Quit Alvore"}));
+        QCOMPARE(menu.findChildren<QMenu*>(Qt::FindDirectChildrenOnly).size(), 3);
+        QCOMPARE(entry(menu, "Settings…")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Comma));
+        QCOMPARE(entry(menu, "Quit Alvore")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+        QVERIFY(!entry(menu, "Office")->icon().isNull());
+
+        const QMenu& bedroom = *entry(menu, "Bedroom")->menu();
+        QCOMPARE(titles(bedroom), QStringList({"Turn Off", "—", "Night", "Quiet"}));
+        QVERIFY(entry(bedroom, "Night")->isChecked());
+        QVERIFY(!entry(bedroom, "Quiet")->isChecked());
+        const QMenu& office = *entry(menu, "Office")->menu();
+        QCOMPARE(titles(office), QStringList{"Turn On"});
+        const QMenu& living = *entry(menu, "Living Room (offline)")->menu();
+        QCOMPARE(titles(living), QStringList({"Turn On", "—", "Breeze"}));
+        QVERIFY(!entry(living, "Turn On")->isEnabled() && !entry(living, "Breeze")->isEnabled());
+
+        entry(office, "Turn On")->trigger();
+        QCOMPARE(model.pod(QStringLiteral("demo2"))->acState->on, true);
+        model.step(QStringLiteral("demo1"), 2);
+        entry(bedroom, "Night")->trigger();
+        QCOMPARE(target(model, "demo1"), 22);
+        entry(menu, "Settings…")->trigger();
+        QCOMPARE(settingsOpened, 1);
+    }
+
+    void menuOffersRetryWhileOffline() {
+        ModelRig rig;
+        rig.listingAnswers = {LoopbackService::Response::json("{}", 500)};
+        AppModel& model = rig.start();
+        StatusItemController item(model, StatusItemController::Presentation::tray);
+        QTRY_COMPARE(model.status().kind, AppModel::Status::offline);
+        QMenu menu;
+        item.fillMenu(menu);
+        QCOMPARE(titles(menu), QStringList({"Open Alvore", "—", model.status().text, "Try Again",
+                                            "—", "Settings…", "Quit Alvore"}));
+        QVERIFY(!menu.actions().at(2)->isEnabled());
+        const qsizetype asked = rig.listings().size();
+        entry(menu, "Try Again")->trigger();
+        QTRY_COMPARE(rig.listings().size(), asked + 1);
+    }
+
+    void clicksOpenAndCloseThePanel() {
+        DemoTray demo;
+        QSystemTrayIcon& tray = demo.item.trayIcon();
+        Q_EMIT tray.activated(QSystemTrayIcon::Trigger);
+        QVERIFY(demo.model.isPanelOpen());
+        QPointer<RootView> content = demo.item.panel().content();
+        QVERIFY(content);
+        QCOMPARE(demo.item.panel().size(), content->size());
+
+        demo.model.openDropdown(modes());
+        Q_EMIT tray.activated(QSystemTrayIcon::Trigger);
+        QVERIFY(!demo.item.isPanelShown());
+        QVERIFY(!demo.model.isPanelOpen());
+        QVERIFY(!demo.model.dropdown());
+        QTRY_VERIFY(!content); // the content goes with the panel
+
+        // A right click only ever closes.
+        Q_EMIT tray.activated(QSystemTrayIcon::Context);
+        QVERIFY(!demo.item.isPanelShown());
+        demo.item.show();
+        Q_EMIT tray.activated(QSystemTrayIcon::Context);
+        QVERIFY(!demo.item.isPanelShown());
+        QCOMPARE(demo.model.openCount(), 2);
+    }
+
+    void keysStepSelectAndSwitch() {
+        DemoTray demo;
+        demo.item.show();
+        PanelWindow& panel = demo.item.panel();
+        const auto press = [&](const QList<Qt::Key>& keys, Qt::KeyboardModifiers modifiers = {}) {
+            for (const Qt::Key key : keys)
+                QTest::keyClick(&panel, key, modifiers);
+        };
+        press({Qt::Key_Up, Qt::Key_Right});
+        QCOMPARE(target(demo.model, "demo1"), 24);
+        press({Qt::Key_Left, Qt::Key_Down, Qt::Key_Down});
+        QCOMPARE(target(demo.model, "demo1"), 21);
+        press({Qt::Key_Up}, Qt::ControlModifier);
+        press({Qt::Key_Up}, Qt::AltModifier);
+        QCOMPARE(target(demo.model, "demo1"), 21);
+
+        press({Qt::Key_2});
+        press({Qt::Key_P}, Qt::ShiftModifier);
+        QCOMPARE(demo.model.pod(QStringLiteral("demo2"))->acState->on, true);
+        press({Qt::Key_9}); // beyond the list
+        QCOMPARE(demo.model.selectedID(), QStringLiteral("demo2"));
+        // The offline unit takes no keys, not even a number.
+        press({Qt::Key_3, Qt::Key_1});
+        QCOMPARE(demo.model.selectedID(), QStringLiteral("demo3"));
+    }
+
+    void textFieldsKeepTheirKeys() {
+        DemoTray demo;
+        demo.item.show();
+        auto* field = new QLineEdit(&demo.item.panel());
+        field->show();
+        field->setFocus();
+        QTest::keyClicks(field, QStringLiteral("3p"));
+        QCOMPARE(field->text(), QStringLiteral("3p"));
+        QCOMPARE(demo.model.selectedID(), QStringLiteral("demo1"));
+        QCOMPARE(demo.model.pod(QStringLiteral("demo1"))->acState->on, true);
+    }
+
+    void openDropdownTakesTheArrows() {
+        DemoTray demo;
+        demo.item.show();
+        PanelWindow& panel = demo.item.panel();
+        QString picked;
+        demo.model.openDropdown(modes([&](const QString& id) { picked = id; }));
+        for (const Qt::Key key :
+             {Qt::Key_Right, Qt::Key_Left, Qt::Key_Down, Qt::Key_Down, Qt::Key_Up, Qt::Key_Space})
+            QTest::keyClick(&panel, key);
+        QCOMPARE(target(demo.model, "demo1"), 22);
+        QCOMPARE(picked, QStringLiteral("heat"));
+        QVERIFY(!demo.model.dropdown());
+
+        demo.model.openDropdown(modes());
+        QTest::keyClick(&panel, Qt::Key_Escape);
+        QVERIFY(!demo.model.dropdown());
+        QVERIFY(demo.item.isPanelShown());
+        QTest::keyClick(&panel, Qt::Key_Escape);
+        QVERIFY(!demo.item.isPanelShown());
+    }
+
+    void closedPanelTakesNoKeys() {
+        DemoTray demo;
+        QKeyEvent up(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
+        QVERIFY(!demo.item.handle(&up));
+        QTest::keyClick(&demo.item.panel(), Qt::Key_3);
+        QCOMPARE(target(demo.model, "demo1"), 22);
+        QCOMPARE(demo.model.selectedID(), QStringLiteral("demo1"));
+    }
+
+    void popupStaysOnScreenBesideTheTray_data() {
+        QTest::addColumn<QRect>("anchor");
+        QTest::addColumn<QPoint>("pointer");
+        QTest::addColumn<QRect>("available");
+        QTest::addColumn<QPoint>("topLeft");
+        const QRect screen(0, 0, 1280, 800);
+        QTest::newRow("tray at the top right")
+            << QRect(1200, 0, 24, 24) << QPoint() << screen << QPoint(900, 28);
+        QTest::newRow("tray at the bottom")
+            << QRect(600, 776, 24, 24) << QPoint() << screen << QPoint(421, 572);
+        QTest::newRow("tray says nothing: at the pointer")
+            << QRect() << QPoint(700, 300) << screen << QPoint(510, 304);
+        QTest::newRow("second screen") << QRect(1290, 0, 24, 24) << QPoint()
+                                       << QRect(1280, 30, 1920, 1050) << QPoint(1280, 30);
+    }
+    void popupStaysOnScreenBesideTheTray() {
+        QFETCH(QRect, anchor);
+        QFETCH(QPoint, pointer);
+        QFETCH(QRect, available);
+        QFETCH(QPoint, topLeft);
+        const QRect placed = PanelWindow::placement(QSize(380, 200), anchor, pointer, available);
+        QCOMPARE(placed.topLeft(), topLeft);
+        QCOMPARE(placed.size(), QSize(380, 200));
+    }
+};
+
+QTEST_MAIN(StatusItemTest)
+#include "tst_status_item.moc"
