@@ -25,13 +25,17 @@ AirflowView::Flow flowAt(double level) {
     return flow;
 }
 
-// The strokes that `draw` makes on a card.
+// The strokes that `draw` makes on a card. A stroke laid down in several bands counts once.
 QList<Recording::Shape> strokes(const std::function<void(QPainter&)>& draw) {
     PaintRecorder recorder(card.toSize());
     QPainter painter(&recorder);
     draw(painter);
     painter.end();
-    return recorder.recording.shapes;
+    QList<Recording::Shape> strokes;
+    for (const Recording::Shape& shape : std::as_const(recorder.recording.shapes))
+        if (strokes.isEmpty() || strokes.last().path != shape.path)
+            strokes.append(shape);
+    return strokes;
 }
 
 // The view drawn into an image with a margin of 40 on every side: painted pixels inside the
