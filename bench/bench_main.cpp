@@ -56,8 +56,7 @@ int main(int argc, char** argv) {
                frame.fill(Qt::transparent);
                QPainter painter(&frame);
                painter.setRenderHint(QPainter::Antialiasing);
-               AirflowView::drawStreaks(painter, card, flow, cool);
-               AirflowView::drawEddies(painter, card, flow, cool, time);
+               AirflowView::drawFrame(painter, card, flow, cool, time);
            }));
 
     // The demo's first unit: a day of 96 readings of temperature and humidity.

@@ -8,6 +8,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPainterPathStroker>
 #include <QShowEvent>
 #include <algorithm>
 #include <cmath>
@@ -38,25 +39,27 @@ QColor withOpacity(QColor color, double opacity) {
     return color;
 }
 
-// Strokes `path` with `color` fading in from transparent at `from` to `opacity` at `to`.
-void strokeFading(QPainter& painter, const QPainterPath& path, const QPointF& from,
-                  const QPointF& to, const QColor& color, double opacity, double width) {
-    QLinearGradient gradient(from, to);
+// Lays down one stroke. It is filled from its outline in bands of a few dozen rows: the raster
+// engine hands each larger fill to its worker threads, and for strokes this small the hand-over
+// costs more than the fill. Outlining it once keeps the bands from stroking it again each.
+void drawStroke(QPainter& painter, const AirflowView::Stroke& stroke, const QColor& color) {
+    QLinearGradient gradient(stroke.from, stroke.to);
     gradient.setColorAt(0, withOpacity(color, 0));
-    gradient.setColorAt(1, withOpacity(color, opacity));
-    QPen pen(QBrush(gradient), width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-    pen.setMiterLimit(10);
-    painter.setPen(pen);
-    // Laid down in bands of a few dozen rows: the raster engine hands each larger fill to its
-    // worker threads, and for strokes this small the hand-over costs more than the fill.
-    const QRectF bounds = path.controlPointRect().adjusted(-width, -width, width, width);
-    constexpr int band = 24;
+    gradient.setColorAt(1, withOpacity(color, stroke.opacity));
+    QPainterPathStroker stroker;
+    stroker.setWidth(stroke.width);
+    stroker.setCapStyle(Qt::RoundCap);
+    stroker.setJoinStyle(Qt::RoundJoin);
+    const QPainterPath outline = stroker.createStroke(stroke.path);
+    const QBrush brush(gradient);
+    const QRectF bounds = outline.controlPointRect();
+    constexpr int band = 16;
     for (int top = int(std::floor(bounds.top())); top < bounds.bottom(); top += band) {
         painter.save();
         painter.setClipRect(QRect(int(std::floor(bounds.left())) - 1, top,
                                   int(std::ceil(bounds.width())) + 2, band),
                             Qt::IntersectClip);
-        painter.drawPath(path);
+        painter.fillPath(outline, brush);
         painter.restore();
     }
 }
@@ -110,8 +113,7 @@ void AirflowView::Flow::advance(double time, double target, std::optional<double
     progress += dt * (level * 0.45 + 0.22);
 }
 
-void AirflowView::drawStreaks(QPainter& painter, const QSizeF& size, const Flow& flow,
-                              const QColor& color) {
+QList<AirflowView::Stroke> AirflowView::streaks(const QSizeF& size, const Flow& flow) {
     const double w = size.width();
     const double h = size.height();
     const double L = std::max(flow.level, 0.0);
@@ -120,11 +122,10 @@ void AirflowView::drawStreaks(QPainter& painter, const QSizeF& size, const Flow&
     const double cx = w * 0.5;
     const double R = reachFactor(A) * (0.5 + 0.4 * L) * h;
     const double F = 0.8 + 0.5 * L;
+    QList<Stroke> made;
     if (R <= 0)
-        return;
+        return made;
 
-    painter.save();
-    painter.setBrush(Qt::NoBrush);
     const auto& table = seeds();
     for (int i = 0; i < int(table.size()); ++i) {
         const Seed& seed = table[i];
@@ -148,25 +149,22 @@ void AirflowView::drawStreaks(QPainter& painter, const QSizeF& size, const Flow&
             path.lineTo(point(dq + j * (dh - dq) / 6));
         const double alpha =
             std::pow(1 - f, 1.3) * std::min(f / 0.08, 1.0) * (0.2 + 0.25 * L) * visibility;
-        strokeFading(painter, path, point(dq), point(dh), color, alpha * (1 - 0.45 * std::abs(s)),
-                     1.2 + 3.5 * f);
+        made.append({path, point(dq), point(dh), alpha * (1 - 0.45 * std::abs(s)), 1.2 + 3.5 * f});
     }
-    painter.restore();
+    return made;
 }
 
-void AirflowView::drawEddies(QPainter& painter, const QSizeF& size, const Flow& flow,
-                             const QColor& color, double time) {
+QList<AirflowView::Stroke> AirflowView::eddies(const QSizeF& size, const Flow& flow, double time) {
+    QList<Stroke> made;
     const double L = flow.level;
     if (L <= 0.1)
-        return;
+        return made;
     const double w = size.width();
     const double h = size.height();
     const double r = 16 + 12 * L;
     const double cy = reachFactor(flow.aim) * h * (0.5 + 0.4 * L) * 0.78 - r;
     const double slot = std::floor(time * 0.25);
 
-    painter.save();
-    painter.setBrush(Qt::NoBrush);
     for (const double n : {slot - 1, slot}) {
         const double start = hash(n) * 1.5 + 4 * n;
         const double p = (time - start) / 1.9;
@@ -195,11 +193,18 @@ void AirflowView::drawEddies(QPainter& painter, const QSizeF& size, const Flow& 
                 else
                     path.lineTo(point);
             }
-            strokeFading(painter, path, path.elementAt(0), path.currentPosition(), color,
-                         std::sin(p * pi) * (0.1 + 0.12 * L), 1.6 + 1.5 * p);
+            made.append({path, path.elementAt(0), path.currentPosition(),
+                         std::sin(p * pi) * (0.1 + 0.12 * L), 1.6 + 1.5 * p});
         }
     }
-    painter.restore();
+    return made;
+}
+
+void AirflowView::drawFrame(QPainter& painter, const QSizeF& size, const Flow& flow,
+                            const QColor& color, double time) {
+    for (const QList<Stroke>& strokes : {streaks(size, flow), eddies(size, flow, time)})
+        for (const Stroke& stroke : strokes)
+            drawStroke(painter, stroke, color);
 }
 
 AirflowView::AirflowView(QWidget* parent) : QWidget(parent) {
@@ -264,6 +269,5 @@ void AirflowView::paintEvent(QPaintEvent*) {
     flow.advance(time, target, aim);
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    drawStreaks(painter, size(), flow, color);
-    drawEddies(painter, size(), flow, color, time);
+    drawFrame(painter, size(), flow, color, time);
 }

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QColor>
+#include <QList>
+#include <QPainterPath>
+#include <QPointF>
 #include <QSizeF>
 #include <QTimer>
 #include <QWidget>
@@ -37,10 +40,20 @@ public:
         // step is at most 0.1 s, so a frame after a pause never jumps.
         void advance(double time, double target, std::optional<double> aim);
     };
-    static void drawStreaks(QPainter& painter, const QSizeF& size, const Flow& flow,
-                            const QColor& color);
-    static void drawEddies(QPainter& painter, const QSizeF& size, const Flow& flow,
-                           const QColor& color, double time);
+    // One stroke of air: `path`, `width` wide, fading in from transparent at `from` to
+    // `opacity` at `to`, with round caps and joins.
+    struct Stroke {
+        QPainterPath path;
+        QPointF from, to;
+        double opacity;
+        double width;
+    };
+    static QList<Stroke> streaks(const QSizeF& size, const Flow& flow);
+    // The eddies at `time`, none at level 0.1 or below.
+    static QList<Stroke> eddies(const QSizeF& size, const Flow& flow, double time);
+    // Streaks and eddies in `color`, on a painter that antialiases.
+    static void drawFrame(QPainter& painter, const QSizeF& size, const Flow& flow,
+                          const QColor& color, double time);
 
     explicit AirflowView(QWidget* parent = nullptr);
 

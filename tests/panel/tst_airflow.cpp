@@ -1,14 +1,12 @@
 #include "panel/airflow_view.h"
 #include "panel/frame_ticker.h"
 #include "panel/view_environment.h"
-#include "support/paint_recorder.h"
 
 #include <QImage>
-#include <QLinearGradient>
+#include <QPainter>
 #include <QTest>
 #include <QTimer>
 #include <cmath>
-#include <functional>
 
 namespace {
 
@@ -23,19 +21,6 @@ AirflowView::Flow flowAt(double level) {
     flow.level = level;
     flow.progress = 3.7;
     return flow;
-}
-
-// The strokes that `draw` makes on a card. A stroke laid down in several bands counts once.
-QList<Recording::Shape> strokes(const std::function<void(QPainter&)>& draw) {
-    PaintRecorder recorder(card.toSize());
-    QPainter painter(&recorder);
-    draw(painter);
-    painter.end();
-    QList<Recording::Shape> strokes;
-    for (const Recording::Shape& shape : std::as_const(recorder.recording.shapes))
-        if (strokes.isEmpty() || strokes.last().path != shape.path)
-            strokes.append(shape);
-    return strokes;
 }
 
 // The view drawn into an image with a margin of 40 on every side: painted pixels inside the
@@ -139,36 +124,30 @@ void AirflowTest::streakCountFollowsTheLevel_data() {
 void AirflowTest::streakCountFollowsTheLevel() {
     QFETCH(double, level);
     QFETCH(int, count);
-    const QList<Recording::Shape> drawn = strokes([&](QPainter& painter) {
-        AirflowView::drawStreaks(painter, card, flowAt(level), Qt::white);
-    });
+    const QList<AirflowView::Stroke> drawn = AirflowView::streaks(card, flowAt(level));
     QCOMPARE(drawn.size(), count);
-    for (const Recording::Shape& streak : drawn) {
+    for (const AirflowView::Stroke& streak : drawn) {
         QCOMPARE(streak.path.elementCount(), 7);
-        QCOMPARE(streak.pen.capStyle(), Qt::RoundCap);
-        // Fading in from the tail: transparent at the first point.
-        const auto* gradient = static_cast<const QLinearGradient*>(streak.pen.brush().gradient());
-        QVERIFY(gradient);
-        QCOMPARE(gradient->start(), streak.path.elementAt(0));
-        QCOMPARE(gradient->stops().first().second.alpha(), 0);
+        // Fading in from the tail to the head.
+        QCOMPARE(streak.from, QPointF(streak.path.elementAt(0)));
+        QCOMPARE(streak.to, streak.path.currentPosition());
     }
 }
 
 void AirflowTest::eddiesOnlyAboveLowLevels() {
     const auto eddies = [](double level, double time) {
-        return strokes([&](QPainter& painter) {
-            AirflowView::drawEddies(painter, card, flowAt(level), Qt::white, time);
-        });
+        return AirflowView::eddies(card, flowAt(level), time);
     };
     int seen = 0;
     for (double time = 0; time < 60; time += 0.05) {
         QVERIFY(eddies(0.1, time).isEmpty());
-        const QList<Recording::Shape> drawn = eddies(1, time);
+        const QList<AirflowView::Stroke> drawn = eddies(1, time);
         QVERIFY(drawn.size() <= 4);
-        for (const Recording::Shape& eddy : drawn) {
+        for (const AirflowView::Stroke& eddy : drawn) {
             QCOMPARE(eddy.path.elementCount(), 15);
             // Against the left or the right edge, 22 points in from it.
-            QVERIFY(eddy.bounds.left() >= 22 - 1e-9 && eddy.bounds.right() <= 380 - 22 + 1e-9);
+            QVERIFY(eddy.path.boundingRect().left() >= 22 - 1e-9 &&
+                    eddy.path.boundingRect().right() <= 380 - 22 + 1e-9);
         }
         seen += int(drawn.size());
     }
