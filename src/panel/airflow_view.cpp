@@ -229,6 +229,8 @@ void AirflowView::setIntensity(double value) {
 }
 
 void AirflowView::setColor(const QColor& value) {
+    if (value == color)
+        return;
     color = value;
     update();
 }

@@ -18,34 +18,31 @@ PieceEffect::PieceEffect(QObject* parent) : QGraphicsEffect(parent) {
 }
 
 void PieceEffect::setOpacity(qreal value) {
-    opacity = std::clamp<qreal>(value, 0, 1);
-    changed();
+    changeTo(opacity, std::clamp<qreal>(value, 0, 1));
 }
 
 void PieceEffect::setOffset(qreal value) {
-    offset = value;
-    changed();
+    changeTo(offset, value);
 }
 
 void PieceEffect::setScale(qreal value, QPointF at) {
+    if (value == scale && at == anchor)
+        return;
     scale = value;
     anchor = at;
     changed();
 }
 
 void PieceEffect::setBlur(qreal radius) {
-    blur = std::max<qreal>(0, radius);
-    changed();
+    changeTo(blur, std::max<qreal>(0, radius));
 }
 
 void PieceEffect::setClip(std::optional<QPainterPath> shape) {
-    clip = std::move(shape);
-    changed();
+    changeTo(clip, std::move(shape));
 }
 
 void PieceEffect::setTopFade(qreal fraction) {
-    topFade = std::max<qreal>(0, fraction);
-    changed();
+    changeTo(topFade, std::max<qreal>(0, fraction));
 }
 
 bool PieceEffect::isIdentity() const {

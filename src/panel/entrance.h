@@ -6,6 +6,7 @@
 #include <QPainterPath>
 #include <QPointF>
 #include <optional>
+#include <utility>
 
 // Draws a widget faded, moved, scaled about an anchor and blurred, optionally clipped to a
 // shape and faded in from its top edge. With every parameter at rest it draws the widget
@@ -35,6 +36,14 @@ protected:
 
 private:
     void changed();
+    // Sets `field` and redraws, unless it already holds `value`: the card sets its pieces' effects
+    // on every refresh, and a redraw of the glow repaints the whole card.
+    template <typename T> void changeTo(T& field, T value) {
+        if (field == value)
+            return;
+        field = std::move(value);
+        changed();
+    }
 
     qreal opacity = 1;
     qreal offset = 0;
