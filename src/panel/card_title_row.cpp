@@ -5,6 +5,7 @@
 #include "panel/compact_label.h"
 #include "panel/fonts.h"
 #include "panel/line_text.h"
+#include "panel/paint_cache.h"
 #include "panel/panel_menu.h"
 #include "panel/power_switch.h"
 #include "panel/status_line.h"
@@ -32,17 +33,19 @@ public:
 
 protected:
     void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(QPen(Palette::white(0.25), 1));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
-        painter.setPen(Palette::secondaryText());
-        painter.drawText(QRectF(rect()), Qt::AlignCenter, QString::number(number));
+        picture.paint(*this, number, [&](QPainter& painter) {
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.setPen(QPen(Palette::white(0.25), 1));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
+            painter.setPen(Palette::secondaryText());
+            painter.drawText(QRectF(rect()), Qt::AlignCenter, QString::number(number));
+        });
     }
 
 private:
     int number = 0;
+    PaintCache<int> picture;
 };
 
 } // namespace

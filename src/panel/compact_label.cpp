@@ -89,9 +89,11 @@ void CompactLabel::paint(QPainter& painter, const QRectF& rect, const Content& c
 }
 
 void CompactLabel::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    paint(painter, QRectF(rect()), content());
+    const Content shown = content();
+    picture.paint(*this, shown, [&](QPainter& painter) {
+        painter.setRenderHint(QPainter::Antialiasing);
+        paint(painter, QRectF(rect()), shown);
+    });
 }
 
 void CompactLabel::changeEvent(QEvent* event) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "panel/paint_cache.h"
+
 #include <QColor>
 #include <QFont>
 #include <QWidget>
@@ -24,6 +26,7 @@ public:
         QFont font;
         QColor color;
         bool tabularDigits = false;
+        bool operator==(const Content&) const = default;
     };
     static QSizeF measure(const Content& content);
     // Draws the label at the leading edge of `rect`, centred vertically.
@@ -40,4 +43,5 @@ private:
     QString title;
     QColor color;
     bool tabular = false;
+    PaintCache<Content> picture;
 };

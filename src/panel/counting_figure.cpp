@@ -87,9 +87,10 @@ void TightFigure::paint(QPainter& painter, const QRectF& rect, const QString& te
 }
 
 void TightFigure::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    paint(painter, QRectF(rect()), shown, color);
+    picture.paint(*this, {shown, color}, [&](QPainter& painter) {
+        painter.setRenderHint(QPainter::Antialiasing);
+        paint(painter, QRectF(rect()), shown, color);
+    });
 }
 
 CountingNumber::CountingNumber(QWidget* parent) : TightFigure(parent) {

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "panel/paint_cache.h"
 #include "panel/timing_curve.h"
 
 #include <QColor>
 #include <QWidget>
+#include <utility>
 
 // The card's large figure: 96-point semibold digits drawn 5 points tighter than usual, and a
 // trailing degree sign at 60% of the size, raised. Centred in the widget, whose height is the
@@ -29,6 +31,7 @@ protected:
 private:
     QString shown;
     QColor color;
+    PaintCache<std::pair<QString, QColor>> picture;
 };
 
 // A TightFigure of a number that counts: each frame shows the number rounded to a whole one

@@ -71,34 +71,36 @@ void DropdownTrigger::toggle() {
 }
 
 void DropdownTrigger::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF bounds(rect());
-    ControlWell::paint(painter, bounds, isOpen() || isDown());
+    const bool active = isOpen() || isDown();
+    picture.paint(*this, {icon, title, active}, [&](QPainter& painter) {
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QRectF bounds(rect());
+        ControlWell::paint(painter, bounds, active);
 
-    const qreal middle = bounds.center().y();
-    const qreal side = iconSide();
-    const QRectF iconRect(ControlWell::inset, middle - side / 2, side, side);
-    if (const auto* symbol = std::get_if<Dropdown::Option::Symbol>(&icon)) {
-        Icons::paint(painter, iconRect, symbol->name, Palette::primaryText(), QFont::Medium);
-    } else {
-        const qreal aim = std::get<Dropdown::Option::Vane>(icon).aim;
-        QPen pen(Palette::primaryText(), vaneStroke);
-        pen.setCapStyle(Qt::RoundCap);
-        const QRectF frame(iconRect.center().x() - vaneWidth / 2, middle - vaneWidth / 2, vaneWidth,
-                           vaneWidth);
-        Vane::paint(painter, frame, aim, pen);
-    }
+        const qreal middle = bounds.center().y();
+        const qreal side = iconSide();
+        const QRectF iconRect(ControlWell::inset, middle - side / 2, side, side);
+        if (const auto* symbol = std::get_if<Dropdown::Option::Symbol>(&icon)) {
+            Icons::paint(painter, iconRect, symbol->name, Palette::primaryText(), QFont::Medium);
+        } else {
+            const qreal aim = std::get<Dropdown::Option::Vane>(icon).aim;
+            QPen pen(Palette::primaryText(), vaneStroke);
+            pen.setCapStyle(Qt::RoundCap);
+            const QRectF frame(iconRect.center().x() - vaneWidth / 2, middle - vaneWidth / 2,
+                               vaneWidth, vaneWidth);
+            Vane::paint(painter, frame, aim, pen);
+        }
 
-    const qreal chevron = Icons::sideForText(chevronPoints);
-    const qreal textLeft = iconRect.right() + spacing;
-    const qreal chevronLeft = bounds.right() - ControlWell::inset - chevron;
-    painter.setFont(font());
-    painter.setPen(Palette::primaryText());
-    const QRectF textRect(textLeft, 0, std::max<qreal>(0, chevronLeft - spacing - textLeft),
-                          bounds.height());
-    painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter,
-                     QFontMetricsF(font()).elidedText(title, Qt::ElideRight, textRect.width()));
-    Icons::paint(painter, QRectF(chevronLeft, middle - chevron / 2, chevron, chevron),
-                 QStringLiteral("chevron.down"), Palette::secondaryText(), QFont::Bold);
+        const qreal chevron = Icons::sideForText(chevronPoints);
+        const qreal textLeft = iconRect.right() + spacing;
+        const qreal chevronLeft = bounds.right() - ControlWell::inset - chevron;
+        painter.setFont(font());
+        painter.setPen(Palette::primaryText());
+        const QRectF textRect(textLeft, 0, std::max<qreal>(0, chevronLeft - spacing - textLeft),
+                              bounds.height());
+        painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter,
+                         QFontMetricsF(font()).elidedText(title, Qt::ElideRight, textRect.width()));
+        Icons::paint(painter, QRectF(chevronLeft, middle - chevron / 2, chevron, chevron),
+                     QStringLiteral("chevron.down"), Palette::secondaryText(), QFont::Bold);
+    });
 }

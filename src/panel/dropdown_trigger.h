@@ -1,9 +1,11 @@
 #pragma once
 
 #include "model/dropdown.h"
+#include "panel/paint_cache.h"
 
 #include <QAbstractButton>
 #include <functional>
+#include <tuple>
 
 class AppModel;
 
@@ -37,4 +39,5 @@ private:
     Make make;
     Dropdown::Option::Icon icon;
     QString title;
+    PaintCache<std::tuple<Dropdown::Option::Icon, QString, bool>> picture; // by label, active
 };

@@ -52,18 +52,20 @@ void FanStepper::resizeEvent(QResizeEvent*) {
 }
 
 void FanStepper::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const QFontMetricsF metrics(font());
-    const qreal side = Icons::sideForText(Fonts::points(font()));
-    const qreal room = width() - 2 * buttonSize - 2 * iconGap - side;
-    const QString text = metrics.elidedText(shown, Qt::ElideRight, room);
-    const qreal total = side + iconGap + metrics.horizontalAdvance(text);
-    const qreal left = (width() - total) / 2;
-    const qreal middle = height() / 2.0;
-    Icons::paint(painter, QRectF(left, middle - side / 2, side, side), QStringLiteral("fan"),
-                 Palette::secondaryText());
-    painter.setPen(Palette::primaryText());
-    painter.drawText(
-        QPointF(left + side + iconGap, middle + (metrics.ascent() - metrics.descent()) / 2), text);
+    picture.paint(*this, shown, [&](QPainter& painter) {
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QFontMetricsF metrics(font());
+        const qreal side = Icons::sideForText(Fonts::points(font()));
+        const qreal room = width() - 2 * buttonSize - 2 * iconGap - side;
+        const QString text = metrics.elidedText(shown, Qt::ElideRight, room);
+        const qreal total = side + iconGap + metrics.horizontalAdvance(text);
+        const qreal left = (width() - total) / 2;
+        const qreal middle = height() / 2.0;
+        Icons::paint(painter, QRectF(left, middle - side / 2, side, side), QStringLiteral("fan"),
+                     Palette::secondaryText());
+        painter.setPen(Palette::primaryText());
+        painter.drawText(
+            QPointF(left + side + iconGap, middle + (metrics.ascent() - metrics.descent()) / 2),
+            text);
+    });
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "panel/paint_cache.h"
+
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -32,4 +34,5 @@ private:
     RoundButton* slower;
     RoundButton* faster;
     QString shown;
+    PaintCache<QString> picture;
 };

@@ -447,32 +447,42 @@ void HistoryChart::updateHeight() {
 }
 
 void HistoryChart::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    if (!hasReadings()) {
-        painter.setFont(Fonts::font(10));
-        painter.setPen(Palette::secondaryText());
-        painter.drawText(QRectF(0, 0, width(), emptyHeight), Qt::AlignCenter,
-                         QStringLiteral("No readings in the last day"));
-        return;
-    }
-    painter.setClipRect(QRectF(0, 0, width() * reveal.value(), height()));
-    const Layout laid =
-        layOut(model.history().value(podID), model.now(), width(), {target, unit, tint});
-    for (const Chart& chart : laid.charts) {
-        const History::Point* hoveredPoint =
-            hoveredTime ? nearest(chart.points, *hoveredTime) : nullptr;
-        painter.save();
-        drawHeader(painter, chart, hoveredPoint);
-        if (chart.axis)
-            drawAxis(painter, chart, laid.timeline);
-        drawSeries(painter, chart, laid.timeline);
-        if (chart.extremes)
-            drawExtremes(painter, chart, laid.timeline);
-        if (hoveredPoint)
-            drawHoverRule(painter, chart, laid.timeline, *hoveredPoint);
-        painter.restore();
-    }
+    const History history = model.history().value(podID);
+    const QDateTime since = model.now().addSecs(-day);
+    const Shown shown{::window(history.temperature, since),
+                      ::window(history.humidity, since),
+                      target,
+                      unit,
+                      tint,
+                      reveal.value(),
+                      hoveredTime};
+    picture.paint(*this, shown, [&](QPainter& painter) {
+        painter.setRenderHint(QPainter::Antialiasing);
+        if (shown.temperature.isEmpty()) {
+            painter.setFont(Fonts::font(10));
+            painter.setPen(Palette::secondaryText());
+            painter.drawText(QRectF(0, 0, width(), emptyHeight), Qt::AlignCenter,
+                             QStringLiteral("No readings in the last day"));
+            return;
+        }
+        painter.setClipRect(QRectF(0, 0, width() * shown.reveal, height()));
+        const Layout laid = layOut({shown.temperature, shown.humidity}, model.now(), width(),
+                                   {shown.target, shown.unit, shown.tint});
+        for (const Chart& chart : laid.charts) {
+            const History::Point* hoveredPoint =
+                shown.hovered ? nearest(chart.points, *shown.hovered) : nullptr;
+            painter.save();
+            drawHeader(painter, chart, hoveredPoint);
+            if (chart.axis)
+                drawAxis(painter, chart, laid.timeline);
+            drawSeries(painter, chart, laid.timeline);
+            if (chart.extremes)
+                drawExtremes(painter, chart, laid.timeline);
+            if (hoveredPoint)
+                drawHoverRule(painter, chart, laid.timeline, *hoveredPoint);
+            painter.restore();
+        }
+    });
 }
 
 void HistoryChart::showEvent(QShowEvent* event) {

@@ -2,6 +2,7 @@
 
 #include "client/records.h"
 #include "model/palette.h"
+#include "panel/paint_cache.h"
 #include "panel/timing_curve.h"
 
 #include <QColor>
@@ -57,4 +58,17 @@ private:
     // How much of the width is revealed, 0…1.
     CurveAnimation reveal;
     std::optional<QDateTime> hoveredTime;
+    // Everything one painting shows: the last day's readings, the look, how far the lines are
+    // drawn in, and the time under the pointer.
+    struct Shown {
+        QList<History::Point> temperature;
+        QList<History::Point> humidity;
+        std::optional<int> target;
+        QString unit;
+        QColor tint;
+        qreal reveal = 0;
+        std::optional<QDateTime> hovered;
+        bool operator==(const Shown&) const = default;
+    };
+    PaintCache<Shown> picture;
 };

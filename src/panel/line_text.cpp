@@ -44,13 +44,14 @@ QSize LineText::minimumSizeHint() const {
 }
 
 void LineText::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(color);
-    const QFontMetricsF metrics(font());
-    const QPointF origin(0, (height() + metrics.ascent() - metrics.descent()) / 2);
-    if (tabular && Fonts::tabularWidth(font(), shown) <= width())
-        Fonts::drawTabular(painter, origin, shown);
-    else
-        painter.drawText(origin, metrics.elidedText(shown, Qt::ElideRight, width()));
+    picture.paint(*this, {shown, color, tabular}, [&](QPainter& painter) {
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(color);
+        const QFontMetricsF metrics(font());
+        const QPointF origin(0, (height() + metrics.ascent() - metrics.descent()) / 2);
+        if (tabular && Fonts::tabularWidth(font(), shown) <= width())
+            Fonts::drawTabular(painter, origin, shown);
+        else
+            painter.drawText(origin, metrics.elidedText(shown, Qt::ElideRight, width()));
+    });
 }

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "panel/paint_cache.h"
+
 #include <QColor>
 #include <QFont>
 #include <QWidget>
+#include <tuple>
 
 // One line of text in one colour, elided at the end when the widget is narrower than the text.
 // With tabular digits, numbers keep their width as they change.
@@ -26,4 +29,5 @@ private:
     QString shown;
     QColor color;
     bool tabular = false;
+    PaintCache<std::tuple<QString, QColor, bool>> picture;
 };

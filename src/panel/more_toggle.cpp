@@ -48,22 +48,24 @@ QSize MoreToggle::sizeHint() const {
 }
 
 void MoreToggle::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const QColor color = hovered ? Palette::primaryText() : Palette::secondaryText();
-    const QFontMetricsF metrics(font());
-    const qreal side = chevronSide();
-    const qreal total = metrics.horizontalAdvance(text()) + gap + side;
-    const qreal left = (width() - total) / 2;
-    const qreal middle = height() / 2.0;
-    painter.setPen(color);
-    painter.drawText(QPointF(left, middle + (metrics.ascent() - metrics.descent()) / 2), text());
+    picture.paint(*this, {text(), hovered, turn}, [&](QPainter& painter) {
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QColor color = hovered ? Palette::primaryText() : Palette::secondaryText();
+        const QFontMetricsF metrics(font());
+        const qreal side = chevronSide();
+        const qreal total = metrics.horizontalAdvance(text()) + gap + side;
+        const qreal left = (width() - total) / 2;
+        const qreal middle = height() / 2.0;
+        painter.setPen(color);
+        painter.drawText(QPointF(left, middle + (metrics.ascent() - metrics.descent()) / 2),
+                         text());
 
-    const QPointF centre(left + total - side / 2, middle);
-    painter.translate(centre);
-    painter.rotate(180 * turn);
-    Icons::paint(painter, QRectF(-side / 2, -side / 2, side, side), QStringLiteral("chevron.down"),
-                 color, QFont::Bold);
+        const QPointF centre(left + total - side / 2, middle);
+        painter.translate(centre);
+        painter.rotate(180 * turn);
+        Icons::paint(painter, QRectF(-side / 2, -side / 2, side, side),
+                     QStringLiteral("chevron.down"), color, QFont::Bold);
+    });
 }
 
 void MoreToggle::enterEvent(QEnterEvent* event) {

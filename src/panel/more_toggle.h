@@ -1,6 +1,9 @@
 #pragma once
 
+#include "panel/paint_cache.h"
+
 #include <QAbstractButton>
+#include <tuple>
 
 // "More" or "Less" with a chevron that turns as the card's fold-out opens.
 class MoreToggle : public QAbstractButton {
@@ -23,4 +26,5 @@ private:
     bool expanded = false;
     qreal turn = 0;
     bool hovered = false;
+    PaintCache<std::tuple<QString, bool, qreal>> picture; // by text, hover and turn
 };

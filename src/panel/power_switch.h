@@ -1,10 +1,12 @@
 #pragma once
 
+#include "panel/paint_cache.h"
 #include "panel/spring.h"
 
 #include <QAbstractButton>
 #include <QColor>
 #include <functional>
+#include <utility>
 
 // The on/off capsule of a unit. A click calls the action and leaves isOn alone: the caller sets
 // it from the model, and the knob then springs across.
@@ -29,4 +31,5 @@ private:
     QColor tintColor;
     std::function<void()> onClick;
     Spring knob{0.2, 0.85}; // 0 at the left end (off), 1 at the right end (on)
+    PaintCache<std::pair<double, QColor>> picture; // by knob position and tint
 };

@@ -5,10 +5,12 @@
 #include "panel/fonts.h"
 #include "panel/icons.h"
 #include "panel/line_text.h"
+#include "panel/paint_cache.h"
 
 #include <QHBoxLayout>
 #include <QPainter>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -28,22 +30,25 @@ public:
 
 protected:
     void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        QColor disc = color;
-        disc.setAlphaF(0.18f);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(disc);
-        painter.drawEllipse(QRectF(rect()));
-        const qreal side = Icons::sideForText(7);
-        Icons::paint(painter,
-                     QRectF(QRectF(rect()).center() - QPointF(side, side) / 2, QSizeF(side, side)),
-                     symbol, color, QFont::Black);
+        picture.paint(*this, {symbol, color}, [&](QPainter& painter) {
+            painter.setRenderHint(QPainter::Antialiasing);
+            QColor disc = color;
+            disc.setAlphaF(0.18f);
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(disc);
+            painter.drawEllipse(QRectF(rect()));
+            const qreal side = Icons::sideForText(7);
+            Icons::paint(
+                painter,
+                QRectF(QRectF(rect()).center() - QPointF(side, side) / 2, QSizeF(side, side)),
+                symbol, color, QFont::Black);
+        });
     }
 
 private:
     QString symbol;
     QColor color;
+    PaintCache<std::pair<QString, QColor>> picture;
 };
 
 bool finite(std::optional<double> value) {

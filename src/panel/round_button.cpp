@@ -26,17 +26,20 @@ void RoundButton::setHelp(const QString& help) {
 }
 
 void RoundButton::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(Palette::white(hovered && isEnabled() ? 0.16 : 0.09));
-    painter.drawEllipse(QRectF(rect()));
+    const bool enabled = isEnabled();
+    const bool lit = hovered && enabled;
+    picture.paint(*this, {symbol, enabled, lit}, [&](QPainter& painter) {
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(Palette::white(lit ? 0.16 : 0.09));
+        painter.drawEllipse(QRectF(rect()));
 
-    const qreal iconSide = Icons::sideForText(side * 0.42);
-    const QPointF centre = QRectF(rect()).center();
-    Icons::paint(
-        painter, QRectF(centre - QPointF(iconSide, iconSide) / 2, QSizeF(iconSide, iconSide)),
-        symbol, isEnabled() ? Palette::primaryText() : Palette::tertiaryText(), QFont::Bold);
+        const qreal iconSide = Icons::sideForText(side * 0.42);
+        const QPointF centre = QRectF(rect()).center();
+        Icons::paint(
+            painter, QRectF(centre - QPointF(iconSide, iconSide) / 2, QSizeF(iconSide, iconSide)),
+            symbol, enabled ? Palette::primaryText() : Palette::tertiaryText(), QFont::Bold);
+    });
 }
 
 void RoundButton::enterEvent(QEnterEvent* event) {

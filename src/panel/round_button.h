@@ -1,7 +1,10 @@
 #pragma once
 
+#include "panel/paint_cache.h"
+
 #include <QAbstractButton>
 #include <functional>
+#include <tuple>
 
 // A round icon button of `size` points: the symbol in bold at 42% of the size, primary while
 // enabled and tertiary while disabled, on a faint white circle that brightens under the pointer
@@ -29,4 +32,5 @@ private:
     int side;
     bool hovered = false;
     std::function<void()> onClick;
+    PaintCache<std::tuple<QString, bool, bool>> picture; // by symbol, enabled and lit
 };

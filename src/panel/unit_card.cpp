@@ -485,20 +485,21 @@ void UnitCard::toggleExpanded() {
 void UnitCard::paintEvent(QPaintEvent*) {
     if (single)
         return;
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF bounds(rect());
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(Palette::card());
-    painter.drawRoundedRect(bounds, radius, radius);
-
     const bool selected = model.selectedID() == id;
-    const qreal width = selected ? 1 : 0.5;
-    painter.setPen(QPen(selected ? Palette::white(0.22) : Palette::line(), width));
-    painter.setBrush(Qt::NoBrush);
-    const qreal half = width / 2;
-    painter.drawRoundedRect(bounds.adjusted(half, half, -half, -half), radius - half,
-                            radius - half);
+    background.paint(*this, selected, [&](QPainter& painter) {
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QRectF bounds(rect());
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(Palette::card());
+        painter.drawRoundedRect(bounds, radius, radius);
+
+        const qreal width = selected ? 1 : 0.5;
+        painter.setPen(QPen(selected ? Palette::white(0.22) : Palette::line(), width));
+        painter.setBrush(Qt::NoBrush);
+        const qreal half = width / 2;
+        painter.drawRoundedRect(bounds.adjusted(half, half, -half, -half), radius - half,
+                                radius - half);
+    });
 }
 
 void UnitCard::watchPresses(QObject* object) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "client/records.h"
+#include "panel/paint_cache.h"
 #include "panel/spring.h"
 
 #include <QString>
@@ -81,6 +82,7 @@ private:
     bool body = false; // usable and not collapsed: more than the title row shows
     bool offlineRow = false;
     bool single = false;
+    PaintCache<bool> background; // by whether the unit is selected
     bool shownOnce = false;
     bool laying = false;
     std::optional<qint64> shownTargetOf; // the target the figure was last set to
