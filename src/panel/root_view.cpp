@@ -21,6 +21,8 @@ constexpr int bannerTop = 52;
 RootView::RootView(AppModel& model, QWidget* parent)
     : QWidget(parent), model(model), stack(new QVBoxLayout(this)),
       layer(new DropdownLayer(model, this)), banner(new Banner(model, this)) {
+    // It fills all of itself, so the window beneath is not painted first on every frame.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     stack->setContentsMargins(0, 0, 0, 0);
     stack->setSpacing(0);
     // The panel's window takes this view's size, which follows the content.
