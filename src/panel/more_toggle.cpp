@@ -21,6 +21,7 @@ qreal chevronSide() {
 MoreToggle::MoreToggle(QWidget* parent) : QAbstractButton(parent) {
     setFont(Fonts::font(12, QFont::Medium));
     setFocusPolicy(Qt::NoFocus);
+    setAttribute(Qt::WA_Hover);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setExpanded(false);
 }
@@ -48,6 +49,7 @@ QSize MoreToggle::sizeHint() const {
 }
 
 void MoreToggle::paintEvent(QPaintEvent*) {
+    const bool hovered = underMouse();
     picture.paint(*this, {text(), hovered, turn}, [&](QPainter& painter) {
         painter.setRenderHint(QPainter::Antialiasing);
         const QColor color = hovered ? Palette::primaryText() : Palette::secondaryText();
@@ -66,16 +68,4 @@ void MoreToggle::paintEvent(QPaintEvent*) {
         Icons::paint(painter, QRectF(-side / 2, -side / 2, side, side),
                      QStringLiteral("chevron.down"), color, QFont::Bold);
     });
-}
-
-void MoreToggle::enterEvent(QEnterEvent* event) {
-    hovered = true;
-    update();
-    QAbstractButton::enterEvent(event);
-}
-
-void MoreToggle::leaveEvent(QEvent* event) {
-    hovered = false;
-    update();
-    QAbstractButton::leaveEvent(event);
 }

@@ -19,12 +19,9 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void enterEvent(QEnterEvent* event) override;
-    void leaveEvent(QEvent* event) override;
 
 private:
     bool expanded = false;
     qreal turn = 0;
-    bool hovered = false;
     PaintCache<std::tuple<QString, bool, qreal>> picture; // by text, hover and turn
 };

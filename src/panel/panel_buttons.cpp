@@ -31,6 +31,7 @@ ProminentButton::ProminentButton(const QString& title, Size size, QWidget* paren
     setText(title);
     setFont(Fonts::font(size == Size::large ? 13 : 12, QFont::Medium));
     setCursor(Qt::PointingHandCursor);
+    setAttribute(Qt::WA_Hover);
     spinner->setColor(Palette::white(0.9));
     spinner->hide();
 }
@@ -70,7 +71,7 @@ void ProminentButton::paintEvent(QPaintEvent*) {
         fill = Palette::white(0.12);
     else if (isDown())
         fill = fill.darker(115);
-    else if (hovered)
+    else if (underMouse())
         fill = lighter(fill, 0.08);
     painter.setPen(Qt::NoPen);
     painter.setBrush(fill);
@@ -84,23 +85,12 @@ void ProminentButton::paintEvent(QPaintEvent*) {
     painter.drawText(QPointF(left, baseline), text());
 }
 
-void ProminentButton::enterEvent(QEnterEvent* event) {
-    hovered = true;
-    update();
-    QAbstractButton::enterEvent(event);
-}
-
-void ProminentButton::leaveEvent(QEvent* event) {
-    hovered = false;
-    update();
-    QAbstractButton::leaveEvent(event);
-}
-
 LinkButton::LinkButton(const QString& title, qreal points, QWidget* parent)
     : QAbstractButton(parent) {
     setText(title);
     setFont(Fonts::font(points));
     setCursor(Qt::PointingHandCursor);
+    setAttribute(Qt::WA_Hover);
 }
 
 QSize LinkButton::sizeHint() const {
@@ -111,20 +101,8 @@ QSize LinkButton::sizeHint() const {
 void LinkButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     QFont shown = font();
-    shown.setUnderline(hovered);
+    shown.setUnderline(underMouse());
     painter.setFont(shown);
     painter.setPen(isDown() ? linkColor().darker(120) : linkColor());
     painter.drawText(rect(), Qt::AlignCenter, text());
-}
-
-void LinkButton::enterEvent(QEnterEvent* event) {
-    hovered = true;
-    update();
-    QAbstractButton::enterEvent(event);
-}
-
-void LinkButton::leaveEvent(QEvent* event) {
-    hovered = false;
-    update();
-    QAbstractButton::leaveEvent(event);
 }

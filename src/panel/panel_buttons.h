@@ -21,8 +21,6 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void enterEvent(QEnterEvent* event) override;
-    void leaveEvent(QEvent* event) override;
 
 private:
     qreal contentWidth() const;
@@ -30,7 +28,6 @@ private:
 
     Size size;
     bool busy = false;
-    bool hovered = false;
     Spinner* spinner;
 };
 
@@ -45,9 +42,6 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void enterEvent(QEnterEvent* event) override;
-    void leaveEvent(QEvent* event) override;
 
 private:
-    bool hovered = false;
 };

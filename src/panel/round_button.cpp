@@ -9,6 +9,7 @@ RoundButton::RoundButton(const QString& systemImage, int size, QWidget* parent)
     : QAbstractButton(parent), symbol(systemImage), side(size) {
     setFixedSize(sizeHint());
     setFocusPolicy(Qt::NoFocus);
+    setAttribute(Qt::WA_Hover);
     connect(this, &QAbstractButton::clicked, this, [this] {
         if (onClick)
             onClick();
@@ -27,7 +28,7 @@ void RoundButton::setHelp(const QString& help) {
 
 void RoundButton::paintEvent(QPaintEvent*) {
     const bool enabled = isEnabled();
-    const bool lit = hovered && enabled;
+    const bool lit = underMouse() && enabled;
     picture.paint(*this, {symbol, enabled, lit}, [&](QPainter& painter) {
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setPen(Qt::NoPen);
@@ -40,16 +41,4 @@ void RoundButton::paintEvent(QPaintEvent*) {
             painter, QRectF(centre - QPointF(iconSide, iconSide) / 2, QSizeF(iconSide, iconSide)),
             symbol, enabled ? Palette::primaryText() : Palette::tertiaryText(), QFont::Bold);
     });
-}
-
-void RoundButton::enterEvent(QEnterEvent* event) {
-    hovered = true;
-    update();
-    QAbstractButton::enterEvent(event);
-}
-
-void RoundButton::leaveEvent(QEvent* event) {
-    hovered = false;
-    update();
-    QAbstractButton::leaveEvent(event);
 }

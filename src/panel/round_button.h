@@ -24,13 +24,10 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void enterEvent(QEnterEvent* event) override;
-    void leaveEvent(QEvent* event) override;
 
 private:
     QString symbol;
     int side;
-    bool hovered = false;
     std::function<void()> onClick;
     PaintCache<std::tuple<QString, bool, bool>> picture; // by symbol, enabled and lit
 };

@@ -26,6 +26,7 @@ qreal iconSide() {
 
 SmallChip::SmallChip(const QString& text, QWidget* parent) : QAbstractButton(parent), label(text) {
     setFocusPolicy(Qt::NoFocus);
+    setAttribute(Qt::WA_Hover);
     setFont(Fonts::font(points, QFont::Medium));
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setAccessibleName(text);
@@ -74,7 +75,7 @@ void SmallChip::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF bounds(rect());
     painter.setPen(Qt::NoPen);
-    painter.setBrush(Palette::white(selected ? 0.16 : hovered ? 0.10 : 0.05));
+    painter.setBrush(Palette::white(selected ? 0.16 : underMouse() ? 0.10 : 0.05));
     painter.drawRoundedRect(bounds, bounds.height() / 2, bounds.height() / 2);
 
     const QString text = shownLabel();
@@ -92,18 +93,6 @@ void SmallChip::paintEvent(QPaintEvent*) {
     painter.setPen(Palette::primaryText());
     painter.drawText(QRectF(x, 0, bounds.right() - x, bounds.height()),
                      Qt::AlignLeft | Qt::AlignVCenter, text);
-}
-
-void SmallChip::enterEvent(QEnterEvent* event) {
-    hovered = true;
-    update();
-    QAbstractButton::enterEvent(event);
-}
-
-void SmallChip::leaveEvent(QEvent* event) {
-    hovered = false;
-    update();
-    QAbstractButton::leaveEvent(event);
 }
 
 void SmallChip::contextMenuEvent(QContextMenuEvent* event) {

@@ -24,8 +24,6 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void enterEvent(QEnterEvent* event) override;
-    void leaveEvent(QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
@@ -34,7 +32,6 @@ private:
     QString label;
     QString symbol;
     bool selected = false;
-    bool hovered = false;
     std::function<void()> onClick;
     std::function<void(const QPoint&)> onContext;
 };
