@@ -3,6 +3,10 @@
 #include "model/app_model.h"
 #include "model/system_clock.h"
 #include "shell/appearance.h"
+#include "shell/application_service.h"
+#include "shell/display_platform.h"
+#include "shell/relocation.h"
+#include "shell/single_instance.h"
 #include "shell/sleep_watch.h"
 #include "shell/status_item_controller.h"
 
@@ -10,17 +14,24 @@
 #include <QDBusConnection>
 #include <QSettings>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 int main(int argc, char* argv[]) {
+    DisplayPlatform::applyBeforeStart();
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Brindlework"));
     QApplication::setApplicationName(QStringLiteral("Alvore"));
-    Appearance::apply();
 
     const QStringList arguments = QApplication::arguments();
-    // Rendering previews runs on the demo units too.
-    const bool demo = arguments.contains(QStringLiteral("--demo")) ||
-                      arguments.contains(QStringLiteral("--render-previews"));
+    // Rendering previews runs on the demo units too, on its own beside a running app.
+    const bool previews = arguments.contains(QStringLiteral("--render-previews"));
+    const bool demo = previews || arguments.contains(QStringLiteral("--demo"));
+
+    ApplicationService service;
+    if (!previews && SingleInstance::claim(QDBusConnection::sessionBus(), service) ==
+                         SingleInstance::Claim::handedOver)
+        return 0;
+    Appearance::apply();
 
     Keychain keys;
     SystemClock clock;
@@ -36,6 +47,14 @@ int main(int argc, char* argv[]) {
         AppLog::write(QStringLiteral("the settings window is not part of this build"));
     });
     SleepWatch sleepWatch(model, QDBusConnection::systemBus(), QDBusConnection::sessionBus());
+    QObject::connect(&service, &ApplicationService::activated, &statusItem,
+                     &StatusItemController::show);
+
+    Relocation::DesktopPlatform relocationPlatform;
+    if (!previews)
+        QTimer::singleShot(0, &app, [&] {
+            Relocation::offerIfNeeded(relocationPlatform, store, Relocation::Places::forThisApp());
+        });
 
     const int status = QApplication::exec();
     AppLog::flush();

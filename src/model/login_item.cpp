@@ -1,25 +1,11 @@
 #include "model/login_item.h"
 
+#include "model/desktop_entry.h"
+
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
-
-namespace {
-// The program as one quoted argument of an Exec line, then escaped as a desktop-entry string.
-QString execArgument(const QString& program) {
-    QString quoted;
-    for (const QChar c : program) {
-        if (c == '"' || c == '`' || c == '$' || c == '\\')
-            quoted += '\\';
-        quoted += c;
-    }
-    quoted = '"' + quoted + '"';
-    return quoted.replace("\\", "\\\\").replace("%", "%%");
-}
-} // namespace
 
 LoginItem::LoginItem(QString folder, QString program)
     : m_folder(std::move(folder)), m_program(std::move(program)) {
@@ -47,19 +33,6 @@ std::optional<QString> LoginItem::setRegistered(bool registered) const {
             return std::nullopt;
         return entry.errorString();
     }
-    if (!QDir().mkpath(m_folder))
-        return QStringLiteral("Couldn't create the folder %1.").arg(m_folder);
-    QSaveFile entry(entryPath());
-    if (!entry.open(QIODevice::WriteOnly))
-        return entry.errorString();
-    entry.write(QStringLiteral("[Desktop Entry]\n"
-                               "Type=Application\n"
-                               "Name=Alvore\n"
-                               "Exec=%1\n"
-                               "X-GNOME-Autostart-enabled=true\n")
-                    .arg(execArgument(m_program))
-                    .toUtf8());
-    if (!entry.commit())
-        return entry.errorString();
-    return std::nullopt;
+    return DesktopEntry::write(entryPath(), m_program,
+                               QStringLiteral("X-GNOME-Autostart-enabled=true\n"));
 }

@@ -2,6 +2,7 @@
 
 #include "model/palette.h"
 #include "panel/root_view.h"
+#include "shell/display_platform.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -61,14 +62,23 @@ QRect PanelWindow::placement(const QSize& size, const QRect& anchor, const QPoin
     return QRect(QPoint(x, y), size);
 }
 
+QRect PanelWindow::topCentre(const QSize& size, const QRect& available) {
+    const int x = available.left() + std::max(0, (available.width() - size.width()) / 2);
+    return QRect(QPoint(x, available.top()), size);
+}
+
 void PanelWindow::place() {
-    const QPoint reference = m_anchor.isEmpty() ? m_pointer : m_anchor.center();
+    // Where the compositor says nothing of the tray icon's place, the panel does not guess.
+    const bool iconUnknown = DisplayPlatform::compositorPlacesWindows();
+    const QPoint reference = m_anchor.isEmpty() || iconUnknown ? m_pointer : m_anchor.center();
     QScreen* screen = QGuiApplication::screenAt(reference);
     if (!screen)
         screen = QGuiApplication::primaryScreen();
     if (!screen)
         return;
-    setGeometry(placement(size(), m_anchor, m_pointer, screen->availableGeometry()));
+    const QRect available = screen->availableGeometry();
+    setGeometry(iconUnknown ? topCentre(size(), available)
+                            : placement(size(), m_anchor, m_pointer, available));
 }
 
 bool PanelWindow::event(QEvent* event) {

@@ -31,6 +31,9 @@ public:
     // above one in the lower half, at the pointer without an anchor; always inside `available`.
     static QRect placement(const QSize& size, const QRect& anchor, const QPoint& pointer,
                            const QRect& available);
+    // Where it goes when the tray icon's place cannot be known (Wayland without XWayland):
+    // centred at the top of `available`.
+    static QRect topCentre(const QSize& size, const QRect& available);
 
 Q_SIGNALS:
     // The window was hidden, by the user or by close(); the content is already gone.

@@ -1,0 +1,192 @@
+#include "model/login_item.h"
+#include "shell/relocation.h"
+#include "support/log_watch.h"
+#include "support/temporary_settings.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+// The real file operations; the person at the alert, the mount check and the relaunch are
+// played by the test.
+class ScriptedPlatform : public Relocation::DesktopPlatform {
+public:
+    Answer answer;
+    bool oldCopyOnReadOnlyMount = false;
+    int asked = 0;
+    int failuresShown = 0;
+    QStringList relaunched;
+
+    Answer ask() override {
+        ++asked;
+        return answer;
+    }
+    void showFailure() override { ++failuresShown; }
+    bool onReadOnlyOrRemovableMount(const QString&) override { return oldCopyOnReadOnlyMount; }
+    std::optional<QString> relaunch(const QString& program) override {
+        relaunched.append(program);
+        return std::nullopt;
+    }
+};
+
+QByteArray contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& data, QFile::Permissions permissions) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(data);
+    file.close();
+    QVERIFY(file.setPermissions(permissions));
+}
+
+const QByteArray script = "#!/bin/sh\necho the image ran\n";
+constexpr QFile::Permissions executable =
+    QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadUser | QFile::ExeUser;
+} // namespace
+
+// A temporary folder stands in for the home folder, holding the trash too, and an executable
+// script stands in for the image.
+class RelocationTest : public QObject {
+    Q_OBJECT
+private:
+    std::unique_ptr<QTemporaryDir> m_root;
+    std::unique_ptr<TemporarySettings> m_settings;
+    Relocation::Places m_places;
+    std::unique_ptr<ScriptedPlatform> m_platform;
+
+    QString trashed(const QString& name) const {
+        return qEnvironmentVariable("XDG_DATA_HOME") + "/Trash/files/" + name;
+    }
+
+private Q_SLOTS:
+    void init() {
+        m_root = std::make_unique<QTemporaryDir>();
+        m_settings = std::make_unique<TemporarySettings>();
+        m_platform = std::make_unique<ScriptedPlatform>();
+        const QString home = m_root->path() + "/home";
+        QDir().mkpath(home);
+        qputenv("HOME", home.toUtf8());
+        qputenv("XDG_DATA_HOME", (home + "/.local/share").toUtf8());
+        m_places = {home + "/Downloads/Alvore-x86_64.AppImage", home,
+                    home + "/.local/share/applications", home + "/.config/autostart"};
+        writeFile(m_places.image, script, executable);
+    }
+
+    void isNotOfferedWhereItDoesNotApply_data() {
+        QTest::addColumn<QString>("image");
+        QTest::addColumn<bool>("dontAsk");
+        QTest::newRow("not an image") << "" << false;
+        QTest::newRow("at the destination") << "Applications/Alvore.AppImage" << false;
+        QTest::newRow("in ~/Applications") << "Applications/tools/Alvore.AppImage" << false;
+        QTest::newRow("told not to ask") << "Downloads/Alvore-x86_64.AppImage" << true;
+    }
+    void isNotOfferedWhereItDoesNotApply() {
+        QFETCH(QString, image);
+        QFETCH(bool, dontAsk);
+        if (!image.isEmpty())
+            m_places.image = m_places.home + '/' + image;
+        else
+            m_places.image.clear();
+        m_settings->store().setValue("relocation.dontAsk", dontAsk);
+        QCOMPARE(Relocation::offerIfNeeded(*m_platform, m_settings->store(), m_places),
+                 Relocation::Outcome::notOffered);
+        QCOMPARE(m_platform->asked, 0);
+    }
+
+    void theAnswerDecidesAndDontAskAgainIsKeptEitherWay_data() {
+        QTest::addColumn<bool>("move");
+        QTest::addColumn<bool>("dontAskAgain");
+        QTest::newRow("not now") << false << false;
+        QTest::newRow("not now, never again") << false << true;
+        QTest::newRow("move, never again") << true << true;
+    }
+    void theAnswerDecidesAndDontAskAgainIsKeptEitherWay() {
+        QFETCH(bool, move);
+        QFETCH(bool, dontAskAgain);
+        m_platform->answer = {move, dontAskAgain};
+        QCOMPARE(Relocation::offerIfNeeded(*m_platform, m_settings->store(), m_places),
+                 move ? Relocation::Outcome::moved : Relocation::Outcome::declined);
+        QCOMPARE(m_platform->asked, 1);
+        QCOMPARE(m_settings->store().value("relocation.dontAsk").toBool(), dontAskAgain);
+        QCOMPARE(QFileInfo::exists(m_places.destination()), move);
+        QCOMPARE(QFileInfo::exists(m_places.image), !move);
+        // The next start asks again only when the box was left clear.
+        m_platform->answer = {};
+        Relocation::offerIfNeeded(*m_platform, m_settings->store(), m_places);
+        QCOMPARE(m_platform->asked, 1 + int(!dontAskAgain && !move));
+    }
+
+    void movingReplacesTheOlderCopyAndStartsTheNewOne() {
+        writeFile(m_places.destination(), "an older image", executable);
+        writeFile(m_places.autostart + "/alvore.desktop",
+                  "Exec=\"" + m_places.image.toUtf8() + "\"\n",
+                  QFile::ReadOwner | QFile::WriteOwner);
+        m_platform->answer = {true, false};
+
+        QCOMPARE(Relocation::offerIfNeeded(*m_platform, m_settings->store(), m_places),
+                 Relocation::Outcome::moved);
+        const QString destination = m_places.home + "/Applications/Alvore.AppImage";
+        QCOMPARE(contents(trashed("Alvore.AppImage")), QByteArray("an older image"));
+        QCOMPARE(contents(trashed("Alvore-x86_64.AppImage")), script);
+        QVERIFY(!QFileInfo::exists(m_places.image));
+        QCOMPARE(m_platform->relaunched, QStringList{destination});
+        QProcess copy;
+        copy.start(destination);
+        QVERIFY(copy.waitForFinished());
+        QCOMPARE(copy.readAllStandardOutput(), QByteArray("the image ran\n"));
+
+        const QString entry = QString::fromUtf8(
+            contents(m_places.desktopEntries + "/com.brindlework.Alvore.desktop"));
+        QVERIFY2(entry.contains("\nExec=\"" + destination + "\"\n"), qPrintable(entry));
+        QVERIFY(entry.contains("\nDBusActivatable=false\n"));
+        // The login item follows the image to its new place.
+        QVERIFY(contents(m_places.autostart + "/alvore.desktop").contains(destination.toUtf8()));
+        QCOMPARE(m_platform->failuresShown, 0);
+    }
+
+    void anImageOnAReadOnlyMountStaysWhereItIs() {
+        m_platform->answer = {true, false};
+        m_platform->oldCopyOnReadOnlyMount = true;
+        QCOMPARE(Relocation::offerIfNeeded(*m_platform, m_settings->store(), m_places),
+                 Relocation::Outcome::moved);
+        QCOMPARE(contents(m_places.image), script);
+        QCOMPARE(contents(m_places.destination()), script);
+    }
+
+    // Nothing is copied or lost; the user is told, and asked again at the next start.
+    void aFailedMoveLeavesEverythingAndSaysSo_data() {
+        QTest::addColumn<QString>("blocked"); // made a plain file, so no folder can be there
+        QTest::newRow("no Applications folder") << "Applications";
+        QTest::newRow("no trash for the older copy") << ".local/share";
+    }
+    void aFailedMoveLeavesEverythingAndSaysSo() {
+        QFETCH(QString, blocked);
+        if (blocked != "Applications")
+            writeFile(m_places.destination(), "an older image", executable);
+        QDir(m_places.home + '/' + blocked).removeRecursively();
+        writeFile(m_places.home + '/' + blocked, "in the way", QFile::ReadOwner);
+        m_platform->answer = {true, false};
+        LogWatch log;
+
+        QCOMPARE(Relocation::offerIfNeeded(*m_platform, m_settings->store(), m_places),
+                 Relocation::Outcome::failed);
+        QCOMPARE(m_platform->failuresShown, 1);
+        QVERIFY(m_platform->relaunched.isEmpty());
+        QCOMPARE(contents(m_places.image), script);
+        if (blocked != "Applications")
+            QCOMPARE(contents(m_places.destination()), QByteArray("an older image"));
+        const QStringList lines = log.newLines();
+        QCOMPARE(lines.size(), 1);
+        QVERIFY2(lines[0].startsWith("move to Applications failed: "), qPrintable(lines[0]));
+        QVERIFY(!m_settings->store().value("relocation.dontAsk").toBool());
+    }
+};
+
+QTEST_GUILESS_MAIN(RelocationTest)
+#include "tst_relocation.moc"

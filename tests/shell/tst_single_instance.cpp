@@ -1,0 +1,118 @@
+#include "shell/application_service.h"
+#include "shell/single_instance.h"
+
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTest>
+
+// Each test runs on a bus daemon of its own: the name must be free at the start, whatever else
+// runs on the test session's bus.
+class SingleInstanceTest : public QObject {
+    Q_OBJECT
+private:
+    QProcess m_daemon;
+    QString m_address;
+    int m_connections = 0;
+
+    QDBusConnection connect() {
+        return QDBusConnection::connectToBus(m_address, QStringLiteral("c%1").arg(++m_connections));
+    }
+
+    static QDBusMessage call(QDBusConnection& bus, const QString& method,
+                             const QVariantList& arguments) {
+        QDBusMessage message = QDBusMessage::createMethodCall(
+            ApplicationService::busName, ApplicationService::objectPath,
+            QStringLiteral("org.freedesktop.Application"), method);
+        message.setArguments(arguments);
+        return bus.call(message, QDBus::BlockWithGui, 5000);
+    }
+
+private Q_SLOTS:
+    void init() {
+        m_daemon.start(QStringLiteral("dbus-daemon"),
+                       {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                        QStringLiteral("--print-address=1")});
+        if (!m_daemon.waitForStarted())
+            QSKIP("needs dbus-daemon");
+        QVERIFY(m_daemon.waitForReadyRead(5000));
+        m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
+    }
+
+    void cleanup() {
+        for (int i = 1; i <= m_connections; ++i)
+            QDBusConnection::disconnectFromBus(QStringLiteral("c%1").arg(i));
+        m_daemon.terminate();
+        m_daemon.waitForFinished();
+    }
+
+    void laterStartsHandOverToTheFirst() {
+        QDBusConnection firstBus = connect();
+        ApplicationService first;
+        QSignalSpy activated(&first, &ApplicationService::activated);
+        QCOMPARE(SingleInstance::claim(firstBus, first), SingleInstance::Claim::first);
+        QCOMPARE(firstBus.interface()->serviceOwner(ApplicationService::busName).value(),
+                 firstBus.baseService());
+
+        for (int start = 1; start <= 2; ++start) {
+            QDBusConnection laterBus = connect();
+            ApplicationService later;
+            QCOMPARE(SingleInstance::claim(laterBus, later), SingleInstance::Claim::handedOver);
+            QCOMPARE(activated.size(), start);
+            QVERIFY(!laterBus.objectRegisteredAt(ApplicationService::objectPath));
+        }
+        QCOMPARE(firstBus.interface()->serviceOwner(ApplicationService::busName).value(),
+                 firstBus.baseService());
+    }
+
+    void theNameIsFreeOnceReleasedOrItsHolderIsGone() {
+        QDBusConnection firstBus = connect();
+        ApplicationService first;
+        QCOMPARE(SingleInstance::claim(firstBus, first), SingleInstance::Claim::first);
+        SingleInstance::release(firstBus);
+
+        {
+            QDBusConnection secondBus = connect();
+            ApplicationService second;
+            QCOMPARE(SingleInstance::claim(secondBus, second), SingleInstance::Claim::first);
+        }
+        // The holder's connection closes, as when its process ends.
+        QDBusConnection::disconnectFromBus(QStringLiteral("c%1").arg(m_connections));
+
+        QDBusConnection thirdBus = connect();
+        ApplicationService third;
+        QTRY_VERIFY(!thirdBus.interface()->isServiceRegistered(ApplicationService::busName));
+        QCOMPARE(SingleInstance::claim(thirdBus, third), SingleInstance::Claim::first);
+    }
+
+    void withoutABusTheAppRunsAlone() {
+        ApplicationService service;
+        QCOMPARE(SingleInstance::claim(QDBusConnection(QStringLiteral("none")), service),
+                 SingleInstance::Claim::alone);
+    }
+
+    void answersTheFreedesktopApplicationInterface() {
+        QDBusConnection appBus = connect();
+        ApplicationService app;
+        QSignalSpy activated(&app, &ApplicationService::activated);
+        QCOMPARE(SingleInstance::claim(appBus, app), SingleInstance::Claim::first);
+        QDBusConnection caller = connect();
+
+        QDBusMessage answer = call(caller, QStringLiteral("Activate"), {QVariantMap()});
+        QCOMPARE(answer.type(), QDBusMessage::ReplyMessage);
+        answer = call(caller, QStringLiteral("Open"),
+                      {QStringList{QStringLiteral("file:///tmp/x")}, QVariantMap()});
+        QCOMPARE(answer.type(), QDBusMessage::ReplyMessage);
+        QCOMPARE(activated.size(), 2);
+
+        answer = call(caller, QStringLiteral("ActivateAction"),
+                      {QStringLiteral("quit"), QVariantList(), QVariantMap()});
+        QCOMPARE(answer.type(), QDBusMessage::ErrorMessage);
+        QCOMPARE(answer.errorName(), QStringLiteral("org.freedesktop.DBus.Error.NotSupported"));
+        QCOMPARE(activated.size(), 2);
+    }
+};
+
+QTEST_GUILESS_MAIN(SingleInstanceTest)
+#include "tst_single_instance.moc"
