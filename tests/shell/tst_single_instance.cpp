@@ -86,12 +86,6 @@ private Q_SLOTS:
         QCOMPARE(SingleInstance::claim(thirdBus, third), SingleInstance::Claim::first);
     }
 
-    void withoutABusTheAppRunsAlone() {
-        ApplicationService service;
-        QCOMPARE(SingleInstance::claim(QDBusConnection(QStringLiteral("none")), service),
-                 SingleInstance::Claim::alone);
-    }
-
     void answersTheFreedesktopApplicationInterface() {
         QDBusConnection appBus = connect();
         ApplicationService app;
