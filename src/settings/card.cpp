@@ -18,6 +18,8 @@ Card::Card(QWidget* parent) : QWidget(parent), column(new QVBoxLayout(this)) {
 
 void Card::addRow(QWidget* row) {
     column->addWidget(row);
+    // Rows added while the card is on screen show at once, not after the next event loop turn.
+    row->show();
 }
 
 void Card::clear() {

@@ -53,6 +53,7 @@ void PresetsTab::build() {
     layout->setContentsMargins(0, 6, 0, 0);
     layout->setSpacing(8);
     column()->addWidget(sections);
+    sections->show();
     shown = outline();
 
     if (model.pods().isEmpty())
