@@ -6,6 +6,22 @@
 #include <QHBoxLayout>
 #include <QPushButton>
 
+namespace {
+
+// Joined segments: only the outer corners are round; the chosen one is filled with the accent.
+QString segmentStyle(bool first, bool last) {
+    return QStringLiteral("QPushButton { border: 1px solid rgba(255, 255, 255, 36);"
+                          " background: rgba(255, 255, 255, 15); padding: 3px 0;"
+                          " border-top-left-radius: %1px; border-bottom-left-radius: %1px;"
+                          " border-top-right-radius: %2px; border-bottom-right-radius: %2px; }"
+                          " QPushButton:checked { background: rgb(51, 143, 255);"
+                          " border-color: rgb(51, 143, 255); }")
+        .arg(first ? 6 : 0)
+        .arg(last ? 6 : 0);
+}
+
+} // namespace
+
 SegmentedPicker::SegmentedPicker(const QList<std::pair<QString, QString>>& options, QWidget* parent)
     : QWidget(parent), group(new QButtonGroup(this)) {
     auto* line = new QHBoxLayout(this);
@@ -16,6 +32,7 @@ SegmentedPicker::SegmentedPicker(const QList<std::pair<QString, QString>>& optio
         segment->setCheckable(true);
         segment->setFont(Fonts::font(12, QFont::Medium));
         segment->setFixedWidth(44);
+        segment->setStyleSheet(segmentStyle(values.isEmpty(), values.size() == options.size() - 1));
         group->addButton(segment, int(values.size()));
         values.append(value);
         line->addWidget(segment);
