@@ -172,6 +172,8 @@ QCoro::Task<> AccountTab::save() {
                       : refusal.errorDescription();
     } catch (const Cancelled&) {
         // Superseded: the key in use stays and there is nothing to report.
+    } catch (const std::exception& other) {
+        refused = QString::fromUtf8(other.what());
     }
     if (!self)
         co_return;

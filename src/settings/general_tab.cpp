@@ -10,6 +10,7 @@
 
 #include <QComboBox>
 #include <QSignalBlocker>
+#include <utility>
 
 namespace {
 
@@ -114,17 +115,24 @@ QString GeneralTab::refreshLabel(qint64 seconds) {
 
 void GeneralTab::showUnits() {
     const QSignalBlocker quiet(room);
-    room->clear();
     const QList<Pod>& pods = model.pods();
+    QList<std::pair<QString, QVariant>> entries;
     for (const Pod& pod : pods)
-        room->addItem(pod.displayName(), pod.id);
-    if (pods.isEmpty()) {
-        room->addItem(QStringLiteral("No units yet"));
-        room->setCurrentIndex(0);
-        return;
+        entries.append({pod.displayName(), pod.id});
+    if (pods.isEmpty())
+        entries.append({QStringLiteral("No units yet"), QVariant()});
+    // The entries are replaced only when they differ: this may run from the picker's own signal,
+    // and every refresh of the units lands here.
+    QList<std::pair<QString, QVariant>> listed;
+    for (int index = 0; index < room->count(); ++index)
+        listed.append({room->itemText(index), room->itemData(index)});
+    if (listed != entries) {
+        room->clear();
+        for (const auto& [title, id] : entries)
+            room->addItem(title, id);
     }
     const std::optional<Pod> shown = model.menuBarPod();
-    room->setCurrentIndex(shown ? room->findData(shown->id) : -1);
+    room->setCurrentIndex(pods.isEmpty() ? 0 : shown ? room->findData(shown->id) : -1);
 }
 
 void GeneralTab::showSettings() {
