@@ -1,3 +1,4 @@
+#include "client/app_log.h"
 #include "panel/frame_ticker.h"
 #include "panel/panel_buttons.h"
 #include "panel/power_switch.h"
@@ -15,6 +16,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -66,8 +68,14 @@ LoopbackService::Response keyCheck(int status) {
 
 class SettingsWindowTest : public QObject {
     Q_OBJECT
+public Q_SLOTS:
+    void openUrl(const QUrl& url) { opened.append(url); }
+
 private Q_SLOTS:
-    void initTestCase() { FrameTicker::shared()->setInstant(true); }
+    void initTestCase() {
+        FrameTicker::shared()->setInstant(true);
+        QDesktopServices::setUrlHandler("file", this, "openUrl");
+    }
     void tabPersistsAcrossWindowsAndModels();
     void closingNeverQuits();
     void generalTabFollowsTheModel();
@@ -76,6 +84,9 @@ private Q_SLOTS:
     void accountWhenSignedOutOrInDemo();
     void replacingTheKey();
     void disconnectSignsOut();
+
+private:
+    QList<QUrl> opened;
 };
 
 void SettingsWindowTest::tabPersistsAcrossWindowsAndModels() {
@@ -235,6 +246,9 @@ void SettingsWindowTest::accountWhenSignedOutOrInDemo() {
     QCOMPARE(window.control<QLabel>("Bedroom")->text(), QStringLiteral("Online"));
     QCOMPARE(window.control<QLabel>("Living Room")->text(), QStringLiteral("Offline"));
     QVERIFY(!window.find<QPushButton>("Disconnect"));
+
+    QTest::mouseClick(window.find<LinkButton>("Show Log"), Qt::LeftButton);
+    QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(AppLog::path())});
 }
 
 void SettingsWindowTest::replacingTheKey() {
