@@ -2,6 +2,7 @@
 #include "client/keychain.h"
 #include "model/app_model.h"
 #include "model/system_clock.h"
+#include "settings/settings_window_controller.h"
 #include "shell/appearance.h"
 #include "shell/application_service.h"
 #include "shell/display_platform.h"
@@ -42,9 +43,10 @@ int main(int argc, char* argv[]) {
     QApplication::setQuitOnLastWindowClosed(!tray);
     StatusItemController statusItem(model, tray ? StatusItemController::Presentation::tray
                                                 : StatusItemController::Presentation::window);
-    model.setOnOpenSettings([&statusItem] {
+    SettingsWindowController settingsWindow(model);
+    model.setOnOpenSettings([&statusItem, &settingsWindow] {
         statusItem.close();
-        AppLog::write(QStringLiteral("the settings window is not part of this build"));
+        settingsWindow.show();
     });
     SleepWatch sleepWatch(model, QDBusConnection::systemBus(), QDBusConnection::sessionBus());
     QObject::connect(&service, &ApplicationService::activated, &statusItem,

@@ -69,6 +69,8 @@ public:
     const std::optional<Dropdown>& dropdown() const { return m_dropdown; }
     const Settings& settings() const { return m_settings; }
     bool isDemo() const { return m_isDemo; }
+    // The key of the service client, absent while signed out and in the demo.
+    std::optional<QString> apiKey() const;
     int openCount() const { return m_openCount; }
     // The model clock's current time; views count down and age their texts from it.
     QDateTime now() const { return m_dependencies.clock.now(); }
@@ -184,6 +186,8 @@ Q_SIGNALS:
     void openCountChanged();
     // The login item may have changed; read launchAtLogin() again.
     void launchAtLoginChanged();
+    // A key came into use or went out of use; read apiKey() again.
+    void apiKeyChanged();
 
 private:
     // Assigns a published field and announces it, unless the value is unchanged.
@@ -204,6 +208,7 @@ private:
     void setDropdown(std::optional<Dropdown> dropdown);
     void setPodTimer(qsizetype index, std::optional<PodTimer> timer);
     void setDemo(bool demo);
+    void setClient(std::shared_ptr<const SensiboAPI> client);
     qsizetype indexOf(const QString& id) const;
 
     QCoro::Task<> pollLoop(CancelToken cancel);

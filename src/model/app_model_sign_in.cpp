@@ -56,7 +56,7 @@ QCoro::Task<> AppModel::useStoredKey() {
         setStatus({Status::needsKey});
         co_return;
     }
-    m_api = client(*key);
+    setClient(client(*key));
     restartPolling();
 }
 
@@ -79,7 +79,7 @@ QCoro::Task<> AppModel::signIn(QString key) {
     if (m_isDemo)
         leaveDemo();
     ++m_session;
-    m_api = candidate;
+    setClient(candidate);
     setStatus({Status::loading});
     restartPolling();
 }
@@ -88,7 +88,7 @@ void AppModel::signOut() {
     stopPolling();
     m_dependencies.keys.remove(); // runs on by itself; nothing waits for it
     ++m_session;
-    m_api.reset();
+    setClient(nullptr);
     m_heldWhileOff.clear();
     setPods({});
     setHistory({});
@@ -99,7 +99,7 @@ void AppModel::loadDemo() {
     // Demo mode never reaches the service, whatever key was in use before.
     stopPolling();
     ++m_session;
-    m_api.reset();
+    setClient(nullptr);
     const QDateTime now = m_dependencies.clock.now();
     setDemo(true);
     setPods(DemoData::pods(now));
@@ -127,4 +127,15 @@ void AppModel::exitDemo() {
     // The key store answers asynchronously; until it has, a key may be there.
     setStatus({Status::loading});
     useStoredKey();
+}
+
+std::optional<QString> AppModel::apiKey() const {
+    return m_api ? std::optional(m_api->apiKey()) : std::nullopt;
+}
+
+void AppModel::setClient(std::shared_ptr<const SensiboAPI> client) {
+    if (client == m_api)
+        return;
+    m_api = std::move(client);
+    Q_EMIT apiKeyChanged();
 }

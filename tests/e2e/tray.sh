@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # tray.sh <alvore binary>: starts the app in demo mode on a virtual screen beside a real XEmbed
-# tray, clicks its icon to open and to close the panel, then quits it from the icon's context
-# menu and expects a clean exit.
+# tray, clicks its icon to open and to close the panel, opens the settings window from the icon's
+# context menu, switches its tab and closes it, then quits from the context menu and expects a
+# clean exit.
 set -euo pipefail
 app=$1
 
@@ -90,10 +91,38 @@ for _ in 1 2 3 4 5; do
     fi
 done
 
-before_menu=$(shown_windows)
-click_icon 3
-# The menu opens with nothing highlighted; Up wraps to its last entry, "Quit Alvore".
-until_true "the context menu" menu_shown
+# The menu opens with nothing highlighted; Up wraps to its last entry, "Quit Alvore", and the
+# entry above it is "Settings…".
+open_menu() {
+    before_menu=$(shown_windows)
+    click_icon 3
+    until_true "the context menu" menu_shown
+}
+open_menu
+xdotool key Up Up Return
+settings_window() { xdotool search --onlyvisible --name '^Alvore Settings$' 2>/dev/null | head -1; }
+has_settings() { [[ -n $(settings_window) ]]; }
+until_true "the settings window" has_settings
+settings=$(settings_window)
+if [[ $(xdotool getwindowgeometry "$settings") != *"Geometry: 560x560"* ]]; then
+    echo "FAIL: the settings window is not 560x560"
+    xdotool getwindowgeometry "$settings"
+    exit 1
+fi
+# The tab bar's buttons are 84 pixels wide, centred, 10 from the top; "Presets" is the middle one.
+xdotool mousemove --window "$settings" 280 35 click 1
+stored_tab() { grep -qs '^settingsTab=presets$' "$XDG_CONFIG_HOME"/Brindlework/Alvore.conf; }
+until_true "the Presets tab to be stored" stored_tab
+xdotool windowfocus --sync "$settings" key ctrl+w
+settings_closed() { ! has_settings; }
+until_true "the settings window to close" settings_closed
+if app_gone; then
+    echo "FAIL: closing the settings window ended the app"
+    cat "$work/app.log"
+    exit 1
+fi
+
+open_menu
 xdotool key Up Return
 until_true "the app to quit" app_gone
 status=0

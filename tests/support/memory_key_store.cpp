@@ -6,7 +6,9 @@ MemoryKeyStore::MemoryKeyStore(std::optional<QString> key) : m_key(std::move(key
 QCoro::Task<std::optional<QString>> MemoryKeyStore::read() {
     if (m_key && m_key->isEmpty())
         co_return std::nullopt;
-    co_return m_key;
+    // A copy: QCoro moves what co_return names, which would empty the stored key.
+    std::optional<QString> key = m_key;
+    co_return key;
 }
 
 QCoro::Task<bool> MemoryKeyStore::save(QString key) {

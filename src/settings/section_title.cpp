@@ -1,0 +1,12 @@
+#include "settings/section_title.h"
+
+#include "model/palette.h"
+#include "panel/fonts.h"
+
+SectionTitle::SectionTitle(const QString& text, QWidget* parent) : QLabel(text, parent) {
+    setFont(Fonts::font(11.5, QFont::DemiBold));
+    QPalette colors = palette();
+    colors.setColor(QPalette::WindowText, Palette::secondaryText());
+    setPalette(colors);
+    setContentsMargins(4, 0, 0, 0);
+}

@@ -1,0 +1,55 @@
+#include "settings/settings_tab.h"
+
+#include <QSettings>
+
+namespace {
+const auto storeKey = QStringLiteral("settingsTab");
+}
+
+namespace SettingsTabs {
+
+QList<SettingsTab> all() {
+    return {SettingsTab::general, SettingsTab::presets, SettingsTab::account};
+}
+
+QString title(SettingsTab tab) {
+    switch (tab) {
+    case SettingsTab::general:
+        return QStringLiteral("General");
+    case SettingsTab::presets:
+        return QStringLiteral("Presets");
+    case SettingsTab::account:
+        return QStringLiteral("Account");
+    }
+    return {};
+}
+
+QString symbol(SettingsTab tab) {
+    switch (tab) {
+    case SettingsTab::general:
+        return QStringLiteral("gearshape");
+    case SettingsTab::presets:
+        return QStringLiteral("star");
+    case SettingsTab::account:
+        return QStringLiteral("key");
+    }
+    return {};
+}
+
+QString rawValue(SettingsTab tab) {
+    return title(tab).toLower();
+}
+
+SettingsTab load(const QSettings& store) {
+    const QString stored = store.value(storeKey).toString();
+    for (const SettingsTab tab : all())
+        if (rawValue(tab) == stored)
+            return tab;
+    return SettingsTab::general;
+}
+
+void save(SettingsTab tab, QSettings& store) {
+    store.setValue(storeKey, rawValue(tab));
+}
+
+} // namespace SettingsTabs

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+class QSettings;
+
+// The tabs of the settings window, in display order. The one last shown is kept in the user
+// defaults store under "settingsTab", so it comes back with the next window and the next run.
+enum class SettingsTab { general, presets, account };
+
+namespace SettingsTabs {
+
+QList<SettingsTab> all();
+QString title(SettingsTab tab);
+QString symbol(SettingsTab tab);
+// The stored form: "general", "presets" or "account".
+QString rawValue(SettingsTab tab);
+
+// The stored tab; general when none is stored or the stored text names no tab.
+SettingsTab load(const QSettings& store);
+void save(SettingsTab tab, QSettings& store);
+
+} // namespace SettingsTabs
