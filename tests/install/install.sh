@@ -28,7 +28,7 @@ done
 for pixels in 16 22 24 32 48 64 128 256 512; do
     png=$usr/share/icons/hicolor/${pixels}x${pixels}/apps/$id.png
     [[ -f $png ]] || fail "missing the ${pixels} pixel icon"
-    read -r -a header < <(od -An -tu1 -N24 "$png" | tr '\n' ' ')
+    header=($(od -An -tu1 -N24 "$png"))
     [[ ${header[1]} == 80 && ${header[2]} == 78 && ${header[3]} == 71 ]] || fail "$png: not a PNG"
     width=$(((header[18] << 8) | header[19]))
     height=$(((header[22] << 8) | header[23]))
