@@ -55,11 +55,14 @@ set(CPACK_PACKAGE_NAME alvore)
 set(CPACK_PACKAGE_VENDOR Brindlework)
 set(CPACK_PACKAGE_CONTACT ${ALVORE_PACKAGE_MAINTAINER})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Sensibo air conditioners in the tray")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Alvore shows the room temperature of a chosen Sensibo air conditioner in the tray. A click \
-opens a panel with every unit on the account: room temperature and humidity, power, mode, \
-target temperature, fan and swing, timers, presets and the last day of readings. It signs in \
-with the account's personal API key, which it keeps in the desktop's keyring (Secret Service).")
+set(CPACK_PACKAGE_DESCRIPTION [[
+Alvore shows the room temperature of a chosen Sensibo air conditioner in
+the tray. A click opens a panel with every unit on the account: room
+temperature and humidity, power, mode, target temperature, fan and swing,
+timers, presets and the last day of readings.
+
+It signs in with the account's personal API key, which it keeps in the
+desktop's keyring through the Secret Service.]])
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
