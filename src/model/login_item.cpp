@@ -13,9 +13,23 @@ LoginItem::LoginItem(QString folder, QString program)
 
 LoginItem LoginItem::forThisApp() {
     const QString appImage = qEnvironmentVariable("APPIMAGE");
+    const QString program =
+        !appImage.isEmpty()
+            ? appImage
+            : stableProgram(QCoreApplication::applicationFilePath(),
+                            qEnvironmentVariable("PATH").split(':', Qt::SkipEmptyParts));
     return LoginItem(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
                          "/autostart",
-                     appImage.isEmpty() ? QCoreApplication::applicationFilePath() : appImage);
+                     program);
+}
+
+QString LoginItem::stableProgram(const QString& executable, const QStringList& searchPath) {
+    const QString found = QStandardPaths::findExecutable(QStringLiteral("alvore"), searchPath);
+    if (found.isEmpty())
+        return executable;
+    // An executable that no longer resolves was replaced under the running program.
+    const QString target = QFileInfo(executable).canonicalFilePath();
+    return target.isEmpty() || QFileInfo(found).canonicalFilePath() == target ? found : executable;
 }
 
 QString LoginItem::entryPath() const {

@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# install.sh <build dir> <version>: installs the build under the prefix /usr into a temporary
+# DESTDIR, as a package does, and checks what lands there: every file in its place, the desktop
+# entry and the AppStream metadata valid, the icons at their sizes, and a program that looks
+# for nothing in the build folder.
+set -euo pipefail
+build=$1
+version=$2
+stage=$(mktemp -d)
+trap 'rm -rf "$stage"' EXIT
+fail() {
+    echo "install: $*" >&2
+    exit 1
+}
+
+DESTDIR=$stage cmake --install "$build" --prefix /usr >/dev/null
+usr=$stage/usr
+id=com.brindlework.Alvore
+
+[[ -z $(find "$stage" -mindepth 1 -maxdepth 1 ! -name usr) ]] || fail "files outside /usr"
+[[ -x $usr/bin/alvore ]] || fail "no program in /usr/bin"
+for file in share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
+    share/icons/hicolor/scalable/apps/$id.svg share/man/man1/alvore.1.gz; do
+    [[ -s $usr/$file ]] || fail "missing /usr/$file"
+done
+
+# Each fixed-size icon is a PNG of its folder's size (width and height from its header).
+for pixels in 16 22 24 32 48 64 128 256 512; do
+    png=$usr/share/icons/hicolor/${pixels}x${pixels}/apps/$id.png
+    [[ -f $png ]] || fail "missing the ${pixels} pixel icon"
+    header=($(od -An -tu1 -N24 "$png"))
+    [[ ${header[1]} == 80 && ${header[2]} == 78 && ${header[3]} == 71 ]] || fail "$png: not a PNG"
+    width=$(((header[18] << 8) | header[19]))
+    height=$(((header[22] << 8) | header[23]))
+    [[ $width == "$pixels" && $height == "$pixels" ]] || fail "$png is ${width}x${height}"
+done
+
+desktop-file-validate "$usr/share/applications/$id.desktop"
+appstreamcli validate --no-net "$usr/share/metainfo/$id.metainfo.xml"
+grep -q "<release version=\"$version\"" "$usr/share/metainfo/$id.metainfo.xml" ||
+    fail "the metadata's release is not $version"
+# The menu starts the program by the name it is installed under, not by a path into a build.
+grep -qx 'Exec=alvore' "$usr/share/applications/$id.desktop" || fail "the desktop entry's Exec"
+gzip -t "$usr/share/man/man1/alvore.1.gz" || fail "the manual page is not a valid gzip file"
+
+# Libraries come from the system's paths, never from a build folder.
+if readelf -d "$usr/bin/alvore" | grep -Eq '\((RUNPATH|RPATH)\)'; then
+    fail "the program carries a library search path"
+fi
