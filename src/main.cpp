@@ -35,7 +35,8 @@ int main(int argc, char* argv[]) {
         statusItem.close();
         AppLog::write(QStringLiteral("the settings window is not part of this build"));
     });
-    SleepWatch sleepWatch(model, QDBusConnection::systemBus(), QDBusConnection::sessionBus());
+    SleepWatch sleepWatch(model, clock, QDBusConnection::systemBus(),
+                          QDBusConnection::sessionBus());
 
     const int status = QApplication::exec();
     AppLog::flush();
