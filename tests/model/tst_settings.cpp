@@ -1,5 +1,5 @@
-#include "support/model_rig.h"
 #include "support/log_watch.h"
+#include "support/model_rig.h"
 
 #include <QDir>
 #include <QFile>
