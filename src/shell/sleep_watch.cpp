@@ -61,6 +61,6 @@ SleepWatch::~SleepWatch() {
 QCoro::Task<> SleepWatch::wakeLater() {
     QPointer<SleepWatch> self(this);
     co_await m_clock.sleep(wakeDelay, m_gone);
-    if (self && !m_gone.isCancelled())
+    if (self) // else the watch went while it waited
         m_model.woke();
 }

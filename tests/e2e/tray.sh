@@ -23,9 +23,9 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Each step waits for what it needs on its own deadline, generous enough for a loaded machine
-# and the sanitizer build; a step on time says nothing about the time the others took.
-step_seconds=${ALVORE_E2E_STEP_SECONDS:-60}
+# Each step waits for its own condition up to a deadline of its own, generous enough for a
+# loaded machine and the sanitizer build.
+step_seconds=60
 # until_true <what> <command...>: runs the command every 0.1 s until it succeeds, failing the
 # test when the step's deadline passes first.
 until_true() {
