@@ -48,7 +48,8 @@ int main(int argc, char* argv[]) {
         statusItem.close();
         settingsWindow.show();
     });
-    SleepWatch sleepWatch(model, QDBusConnection::systemBus(), QDBusConnection::sessionBus());
+    SleepWatch sleepWatch(model, clock, QDBusConnection::systemBus(),
+                          QDBusConnection::sessionBus());
     QObject::connect(&service, &ApplicationService::activated, &statusItem,
                      &StatusItemController::show);
 

@@ -1,9 +1,9 @@
 #include "client/request.h"
 
 #include "client/app_log.h"
+#include "client/application_wide.h"
 #include "client/transport_error.h"
 
-#include <QCoreApplication>
 #include <QCoro/QCoroNetworkReply>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -11,19 +11,9 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QPointer>
 #include <memory>
 
 namespace {
-
-// The one HTTP client of the process, on the main thread. It has no cache; cookies and
-// credentials are kept away from its stores per request (see makeRequest).
-QNetworkAccessManager& manager() {
-    static QPointer<QNetworkAccessManager> shared;
-    if (!shared)
-        shared = new QNetworkAccessManager(QCoreApplication::instance());
-    return *shared;
-}
 
 bool isDotSegment(const QString& segment) {
     return segment == QLatin1String(".") || segment == QLatin1String("..");
@@ -58,10 +48,10 @@ QNetworkRequest makeRequest(const ServiceCall& call) {
 // A plain GET also reaches bases that aren't HTTP, whose answers then count as status 0.
 QNetworkReply* start(const QNetworkRequest& request, const ServiceCall& call) {
     if (call.body)
-        return manager().sendCustomRequest(request, call.method, *call.body);
+        return networkAccess().sendCustomRequest(request, call.method, *call.body);
     if (call.method == "GET")
-        return manager().get(request);
-    return manager().sendCustomRequest(request, call.method);
+        return networkAccess().get(request);
+    return networkAccess().sendCustomRequest(request, call.method);
 }
 
 struct LaterDeleter {
@@ -94,6 +84,12 @@ std::optional<QString> errorDetail(const QByteArray& body) {
 }
 
 } // namespace
+
+// It has no cache; cookies and credentials are kept away from its stores per request (see
+// makeRequest).
+QNetworkAccessManager& networkAccess() {
+    return applicationWide<QNetworkAccessManager>();
+}
 
 QString ServiceCall::name() const {
     for (auto segment = path.crbegin(); segment != path.crend(); ++segment) {

@@ -13,6 +13,12 @@
 #include <optional>
 #include <utility>
 
+class QNetworkAccessManager;
+
+// The one HTTP client of the process, on the main thread; every reply it has made is its child
+// until the request's answer has been handled.
+QNetworkAccessManager& networkAccess();
+
 // One call of the service: everything the generic request routine needs, held by value so that
 // a call in flight depends on nothing its caller might replace meanwhile.
 struct ServiceCall {

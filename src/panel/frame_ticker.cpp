@@ -1,6 +1,7 @@
 #include "panel/frame_ticker.h"
 
-#include <QCoreApplication>
+#include "client/application_wide.h"
+
 #include <algorithm>
 
 Animation::Animation(FrameTicker* ticker, QObject* parent)
@@ -84,10 +85,7 @@ FrameTicker::FrameTicker(QObject* parent) : QObject(parent) {
 }
 
 FrameTicker* FrameTicker::shared() {
-    static QPointer<FrameTicker> ticker;
-    if (!ticker)
-        ticker = new FrameTicker(QCoreApplication::instance());
-    return ticker;
+    return &applicationWide<FrameTicker>();
 }
 
 void FrameTicker::setInstant(bool on) {

@@ -2,8 +2,9 @@
 
 #include "client/app_log.h"
 #include "model/app_model.h"
+#include "model/clock.h"
 
-#include <QTimer>
+#include <QPointer>
 
 namespace {
 struct Source {
@@ -28,9 +29,9 @@ void watch(QDBusConnection& bus, const QString& busName, const QList<Source>& so
 }
 } // namespace
 
-SleepWatch::SleepWatch(AppModel& model, QDBusConnection systemBus, QDBusConnection sessionBus,
-                       std::chrono::milliseconds wakeDelay, QObject* parent)
-    : QObject(parent), m_model(model), m_wakeDelay(wakeDelay) {
+SleepWatch::SleepWatch(AppModel& model, Clock& clock, QDBusConnection systemBus,
+                       QDBusConnection sessionBus, QObject* parent)
+    : QObject(parent), m_model(model), m_clock(clock) {
     watch(systemBus, QStringLiteral("system"),
           {{QStringLiteral("/org/freedesktop/login1"),
             QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("PrepareForSleep")}},
@@ -50,5 +51,16 @@ void SleepWatch::sleepChanged(bool asleep) {
         return;
     }
     // Each wake-up gets its own wake, however close together they come.
-    QTimer::singleShot(m_wakeDelay, this, [this] { m_model.woke(); });
+    wakeLater();
+}
+
+SleepWatch::~SleepWatch() {
+    m_gone.cancel();
+}
+
+QCoro::Task<> SleepWatch::wakeLater() {
+    QPointer<SleepWatch> self(this);
+    co_await m_clock.sleep(wakeDelay, m_gone);
+    if (self) // else the watch went while it waited
+        m_model.woke();
 }

@@ -1,10 +1,14 @@
 #pragma once
 
+#include "client/cancel_token.h"
+
+#include <QCoro/QCoroTask>
 #include <QDBusConnection>
 #include <QObject>
 #include <chrono>
 
 class AppModel;
+class Clock;
 
 // Stops polling while the computer sleeps or its screens are blanked, and wakes the model a
 // little after they come back (the network needs a moment): logind's PrepareForSleep on the
@@ -13,15 +17,21 @@ class AppModel;
 class SleepWatch : public QObject {
     Q_OBJECT
 public:
-    SleepWatch(AppModel& model, QDBusConnection systemBus, QDBusConnection sessionBus,
-               std::chrono::milliseconds wakeDelay = std::chrono::seconds(5),
+    SleepWatch(AppModel& model, Clock& clock, QDBusConnection systemBus, QDBusConnection sessionBus,
                QObject* parent = nullptr);
+    ~SleepWatch() override;
+
+    // How long after waking the model is told.
+    static constexpr std::chrono::seconds wakeDelay{5};
 
 private Q_SLOTS:
     // True: going to sleep; false: awake again. The screen saver says the same of the screens.
     void sleepChanged(bool asleep);
 
 private:
+    QCoro::Task<> wakeLater();
+
     AppModel& m_model;
-    std::chrono::milliseconds m_wakeDelay;
+    Clock& m_clock;
+    CancelToken m_gone; // ends the waits when the watch goes
 };

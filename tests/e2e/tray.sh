@@ -24,15 +24,18 @@ cleanup() {
 }
 trap cleanup EXIT
 
-deadline=$((SECONDS + 20))
-# until <what> <command...>: runs the command every 0.1 s until it succeeds, failing the test
-# when the deadline passes first.
+# Each step waits for its own condition up to a deadline of its own, generous enough for a
+# loaded machine and the sanitizer build.
+step_seconds=60
+# until_true <what> <command...>: runs the command every 0.1 s until it succeeds, failing the
+# test when the step's deadline passes first.
 until_true() {
-    local what=$1
+    local what=$1 started=$SECONDS
     shift
     until "$@"; do
-        if ((SECONDS >= deadline)); then
-            echo "FAIL: timed out waiting for $what"
+        if ((SECONDS - started >= step_seconds)); then
+            echo "FAIL: waited ${step_seconds} s for $what (${SECONDS} s into the test)"
+            echo "--- windows:" && { xwininfo -root -tree 2>/dev/null | grep -i alvore || true; }
             echo "--- app output:" && cat "$work/app.log" 2>/dev/null
             exit 1
         fi

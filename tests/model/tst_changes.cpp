@@ -1,5 +1,6 @@
 #include "support/log_watch.h"
 #include "support/model_rig.h"
+#include "support/settle.h"
 
 using namespace std::chrono_literals;
 
@@ -48,6 +49,7 @@ void ChangesTest::quickStepsMakeOneRequest() {
         rig.clock.advance(300ms);
     }
     rig.clock.advance(299ms);
+    QVERIFY(settle());
     QCOMPARE(rig.service.requests("POST", statePath("a")).size(), 0);
     rig.clock.advance(1ms);
     QVERIFY(rig.service.waitForRequests(2));
@@ -93,6 +95,7 @@ void ChangesTest::heldWhileOffGoesOutWithPowerOn() {
     rig.clock.advance(60s);
     QVERIFY(rig.waitForSleeps({60'000}));
     QCOMPARE(target(model, "a"), 23);
+    QVERIFY(settle());
     QCOMPARE(rig.service.requests("POST", statePath("a")).size(), 0);
 
     model.togglePower("a"); // sent at once
@@ -127,15 +130,16 @@ void ChangesTest::pollKeepsStateOfChangeInFlight() {
     QJsonObject answered = rig.units.first().toObject().value("acState").toObject();
     answered.insert("on", false);
     answered.insert("swing", "rangeFull");
-    LoopbackService::Response slow = took(answered);
-    slow.delay = 200ms;
-    rig.service.on("POST", statePath("a"), slow);
+    LoopbackService::Response late = took(answered);
+    late.held = true;
+    rig.service.on("POST", statePath("a"), late);
     rig.clock.advance(59s);
-    model.togglePower("a"); // sent at once; the answer comes late
+    model.togglePower("a"); // sent at once; the answer waits
     QCOMPARE(model.pod("a")->acState->on, false);
     rig.clock.advance(1s); // a poll meanwhile still lists the unit on
     QVERIFY(rig.waitForSleeps({60'000}));
     QCOMPARE(model.pod("a")->acState->on, false);
+    rig.service.release();
     QVERIFY(QTest::qWaitFor([&] { return model.pod("a")->acState->swing == "rangeFull"; }));
     // Answered: polls show the service's view again.
     rig.clock.advance(60s);
@@ -190,7 +194,7 @@ void ChangesTest::operationsInDemo() {
     QCOMPARE(model.pod("demo3")->acState->on, true);
     QCOMPARE(model.pod("demo3")->acState->fanLevel, QStringLiteral("low"));
     QCOMPARE(model.pod("demo3")->acState->targetTemperature, 23); // the middle of 16…30
-    QTest::qWait(20);
+    QVERIFY(settle());
     QCOMPARE(rig.service.requests().size(), 0);
     QCOMPARE(rig.clock.pendingSleeps(), QList<qint64>{});
 }

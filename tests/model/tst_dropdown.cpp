@@ -39,7 +39,6 @@ private Q_SLOTS:
     void pickClosesThenPicks();
     void swingOptions_data();
     void swingOptions();
-    void heights();
     void modeDropdown();
     void airflowDropdown();
 };
@@ -125,19 +124,6 @@ void DropdownTest::swingOptions() {
     QCOMPARE(::ids(options), ids);
 }
 
-void DropdownTest::heights() {
-    Dropdown dropdown;
-    dropdown.options = Swing::options({"rangeFull", "fixedTop", "fixedBottom", "stopped"});
-    QVERIFY(dropdown.options.at(0).icon ==
-            Dropdown::Option::Icon(Dropdown::Option::Symbol{"arrow.up.and.down"}));
-    QVERIFY(dropdown.options.at(2).icon == Dropdown::Option::Icon(Dropdown::Option::Vane{1.0}));
-    QVERIFY(dropdown.options.at(3).icon ==
-            Dropdown::Option::Icon(Dropdown::Option::Symbol{"pause"}));
-    QCOMPARE(dropdown.height(), 174.0);
-    dropdown.note = QStringLiteral("Off now. Set when you turn it on.");
-    QCOMPARE(dropdown.height(), 204.0);
-}
-
 void DropdownTest::modeDropdown() {
     ModelRig rig;
     AppModel& model = rig.start(true);
@@ -146,8 +132,6 @@ void DropdownTest::modeDropdown() {
     QCOMPARE(dropdown.id, QStringLiteral("mode.demo1"));
     QCOMPARE(dropdown.anchor, anchor);
     QCOMPARE(rows(dropdown.options), QStringLiteral("Cool, Heat, Fan, Dry, Auto"));
-    QCOMPARE(dropdown.options.at(1).tint, Palette::warm());
-    QCOMPARE(dropdown.options.at(2).tint, Palette::cool());
     QCOMPARE(dropdown.selected, QStringLiteral("cool"));
     QCOMPARE(dropdown.note, std::nullopt);
     QCOMPARE(Dropdowns::mode(model, *model.pod("demo2"), anchor).selected, std::nullopt); // off

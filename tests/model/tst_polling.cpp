@@ -1,5 +1,6 @@
 #include "support/log_watch.h"
 #include "support/model_rig.h"
+#include "support/settle.h"
 
 #include <QSignalSpy>
 
@@ -41,6 +42,7 @@ void PollingTest::startsWithFullListingThenLightOnesAtThePace() {
     // Light listings keep the capabilities; an identical list is not published again.
     QSignalSpy podsChanged(&model, &AppModel::podsChanged);
     rig.clock.advance(59'999ms);
+    QVERIFY(settle());
     QCOMPARE(rig.listings().size(), 1);
     rig.clock.advance(1ms);
     QVERIFY(rig.waitForSleeps({60'000}));
@@ -160,7 +162,7 @@ void PollingTest::refusedKeyStopsAllPolling() {
     model.woke();
     model.setSettings({{}, "C", 120, true});
     rig.clock.advance(1h);
-    QTest::qWait(50); // a request would reach the loopback service within this
+    QVERIFY(settle());
     QCOMPARE(rig.listings().size(), 2);
     QCOMPARE(rig.clock.pendingSleeps(), QList<qint64>{});
 }

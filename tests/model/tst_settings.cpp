@@ -1,5 +1,5 @@
-#include "support/model_rig.h"
 #include "support/log_watch.h"
+#include "support/model_rig.h"
 
 #include <QDir>
 #include <QFile>
@@ -48,14 +48,6 @@ void SettingsTest::unreadableEntryGivesDefaults_data() {
     QTest::newRow("interval as text")
         << QVariant(QByteArray(
                R"({"unit":"F","closedInterval":"120","showTemperatureInMenuBar":false})"))
-        << defaults;
-    QTest::newRow("fractional interval")
-        << QVariant(
-               QByteArray(R"({"unit":"F","closedInterval":1.5,"showTemperatureInMenuBar":false})"))
-        << defaults;
-    QTest::newRow("pod id a number")
-        << QVariant(QByteArray(
-               R"({"menuBarPodID":3,"unit":"F","closedInterval":120,"showTemperatureInMenuBar":false})"))
         << defaults;
     QTest::newRow("not JSON") << QVariant(QByteArray("{unit")) << defaults;
     QTest::newRow("a string, not bytes")

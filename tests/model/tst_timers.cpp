@@ -1,4 +1,5 @@
 #include "support/model_rig.h"
+#include "support/settle.h"
 
 #include <QSignalSpy>
 
@@ -103,12 +104,11 @@ void TimersTest::minutesForTimeOfDay() {
     model.setTimer("a", rig.clock.now().addMSecs(offsetMs), true);
     QCOMPARE(fireDate(model, "a"), rig.clock.now().addSecs(minutes * 60));
     QCOMPARE(model.pod("a")->timer->acState->on, true);
-    QVERIFY(
-        QTest::qWaitFor([&] { return !rig.service.requests("GET", timerPath("a")).isEmpty(); }));
+    QVERIFY(settle());
+    QCOMPARE(rig.service.requests("GET", timerPath("a")).size(), 1);
     const QJsonObject body =
         QJsonDocument::fromJson(rig.service.requests("PUT", timerPath("a")).first().body).object();
     QCOMPARE(body.value("minutesFromNow").toInteger(), minutes);
-    QTest::qWait(20);
     // Without a timer on the service, the one shown stays.
     QCOMPARE(fireDate(model, "a"), rig.clock.now().addSecs(minutes * 60));
 }
@@ -138,7 +138,7 @@ void TimersTest::cancel() {
     rig.service.on("DELETE", timerPath("b"), failing());
 
     model.cancelTimer("a"); // no timer: nothing is sent
-    QTest::qWait(20);
+    QVERIFY(settle());
     QCOMPARE(rig.service.requests("DELETE", timerPath("a")).size(), 0);
 
     const std::optional<PodTimer> before = model.pod("b")->timer;
@@ -173,10 +173,9 @@ void TimersTest::panelOpeningReadsTimersOneAfterAnother() {
             });
 
     model.panelOpened();
-    QVERIFY(QTest::qWaitFor([&] { return asked.size() == 3; }));
+    QVERIFY(settle());
     QCOMPARE(asked, (QStringList{timerPath("a"), timerPath("b"), timerPath("c")}));
     QVERIFY(aDoneBeforeB);
-    QTest::qWait(50);
     QCOMPARE(model.pod("b")->timer, heldB); // the service has none: the held one stays
     QCOMPARE(model.pod("c")->timer, heldC); // a failed read changes nothing
     QCOMPARE(model.banner(), std::nullopt);
@@ -194,6 +193,7 @@ void TimersTest::firedTimerGoesAndUnitsAreReadLater() {
     QCOMPARE(model.pod("a")->timer, std::nullopt);
     QCOMPARE(podsChanged.size(), 1);
     rig.clock.advance(4999ms);
+    QVERIFY(settle());
     QCOMPARE(rig.listings().size(), 1);
     rig.clock.advance(1ms);
     QVERIFY(QTest::qWaitFor([&] { return model.pod("a")->acState->on == true; }));
@@ -214,7 +214,7 @@ void TimersTest::nothingHappensInDemo() {
     model.timerFired("demo1");
     QCOMPARE(model.pod("demo1")->timer, std::nullopt);
     rig.clock.advance(5s);
-    QTest::qWait(20);
+    QVERIFY(settle());
     QCOMPARE(rig.service.requests().size(), 0);
     QCOMPARE(model.pods().size(), 3);
 }

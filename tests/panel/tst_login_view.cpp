@@ -3,6 +3,7 @@
 #include "panel/panel_buttons.h"
 #include "panel/root_view.h"
 #include "support/model_rig.h"
+#include "support/settle.h"
 
 #include <QDesktopServices>
 #include <QLabel>
@@ -192,7 +193,9 @@ void LoginViewTest::viewGoneBeforeTheAnswer() {
     // The user picks the demo while the key is being checked: the panel drops the sign-in view,
     // and the late answer must not touch it.
     ModelRig rig(std::nullopt);
-    rig.service.on("GET", listingPath, keyCheck(401, 150ms));
+    LoopbackService::Response refused = keyCheck(401);
+    refused.held = true;
+    rig.service.on("GET", listingPath, refused);
     AppModel& model = rig.start();
     QVERIFY(QTest::qWaitFor([&] { return model.status().kind == AppModel::Status::needsKey; }));
     RootView root(model);
@@ -214,7 +217,8 @@ void LoginViewTest::viewGoneBeforeTheAnswer() {
     QCOMPARE(root.content(), RootView::Content::units);
     QVERIFY(QTest::qWaitFor([&] { return !login; }, 5000));
     QVERIFY(rig.service.waitForRequests(1));
-    QTest::qWait(300);
+    rig.service.release();
+    QVERIFY(settle());
     QVERIFY(model.isDemo());
     QCOMPARE(model.pods().size(), 3);
 }

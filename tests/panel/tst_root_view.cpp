@@ -38,7 +38,7 @@ bool waitForStatus(const AppModel& model, AppModel::Status::Kind kind) {
 // A listing that stays unanswered while the test looks.
 LoopbackService::Response slowAnswer() {
     LoopbackService::Response answer = LoopbackService::Response::json(envelope(QJsonArray{}));
-    answer.delay = 2s;
+    answer.held = true;
     return answer;
 }
 

@@ -11,6 +11,7 @@
 #include "panel/unit_card.h"
 #include "panel/view_environment.h"
 #include "support/model_rig.h"
+#include "support/settle.h"
 
 #include <QImage>
 #include <QTest>
@@ -180,7 +181,7 @@ void UnitCardTest::warmerAtTheTopDoesNothing() {
     QVERIFY(temperatureButton(card, "minus")->isEnabled());
     QTest::mouseClick(warmer, Qt::LeftButton);
     rig.clock.advance(1s);
-    QTest::qWait(50);
+    QVERIFY(settle());
     QCOMPARE(model.pod("a1")->acState->targetTemperature, 30);
     QVERIFY(rig.service.requests("POST", statePath("a1")).isEmpty());
 }

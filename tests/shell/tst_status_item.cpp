@@ -7,6 +7,7 @@
 
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPointer>
 
 namespace {
@@ -65,6 +66,7 @@ private Q_SLOTS:
     void initTestCase() {
         loadPanelResources();
         FrameTicker::shared()->setInstant(true);
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); // " 24.6°"
     }
 
     void trayDescribesTheReportedUnit_data() {

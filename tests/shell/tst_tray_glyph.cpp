@@ -51,12 +51,6 @@ private Q_SLOTS:
                     left = std::min(left, x), right = std::max(right, x);
         QVERIFY(right - left >= 16);
     }
-
-    void iconOffersEveryTraySize() {
-        const QList<QSize> sizes = TrayGlyph::icon(true).availableSizes();
-        for (const int pixels : {16, 22, 24, 32, 48, 64, 96})
-            QVERIFY2(sizes.contains(QSize(pixels, pixels)), qPrintable(QString::number(pixels)));
-    }
 };
 
 QTEST_MAIN(TrayGlyphTest)

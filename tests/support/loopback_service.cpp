@@ -85,9 +85,12 @@ class Connection : public QObject {
 public:
     using Answer = std::function<LoopbackService::Response(const LoopbackService::Request&)>;
     using Abandon = std::function<void(const LoopbackService::Request&)>;
+    // Keeps a held answer's sending for later.
+    using Hold = std::function<void(std::function<void()>)>;
 
-    Connection(QTcpSocket* socket, Answer answer, Abandon abandon, QObject* parent)
-        : QObject(parent), socket(socket), answer(std::move(answer)), abandon(std::move(abandon)) {
+    Connection(QTcpSocket* socket, Answer answer, Abandon abandon, Hold hold, QObject* parent)
+        : QObject(parent), socket(socket), answer(std::move(answer)), abandon(std::move(abandon)),
+          hold(std::move(hold)) {
         socket->setParent(this);
         connect(socket, &QTcpSocket::readyRead, this, &Connection::readMore);
         connect(socket, &QTcpSocket::disconnected, this, &Connection::closed);
@@ -103,6 +106,13 @@ private:
             if (!pending)
                 return;
             const LoopbackService::Response response = answer(*pending);
+            if (response.held) {
+                hold([self = QPointer(this), response] {
+                    if (self)
+                        self->reply(response);
+                });
+                return;
+            }
             if (response.delay.count() > 0) {
                 QTimer::singleShot(response.delay, this, [this, response] { reply(response); });
                 return;
@@ -138,6 +148,7 @@ private:
     QTcpSocket* socket;
     Answer answer;
     Abandon abandon;
+    Hold hold;
     QByteArray buffer;
     std::optional<LoopbackService::Request> pending; // read, not yet answered
 };
@@ -151,6 +162,7 @@ public:
     std::function<std::optional<Response>(const Request&)> handler;
     QList<Request> received;
     QList<Request> abandoned;
+    QList<std::function<void()>> held;
 
     Response answer(const Request& request) {
         if (handler) {
@@ -212,7 +224,10 @@ LoopbackService::LoopbackService(QObject* parent)
                 server->abandoned.append(request);
                 Q_EMIT requestAbandoned(request);
             };
-            new Connection(socket, answer, abandon, server.get());
+            const auto hold = [this](std::function<void()> send) {
+                server->held.append(std::move(send));
+            };
+            new Connection(socket, answer, abandon, hold, server.get());
         }
     });
 }
@@ -263,6 +278,11 @@ bool LoopbackService::waitForRequests(qsizetype count, std::chrono::milliseconds
 void LoopbackService::clearRequests() {
     server->received.clear();
     server->abandoned.clear();
+}
+
+void LoopbackService::release() {
+    for (const std::function<void()>& send : std::exchange(server->held, {}))
+        send();
 }
 
 const QList<LoopbackService::Request>& LoopbackService::abandonedRequests() const {

@@ -37,6 +37,7 @@ public:
         QList<std::pair<QByteArray, QByteArray>> headers;
         std::chrono::milliseconds delay{0}; // wait this long before answering
         bool closeMidAnswer = false;        // send part of the answer, then drop the connection
+        bool held = false;                  // answer only once release() is called
 
         static Response json(QByteArray body, int status = 200);
         static Response fromFile(const QString& path, int status = 200);
@@ -63,6 +64,8 @@ public:
     bool waitForRequests(qsizetype count,
                          std::chrono::milliseconds deadline = std::chrono::seconds(5));
     void clearRequests();
+    // Sends every held answer.
+    void release();
     // Requests whose connection the client closed before their answer went out (a cancelled
     // request, or one given up after the client's timeout).
     const QList<Request>& abandonedRequests() const;

@@ -90,7 +90,7 @@ public:
     // Runs the event loop until the model's sleeps are exactly `expected` (milliseconds left),
     // which is how a finished refresh shows: the polling loop waits again.
     bool waitForSleeps(const QList<qint64>& expected) {
-        return QTest::qWaitFor([&] { return clock.pendingSleeps() == expected; }, 5000);
+        return QTest::qWaitFor([&] { return clock.pendingSleeps() == expected; }, 10'000);
     }
 
     // Starts with the stored key and waits until the first listing is merged.
