@@ -22,7 +22,7 @@ QString execArgument(const QString& program) {
 } // namespace
 
 LoginItem::LoginItem(QString folder, QString program)
-    : m_folder(std::move(folder)), m_program(std::move(program)) {
+    : autostartFolder(std::move(folder)), programPath(std::move(program)) {
 }
 
 LoginItem LoginItem::forThisApp() {
@@ -33,7 +33,7 @@ LoginItem LoginItem::forThisApp() {
 }
 
 QString LoginItem::entryPath() const {
-    return m_folder + "/alvore.desktop";
+    return autostartFolder + "/alvore.desktop";
 }
 
 bool LoginItem::isRegistered() const {
@@ -47,8 +47,8 @@ std::optional<QString> LoginItem::setRegistered(bool registered) const {
             return std::nullopt;
         return entry.errorString();
     }
-    if (!QDir().mkpath(m_folder))
-        return QStringLiteral("Couldn't create the folder %1.").arg(m_folder);
+    if (!QDir().mkpath(autostartFolder))
+        return QStringLiteral("Couldn't create the folder %1.").arg(autostartFolder);
     QSaveFile entry(entryPath());
     if (!entry.open(QIODevice::WriteOnly))
         return entry.errorString();
@@ -57,7 +57,7 @@ std::optional<QString> LoginItem::setRegistered(bool registered) const {
                                "Name=Alvore\n"
                                "Exec=%1\n"
                                "X-GNOME-Autostart-enabled=true\n")
-                    .arg(execArgument(m_program))
+                    .arg(execArgument(programPath))
                     .toUtf8());
     if (!entry.commit())
         return entry.errorString();

@@ -18,6 +18,6 @@ public:
     QString entryPath() const;
 
 private:
-    QString m_folder;
-    QString m_program;
+    QString autostartFolder;
+    QString programPath;
 };
