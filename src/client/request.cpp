@@ -13,6 +13,7 @@
 #include <QNetworkRequest>
 #include <QPointer>
 #include <memory>
+#include <ranges>
 
 namespace {
 
@@ -96,9 +97,9 @@ std::optional<QString> errorDetail(const QByteArray& body) {
 } // namespace
 
 QString ServiceCall::name() const {
-    for (auto segment = path.crbegin(); segment != path.crend(); ++segment) {
-        if (!segment->isEmpty())
-            return *segment;
+    for (const QString& segment : std::views::reverse(path)) {
+        if (!segment.isEmpty())
+            return segment;
     }
     return {};
 }
