@@ -1,8 +1,8 @@
 // Prints the median time of one airflow frame and of one history chart, each drawn many times
 // by the software rasteriser into an image, as the panel draws them.
-#include "panel/airflow_view.h"
-#include "panel/frame_ticker.h"
-#include "panel/history_chart.h"
+#include "panel/airflow/airflow_view.h"
+#include "panel/animation/frame_ticker.h"
+#include "panel/chart/history_chart.h"
 #include "support/model_rig.h"
 
 #include <QApplication>
@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
     // A 380 × 430 card at full fan: all 34 streaks, eddies on; 30 frames a second.
     const QSizeF card(380, 430);
     QImage frame(card.toSize(), QImage::Format_ARGB32_Premultiplied);
-    AirflowView::Flow flow;
+    AirflowField::Flow flow;
     const QColor cool = QColor::fromRgbF(0.2f, 0.56f, 1.0f);
     report("airflow frame, 380 x 430, level 1", medianMicroseconds([&](int run) {
                const double time = 1000 + run / 30.0;

@@ -8,22 +8,24 @@ if(ALVORE_SANITIZE)
     target_link_options(alvore_options INTERFACE -fsanitize=address,undefined)
 endif()
 
-# alvore_library(<name> <dir> LIBS ...): a static library of every source file in <dir>.
+# alvore_library(<name> LIBS ...): a static library of every source file in the current folder
+# and its sub-folders.
 function(alvore_library name)
     cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
-    file(GLOB sources CONFIGURE_DEPENDS
+    file(GLOB_RECURSE sources CONFIGURE_DEPENDS
         ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
     add_library(${name} STATIC ${sources})
     target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
     target_link_libraries(${name} PUBLIC alvore_options ${ARG_LIBS})
 endfunction()
 
-# alvore_tests(<area> [SCRATCH] LIBS ...): one test executable per tst_*.cpp in tests/<area>.
+# alvore_tests(<area> [SCRATCH] LIBS ...): one test executable per tst_*.cpp in tests/<area> and
+# its sub-folders, named <area>.<stem> (stems are unique within an area).
 # With SCRATCH each test gets a home, state and config folder of its own in the build tree, so
 # tests that run side by side never read each other's log or autostart entries.
 function(alvore_tests area)
     cmake_parse_arguments(ARG "SCRATCH" "" "LIBS;ENVIRONMENT" ${ARGN})
-    file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tst_*.cpp)
+    file(GLOB_RECURSE tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tst_*.cpp)
     foreach(source ${tests})
         get_filename_component(stem ${source} NAME_WE)
         string(REPLACE "tst_" "" short ${stem})

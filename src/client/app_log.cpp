@@ -59,65 +59,65 @@ void append(const QString& path, const QByteArray& line) {
 // exit, after which lines are written directly by their callers.
 class Writer {
 public:
-    Writer() : m_thread([this] { run(); }) {}
+    Writer() : writerThread([this] { run(); }) {}
 
     void enqueue(QByteArray line) {
-        std::unique_lock lock(m_mutex);
-        ++m_queued;
-        if (m_stopped) {
+        std::unique_lock lock(queueMutex);
+        ++queuedCount;
+        if (hasStopped) {
             append(AppLog::path(), line);
-            ++m_written;
+            ++writtenCount;
             return;
         }
-        m_lines.push_back(std::move(line));
+        pendingLines.push_back(std::move(line));
         lock.unlock();
-        m_changed.notify_all();
+        progressed.notify_all();
     }
 
     void flush() {
-        std::unique_lock lock(m_mutex);
-        const std::uint64_t target = m_queued;
-        m_changed.wait(lock, [&] { return m_written >= target; });
+        std::unique_lock lock(queueMutex);
+        const std::uint64_t target = queuedCount;
+        progressed.wait(lock, [&] { return writtenCount >= target; });
     }
 
     // Writes what is still queued, then ends the thread.
     void stop() {
         {
-            std::lock_guard lock(m_mutex);
-            m_stopping = true;
+            std::lock_guard lock(queueMutex);
+            isStopping = true;
         }
-        m_changed.notify_all();
-        m_thread.join();
-        std::lock_guard lock(m_mutex);
-        m_stopped = true;
+        progressed.notify_all();
+        writerThread.join();
+        std::lock_guard lock(queueMutex);
+        hasStopped = true;
     }
 
 private:
     void run() {
         const QString path = AppLog::path();
-        std::unique_lock lock(m_mutex);
+        std::unique_lock lock(queueMutex);
         for (;;) {
-            m_changed.wait(lock, [&] { return m_stopping || !m_lines.empty(); });
-            if (m_lines.empty())
+            progressed.wait(lock, [&] { return isStopping || !pendingLines.empty(); });
+            if (pendingLines.empty())
                 return;
-            const QByteArray line = std::move(m_lines.front());
-            m_lines.pop_front();
+            const QByteArray line = std::move(pendingLines.front());
+            pendingLines.pop_front();
             lock.unlock();
             append(path, line);
             lock.lock();
-            ++m_written;
-            m_changed.notify_all();
+            ++writtenCount;
+            progressed.notify_all();
         }
     }
 
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    std::deque<QByteArray> m_lines;
-    std::uint64_t m_queued = 0;
-    std::uint64_t m_written = 0;
-    bool m_stopping = false;
-    bool m_stopped = false;
-    std::thread m_thread; // last, so that it starts after everything it uses exists
+    std::mutex queueMutex;
+    std::condition_variable progressed;
+    std::deque<QByteArray> pendingLines;
+    std::uint64_t queuedCount = 0;
+    std::uint64_t writtenCount = 0;
+    bool isStopping = false;
+    bool hasStopped = false;
+    std::thread writerThread; // last, so that it starts after everything it uses exists
 };
 
 Writer& writer() {

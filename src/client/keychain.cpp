@@ -32,12 +32,12 @@ QCoro::Task<QKeychain::Job*> run(QKeychain::Job* job, std::chrono::milliseconds 
 
 } // namespace
 
-Keychain::Keychain(std::chrono::milliseconds timeout) : m_timeout(timeout) {
+Keychain::Keychain(std::chrono::milliseconds timeout) : jobTimeout(timeout) {
 }
 
 QCoro::Task<std::optional<QString>> Keychain::read() {
     auto* job = static_cast<QKeychain::ReadPasswordJob*>(
-        co_await run(makeJob<QKeychain::ReadPasswordJob>(), m_timeout));
+        co_await run(makeJob<QKeychain::ReadPasswordJob>(), jobTimeout));
     if (!job)
         co_return std::nullopt;
     QStringDecoder utf8(QStringDecoder::Utf8,
@@ -52,9 +52,9 @@ QCoro::Task<bool> Keychain::save(QString key) {
     co_await remove();
     auto* job = makeJob<QKeychain::WritePasswordJob>();
     job->setTextData(key);
-    co_return co_await run(job, m_timeout) != nullptr;
+    co_return co_await run(job, jobTimeout) != nullptr;
 }
 
 QCoro::Task<> Keychain::remove() {
-    co_await run(makeJob<QKeychain::DeletePasswordJob>(), m_timeout);
+    co_await run(makeJob<QKeychain::DeletePasswordJob>(), jobTimeout);
 }

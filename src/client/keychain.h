@@ -18,5 +18,5 @@ public:
     QCoro::Task<> remove() override;
 
 private:
-    std::chrono::milliseconds m_timeout;
+    std::chrono::milliseconds jobTimeout;
 };

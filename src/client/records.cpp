@@ -53,7 +53,7 @@ QStringList Pod::fanLevels() const {
 }
 
 QString Pod::model() const {
-    const QString name = productModel.value_or(QString()).toLower();
+    QString name = productModel.value_or(QString()).toLower();
     if (name.startsWith("sky"))
         return "Sky";
     if (name.startsWith("airq") || name.contains("pro"))

@@ -26,6 +26,10 @@ struct ACState {
     std::optional<QString> swing;
     std::optional<QString> horizontalSwing;
     std::optional<QString> light;
+
+    // Only a state that says so is on; an absent `on` counts as off.
+    bool isOn() const { return on == true; }
+
     bool operator==(const ACState&) const = default;
 };
 
@@ -119,6 +123,10 @@ struct Pod {
     QString model() const;
     // The room name, or "Sensibo " and the first four characters of the id.
     QString displayName() const;
+    // Whether the unit has a state and it is on.
+    bool isOn() const { return acState && acState->isOn(); }
+    // Whether the service says the unit cannot be reached; an unknown connection is not offline.
+    bool isKnownOffline() const { return connectionStatus && connectionStatus->isAlive == false; }
 
     bool operator==(const Pod&) const = default;
 };

@@ -12,6 +12,7 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <memory>
+#include <ranges>
 
 namespace {
 
@@ -92,9 +93,9 @@ QNetworkAccessManager& networkAccess() {
 }
 
 QString ServiceCall::name() const {
-    for (auto segment = path.crbegin(); segment != path.crend(); ++segment) {
-        if (!segment->isEmpty())
-            return *segment;
+    for (const QString& segment : std::views::reverse(path)) {
+        if (!segment.isEmpty())
+            return segment;
     }
     return {};
 }

@@ -19,7 +19,7 @@ constexpr auto bannerLife = 6s;
 std::chrono::seconds pollDelay(bool panelOpen, qint64 closedInterval, int failures) {
     // A stored interval of zero or less would poll without pause; a year is plenty.
     const qint64 base =
-        panelOpen ? panelOpenInterval : std::clamp<qint64>(closedInterval, 1, 365 * 86'400);
+        panelOpen ? panelOpenInterval : std::clamp<qint64>(closedInterval, 1, qint64(365) * 86'400);
     if (failures <= 0)
         return std::chrono::seconds(base);
     const qint64 doubled = std::min(base, longestDelay) << std::min(failures, maxBackoffExponent);
@@ -28,9 +28,8 @@ std::chrono::seconds pollDelay(bool panelOpen, qint64 closedInterval, int failur
 } // namespace
 
 AppModel::AppModel(Dependencies dependencies, bool demo, QObject* parent)
-    : QObject(parent), m_dependencies(std::move(dependencies)),
-      m_presets(Preset::load(m_dependencies.store)),
-      m_settings(Settings::load(m_dependencies.store)) {
+    : QObject(parent), deps(std::move(dependencies)), presetList(Preset::load(deps.store)),
+      userSettings(Settings::load(deps.store)) {
     if (demo) {
         loadDemo();
         return;
@@ -41,9 +40,9 @@ AppModel::AppModel(Dependencies dependencies, bool demo, QObject* parent)
 
 AppModel::~AppModel() {
     // Wakes every waiting task, so that each finds the model gone and ends.
-    m_pollTask.cancel();
-    m_bannerTask.cancel();
-    for (const CancelToken& sending : std::as_const(m_sending))
+    pollTask.cancel();
+    bannerTask.cancel();
+    for (const CancelToken& sending : std::as_const(pendingSends))
         sending.cancel();
 }
 
@@ -51,59 +50,60 @@ std::optional<Pod> AppModel::pod(const std::optional<QString>& id) const {
     if (!id)
         return std::nullopt;
     const qsizetype at = indexOf(*id);
-    return at < 0 ? std::nullopt : std::optional(m_pods.at(at));
+    return at < 0 ? std::nullopt : std::optional(podList.at(at));
 }
 
 std::optional<Pod> AppModel::selectedPod() const {
-    if (auto selected = pod(m_selectedID))
+    if (auto selected = pod(selection))
         return selected;
-    return m_pods.isEmpty() ? std::nullopt : std::optional(m_pods.first());
+    return podList.isEmpty() ? std::nullopt : std::optional(podList.first());
 }
 
 std::optional<Pod> AppModel::menuBarPod() const {
-    if (auto chosen = pod(m_settings.menuBarPodID))
+    if (auto chosen = pod(userSettings.menuBarPodID))
         return chosen;
-    return m_pods.isEmpty() ? std::nullopt : std::optional(m_pods.first());
+    return podList.isEmpty() ? std::nullopt : std::optional(podList.first());
 }
 
 void AppModel::restartPolling() {
     stopPolling();
     // A refused key is not tried again (on opening the panel, a wake, a new interval) until
     // the user signs in.
-    if (!m_api || m_status.kind == Status::needsKey)
+    if (!serviceApi || currentStatus.kind == Status::needsKey)
         return;
-    m_pollTask = CancelToken();
-    pollLoop(m_pollTask);
+    pollTask = CancelToken();
+    pollLoop(pollTask);
 }
 
 void AppModel::stopPolling() {
-    m_pollTask.cancel();
+    pollTask.cancel();
 }
 
 QCoro::Task<> AppModel::pollLoop(CancelToken cancel) {
     QPointer<AppModel> self(this);
-    Clock& clock = m_dependencies.clock;
+    Clock& clock = deps.clock;
     while (!cancel.isCancelled()) {
         co_await refresh(cancel);
         if (!self || cancel.isCancelled())
             co_return;
-        co_await clock.sleep(pollDelay(m_panelOpen, m_settings.closedInterval, m_failures), cancel);
+        co_await clock.sleep(pollDelay(panelShown, userSettings.closedInterval, failedRefreshes),
+                             cancel);
         if (!self)
             co_return;
     }
 }
 
 QCoro::Task<> AppModel::refresh(CancelToken cancel) {
-    const std::shared_ptr<const SensiboAPI> client = m_api;
+    const std::shared_ptr<const SensiboAPI> client = serviceApi;
     if (!client)
         co_return;
     QPointer<AppModel> self(this);
-    const Clock& clock = m_dependencies.clock;
+    const Clock& clock = deps.clock;
     // An answer is dropped when the model is gone, the refresh was cancelled, or the client it
     // asked with has since been dropped (sign-out, demo) or replaced (sign-in).
-    const auto stale = [&] { return !self || cancel.isCancelled() || m_api != client; };
+    const auto stale = [&] { return !self || cancel.isCancelled() || serviceApi != client; };
 
-    bool full = !m_fullFetched || m_fullFetched->msecsTo(clock.now()) > fullListingAge;
+    bool full = !fullFetched || fullFetched->msecsTo(clock.now()) > fullListingAge;
     try {
         QList<Pod> listed = co_await client->pods(full, cancel);
         if (stale())
@@ -117,8 +117,8 @@ QCoro::Task<> AppModel::refresh(CancelToken cancel) {
             full = true;
         }
         if (full)
-            m_fullFetched = clock.now();
-        m_failures = 0;
+            fullFetched = clock.now();
+        failedRefreshes = 0;
         merge(listed);
         setLastUpdated(clock.now());
         setStatus({Status::ready});
@@ -132,31 +132,31 @@ QCoro::Task<> AppModel::refresh(CancelToken cancel) {
             setStatus({Status::needsKey});
             co_return;
         }
-        ++m_failures;
-        AppLog::write(QStringLiteral("refresh failed (") + QString::number(m_failures) +
+        ++failedRefreshes;
+        AppLog::write(QStringLiteral("refresh failed (") + QString::number(failedRefreshes) +
                       QStringLiteral("): ") + failure.errorDescription());
         setStatus({Status::offline, failure.errorDescription()});
     }
 }
 
 void AppModel::merge(const QList<Pod>& listed) {
-    const QDateTime now = m_dependencies.clock.now();
+    const QDateTime now = deps.clock.now();
     QList<Pod> merged;
     merged.reserve(listed.size());
     for (Pod pod : listed) {
         const qsizetype at = indexOf(pod.id);
-        const Pod* current = at < 0 ? nullptr : &m_pods.at(at);
+        const Pod* current = at < 0 ? nullptr : &podList.at(at);
         // A light listing leaves out what never changes.
         if (!pod.remoteCapabilities && current) {
             pod.remoteCapabilities = current->remoteCapabilities;
             pod.productModel = current->productModel;
         }
         // What the user set stays on screen until the service has answered it.
-        if (current && m_rollback.contains(pod.id))
+        if (current && rollbacks.contains(pod.id))
             pod.acState = current->acState;
-        if (const auto held = m_heldWhileOff.find(pod.id); held != m_heldWhileOff.end()) {
-            if (pod.acState && pod.acState->on == true)
-                m_heldWhileOff.erase(held);
+        if (const auto held = heldWhileOff.find(pod.id); held != heldWhileOff.end()) {
+            if (pod.isOn())
+                heldWhileOff.erase(held);
             else
                 pod.acState = *held;
         }
@@ -171,45 +171,45 @@ void AppModel::merge(const QList<Pod>& listed) {
 }
 
 void AppModel::repairSelection() {
-    if (m_selectedID && indexOf(*m_selectedID) >= 0)
+    if (selection && indexOf(*selection) >= 0)
         return;
-    setSelectedID(m_pods.isEmpty() ? std::nullopt : std::optional(m_pods.first().id));
+    setSelectedID(podList.isEmpty() ? std::nullopt : std::optional(podList.first().id));
 }
 
 void AppModel::woke() {
-    m_failures = 0;
+    failedRefreshes = 0;
     restartPolling();
 }
 
 void AppModel::panelOpened() {
-    m_panelOpen = true;
-    ++m_openCount;
+    panelShown = true;
+    ++opens;
     Q_EMIT openCountChanged();
-    if (!m_lastUpdated || m_lastUpdated->msecsTo(m_dependencies.clock.now()) > staleAfterOpening)
+    if (!updatedAt || updatedAt->msecsTo(deps.clock.now()) > staleAfterOpening)
         restartPolling();
     refreshTimers(); // runs on by itself; nothing waits for it
 }
 
 void AppModel::panelClosed() {
-    m_panelOpen = false;
+    panelShown = false;
     setDropdown(std::nullopt);
 }
 
 void AppModel::select(int index) {
-    if (index >= 1 && index <= m_pods.size())
-        setSelectedID(m_pods.at(index - 1).id);
+    if (index >= 1 && index <= podList.size())
+        setSelectedID(podList.at(index - 1).id);
 }
 
 void AppModel::show(const QString& message) {
     setBanner(message);
-    m_bannerTask.cancel();
-    m_bannerTask = CancelToken();
-    dismissBannerLater(m_bannerTask);
+    bannerTask.cancel();
+    bannerTask = CancelToken();
+    dismissBannerLater(bannerTask);
 }
 
 QCoro::Task<> AppModel::dismissBannerLater(CancelToken cancel) {
     QPointer<AppModel> self(this);
-    co_await m_dependencies.clock.sleep(bannerLife, cancel);
+    co_await deps.clock.sleep(bannerLife, cancel);
     // A cancelled wait belongs to a replaced message; the newer one's task clears the banner.
     if (self && !cancel.isCancelled())
         setBanner(std::nullopt);
@@ -220,51 +220,51 @@ void AppModel::clearBanner() {
 }
 
 void AppModel::setOnOpenSettings(std::function<void()> action) {
-    m_onOpenSettings = std::move(action);
+    openSettingsHandler = std::move(action);
 }
 
 void AppModel::openSettings() const {
-    if (m_onOpenSettings)
-        m_onOpenSettings();
+    if (openSettingsHandler)
+        openSettingsHandler();
 }
 
 qsizetype AppModel::indexOf(const QString& id) const {
-    const auto found = std::find_if(m_pods.cbegin(), m_pods.cend(),
+    const auto found = std::find_if(podList.cbegin(), podList.cend(),
                                     [&id](const Pod& pod) { return pod.id == id; });
-    return found == m_pods.cend() ? -1 : found - m_pods.cbegin();
+    return found == podList.cend() ? -1 : found - podList.cbegin();
 }
 
 void AppModel::setStatus(Status status) {
-    publish(m_status, std::move(status), &AppModel::statusChanged);
+    publish(currentStatus, std::move(status), &AppModel::statusChanged);
 }
 
 void AppModel::setPods(QList<Pod> pods) {
-    publish(m_pods, std::move(pods), &AppModel::podsChanged);
+    publish(podList, std::move(pods), &AppModel::podsChanged);
 }
 
 void AppModel::setPodState(qsizetype index, const ACState& state) {
-    if (m_pods.at(index).acState == state)
+    if (podList.at(index).acState == state)
         return;
-    m_pods[index].acState = state;
+    podList[index].acState = state;
     Q_EMIT podsChanged();
 }
 
 void AppModel::setLastUpdated(std::optional<QDateTime> time) {
-    publish(m_lastUpdated, std::move(time), &AppModel::lastUpdatedChanged);
+    publish(updatedAt, std::move(time), &AppModel::lastUpdatedChanged);
 }
 
 void AppModel::setBanner(std::optional<QString> banner) {
-    publish(m_banner, std::move(banner), &AppModel::bannerChanged);
+    publish(bannerText, std::move(banner), &AppModel::bannerChanged);
 }
 
 void AppModel::setSelectedID(std::optional<QString> id) {
-    publish(m_selectedID, std::move(id), &AppModel::selectedIDChanged);
+    publish(selection, std::move(id), &AppModel::selectedIDChanged);
 }
 
 void AppModel::setHistory(QHash<QString, History> history) {
-    publish(m_history, std::move(history), &AppModel::historyChanged);
+    publish(histories, std::move(history), &AppModel::historyChanged);
 }
 
 void AppModel::setDemo(bool demo) {
-    publish(m_isDemo, std::move(demo), &AppModel::isDemoChanged);
+    publish(inDemo, demo, &AppModel::isDemoChanged);
 }

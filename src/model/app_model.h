@@ -59,24 +59,24 @@ public:
     ~AppModel() override;
 
     // Published state.
-    const Status& status() const { return m_status; }
-    const QList<Pod>& pods() const { return m_pods; }
-    const std::optional<QDateTime>& lastUpdated() const { return m_lastUpdated; }
-    const std::optional<QString>& banner() const { return m_banner; }
-    const std::optional<QString>& selectedID() const { return m_selectedID; }
-    const QHash<QString, History>& history() const { return m_history; }
-    const QList<Preset>& presets() const { return m_presets; }
-    const std::optional<Dropdown>& dropdown() const { return m_dropdown; }
-    const Settings& settings() const { return m_settings; }
-    bool isDemo() const { return m_isDemo; }
+    const Status& status() const { return currentStatus; }
+    const QList<Pod>& pods() const { return podList; }
+    const std::optional<QDateTime>& lastUpdated() const { return updatedAt; }
+    const std::optional<QString>& banner() const { return bannerText; }
+    const std::optional<QString>& selectedID() const { return selection; }
+    const QHash<QString, History>& history() const { return histories; }
+    const QList<Preset>& presets() const { return presetList; }
+    const std::optional<Dropdown>& dropdown() const { return shownDropdown; }
+    const Settings& settings() const { return userSettings; }
+    bool isDemo() const { return inDemo; }
     // The key of the service client, absent while signed out and in the demo.
     std::optional<QString> apiKey() const;
-    int openCount() const { return m_openCount; }
+    int openCount() const { return opens; }
     // The model clock's current time; views count down and age their texts from it.
-    QDateTime now() const { return m_dependencies.clock.now(); }
-    bool isPanelOpen() const { return m_panelOpen; }
+    QDateTime now() const { return deps.clock.now(); }
+    bool isPanelOpen() const { return panelShown; }
     // The user defaults store, for view state kept across restarts (a card's fold-out).
-    QSettings& store() const { return m_dependencies.store; }
+    QSettings& store() const { return deps.store; }
 
     std::optional<Pod> pod(const std::optional<QString>& id) const;
     // The selected unit, or the first one.
@@ -239,32 +239,32 @@ private:
     // Once: presets that used to be built in go from the stored list.
     void removeFormerBuiltInPresets();
 
-    Dependencies m_dependencies;
+    Dependencies deps;
 
     // The fields, published ones first.
-    Status m_status;
-    QList<Pod> m_pods;
-    std::optional<QDateTime> m_lastUpdated;
-    std::optional<QString> m_banner;
-    std::optional<QString> m_selectedID;
-    QHash<QString, History> m_history;
-    QList<Preset> m_presets;
-    std::optional<Dropdown> m_dropdown;
-    Settings m_settings;
-    std::function<void()> m_onOpenSettings;
-    std::shared_ptr<const SensiboAPI> m_api; // absent while signed out and in demo mode
-    bool m_panelOpen = false;
-    int m_failures = 0; // consecutive failed refreshes
-    CancelToken m_pollTask;
-    QHash<QString, ACState> m_rollback;    // per unit with a change in flight: the state before
-    QHash<QString, CancelToken> m_sending; // per unit: the pending send
-    QHash<QString, QDateTime> m_historyFetched; // per unit: when its last load started
-    QHash<QString, ACState> m_heldWhileOff;     // per unit: settings chosen while it stays off
-    CancelToken m_bannerTask;
-    bool m_isDemo = false;
-    std::optional<QDateTime> m_fullFetched;
-    int m_openCount = 0;
+    Status currentStatus;
+    QList<Pod> podList;
+    std::optional<QDateTime> updatedAt;
+    std::optional<QString> bannerText;
+    std::optional<QString> selection;
+    QHash<QString, History> histories;
+    QList<Preset> presetList;
+    std::optional<Dropdown> shownDropdown;
+    Settings userSettings;
+    std::function<void()> openSettingsHandler;
+    std::shared_ptr<const SensiboAPI> serviceApi; // absent while signed out and in demo mode
+    bool panelShown = false;
+    int failedRefreshes = 0; // consecutive failed refreshes
+    CancelToken pollTask;
+    QHash<QString, ACState> rollbacks;        // per unit with a change in flight: the state before
+    QHash<QString, CancelToken> pendingSends; // per unit: the pending send
+    QHash<QString, QDateTime> historyFetched; // per unit: when its last load started
+    QHash<QString, ACState> heldWhileOff;     // per unit: settings chosen while it stays off
+    CancelToken bannerTask;
+    bool inDemo = false;
+    std::optional<QDateTime> fullFetched;
+    int opens = 0;
     // Counts the switches between signed out, signed in and demo; a key read that finishes
     // after another switch is stale.
-    quint64 m_session = 0;
+    quint64 signInSession = 0;
 };

@@ -15,41 +15,41 @@ void AppModel::change(const QString& id, bool debounce, const std::function<void
     const qsizetype at = indexOf(id);
     if (at < 0)
         return;
-    const ACState old = m_pods.at(at).acState.value_or(ACState{});
+    const ACState old = podList.at(at).acState.value_or(ACState{});
     ACState next = old;
     edit(next);
-    next = conform(next, m_pods.at(at));
+    next = conform(next, podList.at(at));
     if (next == old)
         return;
-    if (m_isDemo) {
+    if (inDemo) {
         setPodState(at, next);
         return;
     }
-    if (!m_api)
+    if (!serviceApi)
         return;
     // Settings for a unit that is off and stays off go out with its next power-on.
-    if (old.on != true && next.on != true) {
+    if (!old.isOn() && !next.isOn()) {
         setPodState(at, next);
-        m_heldWhileOff.insert(id, next);
+        heldWhileOff.insert(id, next);
         return;
     }
-    m_heldWhileOff.remove(id);
-    if (!m_rollback.contains(id))
-        m_rollback.insert(id, old);
+    heldWhileOff.remove(id);
+    if (!rollbacks.contains(id))
+        rollbacks.insert(id, old);
     setPodState(at, next);
 
-    if (const auto sending = m_sending.constFind(id); sending != m_sending.cend())
+    if (const auto sending = pendingSends.constFind(id); sending != pendingSends.cend())
         sending->cancel();
     const CancelToken token;
-    m_sending.insert(id, token);
-    send(id, next, debounce, m_api, token);
+    pendingSends.insert(id, token);
+    send(id, next, debounce, serviceApi, token);
 }
 
 QCoro::Task<> AppModel::send(QString id, ACState next, bool debounce,
                              std::shared_ptr<const SensiboAPI> client, CancelToken cancel) {
     QPointer<AppModel> self(this);
     if (debounce)
-        co_await m_dependencies.clock.sleep(quietPeriod, cancel);
+        co_await deps.clock.sleep(quietPeriod, cancel);
     if (!self || cancel.isCancelled())
         co_return;
     try {
@@ -57,24 +57,24 @@ QCoro::Task<> AppModel::send(QString id, ACState next, bool debounce,
         // A newer change of the unit owns its state (and the rollback) now.
         if (!self || cancel.isCancelled())
             co_return;
-        m_rollback.remove(id);
+        rollbacks.remove(id);
         const qsizetype at = indexOf(id);
         if (!answer || at < 0)
             co_return;
         // The user switched the unit off and adjusted it while this request was under way.
-        const auto held = m_heldWhileOff.constFind(id);
-        setPodState(at, held != m_heldWhileOff.cend() ? *held : fill(*answer, next));
+        const auto held = heldWhileOff.constFind(id);
+        setPodState(at, held != heldWhileOff.cend() ? *held : fill(*answer, next));
     } catch (const Cancelled&) {
     } catch (const SensiboAPI::Failure& failure) {
         if (!self || cancel.isCancelled())
             co_return;
         const qsizetype at = indexOf(id);
-        if (const auto before = m_rollback.constFind(id); before != m_rollback.cend()) {
+        if (const auto before = rollbacks.constFind(id); before != rollbacks.cend()) {
             if (at >= 0)
                 setPodState(at, *before);
-            m_rollback.remove(id);
+            rollbacks.remove(id);
         }
-        const QString name = at < 0 ? QStringLiteral("the AC") : m_pods.at(at).displayName();
+        const QString name = at < 0 ? QStringLiteral("the AC") : podList.at(at).displayName();
         show(QStringLiteral("Couldn't change ") + name + QStringLiteral(". ") +
              failure.errorDescription());
         AppLog::write(QStringLiteral("change failed for ") + id + QStringLiteral(": ") +
@@ -83,7 +83,7 @@ QCoro::Task<> AppModel::send(QString id, ACState next, bool debounce,
 }
 
 void AppModel::togglePower(const QString& id) {
-    change(id, false, [](ACState& state) { state.on = state.on != true; });
+    change(id, false, [](ACState& state) { state.on = !state.isOn(); });
 }
 
 void AppModel::setMode(const QString& id, const QString& mode) {

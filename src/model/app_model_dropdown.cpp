@@ -14,42 +14,42 @@ void AppModel::openDropdown(Dropdown dropdown) {
 }
 
 void AppModel::closeDropdown() {
-    if (m_dropdown)
+    if (shownDropdown)
         setDropdown(std::nullopt);
 }
 
 void AppModel::moveHighlight(int by) {
-    if (!m_dropdown)
+    if (!shownDropdown)
         return;
-    const std::optional<int> before = m_dropdown->highlighted;
-    m_dropdown->moveHighlight(by);
-    if (m_dropdown->highlighted != before)
+    const std::optional<int> before = shownDropdown->highlighted;
+    shownDropdown->moveHighlight(by);
+    if (shownDropdown->highlighted != before)
         Q_EMIT dropdownChanged();
 }
 
 void AppModel::highlight(int index) {
-    if (!m_dropdown || index < 0 || index >= m_dropdown->options.size() ||
-        m_dropdown->highlighted == index)
+    if (!shownDropdown || index < 0 || index >= shownDropdown->options.size() ||
+        shownDropdown->highlighted == index)
         return;
-    m_dropdown->highlighted = index;
+    shownDropdown->highlighted = index;
     Q_EMIT dropdownChanged();
 }
 
 void AppModel::pickHighlighted() {
-    if (!m_dropdown || !m_dropdown->highlighted || *m_dropdown->highlighted < 0 ||
-        *m_dropdown->highlighted >= m_dropdown->options.size())
+    if (!shownDropdown || !shownDropdown->highlighted || *shownDropdown->highlighted < 0 ||
+        *shownDropdown->highlighted >= shownDropdown->options.size())
         return;
     // The dropdown goes before its action runs, so the action works on a closed picker.
-    const auto pick = std::move(m_dropdown->pick);
-    const QString option = m_dropdown->options.at(*m_dropdown->highlighted).id;
+    const auto pick = std::move(shownDropdown->pick);
+    const QString option = shownDropdown->options.at(*shownDropdown->highlighted).id;
     setDropdown(std::nullopt);
     if (pick)
         pick(option);
 }
 
 void AppModel::setDropdown(std::optional<Dropdown> dropdown) {
-    if (!dropdown && !m_dropdown)
+    if (!dropdown && !shownDropdown)
         return;
-    m_dropdown = std::move(dropdown);
+    shownDropdown = std::move(dropdown);
     Q_EMIT dropdownChanged();
 }

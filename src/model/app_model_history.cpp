@@ -9,28 +9,28 @@ constexpr int historyDays = 1;
 } // namespace
 
 QCoro::Task<> AppModel::loadHistory(QString id) {
-    const std::shared_ptr<const SensiboAPI> client = m_api;
+    const std::shared_ptr<const SensiboAPI> client = serviceApi;
     if (!client)
         co_return;
-    const QDateTime now = m_dependencies.clock.now();
-    if (const auto fetched = m_historyFetched.constFind(id);
-        fetched != m_historyFetched.cend() && fetched->msecsTo(now) <= historyLifetime)
+    const QDateTime now = deps.clock.now();
+    if (const auto fetched = historyFetched.constFind(id);
+        fetched != historyFetched.cend() && fetched->msecsTo(now) <= historyLifetime)
         co_return;
     // Stamped before asking, so that other charts of the unit don't ask meanwhile.
-    m_historyFetched.insert(id, now);
+    historyFetched.insert(id, now);
     QPointer<AppModel> self(this);
     try {
         History answer = co_await client->history(id, historyDays);
         // An answer for a dropped or replaced key belongs to no unit shown now.
-        if (!self || m_api != client)
+        if (!self || serviceApi != client)
             co_return;
-        QHash<QString, History> history = m_history;
+        QHash<QString, History> history = histories;
         history.insert(id, std::move(answer));
         setHistory(std::move(history));
     } catch (const SensiboAPI::Failure& failure) {
-        if (!self || m_api != client)
+        if (!self || serviceApi != client)
             co_return;
-        m_historyFetched.remove(id);
+        historyFetched.remove(id);
         AppLog::write(QStringLiteral("history failed for ") + id + QStringLiteral(": ") +
                       failure.errorDescription());
     }

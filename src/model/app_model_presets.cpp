@@ -13,10 +13,10 @@ bool wasBuiltIn(const Preset& preset) {
 } // namespace
 
 void AppModel::removeFormerBuiltInPresets() {
-    QSettings& store = m_dependencies.store;
+    QSettings& store = deps.store;
     if (store.value(cleanedUpKey).toBool())
         return;
-    QList<Preset> kept = m_presets;
+    QList<Preset> kept = presetList;
     kept.removeIf(wasBuiltIn);
     setPresets(std::move(kept));
     store.setValue(cleanedUpKey, true);
@@ -24,13 +24,13 @@ void AppModel::removeFormerBuiltInPresets() {
 
 QList<Preset> AppModel::presets(const QString& podID) const {
     QList<Preset> own;
-    std::copy_if(m_presets.cbegin(), m_presets.cend(), std::back_inserter(own),
+    std::copy_if(presetList.cbegin(), presetList.cend(), std::back_inserter(own),
                  [&podID](const Preset& preset) { return preset.podID == podID; });
     return own;
 }
 
 std::optional<Preset> AppModel::activePreset(const Pod& pod) const {
-    if (!pod.acState || pod.acState->on != true)
+    if (!pod.isOn())
         return std::nullopt;
     for (const Preset& preset : presets(pod.id)) {
         if (preset.matches(*pod.acState))
@@ -50,13 +50,13 @@ void AppModel::savePreset(const QString& name, const QString& podID) {
     const QString trimmed = name.trimmed();
     const QString title =
         trimmed.isEmpty() ? Preset::describe(*unit->acState) : Preset::prefix(trimmed, longestName);
-    QList<Preset> presets = m_presets;
+    QList<Preset> presets = presetList;
     presets.append({QUuid::createUuid(), podID, title, state});
     setPresets(std::move(presets));
 }
 
 void AppModel::renamePreset(const QUuid& id, const QString& name) {
-    QList<Preset> presets = m_presets;
+    QList<Preset> presets = presetList;
     const auto found = std::find_if(presets.begin(), presets.end(),
                                     [&id](const Preset& preset) { return preset.id == id; });
     if (found == presets.end())
@@ -66,13 +66,13 @@ void AppModel::renamePreset(const QUuid& id, const QString& name) {
 }
 
 void AppModel::deletePreset(const QUuid& id) {
-    QList<Preset> presets = m_presets;
+    QList<Preset> presets = presetList;
     presets.removeIf([&id](const Preset& preset) { return preset.id == id; });
     setPresets(std::move(presets));
 }
 
 void AppModel::movePreset(const QUuid& id, int offset) {
-    QList<Preset> presets = m_presets;
+    QList<Preset> presets = presetList;
     if (Preset::move(presets, id, offset))
         setPresets(std::move(presets));
 }
@@ -82,9 +82,9 @@ void AppModel::apply(const Preset& preset) {
 }
 
 void AppModel::setPresets(QList<Preset> presets) {
-    Preset::save(presets, m_dependencies.store);
-    if (presets == m_presets)
+    Preset::save(presets, deps.store);
+    if (presets == presetList)
         return;
-    m_presets = std::move(presets);
+    presetList = std::move(presets);
     Q_EMIT presetsChanged();
 }

@@ -40,17 +40,17 @@ bool couldBeKey(const QString& key) {
 } // namespace
 
 std::shared_ptr<const SensiboAPI> AppModel::client(const QString& key) const {
-    SensiboAPI::Config config = m_dependencies.service;
-    Clock& clock = m_dependencies.clock;
+    SensiboAPI::Config config = deps.service;
+    Clock& clock = deps.clock;
     config.now = [&clock] { return clock.now(); };
     return std::make_shared<const SensiboAPI>(key, std::move(config));
 }
 
 QCoro::Task<> AppModel::useStoredKey() {
     QPointer<AppModel> self(this);
-    const quint64 session = m_session;
-    const std::optional<QString> key = co_await m_dependencies.keys.read();
-    if (!self || session != m_session)
+    const quint64 session = signInSession;
+    const std::optional<QString> key = co_await deps.keys.read();
+    if (!self || session != signInSession)
         co_return;
     if (!key) {
         setStatus({Status::needsKey});
@@ -65,7 +65,7 @@ QCoro::Task<> AppModel::signIn(QString key) {
     if (!couldBeKey(key))
         throw SensiboAPI::Failure::badKey();
     QPointer<AppModel> self(this);
-    KeyStore& keys = m_dependencies.keys;
+    KeyStore& keys = deps.keys;
     const std::shared_ptr<const SensiboAPI> candidate = client(key);
     co_await candidate->verify();
     if (!self)
@@ -76,9 +76,9 @@ QCoro::Task<> AppModel::signIn(QString key) {
     if (!self)
         co_return;
     // Real units are never mixed with made-up ones.
-    if (m_isDemo)
+    if (inDemo)
         leaveDemo();
-    ++m_session;
+    ++signInSession;
     setClient(candidate);
     setStatus({Status::loading});
     restartPolling();
@@ -86,10 +86,10 @@ QCoro::Task<> AppModel::signIn(QString key) {
 
 void AppModel::signOut() {
     stopPolling();
-    m_dependencies.keys.remove(); // runs on by itself; nothing waits for it
-    ++m_session;
+    deps.keys.remove(); // runs on by itself; nothing waits for it
+    ++signInSession;
     setClient(nullptr);
-    m_heldWhileOff.clear();
+    heldWhileOff.clear();
     setPods({});
     setHistory({});
     setStatus({Status::needsKey});
@@ -98,16 +98,16 @@ void AppModel::signOut() {
 void AppModel::loadDemo() {
     // Demo mode never reaches the service, whatever key was in use before.
     stopPolling();
-    ++m_session;
+    ++signInSession;
     setClient(nullptr);
-    const QDateTime now = m_dependencies.clock.now();
+    const QDateTime now = deps.clock.now();
     setDemo(true);
     setPods(DemoData::pods(now));
-    setSelectedID(m_pods.isEmpty() ? std::nullopt : std::optional(m_pods.first().id));
+    setSelectedID(podList.isEmpty() ? std::nullopt : std::optional(podList.first().id));
     setLastUpdated(now.addSecs(-12));
     setStatus({Status::ready});
     QHash<QString, History> history;
-    for (const Pod& pod : std::as_const(m_pods)) {
+    for (const Pod& pod : std::as_const(podList)) {
         const double base = pod.measurements ? pod.measurements->temperature.value_or(23.0) : 23.0;
         history.insert(pod.id, DemoData::history(base, now));
     }
@@ -123,19 +123,19 @@ void AppModel::leaveDemo() {
 
 void AppModel::exitDemo() {
     leaveDemo();
-    ++m_session;
+    ++signInSession;
     // The key store answers asynchronously; until it has, a key may be there.
     setStatus({Status::loading});
     useStoredKey();
 }
 
 std::optional<QString> AppModel::apiKey() const {
-    return m_api ? std::optional(m_api->apiKey()) : std::nullopt;
+    return serviceApi ? std::optional(serviceApi->apiKey()) : std::nullopt;
 }
 
 void AppModel::setClient(std::shared_ptr<const SensiboAPI> client) {
-    if (client == m_api)
+    if (client == serviceApi)
         return;
-    m_api = std::move(client);
+    serviceApi = std::move(client);
     Q_EMIT apiKeyChanged();
 }

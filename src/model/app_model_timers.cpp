@@ -13,9 +13,9 @@ constexpr auto settleAfterFiring = 5s; // before reading the units the timer cha
 
 void AppModel::setTimer(const QString& id, qint64 minutes, bool turnOn) {
     const qsizetype at = indexOf(id);
-    if (!m_api || at < 0 || minutes < 1)
+    if (!serviceApi || at < 0 || minutes < 1)
         return;
-    const Pod& unit = m_pods.at(at);
+    const Pod& unit = podList.at(at);
     ACState state = unit.acState.value_or(ACState{});
     state.on = turnOn;
     state = conform(state, unit);
@@ -23,13 +23,13 @@ void AppModel::setTimer(const QString& id, qint64 minutes, bool turnOn) {
     PodTimer local;
     local.isEnabled = true;
     local.acState = state;
-    local.fireDate = m_dependencies.clock.now().addSecs(minutes * 60);
+    local.fireDate = deps.clock.now().addSecs(minutes * 60);
     setPodTimer(at, local);
-    sendTimer(id, minutes, state, previous, m_api);
+    sendTimer(id, minutes, state, previous, serviceApi);
 }
 
 void AppModel::setTimer(const QString& id, QDateTime at, bool turnOn) {
-    const QDateTime now = m_dependencies.clock.now();
+    const QDateTime now = deps.clock.now();
     qint64 ahead = now.msecsTo(at);
     if (ahead < 0) // the next day on which that time of day still lies ahead
         ahead += (-ahead + dayMs - 1) / dayMs * dayMs;
@@ -55,11 +55,11 @@ QCoro::Task<> AppModel::sendTimer(QString id, qint64 minutes, ACState state,
 
 void AppModel::cancelTimer(const QString& id) {
     const qsizetype at = indexOf(id);
-    if (!m_api || at < 0 || !m_pods.at(at).timer)
+    if (!serviceApi || at < 0 || !podList.at(at).timer)
         return;
-    const PodTimer previous = *m_pods.at(at).timer;
+    const PodTimer previous = *podList.at(at).timer;
     setPodTimer(at, std::nullopt);
-    sendTimerCancel(id, previous, m_api);
+    sendTimerCancel(id, previous, serviceApi);
 }
 
 QCoro::Task<> AppModel::sendTimerCancel(QString id, PodTimer previous,
@@ -88,7 +88,7 @@ void AppModel::timerFired(const QString& id) {
 
 QCoro::Task<> AppModel::refreshAfterTimer() {
     QPointer<AppModel> self(this);
-    co_await m_dependencies.clock.sleep(settleAfterFiring, CancelToken());
+    co_await deps.clock.sleep(settleAfterFiring, CancelToken());
     if (self)
         co_await refresh();
 }
@@ -96,7 +96,7 @@ QCoro::Task<> AppModel::refreshAfterTimer() {
 QCoro::Task<> AppModel::refreshTimers() {
     QPointer<AppModel> self(this);
     QStringList ids;
-    for (const Pod& pod : std::as_const(m_pods))
+    for (const Pod& pod : std::as_const(podList))
         ids.append(pod.id);
     for (const QString& id : std::as_const(ids)) {
         if (!self)
@@ -106,7 +106,7 @@ QCoro::Task<> AppModel::refreshTimers() {
 }
 
 QCoro::Task<> AppModel::refreshTimer(QString id) {
-    const std::shared_ptr<const SensiboAPI> client = m_api;
+    const std::shared_ptr<const SensiboAPI> client = serviceApi;
     if (!client)
         co_return;
     QPointer<AppModel> self(this);
@@ -120,12 +120,12 @@ QCoro::Task<> AppModel::refreshTimer(QString id) {
     if (!self || !answer)
         co_return;
     if (const qsizetype at = indexOf(id); at >= 0)
-        setPodTimer(at, answer->isPending(m_dependencies.clock.now()) ? answer : std::nullopt);
+        setPodTimer(at, answer->isPending(deps.clock.now()) ? answer : std::nullopt);
 }
 
 void AppModel::setPodTimer(qsizetype index, std::optional<PodTimer> timer) {
-    if (m_pods.at(index).timer == timer)
+    if (podList.at(index).timer == timer)
         return;
-    m_pods[index].timer = std::move(timer);
+    podList[index].timer = std::move(timer);
     Q_EMIT podsChanged();
 }

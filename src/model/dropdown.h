@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QColor>
+#include "model/tint.h"
+
 #include <QList>
 #include <QRectF>
 #include <QString>
@@ -27,8 +28,8 @@ struct Dropdown {
         QString title;
         std::optional<QString> detail = std::nullopt;
         Icon icon = Symbol{};
-        std::optional<QColor> tint = std::nullopt;
-        bool startsGroup = false; // a separator is drawn above this row
+        std::optional<Tint> tint = std::nullopt; // the dropdown's own without one
+        bool startsGroup = false;                // a separator is drawn above this row
 
         bool operator==(const Option&) const = default;
     };
@@ -37,7 +38,7 @@ struct Dropdown {
     QRectF anchor; // the trigger's frame, in panel coordinates (points)
     QList<Option> options;
     std::optional<QString> selected; // id of the current option
-    QColor tint;
+    Tint tint = Tint::cool;
     std::optional<QString> note; // shown under the rows
     std::function<void(const QString& optionID)> pick;
     std::optional<int> highlighted; // index into `options`

@@ -1,7 +1,6 @@
 #include "model/dropdown_builders.h"
 
 #include "model/app_model.h"
-#include "model/palette.h"
 
 #include <QPointer>
 
@@ -11,20 +10,20 @@ QList<Dropdown::Option> Dropdowns::modeOptions(const Pod& pod) {
         options.append({.id = mode,
                         .title = ACMode::title(mode),
                         .icon = Dropdown::Option::Symbol{ACMode::symbol(mode)},
-                        .tint = Palette::accent(mode)});
+                        .tint = accentTint(mode)});
     }
     return options;
 }
 
 Dropdown Dropdowns::mode(AppModel& model, const Pod& pod, const QRectF& anchor) {
-    const bool on = pod.acState && pod.acState->on == true;
+    const bool on = pod.isOn();
     const QPointer<AppModel> target(&model);
     Dropdown dropdown;
     dropdown.id = QStringLiteral("mode.") + pod.id;
     dropdown.anchor = anchor;
     dropdown.options = modeOptions(pod);
     dropdown.selected = on ? pod.acState->mode : std::nullopt;
-    dropdown.tint = Palette::accent(pod.acState ? pod.acState->mode : std::nullopt);
+    dropdown.tint = accentTint(pod.acState ? pod.acState->mode : std::nullopt);
     dropdown.pick = [target, id = pod.id](const QString& mode) {
         if (target)
             target->setMode(id, mode);
@@ -33,7 +32,7 @@ Dropdown Dropdowns::mode(AppModel& model, const Pod& pod, const QRectF& anchor) 
 }
 
 Dropdown Dropdowns::airflow(AppModel& model, const Pod& pod, const QRectF& anchor) {
-    const bool on = pod.acState && pod.acState->on == true;
+    const bool on = pod.isOn();
     const std::optional<ModeCapabilities> caps = pod.capabilities();
     const QPointer<AppModel> target(&model);
     Dropdown dropdown;
@@ -41,7 +40,7 @@ Dropdown Dropdowns::airflow(AppModel& model, const Pod& pod, const QRectF& ancho
     dropdown.anchor = anchor;
     dropdown.options = Swing::options(caps ? caps->swing.value_or(QStringList{}) : QStringList{});
     dropdown.selected = pod.acState ? pod.acState->swing : std::nullopt;
-    dropdown.tint = Palette::accent(pod.acState ? pod.acState->mode : std::nullopt);
+    dropdown.tint = accentTint(pod.acState ? pod.acState->mode : std::nullopt);
     if (!on)
         dropdown.note = QStringLiteral("Off now. Set when you turn it on.");
     dropdown.pick = [target, id = pod.id](const QString& swing) {

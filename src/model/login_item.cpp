@@ -8,7 +8,7 @@
 #include <QStandardPaths>
 
 LoginItem::LoginItem(QString folder, QString program)
-    : m_folder(std::move(folder)), m_program(std::move(program)) {
+    : autostartFolder(std::move(folder)), programPath(std::move(program)) {
 }
 
 LoginItem LoginItem::forThisApp() {
@@ -33,7 +33,7 @@ QString LoginItem::stableProgram(const QString& executable, const QStringList& s
 }
 
 QString LoginItem::entryPath() const {
-    return m_folder + "/alvore.desktop";
+    return autostartFolder + "/alvore.desktop";
 }
 
 bool LoginItem::isRegistered() const {
@@ -47,6 +47,6 @@ std::optional<QString> LoginItem::setRegistered(bool registered) const {
             return std::nullopt;
         return entry.errorString();
     }
-    return DesktopEntry::write(entryPath(), m_program,
+    return DesktopEntry::write(entryPath(), programPath,
                                QStringLiteral("X-GNOME-Autostart-enabled=true\n"));
 }

@@ -24,6 +24,6 @@ public:
     QString entryPath() const;
 
 private:
-    QString m_folder;
-    QString m_program;
+    QString autostartFolder;
+    QString programPath;
 };

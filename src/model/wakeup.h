@@ -12,17 +12,17 @@
 // the same as waking once.
 class Wakeup {
 public:
-    bool await_ready() const noexcept { return m_state->woken; }
-    void await_suspend(std::coroutine_handle<> waiter) noexcept { m_state->waiter = waiter; }
+    bool await_ready() const noexcept { return wakeState->woken; }
+    void await_suspend(std::coroutine_handle<> waiter) noexcept { wakeState->waiter = waiter; }
     void await_resume() const noexcept {}
 
     void wake() const {
-        if (m_state->woken)
+        if (wakeState->woken)
             return;
-        m_state->woken = true;
+        wakeState->woken = true;
         QMetaObject::invokeMethod(
             QCoreApplication::instance(),
-            [state = m_state] {
+            [state = wakeState] {
                 if (state->waiter)
                     std::exchange(state->waiter, {}).resume();
             },
@@ -34,5 +34,5 @@ private:
         bool woken = false;
         std::coroutine_handle<> waiter;
     };
-    std::shared_ptr<State> m_state = std::make_shared<State>();
+    std::shared_ptr<State> wakeState = std::make_shared<State>();
 };

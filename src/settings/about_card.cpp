@@ -1,8 +1,8 @@
 #include "settings/about_card.h"
 
-#include "model/palette.h"
-#include "panel/fonts.h"
-#include "panel/icons.h"
+#include "panel/style/palette.h"
+#include "panel/style/fonts.h"
+#include "panel/style/icons.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #include "settings/card.h"
 
-#include "model/palette.h"
+#include "panel/style/palette.h"
 
 #include <QLayoutItem>
 #include <QPainter>

@@ -1,7 +1,7 @@
 #include "settings/general_tab.h"
 
 #include "model/app_model.h"
-#include "panel/power_switch.h"
+#include "panel/controls/power_switch.h"
 #include "settings/about_card.h"
 #include "settings/card.h"
 #include "settings/row.h"

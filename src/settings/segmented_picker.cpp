@@ -1,6 +1,6 @@
 #include "settings/segmented_picker.h"
 
-#include "panel/fonts.h"
+#include "panel/style/fonts.h"
 
 #include <QButtonGroup>
 #include <QHBoxLayout>

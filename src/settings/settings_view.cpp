@@ -1,7 +1,7 @@
 #include "settings/settings_view.h"
 
 #include "model/app_model.h"
-#include "model/palette.h"
+#include "panel/style/palette.h"
 #include "settings/account_tab.h"
 #include "settings/general_tab.h"
 #include "settings/presets_tab.h"

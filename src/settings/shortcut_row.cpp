@@ -1,7 +1,7 @@
 #include "settings/shortcut_row.h"
 
-#include "model/palette.h"
-#include "panel/fonts.h"
+#include "panel/style/palette.h"
+#include "panel/style/fonts.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

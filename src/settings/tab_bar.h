@@ -1,6 +1,6 @@
 #pragma once
 
-#include "panel/spring.h"
+#include "panel/animation/spring.h"
 #include "settings/settings_tab.h"
 
 #include <QWidget>

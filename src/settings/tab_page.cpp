@@ -1,7 +1,7 @@
 #include "settings/tab_page.h"
 
-#include "model/palette.h"
-#include "panel/fonts.h"
+#include "panel/style/palette.h"
+#include "panel/style/fonts.h"
 #include "settings/card.h"
 #include "settings/section_title.h"
 

@@ -1,10 +1,10 @@
 #include "shell/appearance.h"
 
-#include "model/palette.h"
-#include "panel/fonts.h"
-#include "panel/frame_ticker.h"
-#include "panel/panel_resources.h"
-#include "panel/view_environment.h"
+#include "panel/animation/frame_ticker.h"
+#include "panel/animation/view_environment.h"
+#include "panel/style/fonts.h"
+#include "panel/style/palette.h"
+#include "panel/style/panel_resources.h"
 
 #include <QApplication>
 #include <QProcess>

@@ -1,7 +1,7 @@
 #include "shell/panel_window.h"
 
-#include "model/palette.h"
-#include "panel/root_view.h"
+#include "panel/root/root_view.h"
+#include "panel/style/palette.h"
 #include "shell/display_platform.h"
 
 #include <QCursor>

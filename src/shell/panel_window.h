@@ -1,6 +1,6 @@
 #pragma once
 
-#include "panel/root_view.h"
+#include "panel/root/root_view.h"
 
 #include <QPointer>
 #include <QRect>

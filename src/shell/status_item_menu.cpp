@@ -1,6 +1,6 @@
 #include "model/app_model.h"
-#include "model/palette.h"
-#include "panel/icons.h"
+#include "panel/style/icons.h"
+#include "panel/style/palette.h"
 #include "shell/status_item_controller.h"
 
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 #include "shell/tray_glyph.h"
 
-#include "model/palette.h"
-#include "panel/fonts.h"
+#include "panel/style/fonts.h"
+#include "panel/style/palette.h"
 
 #include <QFontMetricsF>
 #include <QPainter>

@@ -1,5 +1,4 @@
 #include "model/dropdown_builders.h"
-#include "model/palette.h"
 #include "support/model_rig.h"
 
 namespace {
@@ -132,6 +131,8 @@ void DropdownTest::modeDropdown() {
     QCOMPARE(dropdown.id, QStringLiteral("mode.demo1"));
     QCOMPARE(dropdown.anchor, anchor);
     QCOMPARE(rows(dropdown.options), QStringLiteral("Cool, Heat, Fan, Dry, Auto"));
+    QCOMPARE(dropdown.options.at(1).tint, Tint::warm);
+    QCOMPARE(dropdown.options.at(2).tint, Tint::cool);
     QCOMPARE(dropdown.selected, QStringLiteral("cool"));
     QCOMPARE(dropdown.note, std::nullopt);
     QCOMPARE(Dropdowns::mode(model, *model.pod("demo2"), anchor).selected, std::nullopt); // off
@@ -151,7 +152,7 @@ void DropdownTest::airflowDropdown() {
                                    .arg(Swing::title(QStringLiteral("fixedMiddleBottom"))));
     QCOMPARE(on.selected, QStringLiteral("stopped"));
     QCOMPARE(on.note, std::nullopt);
-    QCOMPARE(on.tint, Palette::cool());
+    QCOMPARE(on.tint, Tint::cool);
 
     const Dropdown off = Dropdowns::airflow(model, *model.pod("demo2"), QRectF());
     QCOMPARE(off.selected, QStringLiteral("rangeFull"));

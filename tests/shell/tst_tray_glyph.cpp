@@ -1,4 +1,4 @@
-#include "panel/panel_resources.h"
+#include "panel/style/panel_resources.h"
 #include "shell/tray_glyph.h"
 
 #include <QTest>

@@ -1,25 +1,25 @@
 #include "support/memory_key_store.h"
 
-MemoryKeyStore::MemoryKeyStore(std::optional<QString> key) : m_key(std::move(key)) {
+MemoryKeyStore::MemoryKeyStore(std::optional<QString> key) : savedKey(std::move(key)) {
 }
 
 QCoro::Task<std::optional<QString>> MemoryKeyStore::read() {
-    if (m_key && m_key->isEmpty())
+    if (savedKey && savedKey->isEmpty())
         co_return std::nullopt;
     // A copy: QCoro moves what co_return names, which would empty the stored key.
-    std::optional<QString> key = m_key;
+    std::optional<QString> key = savedKey;
     co_return key;
 }
 
 QCoro::Task<bool> MemoryKeyStore::save(QString key) {
-    m_key.reset();
-    if (m_refusesSaves)
+    savedKey.reset();
+    if (refusing)
         co_return false;
-    m_key = std::move(key);
+    savedKey = std::move(key);
     co_return true;
 }
 
 QCoro::Task<> MemoryKeyStore::remove() {
-    m_key.reset();
+    savedKey.reset();
     co_return;
 }

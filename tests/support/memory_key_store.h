@@ -13,11 +13,11 @@ public:
     QCoro::Task<> remove() override;
 
     // The key as stored, including an empty one (which read() reports as absent).
-    std::optional<QString> storedKey() const { return m_key; }
+    std::optional<QString> storedKey() const { return savedKey; }
     // While set, every save fails.
-    void setRefusesSaves(bool refuses) { m_refusesSaves = refuses; }
+    void setRefusesSaves(bool refuses) { refusing = refuses; }
 
 private:
-    std::optional<QString> m_key;
-    bool m_refusesSaves = false;
+    std::optional<QString> savedKey;
+    bool refusing = false;
 };

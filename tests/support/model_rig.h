@@ -63,7 +63,7 @@ public:
             if (!listingAnswers.isEmpty())
                 return listingAnswers.takeFirst();
             QJsonArray listed;
-            for (const QJsonValue& unit : std::as_const(units)) {
+            for (const auto& unit : std::as_const(units)) {
                 QJsonObject object = unit.toObject();
                 if (!isFullListing(request)) {
                     object.remove("remoteCapabilities");

@@ -10,10 +10,10 @@ class TemporarySettings {
 public:
     TemporarySettings();
 
-    QSettings& store() { return *m_store; }
-    QString folder() const { return m_folder.path(); }
+    QSettings& store() { return *settingsStore; }
+    QString folder() const { return settingsFolder.path(); }
 
 private:
-    QTemporaryDir m_folder;
-    std::unique_ptr<QSettings> m_store;
+    QTemporaryDir settingsFolder;
+    std::unique_ptr<QSettings> settingsStore;
 };

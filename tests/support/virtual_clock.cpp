@@ -38,34 +38,34 @@ VirtualClock::VirtualClock()
     : VirtualClock(QDateTime(QDate(2024, 5, 1), QTime(10, 0), QTimeZone::utc())) {
 }
 
-VirtualClock::VirtualClock(QDateTime start) : m_state(std::make_shared<State>()) {
-    m_state->start = std::move(start);
+VirtualClock::VirtualClock(QDateTime start) : clockState(std::make_shared<State>()) {
+    clockState->start = std::move(start);
 }
 
 QDateTime VirtualClock::now() const {
-    return m_state->start.addMSecs(m_state->elapsed);
+    return clockState->start.addMSecs(clockState->elapsed);
 }
 
 QCoro::Task<> VirtualClock::sleep(std::chrono::milliseconds duration, CancelToken cancel) {
-    return sleepOn(m_state, duration, std::move(cancel));
+    return sleepOn(clockState, duration, std::move(cancel));
 }
 
 void VirtualClock::advance(std::chrono::milliseconds step) {
-    const qint64 target = m_state->elapsed + step.count();
+    const qint64 target = clockState->elapsed + step.count();
     runPendingWork();
-    while (!m_state->sleepers.empty() && m_state->sleepers.begin()->first.first <= target) {
-        auto due = m_state->sleepers.extract(m_state->sleepers.begin());
-        m_state->elapsed = std::max(m_state->elapsed, due.key().first);
+    while (!clockState->sleepers.empty() && clockState->sleepers.begin()->first.first <= target) {
+        auto due = clockState->sleepers.extract(clockState->sleepers.begin());
+        clockState->elapsed = std::max(clockState->elapsed, due.key().first);
         due.mapped().wake();
         runPendingWork();
     }
-    m_state->elapsed = target;
+    clockState->elapsed = target;
     runPendingWork();
 }
 
 QList<qint64> VirtualClock::pendingSleeps() const {
     QList<qint64> left;
-    for (const auto& [key, wakeup] : m_state->sleepers)
-        left.append(key.first - m_state->elapsed);
+    for (const auto& [key, wakeup] : clockState->sleepers)
+        left.append(key.first - clockState->elapsed);
     return left;
 }

@@ -30,5 +30,5 @@ private:
     // Static, so that a sleep outliving its clock only touches the shared state.
     static QCoro::Task<> sleepOn(std::shared_ptr<State> state, std::chrono::milliseconds duration,
                                  CancelToken cancel);
-    std::shared_ptr<State> m_state;
+    std::shared_ptr<State> clockState;
 };

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+// A colour role the model gives a unit's accent and its dropdown rows; the panel's palette maps
+// each role to its colour.
+enum class Tint { cool, warm };
+
+// A unit's accent: warm in heat mode, cool in every other mode and without one.
+inline Tint accentTint(const std::optional<QString>& mode) {
+    return mode == QStringLiteral("heat") ? Tint::warm : Tint::cool;
+}

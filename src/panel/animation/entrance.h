@@ -1,0 +1,77 @@
+#pragma once
+
+#include "panel/animation/spring.h"
+
+#include <QGraphicsEffect>
+#include <QPainterPath>
+#include <QPointF>
+#include <optional>
+#include <utility>
+
+// Draws a widget faded, moved, scaled about an anchor and blurred, optionally clipped to a
+// shape and faded in from its top edge. With every parameter at rest it draws the widget
+// directly.
+class PieceEffect : public QGraphicsEffect {
+    Q_OBJECT
+public:
+    explicit PieceEffect(QObject* parent = nullptr);
+
+    void setOpacity(qreal opacity);
+    // Points down (negative: up).
+    void setOffset(qreal offset);
+    // Scale about the anchor, given as fractions of the widget's width and height.
+    void setScale(qreal scale, QPointF anchor = {0.5, 0.5});
+    void setBlur(qreal radius);
+    // Clip to `shape`, in the widget's coordinates.
+    void setClip(std::optional<QPainterPath> shape);
+    // Transparent at the top edge, opaque from `fraction` of the height down; 0 turns it off.
+    void setTopFade(qreal fraction);
+
+    // Nothing but the clip applies.
+    bool isIdentity() const;
+
+protected:
+    QRectF boundingRectFor(const QRectF& rect) const override;
+    void draw(QPainter* painter) override;
+
+private:
+    void changed();
+    // Sets `field` and redraws, unless it already holds `value`: the card sets its pieces' effects
+    // on every refresh, and a redraw of the glow repaints the whole card.
+    template <typename T> void changeTo(T& field, T value) {
+        if (field == value)
+            return;
+        field = std::move(value);
+        changed();
+    }
+
+    qreal opacity = 1;
+    qreal offset = 0;
+    qreal scale = 1;
+    QPointF anchor{0.5, 0.5};
+    qreal blur = 0;
+    std::optional<QPainterPath> clip;
+    qreal topFade = 0;
+};
+
+// A piece of a card that comes in: while not shown it is transparent, `rise` points lower,
+// scaled by `scale` and blurred by 6 points; shown, it is opaque, in place and sharp. Changes
+// spring (0.55 s, 0.82) after a delay. At rest and shown the effect is switched off.
+class Entrance : public QObject {
+    Q_OBJECT
+public:
+    Entrance(QWidget* piece, qreal rise, qreal scale);
+
+    void setShown(bool shown, double delay);
+    // Jumps to the state, without animation.
+    void jump(bool shown);
+
+private:
+    void apply(double progress);
+
+    QWidget* piece;
+    qreal rise;
+    qreal scale;
+    PieceEffect* effect;
+    Spring motion{0.55, 0.82};
+};

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "panel/animation/frame_ticker.h"
+
+// A cubic Bézier timing curve from (0, 0) to (1, 1) through the control points (x1, y1) and
+// (x2, y2), as CSS's cubic-bezier() draws it.
+struct CubicBezier {
+    double x1 = 0;
+    double y1 = 0;
+    double x2 = 1;
+    double y2 = 1;
+
+    // The curve's value at a fraction of the time, clamped to 0…1.
+    double valueAt(double progress) const;
+
+    static constexpr CubicBezier linear() { return {0, 0, 1, 1}; }
+    static constexpr CubicBezier easeOut() { return {0, 0, 0.58, 1}; }
+    static constexpr CubicBezier easeInOut() { return {0.42, 0, 0.58, 1}; }
+};
+
+// Moves from where the value stands to the target along `curve` in `duration` seconds.
+class CurveAnimation : public Animation {
+    Q_OBJECT
+public:
+    CurveAnimation(CubicBezier curve, double duration, FrameTicker* ticker = nullptr,
+                   QObject* parent = nullptr);
+
+protected:
+    void retarget() override;
+    bool step(double seconds) override;
+    void rest() override { elapsed = 0; }
+
+private:
+    CubicBezier curve;
+    double duration;
+    double from = 0;
+    double elapsed = 0;
+};

@@ -1,0 +1,295 @@
+#include "panel/card/advanced_section.h"
+
+#include "model/app_model.h"
+#include "model/dropdown_builders.h"
+#include "panel/controls/chip_flow.h"
+#include "panel/controls/small_chip.h"
+#include "panel/dropdown/dropdown_trigger.h"
+#include "panel/style/fonts.h"
+#include "panel/style/palette.h"
+#include "panel/style/short_time.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTimeEdit>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace {
+
+constexpr int labelWidth = 56;
+constexpr int rowSpacing = 10;
+constexpr int editorSpacing = 8;
+constexpr int chipHeight = 26;
+constexpr qreal points = 11.5;
+
+struct Duration {
+    const char* label;
+    qint64 minutes;
+};
+constexpr Duration durations[] = {{"30m", 30}, {"1h", 60}, {"2h", 120}};
+
+QLabel* text(const QString& content, const QColor& color, QWidget* parent) {
+    auto* label = new QLabel(content, parent);
+    label->setFont(Fonts::font(points, QFont::Medium));
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, color);
+    label->setPalette(palette);
+    return label;
+}
+
+// A labelled row: the 56-point label, then `content` beside it.
+QWidget* labelledRow(const QString& title, int height, QLayout* content, QWidget* parent) {
+    auto* row = new QWidget(parent);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    QLabel* label = text(title, Palette::secondaryText(), row);
+    label->setFixedSize(labelWidth, height);
+    layout->addWidget(label, 0, Qt::AlignTop);
+    layout->addLayout(content, 1);
+    return row;
+}
+
+// Adds `widget` to a row of chips, shown at once even though the row already is.
+void add(ChipFlow* flow, QWidget* widget) {
+    flow->addWidget(widget);
+    widget->show();
+}
+
+SmallChip* chip(const QString& label, const QString& help, std::function<void()> action,
+                QWidget* parent) {
+    auto* chip = new SmallChip(label, parent);
+    chip->setHelp(help);
+    chip->setAction(std::move(action));
+    return chip;
+}
+
+Dropdown::Option::Icon swingIcon(const std::optional<QString>& swing) {
+    if (swing == QStringLiteral("stopped"))
+        return Dropdown::Option::Symbol{QStringLiteral("pause")};
+    if (swing && swing->startsWith(QStringLiteral("range")))
+        return Dropdown::Option::Symbol{QStringLiteral("arrow.up.and.down")};
+    return Dropdown::Option::Vane{Swing::aim(swing).value_or(0.5)};
+}
+
+} // namespace
+
+AdvancedSection::AdvancedSection(AppModel& model, QString id, QWidget* parent)
+    : QWidget(parent), model(model), podID(std::move(id)) {
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(rowSpacing);
+
+    auto* airflowLayout = new QHBoxLayout;
+    airflow = new DropdownTrigger(
+        model, QStringLiteral("airflow.") + podID, QStringLiteral("Where the air points"),
+        [this](const QRectF& frame) {
+            const std::optional<Pod> pod = this->model.pod(podID);
+            return pod ? Dropdowns::airflow(this->model, *pod, frame) : Dropdown{};
+        },
+        this);
+    airflowLayout->addWidget(airflow);
+    airflowLayout->addStretch(1);
+    airflowRow = labelledRow(QStringLiteral("Airflow"), int(airflow->sizeHint().height()),
+                             airflowLayout, this);
+    column->addWidget(airflowRow);
+
+    timerFlow = new ChipFlow;
+    column->addWidget(labelledRow(QStringLiteral("Timer"), chipHeight, timerFlow, this));
+    presetFlow = new ChipFlow;
+    column->addWidget(labelledRow(QStringLiteral("Presets"), chipHeight, presetFlow, this));
+
+    presetEditor = new QWidget(this);
+    auto* presetLayout = new QHBoxLayout(presetEditor);
+    presetLayout->setContentsMargins(0, 0, 0, 0);
+    presetLayout->setSpacing(editorSpacing);
+    presetName = new QLineEdit(presetEditor);
+    presetName->setPlaceholderText(QStringLiteral("Name"));
+    presetName->setFont(Fonts::font(points));
+    presetName->setFixedHeight(chipHeight);
+    connect(presetName, &QLineEdit::returnPressed, this, &AdvancedSection::savePreset);
+    presetLayout->addWidget(presetName, 1);
+    presetLayout->addWidget(chip(
+        QStringLiteral("Save"), {}, [this] { savePreset(); }, presetEditor));
+    presetLayout->addWidget(chip(
+        QStringLiteral("Cancel"), {}, [this] { openEditor(std::nullopt); }, presetEditor));
+    column->addWidget(presetEditor);
+
+    timerEditor = new QWidget(this);
+    auto* timerLayout = new QHBoxLayout(timerEditor);
+    timerLayout->setContentsMargins(0, 0, 0, 0);
+    timerLayout->setSpacing(editorSpacing);
+    timerLabel = text({}, Palette::secondaryText(), timerEditor);
+    timerTime = new QTimeEdit(timerEditor);
+    timerTime->setDisplayFormat(QStringLiteral("HH:mm"));
+    timerTime->setFont(Fonts::font(points));
+    timerTime->setFixedHeight(chipHeight);
+    timerTime->setTime(model.now().toLocalTime().time());
+    timerLayout->addWidget(timerLabel);
+    timerLayout->addWidget(timerTime);
+    timerLayout->addStretch(1);
+    timerLayout->addWidget(chip(
+        QStringLiteral("Save"), {}, [this] { saveTimer(); }, timerEditor));
+    timerLayout->addWidget(chip(
+        QStringLiteral("Cancel"), {}, [this] { openEditor(std::nullopt); }, timerEditor));
+    column->addWidget(timerEditor);
+    presetEditor->hide();
+    timerEditor->hide();
+
+    ticker.setInterval(1000);
+    connect(&ticker, &QTimer::timeout, this, &AdvancedSection::showCountdown);
+    connect(&model, &AppModel::podsChanged, this, &AdvancedSection::refresh);
+    connect(&model, &AppModel::presetsChanged, this, &AdvancedSection::refresh);
+    refresh();
+}
+
+bool AdvancedSection::hasEditor() const {
+    return editor.has_value();
+}
+
+QSize AdvancedSection::sizeHint() const {
+    QSize size = QWidget::sizeHint();
+    if (width() > 0 && hasHeightForWidth())
+        size.setHeight(heightForWidth(width()));
+    return size;
+}
+
+bool AdvancedSection::unitIsOn() const {
+    const std::optional<Pod> pod = model.pod(podID);
+    return pod && pod->isOn();
+}
+
+void AdvancedSection::refresh() {
+    const std::optional<Pod> pod = model.pod(podID);
+    if (!pod)
+        return;
+    const std::optional<QString> swing = pod->acState ? pod->acState->swing : std::nullopt;
+    const std::optional<ModeCapabilities> caps = pod->capabilities();
+    const bool offersSwing =
+        !Swing::options(caps ? caps->swing.value_or(QStringList{}) : QStringList{}).isEmpty();
+    airflow->setLabel(swingIcon(swing), Swing::title(swing));
+    airflowRow->setVisible(offersSwing);
+
+    const bool on = unitIsOn();
+    TimerChips timer{.unitOn = on};
+    if (pod->timer && pod->timer->fireDate) {
+        timer.running = true;
+        timer.turnsOn = pod->timer->acState && pod->timer->acState->isOn();
+    }
+    if (timer != timerChips)
+        buildTimerChips(timer);
+    showCountdown();
+    timerLabel->setText(on ? QStringLiteral("Turn off at") : QStringLiteral("Turn on at"));
+
+    const std::optional<Preset> active = model.activePreset(*pod);
+    QList<PresetChip> presets;
+    for (const Preset& preset : model.presets(podID))
+        presets.append({preset.id, preset.name,
+                        Preset::describe(preset.state) + QStringLiteral(". Right-click to delete."),
+                        active && active->id == preset.id});
+    if (presets != presetChips)
+        buildPresetChips(presets);
+    updateGeometry();
+}
+
+void AdvancedSection::buildTimerChips(const TimerChips& chips) {
+    timerChips = chips;
+    timerFlow->clearWidgets();
+    countdown = nullptr;
+    QWidget* row = timerFlow->parentWidget();
+    if (chips.running) {
+        countdown = text({}, Palette::primaryText(), row);
+        add(timerFlow, countdown);
+        add(timerFlow, chip(
+                           QStringLiteral("Cancel"), QStringLiteral("Cancel the timer"),
+                           [this] { model.cancelTimer(podID); }, row));
+        ticker.start();
+        return;
+    }
+    ticker.stop();
+    const QString verb = chips.unitOn ? QStringLiteral("Turn off") : QStringLiteral("Turn on");
+    for (const Duration& duration : durations) {
+        const QString label = QString::fromLatin1(duration.label);
+        add(timerFlow,
+            chip(
+                label, verb + QStringLiteral(" in ") + label,
+                [this, minutes = duration.minutes] { model.setTimer(podID, minutes, !unitIsOn()); },
+                row));
+    }
+    SmallChip* atTime = chip(
+        QStringLiteral("At a set time"), {}, [this] { openEditor(Editor::timer); }, row);
+    atTime->setSymbol(QStringLiteral("clock"));
+    add(timerFlow, atTime);
+}
+
+void AdvancedSection::buildPresetChips(const QList<PresetChip>& chips) {
+    presetChips = chips;
+    presetFlow->clearWidgets();
+    QWidget* row = presetFlow->parentWidget();
+    for (const PresetChip& preset : chips) {
+        SmallChip* button = chip(
+            preset.name, preset.help,
+            [this, id = preset.id] {
+                const QList<Preset> presets = model.presets(podID);
+                const auto found = std::find_if(presets.begin(), presets.end(),
+                                                [&id](const Preset& p) { return p.id == id; });
+                if (found != presets.end())
+                    model.apply(*found);
+            },
+            row);
+        button->setSelected(preset.active);
+        button->setContextAction(
+            [this, id = preset.id](const QPoint& position) { presetMenu(id, position); });
+        add(presetFlow, button);
+    }
+    SmallChip* plus = chip(
+        {}, QStringLiteral("Save the current settings as a preset"),
+        [this] { openEditor(Editor::preset); }, row);
+    plus->setSymbol(QStringLiteral("plus"));
+    add(presetFlow, plus);
+}
+
+void AdvancedSection::showCountdown() {
+    const std::optional<Pod> pod = model.pod(podID);
+    if (!countdown || !pod || !pod->timer || !pod->timer->fireDate)
+        return;
+    const bool turnsOn = pod->timer->acState && pod->timer->acState->isOn();
+    countdown->setText((turnsOn ? QStringLiteral("On in ") : QStringLiteral("Off in ")) +
+                       ShortTime::countdown(*pod->timer->fireDate, model.now()));
+}
+
+void AdvancedSection::presetMenu(const QUuid& id, const QPoint& globalPosition) {
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->addAction(QStringLiteral("Delete"), this, [this, id] { model.deletePreset(id); });
+    menu->popup(globalPosition);
+}
+
+void AdvancedSection::openEditor(std::optional<Editor> next) {
+    if (next == editor)
+        return;
+    editor = next;
+    presetEditor->setVisible(editor == Editor::preset);
+    timerEditor->setVisible(editor == Editor::timer);
+    if (editor == Editor::preset)
+        presetName->setFocus();
+    else
+        presetName->clear();
+    updateGeometry();
+    Q_EMIT editorChanged();
+}
+
+void AdvancedSection::savePreset() {
+    model.savePreset(presetName->text(), podID);
+    openEditor(std::nullopt);
+}
+
+void AdvancedSection::saveTimer() {
+    const QTime chosen = timerTime->time();
+    const QDateTime at(model.now().toLocalTime().date(), QTime(chosen.hour(), chosen.minute()));
+    model.setTimer(podID, at, !unitIsOn());
+    openEditor(std::nullopt);
+}

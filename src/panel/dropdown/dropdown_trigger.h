@@ -1,0 +1,43 @@
+#pragma once
+
+#include "model/dropdown.h"
+#include "panel/style/paint_cache.h"
+
+#include <QAbstractButton>
+#include <functional>
+#include <tuple>
+
+class AppModel;
+
+// The control that opens one of the panel's dropdowns, drawn in a control well: an icon, a
+// title and a chevron. A click closes its own open dropdown, or builds the dropdown from the
+// trigger's current frame in panel coordinates and opens it in place of any other.
+class DropdownTrigger : public QAbstractButton {
+    Q_OBJECT
+public:
+    using Make = std::function<Dropdown(const QRectF& frame)>;
+
+    DropdownTrigger(AppModel& model, QString id, QString help, Make make,
+                    QWidget* parent = nullptr);
+
+    void setLabel(const Dropdown::Option::Icon& icon, const QString& title);
+    // Its dropdown is the open one.
+    bool isOpen() const;
+    // Its rectangle in panel coordinates (those of the top-level widget).
+    QRectF panelFrame() const;
+
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void toggle();
+
+    AppModel& model;
+    QString dropdownID;
+    Make make;
+    Dropdown::Option::Icon icon;
+    QString title;
+    PaintCache<std::tuple<Dropdown::Option::Icon, QString, bool>> picture; // by label, active
+};

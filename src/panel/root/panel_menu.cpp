@@ -1,0 +1,83 @@
+#include "panel/root/panel_menu.h"
+
+#include "model/app_model.h"
+#include "panel/style/icons.h"
+#include "panel/style/palette.h"
+
+#include <QApplication>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace {
+const QString help = QStringLiteral("Settings and more");
+
+QColor mix(const QColor& from, const QColor& to, qreal t) {
+    const auto lerp = [t](float a, float b) { return float(a + (b - a) * t); };
+    return QColor::fromRgbF(lerp(from.redF(), to.redF()), lerp(from.greenF(), to.greenF()),
+                            lerp(from.blueF(), to.blueF()), lerp(from.alphaF(), to.alphaF()));
+}
+} // namespace
+
+PanelMenu::PanelMenu(AppModel& model, bool compact, QWidget* parent)
+    : QWidget(parent), model(model), compact(compact) {
+    const int side = compact ? 24 : 28;
+    setFixedSize(side, side);
+    setToolTip(help);
+    setAccessibleName(help);
+    setCursor(Qt::PointingHandCursor);
+    connect(&hover, &Animation::valueChanged, this, qOverload<>(&QWidget::update));
+}
+
+void PanelMenu::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const qreal shown = hover.value();
+    if (shown > 0) {
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(Palette::white(0.1 * shown));
+        painter.drawEllipse(QRectF(rect()));
+    }
+    const qreal side = Icons::sideForText(compact ? 12 : 14);
+    const QPointF centre = QRectF(rect()).center();
+    Icons::paint(painter, QRectF(centre - QPointF(side, side) / 2, QSizeF(side, side)),
+                 QStringLiteral("gearshape"),
+                 mix(Palette::tertiaryText(), Palette::secondaryText(), shown));
+}
+
+void PanelMenu::enterEvent(QEnterEvent* event) {
+    hover.animateTo(1);
+    QWidget::enterEvent(event);
+}
+
+void PanelMenu::leaveEvent(QEvent* event) {
+    hover.animateTo(0);
+    QWidget::leaveEvent(event);
+}
+
+void PanelMenu::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton)
+        return QWidget::mousePressEvent(event);
+    openMenu();
+}
+
+void PanelMenu::openMenu() {
+    if (!menu)
+        menu = new QMenu(this);
+    menu->clear();
+    const auto entry = [this](const QString& title, const QKeySequence& shortcut, auto action) {
+        QAction* item = menu->addAction(title);
+        item->setShortcut(shortcut);
+        connect(item, &QAction::triggered, &model, action);
+    };
+    entry(QStringLiteral("Refresh Now"), QKeySequence(Qt::CTRL | Qt::Key_R),
+          [this] { model.restartPolling(); });
+    entry(QStringLiteral("Settings…"), QKeySequence(Qt::CTRL | Qt::Key_Comma),
+          [this] { model.openSettings(); });
+    if (model.isDemo())
+        entry(QStringLiteral("Exit Demo"), QKeySequence(), [this] { model.exitDemo(); });
+    menu->addSeparator();
+    entry(QStringLiteral("Quit Alvore"), QKeySequence(Qt::CTRL | Qt::Key_Q),
+          [] { QCoreApplication::quit(); });
+    menu->popup(mapToGlobal(QPoint(0, height() + 2)));
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "panel/animation/timing_curve.h"
+
+#include <QPointer>
+#include <QWidget>
+
+class AppModel;
+class QMenu;
+
+// The gear button with the panel's menu: refresh, settings, "Exit Demo" in the demo, quit.
+// `compact` draws it smaller, for the title row of a single unit.
+class PanelMenu : public QWidget {
+    Q_OBJECT
+public:
+    explicit PanelMenu(AppModel& model, bool compact = false, QWidget* parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    void openMenu();
+
+    AppModel& model;
+    bool compact;
+    QPointer<QMenu> menu;
+    CurveAnimation hover{CubicBezier::easeOut(), 0.15}; // 1 while the pointer is over it
+};

@@ -1,0 +1,211 @@
+#include "panel/sign_in/login_view.h"
+
+#include "client/sensibo_api.h"
+#include "model/app_model.h"
+#include "panel/controls/compact_label.h"
+#include "panel/controls/panel_buttons.h"
+#include "panel/style/fonts.h"
+#include "panel/style/icons.h"
+#include "panel/style/palette.h"
+
+#include <QDesktopServices>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPointer>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int columnWidth = 290;
+
+QColor errorColor() {
+    return QColor(255, 69, 58);
+}
+
+// The service's web site, where keys are made.
+QUrl webSite() {
+    QUrl url = SensiboAPI::defaultBase();
+    url.setPath({});
+    url.setQuery(QString());
+    return url;
+}
+
+QLabel* textLabel(const QString& text, const QFont& font, const QColor& color, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setFont(font);
+    QPalette colors = label->palette();
+    colors.setColor(QPalette::WindowText, color);
+    label->setPalette(colors);
+    return label;
+}
+
+// The application's icon: the air conditioner glyph on a rounded square of the accent colour.
+class AppIcon : public QWidget {
+public:
+    explicit AppIcon(QWidget* parent) : QWidget(parent) { setFixedSize(56, 56); }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QRectF square(rect());
+        QLinearGradient fill(square.topLeft(), square.bottomLeft());
+        fill.setColorAt(0, Palette::cool().lighter(115));
+        fill.setColorAt(1, Palette::cool().darker(125));
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(fill);
+        painter.drawRoundedRect(square, 13, 13);
+        Icons::paint(painter, square.adjusted(13, 13, -13, -13),
+                     QStringLiteral("air.conditioner.horizontal"), Qt::white, QFont::DemiBold);
+    }
+};
+
+// What a failed sign-in tells the user.
+QString failureText(const std::exception& failure) {
+    if (const auto* service = dynamic_cast<const SensiboAPI::Failure*>(&failure)) {
+        if (service->kind() == SensiboAPI::Failure::Kind::badKey)
+            return QStringLiteral("That key wasn't accepted. Check it's copied in full.");
+        return service->errorDescription();
+    }
+    return QString::fromUtf8(failure.what());
+}
+
+} // namespace
+
+LoginView::LoginView(AppModel& model, QWidget* parent) : QWidget(parent), model(model) {
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(24, 10, 24, 22);
+    column->setSpacing(16);
+
+    column->addWidget(new AppIcon(this), 0, Qt::AlignHCenter);
+
+    auto* texts = new QVBoxLayout;
+    texts->setSpacing(6);
+    texts->addWidget(textLabel(QStringLiteral("Connect to Sensibo"),
+                               Fonts::font(15, QFont::DemiBold), Palette::primaryText(), this),
+                     0, Qt::AlignHCenter);
+    QLabel* hint = textLabel(QStringLiteral("Paste your API key from ") + webSite().host() +
+                                 QStringLiteral(" › Settings › API."),
+                             Fonts::font(12), Palette::secondaryText(), this);
+    hint->setWordWrap(true);
+    hint->setAlignment(Qt::AlignCenter);
+    hint->setFixedWidth(columnWidth);
+    texts->addWidget(hint, 0, Qt::AlignHCenter);
+    column->addLayout(texts);
+
+    field = new QLineEdit(this);
+    field->setEchoMode(QLineEdit::Password);
+    field->setPlaceholderText(QStringLiteral("API key"));
+    field->setAccessibleName(QStringLiteral("API key"));
+    field->setFont(Fonts::font(13));
+    field->setFixedSize(columnWidth, 30);
+    column->addWidget(field, 0, Qt::AlignHCenter);
+
+    connectButton =
+        new ProminentButton(QStringLiteral("Connect"), ProminentButton::Size::large, this);
+    connectButton->setFixedWidth(columnWidth);
+    column->addWidget(connectButton, 0, Qt::AlignHCenter);
+
+    errorRow = new QWidget(this);
+    auto* errorLayout = new QHBoxLayout(errorRow);
+    errorLayout->setContentsMargins(0, 0, 0, 0);
+    errorLayout->setSpacing(5);
+    auto* errorIcon = new QLabel(errorRow);
+    const qreal iconSide = Icons::sideForText(12);
+    errorIcon->setPixmap(Icons::pixmap(QStringLiteral("exclamationmark.circle.fill"), iconSide,
+                                       errorColor(), devicePixelRatioF()));
+    errorLayout->addWidget(errorIcon, 0, Qt::AlignTop);
+    errorLabel = textLabel({}, Fonts::font(12), errorColor(), errorRow);
+    errorLabel->setWordWrap(true);
+    errorLayout->addWidget(errorLabel, 1);
+    errorRow->setFixedWidth(columnWidth);
+    errorRow->hide();
+    column->addWidget(errorRow, 0, Qt::AlignHCenter);
+
+    auto* demo = new LinkButton(QStringLiteral("No Sensibo yet? Try the demo"), 12, this);
+    column->addWidget(demo, 0, Qt::AlignHCenter);
+
+    auto* footer = new QHBoxLayout;
+    footer->setSpacing(14);
+    auto* keyPage = new LinkButton(QStringLiteral("Get your API key"), 10, this);
+    footer->addWidget(keyPage, 0, Qt::AlignVCenter);
+    auto* kept =
+        new CompactLabel(QStringLiteral("lock.fill"), QStringLiteral("Kept in your keyring"), this);
+    kept->setFont(Fonts::font(10));
+    kept->setColor(Palette::tertiaryText());
+    footer->addWidget(kept, 0, Qt::AlignVCenter);
+    column->addSpacing(2);
+    column->addLayout(footer);
+    column->setAlignment(footer, Qt::AlignHCenter);
+
+    connect(field, &QLineEdit::textChanged, this, &LoginView::updateButton);
+    connect(field, &QLineEdit::returnPressed, this, [this] {
+        if (connectButton->isEnabled())
+            submit();
+    });
+    connect(connectButton, &QAbstractButton::clicked, this, [this] { submit(); });
+    connect(demo, &QAbstractButton::clicked, this, [this] {
+        this->model.stopPolling();
+        this->model.loadDemo();
+    });
+    connect(keyPage, &QAbstractButton::clicked, this, [] {
+        QUrl page = webSite();
+        page.setPath(QStringLiteral("/me/api"));
+        QDesktopServices::openUrl(page);
+    });
+    updateButton();
+}
+
+void LoginView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!focusedOnce) {
+        focusedOnce = true;
+        field->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+QCoro::Task<> LoginView::submit() {
+    if (busy)
+        co_return;
+    setBusy(true);
+    setError(std::nullopt);
+    const QPointer<LoginView> self(this);
+    bool accepted = false;
+    std::optional<QString> refused;
+    try {
+        co_await model.signIn(field->text());
+        accepted = true;
+    } catch (const Cancelled&) {
+        // Superseded: the key stays and there is nothing to report.
+    } catch (const std::exception& failure) {
+        refused = failureText(failure);
+    }
+    if (!self)
+        co_return;
+    setError(refused);
+    if (accepted)
+        field->clear();
+    setBusy(false);
+}
+
+void LoginView::setBusy(bool value) {
+    busy = value;
+    connectButton->setBusy(busy);
+    updateButton();
+}
+
+void LoginView::setError(std::optional<QString> error) {
+    failure = std::move(error);
+    errorLabel->setText(failure.value_or(QString()));
+    errorRow->setVisible(failure.has_value());
+}
+
+void LoginView::updateButton() {
+    const QString key = field->text();
+    const bool blank = std::all_of(key.cbegin(), key.cend(), [](QChar character) {
+        return character == QLatin1Char(' ') || character == QLatin1Char('\t');
+    });
+    connectButton->setEnabled(!busy && !blank);
+}
