@@ -52,6 +52,11 @@ struct KeptValues {
     }
 };
 
+// Where a unit card keeps whether its fold-out section is open.
+QString foldOutKey(const QString& podID) {
+    return QStringLiteral("expanded.") + podID;
+}
+
 void say(const QString& line) {
     QTextStream(stdout) << line << Qt::endl;
 }
@@ -145,7 +150,7 @@ QCoro::Task<> capturesAndQuit(AppModel& model, SettingsWindowController& setting
     QSettings& store = model.store();
     const QList<Pod> demo = model.pods();
     const Pod first = demo.value(0, Pod{});
-    const QString expandedKey = QStringLiteral("expanded.") + first.id;
+    const QString expandedKey = foldOutKey(first.id);
 
     // The live panel: its content animates as it would for a person.
     store.remove(expandedKey);
@@ -232,12 +237,11 @@ void run(AppModel& model, SettingsWindowController& settingsWindow) {
     QDir().mkpath(folder.path());
 
     QSettings& store = model.store();
-    const std::optional<Pod> first =
-        model.pods().isEmpty() ? std::nullopt : std::optional(model.pods().first());
+    const QString firstUnit = model.pods().isEmpty() ? QString() : model.pods().first().id;
+    // The run opens the first unit's fold-out section and changes the settings and the tab.
     KeptValues kept =
         KeptValues::read(store, {QStringLiteral("settings"), QStringLiteral("presets"),
-                                 QStringLiteral("settingsTab"),
-                                 QStringLiteral("expanded.") + (first ? first->id : QString())});
+                                 QStringLiteral("settingsTab"), foldOutKey(firstUnit)});
 
     save(iconSheet(), folder, QStringLiteral("00-menu-icons.png"),
          QStringLiteral("Could not render "));

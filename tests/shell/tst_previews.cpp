@@ -36,7 +36,9 @@ const QStringList picturesInOrder = {
     "07-settings-account.png",
 };
 
-QMap<QString, QVariant> everything(QSettings& store) {
+// What the store's file holds now.
+QMap<QString, QVariant> everything(const QString& file) {
+    const QSettings store(file, QSettings::IniFormat);
     QMap<QString, QVariant> values;
     for (const QString& key : store.allKeys())
         values.insert(key, store.value(key));
@@ -84,7 +86,7 @@ void PreviewsTest::writesEveryPictureAndPutsTheStoreBack() {
     store.setValue("settingsTab", "presets");
     store.setValue("relocation.dontAsk", true);
     store.sync();
-    const QMap<QString, QVariant> before = everything(store);
+    const QMap<QString, QVariant> before = everything(store.fileName());
 
     const QDir folder(home.filePath("data/Brindlework/Alvore/previews"));
     QVERIFY(QDir().mkpath(folder.path()));
@@ -121,8 +123,7 @@ void PreviewsTest::writesEveryPictureAndPutsTheStoreBack() {
             written.append(found.captured(1));
     QCOMPARE(written, picturesInOrder);
 
-    store.sync();
-    QCOMPARE(everything(store), before);
+    QCOMPARE(everything(store.fileName()), before);
 
     // Icon sheet: 70 × 60 points at four pixels a point; light band over dark, each with icons
     // in the other shade.
