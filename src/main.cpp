@@ -6,6 +6,7 @@
 #include "shell/appearance.h"
 #include "shell/application_service.h"
 #include "shell/display_platform.h"
+#include "shell/previews.h"
 #include "shell/relocation.h"
 #include "shell/single_instance.h"
 #include "shell/sleep_watch.h"
@@ -53,6 +54,8 @@ int main(int argc, char* argv[]) {
     QObject::connect(&service, &ApplicationService::activated, &statusItem,
                      &StatusItemController::show);
 
+    if (previews)
+        Previews::run(model, settingsWindow);
     Relocation::DesktopPlatform relocationPlatform;
     if (!previews)
         QTimer::singleShot(0, &app, [&] {

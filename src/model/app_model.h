@@ -171,6 +171,9 @@ public:
     void signOut();
     void loadDemo();
     void exitDemo();
+    // In the demo only: shows `status` and `units` as given, for pictures of the panel in
+    // states the demo never reaches by itself.
+    void stage(Status status, QList<Pod> units);
 
 Q_SIGNALS:
     void statusChanged();

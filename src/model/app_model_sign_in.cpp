@@ -114,6 +114,14 @@ void AppModel::loadDemo() {
     setHistory(std::move(history));
 }
 
+void AppModel::stage(Status status, QList<Pod> units) {
+    if (!m_isDemo)
+        return;
+    setPods(std::move(units));
+    repairSelection();
+    setStatus(std::move(status));
+}
+
 void AppModel::leaveDemo() {
     setDemo(false);
     setPods({});

@@ -1,0 +1,146 @@
+#include "model/demo_data.h"
+#include "model/preset.h"
+#include "model/settings.h"
+
+#include <QDir>
+#include <QImage>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+const QStringList picturesInOrder = {
+    "00-menu-icons.png",
+    "01-panel.png",
+    "02-panel-fahrenheit.png",
+    "03-banner.png",
+    "04-sign-in.png",
+    "05-offline.png",
+    "06-panel-real.png",
+    "10-panel-single.png",
+    "06-panel-single-more.png",
+    "09-dropdown-mode.png",
+    "09-dropdown-airflow.png",
+    "08-air-1.png",
+    "08-air-2.png",
+    "08-air-3.png",
+    "08-air-4.png",
+    "08-air-5.png",
+    "08-air-6.png",
+    "08-air-7.png",
+    "08-air-8.png",
+    "07-settings-general.png",
+    "07-settings-presets.png",
+    "07-settings-account.png",
+};
+
+// What the store's file holds now.
+QMap<QString, QVariant> everything(const QString& file) {
+    const QSettings store(file, QSettings::IniFormat);
+    QMap<QString, QVariant> values;
+    for (const QString& key : store.allKeys())
+        values.insert(key, store.value(key));
+    return values;
+}
+
+int grey(const QImage& image, int x, int y) {
+    return qGray(image.pixel(x, y));
+}
+
+// The lightest and darkest grey in a band of rows.
+std::pair<int, int> greyRange(const QImage& image, int top, int bottom) {
+    int lightest = 0, darkest = 255;
+    for (int y = top; y < bottom; ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            lightest = std::max(lightest, grey(image, x, y));
+            darkest = std::min(darkest, grey(image, x, y));
+        }
+    return {lightest, darkest};
+}
+} // namespace
+
+// The real program, run once with "--render-previews" on the off-screen platform in a home of
+// its own, holding a user's settings (°F, a 45 s interval), a preset and a settings tab.
+class PreviewsTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void writesEveryPictureAndPutsTheStoreBack();
+};
+
+void PreviewsTest::writesEveryPictureAndPutsTheStoreBack() {
+    QTemporaryDir home;
+    QVERIFY(home.isValid());
+    QSettings store(home.filePath("config/Brindlework/Alvore.conf"), QSettings::IniFormat);
+    Settings settings;
+    settings.unit = "F";
+    settings.closedInterval = 45;
+    settings.save(store);
+    const QString firstUnit = DemoData::pods(QDateTime::currentDateTimeUtc()).first().id;
+    ACState night;
+    night.on = true;
+    night.mode = "cool";
+    night.targetTemperature = 21;
+    Preset::save({{QUuid::createUuid(), firstUnit, "Night", night}}, store);
+    store.setValue("settingsTab", "presets");
+    store.setValue("relocation.dontAsk", true);
+    store.sync();
+    const QMap<QString, QVariant> before = everything(store.fileName());
+
+    const QDir folder(home.filePath("data/Brindlework/Alvore/previews"));
+    QVERIFY(QDir().mkpath(folder.path()));
+    QFile stray(folder.filePath("stray.png"));
+    QVERIFY(stray.open(QIODevice::WriteOnly));
+    stray.close();
+
+    QProcess app;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("HOME", home.filePath("home"));
+    for (const char* kind : {"CONFIG", "DATA", "STATE", "CACHE"})
+        environment.insert(QStringLiteral("XDG_%1_HOME").arg(kind),
+                           home.filePath(QString::fromLatin1(kind).toLower()));
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    app.setProcessEnvironment(environment);
+    app.start(ALVORE_PROGRAM, {"--render-previews"});
+    QVERIFY(app.waitForFinished(60'000));
+    QCOMPARE(app.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(app.exitCode(), 0);
+    // Nothing failed: the one line is the folder.
+    QCOMPARE(QString::fromUtf8(app.readAllStandardOutput()),
+             "Previews written to " + folder.path() + "\n");
+
+    // The stray file is gone, and the log says in which order the pictures came.
+    QStringList expected = picturesInOrder;
+    expected.sort();
+    QCOMPARE(folder.entryList(QDir::Files, QDir::Name), expected);
+    QFile log(home.filePath("state/Alvore/alvore.log"));
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    QStringList written;
+    const QRegularExpression line("wrote preview (\\S+)");
+    for (const QString& text : QString::fromUtf8(log.readAll()).split('\n'))
+        if (const auto found = line.match(text); found.hasMatch())
+            written.append(found.captured(1));
+    QCOMPARE(written, picturesInOrder);
+
+    QCOMPARE(everything(store.fileName()), before);
+
+    // Icon sheet: 70 × 60 points at four pixels a point; light band over dark, each with icons
+    // in the other shade.
+    const QImage icons(folder.filePath("00-menu-icons.png"));
+    QCOMPARE(icons.size(), QSize(280, 240));
+    QVERIFY(qAbs(grey(icons, 2, 2) - 235) <= 1);
+    QVERIFY(qAbs(grey(icons, 2, 237) - 26) <= 1);
+    QVERIFY(greyRange(icons, 0, 120).second < 60);
+    QVERIFY(greyRange(icons, 120, 240).first > 200);
+
+    for (const QString& name : picturesInOrder.mid(1, 5))
+        QCOMPARE(QImage(folder.filePath(name)).width(), 760);
+    QVERIFY(QImage(folder.filePath("01-panel.png")) !=
+            QImage(folder.filePath("02-panel-fahrenheit.png")));
+    // The airflow moves between frames.
+    QVERIFY(QImage(folder.filePath("08-air-1.png")) != QImage(folder.filePath("08-air-8.png")));
+}
+
+QTEST_GUILESS_MAIN(PreviewsTest)
+#include "tst_previews.moc"
