@@ -115,7 +115,7 @@ void AppModel::loadDemo() {
 }
 
 void AppModel::stage(Status status, QList<Pod> units) {
-    if (!m_isDemo)
+    if (!inDemo)
         return;
     setPods(std::move(units));
     repairSelection();
