@@ -4,6 +4,9 @@
 #include "model/system_clock.h"
 #include "shell/appearance.h"
 #include "shell/application_service.h"
+#include "shell/command_line.h"
+#include "shell/control_adaptor.h"
+#include "shell/control_client.h"
 #include "shell/display_platform.h"
 #include "shell/relocation.h"
 #include "shell/single_instance.h"
@@ -17,6 +20,8 @@
 #include <QTimer>
 
 int main(int argc, char* argv[]) {
+    if (CommandLine::isCommand(argc, argv))
+        return ControlClient::run(argc, argv);
     DisplayPlatform::applyBeforeStart();
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Brindlework"));
@@ -38,10 +43,14 @@ int main(int argc, char* argv[]) {
     QSettings store;
     AppModel model({keys, clock, store, SensiboAPI::Config{}, LoginItem::forThisApp()}, demo);
 
-    const bool tray = QSystemTrayIcon::isSystemTrayAvailable();
-    QApplication::setQuitOnLastWindowClosed(!tray);
+    // In the background the app has no face until a command or a later start opens the panel.
+    const bool background = arguments.contains(QStringLiteral("--no-tray"));
+    const bool tray = !background && QSystemTrayIcon::isSystemTrayAvailable();
+    QApplication::setQuitOnLastWindowClosed(!tray && !background);
     StatusItemController statusItem(model, tray ? StatusItemController::Presentation::tray
-                                                : StatusItemController::Presentation::window);
+                                           : background
+                                               ? StatusItemController::Presentation::background
+                                               : StatusItemController::Presentation::window);
     model.setOnOpenSettings([&statusItem] {
         statusItem.close();
         AppLog::write(QStringLiteral("the settings window is not part of this build"));
@@ -49,6 +58,9 @@ int main(int argc, char* argv[]) {
     SleepWatch sleepWatch(model, QDBusConnection::systemBus(), QDBusConnection::sessionBus());
     QObject::connect(&service, &ApplicationService::activated, &statusItem,
                      &StatusItemController::show);
+    new ControlAdaptor(
+        &service, model,
+        {[&statusItem] { statusItem.show(); }, [&statusItem] { statusItem.close(); }});
 
     Relocation::DesktopPlatform relocationPlatform;
     if (!previews)
