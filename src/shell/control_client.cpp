@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnection>
+#include <QDBusError>
 #include <QDBusMessage>
 #include <QDBusMetaType>
 #include <QDBusServiceWatcher>
@@ -107,6 +108,19 @@ private:
     QString m_last;
 };
 
+int send(QDBusConnection& bus, const CommandLine::Request& request) {
+    qDBusRegisterMetaType<QList<QVariantMap>>();
+    if (request.kind == CommandLine::Request::status)
+        return status(bus, request.json);
+    if (request.kind == CommandLine::Request::watch) {
+        Watch watch(bus, request.waybar);
+        return QCoreApplication::exec();
+    }
+    const QDBusMessage answer =
+        call(bus, ControlAdaptor::interfaceName, request.method, request.arguments);
+    return answer.type() == QDBusMessage::ReplyMessage ? 0 : failed(answer);
+}
+
 } // namespace
 
 int run(int argc, char* argv[]) {
@@ -121,22 +135,16 @@ int run(int argc, char* argv[]) {
                           QStringLiteral("\nTry \"alvore --help\"."));
         return 2;
     }
+    // The bus thread hands an error answer over as these types; registered here first, before
+    // that thread runs, they are never looked up while half registered (which warns on stderr).
+    qRegisterMetaType<QDBusMessage>();
+    qRegisterMetaType<QDBusError>();
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
         print(stderr, QStringLiteral("alvore: Alvore is not running (there is no session bus)."));
         return 1;
     }
-    qDBusRegisterMetaType<QList<QVariantMap>>();
-    const CommandLine::Request& request = parsed.request;
-    if (request.kind == CommandLine::Request::status)
-        return status(bus, request.json);
-    if (request.kind == CommandLine::Request::watch) {
-        Watch watch(bus, request.waybar);
-        return QCoreApplication::exec();
-    }
-    const QDBusMessage answer =
-        call(bus, ControlAdaptor::interfaceName, request.method, request.arguments);
-    return answer.type() == QDBusMessage::ReplyMessage ? 0 : failed(answer);
+    return send(bus, parsed.request);
 }
 
 } // namespace ControlClient
