@@ -71,8 +71,6 @@ expect 1 on Attic
 [[ $err == *'No unit is called "Attic".'* ]] || fail "an unknown unit said: $err"
 expect 1 fan living low
 [[ $err == "alvore: Living Room is offline." ]] || fail "an offline unit said: $err"
-expect 1 mode office turbo
-[[ $err == *'Office has no mode "turbo"'* ]] || fail "an unknown mode said: $err"
 expect 2 target Office warm
 
 expect 0 open

@@ -95,8 +95,6 @@ private Q_SLOTS:
         QTest::addColumn<QVariantList>("arguments");
         QTest::addColumn<QString>("error");
         QTest::addColumn<QString>("message");
-        QTest::addRow("unknown unit") << "TogglePower" << QVariantList{"Cellar"} << "UnknownUnit"
-                                      << "No unit is called \"Cellar\".";
         QTest::addRow("offline unit") << "SetPower" << QVariantList{"attic", true} << "Offline"
                                       << "Attic is offline.";
         QTest::addRow("fan level") << "SetFan" << QVariantList{"1", "turbo"} << "NotOffered"
@@ -106,8 +104,6 @@ private Q_SLOTS:
                                 << "Bedroom takes a target from 16° to 30°.";
         QTest::addRow("step past the top") << "StepTarget" << QVariantList{"2", 1} << "NotOffered"
                                            << "Office is already at its highest target, 30°.";
-        QTest::addRow("mode") << "SetMode" << QVariantList{"1", "heat"} << "NotOffered"
-                              << "Bedroom has no mode \"heat\"; it offers cool.";
         QTest::addRow("preset") << "ApplyPreset" << QVariantList{"1", "Night"} << "UnknownPreset"
                                 << "Bedroom has no preset named \"Night\"; it has no presets.";
     }
