@@ -50,6 +50,15 @@ if has_icon || panel_shown; then
     fail "the background app shows an icon or a window"
 fi
 
+# The interface file in the repository describes what the app serves.
+shape() { grep -oE '<(method|signal|property|arg) [^>]*' | sed 's|/$||'; }
+served=$(dbus-send --session --print-reply --dest=com.brindlework.Alvore /com/brindlework/Alvore \
+    org.freedesktop.DBus.Introspectable.Introspect |
+    sed -n '/"com.brindlework.Alvore1"/,/<\/interface>/p' | shape)
+described=$(shape <"$(dirname "$0")/../../data/com.brindlework.Alvore1.xml")
+[[ -n $served && $served == "$described" ]] ||
+    fail "the interface file differs from the served interface: $(diff <(echo "$served") <(echo "$described"))"
+
 expect 0 status --json
 for id in demo1 demo2 demo3; do
     [[ $out == *"\"id\":\"$id\""* ]] || fail "status --json lacks $id: $out"
