@@ -117,6 +117,10 @@ bool ControlAdaptor::refuseWhenSignedOut() {
 std::optional<Pod> ControlAdaptor::controllable(const QString& text) {
     if (refuseWhenSignedOut())
         return std::nullopt;
+    if (state() == u"loading") {
+        fail("NotReady", QStringLiteral("Alvore is still reading the units; try again shortly."));
+        return std::nullopt;
+    }
     auto found = UnitLookup::find(m_model.pods(), text);
     if (const QString* why = std::get_if<QString>(&found)) {
         fail("UnknownUnit", *why);
