@@ -5,6 +5,9 @@
 #include "settings/settings_window_controller.h"
 #include "shell/appearance.h"
 #include "shell/application_service.h"
+#include "shell/command_line.h"
+#include "shell/control_adaptor.h"
+#include "shell/control_client.h"
 #include "shell/display_platform.h"
 #include "shell/previews.h"
 #include "shell/relocation.h"
@@ -19,6 +22,8 @@
 #include <QTimer>
 
 int main(int argc, char* argv[]) {
+    if (CommandLine::isCommand(argc, argv))
+        return ControlClient::run(argc, argv);
     DisplayPlatform::applyBeforeStart();
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Brindlework"));
@@ -40,10 +45,14 @@ int main(int argc, char* argv[]) {
     QSettings store;
     AppModel model({keys, clock, store, SensiboAPI::Config{}, LoginItem::forThisApp()}, demo);
 
-    const bool tray = QSystemTrayIcon::isSystemTrayAvailable();
-    QApplication::setQuitOnLastWindowClosed(!tray);
+    // In the background the app has no face until a command or a later start opens the panel.
+    const bool background = arguments.contains(QStringLiteral("--no-tray"));
+    const bool tray = !background && QSystemTrayIcon::isSystemTrayAvailable();
+    QApplication::setQuitOnLastWindowClosed(!tray && !background);
     StatusItemController statusItem(model, tray ? StatusItemController::Presentation::tray
-                                                : StatusItemController::Presentation::window);
+                                           : background
+                                               ? StatusItemController::Presentation::background
+                                               : StatusItemController::Presentation::window);
     SettingsWindowController settingsWindow(model);
     model.setOnOpenSettings([&statusItem, &settingsWindow] {
         statusItem.close();
@@ -53,11 +62,14 @@ int main(int argc, char* argv[]) {
                           QDBusConnection::sessionBus());
     QObject::connect(&service, &ApplicationService::activated, &statusItem,
                      &StatusItemController::show);
+    new ControlAdaptor(
+        &service, model,
+        {[&statusItem] { statusItem.show(); }, [&statusItem] { statusItem.close(); }});
 
+    Relocation::DesktopPlatform relocationPlatform;
     if (previews)
         Previews::run(model, settingsWindow);
-    Relocation::DesktopPlatform relocationPlatform;
-    if (!previews)
+    else
         QTimer::singleShot(0, &app, [&] {
             Relocation::offerIfNeeded(relocationPlatform, store, Relocation::Places::forThisApp());
         });

@@ -39,10 +39,10 @@ StatusItemController::StatusItemController(AppModel& model, Presentation present
         });
     updateIcon();
 
-    if (presentation == Presentation::window) {
+    if (presentation == Presentation::window)
         show();
+    if (presentation != Presentation::tray)
         return;
-    }
     fillMenu(m_menu);
     connect(&m_menu, &QMenu::aboutToShow, this, [this] {
         close();
@@ -77,7 +77,7 @@ void StatusItemController::show() {
 
 void StatusItemController::close() {
     // Without a tray the panel is the app's window; only the user closes it.
-    if (m_presentation == Presentation::tray && isPanelShown())
+    if (m_presentation != Presentation::window && isPanelShown())
         m_panel.close();
 }
 

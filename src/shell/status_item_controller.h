@@ -15,11 +15,13 @@ struct Pod;
 
 // The app's permanent face: the tray item with its picture, tooltip and context menu, and the
 // panel it opens. Everything it shows is redrawn from the model whenever the model changes.
-// Without a tray the panel is an ordinary window, shown at once; closing it ends the app.
+// Without a tray the panel is an ordinary window, shown at once; closing it ends the app. In the
+// background the panel is a window too, but hidden until asked for, and the app runs on without
+// it.
 class StatusItemController : public QObject {
     Q_OBJECT
 public:
-    enum class Presentation { tray, window };
+    enum class Presentation { tray, window, background };
 
     StatusItemController(AppModel& model, Presentation presentation, QObject* parent = nullptr);
     ~StatusItemController() override;

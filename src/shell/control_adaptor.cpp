@@ -1,0 +1,266 @@
+#include "shell/control_adaptor.h"
+
+#include "model/app_model.h"
+#include "model/unit_lookup.h"
+#include "shell/application_service.h"
+
+#include <QDBusMetaType>
+#include <cmath>
+
+const QString ControlAdaptor::interfaceName = QStringLiteral("com.brindlework.Alvore1");
+
+namespace {
+QVariantMap record(const Pod& pod, int number, const AppModel& model) {
+    QVariantMap unit{
+        {QStringLiteral("id"), pod.id},
+        {QStringLiteral("name"), pod.displayName()},
+        {QStringLiteral("number"), number},
+        {QStringLiteral("online"),
+         !(pod.connectionStatus && pod.connectionStatus->isAlive == false)},
+        {QStringLiteral("tray"), model.menuBarPod() && model.menuBarPod()->id == pod.id},
+    };
+    const ACState state = pod.acState.value_or(ACState{});
+    unit.insert(QStringLiteral("on"), state.on == true);
+    const auto put = [&unit](const char* key, const auto& value) {
+        if (value)
+            unit.insert(QLatin1String(key), *value);
+    };
+    put("mode", state.mode);
+    put("target", state.targetTemperature);
+    if (state.targetTemperature)
+        unit.insert(QStringLiteral("targetUnit"), state.temperatureUnit.value_or("C"));
+    put("fan", state.fanLevel);
+    put("swing", state.swing);
+    if (pod.measurements) {
+        if (const auto celsius = pod.measurements->temperature) {
+            const bool fahrenheit = model.settings().unit == u"F";
+            const double reading = fahrenheit ? *celsius * 9 / 5 + 32 : *celsius;
+            unit.insert(QStringLiteral("roomTemperature"), std::round(reading * 10) / 10);
+            unit.insert(QStringLiteral("roomUnit"), fahrenheit ? "F" : "C");
+        }
+        put("humidity", pod.measurements->humidity);
+    }
+    if (pod.timer && pod.timer->isPending(model.now())) {
+        unit.insert(QStringLiteral("timerAt"), pod.timer->fireDate->toSecsSinceEpoch());
+        unit.insert(QStringLiteral("timerTurnsOn"),
+                    pod.timer->acState && pod.timer->acState->on == true);
+    }
+    return unit;
+}
+
+bool offers(const QStringList& options, const QString& wanted, QString& exact) {
+    for (const QString& option : options)
+        if (option.compare(wanted, Qt::CaseInsensitive) == 0) {
+            exact = option;
+            return true;
+        }
+    return false;
+}
+} // namespace
+
+ControlAdaptor::ControlAdaptor(ApplicationService* service, AppModel& model, PanelActions panel)
+    : QDBusAbstractAdaptor(service), m_service(service), m_model(model), m_panel(std::move(panel)) {
+    qDBusRegisterMetaType<QList<QVariantMap>>();
+    m_announcedUnits = units();
+    m_announcedState = state();
+    for (const auto changed : {&AppModel::podsChanged, &AppModel::statusChanged,
+                               &AppModel::settingsChanged, &AppModel::isDemoChanged})
+        connect(&model, changed, this, &ControlAdaptor::announceIfChanged);
+}
+
+QList<QVariantMap> ControlAdaptor::units(const AppModel& model) {
+    QList<QVariantMap> units;
+    const QList<Pod>& pods = model.pods();
+    for (qsizetype i = 0; i < pods.size(); ++i)
+        units.append(record(pods.at(i), int(i + 1), model));
+    return units;
+}
+
+QString ControlAdaptor::state(const AppModel& model) {
+    if (model.isDemo())
+        return QStringLiteral("demo");
+    switch (model.status().kind) {
+    case AppModel::Status::loading:
+        return QStringLiteral("loading");
+    case AppModel::Status::ready:
+        return QStringLiteral("ready");
+    case AppModel::Status::needsKey:
+        return QStringLiteral("signedOut");
+    case AppModel::Status::offline:
+        break;
+    }
+    return QStringLiteral("offline");
+}
+
+void ControlAdaptor::announceIfChanged() {
+    QList<QVariantMap> now = units();
+    QString nowState = state();
+    if (now == m_announcedUnits && nowState == m_announcedState)
+        return;
+    m_announcedUnits = std::move(now);
+    m_announcedState = std::move(nowState);
+    Q_EMIT Changed();
+}
+
+void ControlAdaptor::fail(const char* error, const QString& message) {
+    m_service->sendErrorReply(interfaceName + QStringLiteral(".Error.") + QLatin1String(error),
+                              message);
+}
+
+bool ControlAdaptor::refuseWhenSignedOut() {
+    if (state() != u"signedOut")
+        return false;
+    fail("SignedOut", QStringLiteral("Alvore is signed out: sign in from its panel first."));
+    return true;
+}
+
+std::optional<Pod> ControlAdaptor::controllable(const QString& text) {
+    if (refuseWhenSignedOut())
+        return std::nullopt;
+    if (state() == u"loading") {
+        fail("NotReady", QStringLiteral("Alvore is still reading the units; try again shortly."));
+        return std::nullopt;
+    }
+    auto found = UnitLookup::find(m_model.pods(), text);
+    if (const QString* why = std::get_if<QString>(&found)) {
+        fail("UnknownUnit", *why);
+        return std::nullopt;
+    }
+    Pod& pod = std::get<Pod>(found);
+    if (pod.connectionStatus && pod.connectionStatus->isAlive == false) {
+        fail("Offline", pod.displayName() + QStringLiteral(" is offline."));
+        return std::nullopt;
+    }
+    return std::move(pod);
+}
+
+bool ControlAdaptor::refuseInDemo(const QString& what) {
+    if (!m_model.isDemo())
+        return false;
+    fail("Demo", what + QStringLiteral(" not available in the demo."));
+    return true;
+}
+
+void ControlAdaptor::TogglePower(const QString& unit) {
+    if (const auto pod = controllable(unit))
+        m_model.togglePower(pod->id);
+}
+
+void ControlAdaptor::SetPower(const QString& unit, bool on) {
+    if (const auto pod = controllable(unit))
+        m_model.change(pod->id, false, [on](ACState& state) { state.on = on; });
+}
+
+void ControlAdaptor::SetMode(const QString& unit, const QString& mode) {
+    const auto pod = controllable(unit);
+    if (!pod)
+        return;
+    const QStringList modes = pod->modes();
+    QString exact;
+    if (!offers(modes, mode, exact))
+        return fail("NotOffered", QStringLiteral("%1 has no mode \"%2\"; it offers %3.")
+                                      .arg(pod->displayName(), mode, modes.join(", ")));
+    m_model.setMode(pod->id, exact);
+}
+
+void ControlAdaptor::StepTarget(const QString& unit, int by) {
+    const auto pod = controllable(unit);
+    if (!pod || by == 0)
+        return;
+    const ACState state = pod->acState.value_or(ACState{});
+    const QList<qint64> values = pod->temperatures(state);
+    if (!state.targetTemperature || values.isEmpty())
+        return fail(
+            "NotOffered",
+            QStringLiteral("%1 has no target temperature in this mode.").arg(pod->displayName()));
+    const qint64 current = *state.targetTemperature;
+    const bool up = by > 0;
+    if ((up && current >= values.last()) || (!up && current <= values.first()))
+        return fail("NotOffered", QStringLiteral("%1 is already at its %2 target, %3°.")
+                                      .arg(pod->displayName(), up ? "highest" : "lowest")
+                                      .arg(current));
+    for (int i = 0; i < std::abs(by); ++i)
+        m_model.step(pod->id, up ? 1 : -1);
+}
+
+void ControlAdaptor::SetTarget(const QString& unit, int degrees) {
+    const auto pod = controllable(unit);
+    if (!pod)
+        return;
+    const QList<qint64> values = pod->temperatures(pod->acState.value_or(ACState{}));
+    if (!values.contains(degrees)) {
+        if (values.isEmpty())
+            return fail("NotOffered", QStringLiteral("%1 has no target temperature in this mode.")
+                                          .arg(pod->displayName()));
+        return fail("NotOffered", QStringLiteral("%1 takes a target from %2° to %3°.")
+                                      .arg(pod->displayName())
+                                      .arg(values.first())
+                                      .arg(values.last()));
+    }
+    m_model.change(pod->id, false,
+                   [degrees](ACState& state) { state.targetTemperature = degrees; });
+}
+
+void ControlAdaptor::SetFan(const QString& unit, const QString& level) {
+    const auto pod = controllable(unit);
+    if (!pod)
+        return;
+    const QStringList levels = pod->fanLevels();
+    QString exact;
+    if (!offers(levels, level, exact))
+        return fail(
+            "NotOffered",
+            levels.isEmpty()
+                ? QStringLiteral("%1 has no fan levels in this mode.").arg(pod->displayName())
+                : QStringLiteral("%1 has no fan level \"%2\" in this mode; it offers %3.")
+                      .arg(pod->displayName(), level, levels.join(", ")));
+    m_model.change(pod->id, false, [&exact](ACState& state) { state.fanLevel = exact; });
+}
+
+void ControlAdaptor::ApplyPreset(const QString& unit, const QString& name) {
+    const auto pod = controllable(unit);
+    if (!pod)
+        return;
+    const QList<Preset> presets = m_model.presets(pod->id);
+    for (const Preset& preset : presets)
+        if (preset.name.compare(name.trimmed(), Qt::CaseInsensitive) == 0)
+            return m_model.apply(preset);
+    QStringList names;
+    for (const Preset& preset : presets)
+        names.append(u'"' + preset.name + u'"');
+    fail("UnknownPreset",
+         QStringLiteral("%1 has no preset named \"%2\"").arg(pod->displayName(), name) +
+             (names.isEmpty() ? QStringLiteral("; it has no presets.")
+                              : QStringLiteral("; its presets are ") + names.join(", ") + u'.'));
+}
+
+void ControlAdaptor::SetTimer(const QString& unit, uint minutes, bool turnOn) {
+    const auto pod = controllable(unit);
+    if (!pod || refuseInDemo(QStringLiteral("Timers are")))
+        return;
+    if (minutes < 1)
+        return fail("NotOffered", QStringLiteral("A timer needs at least one minute."));
+    m_model.setTimer(pod->id, qint64(minutes), turnOn);
+}
+
+void ControlAdaptor::CancelTimer(const QString& unit) {
+    const auto pod = controllable(unit);
+    if (!pod || refuseInDemo(QStringLiteral("Timers are")))
+        return;
+    if (!pod->timer || !pod->timer->isPending(m_model.now()))
+        return fail("NoTimer", pod->displayName() + QStringLiteral(" has no timer."));
+    m_model.cancelTimer(pod->id);
+}
+
+void ControlAdaptor::Refresh() {
+    if (!refuseWhenSignedOut())
+        m_model.restartPolling();
+}
+
+void ControlAdaptor::OpenPanel() {
+    m_panel.open();
+}
+
+void ControlAdaptor::ClosePanel() {
+    m_panel.close();
+}

@@ -1,0 +1,149 @@
+#include "shell/command_line.h"
+#include "shell/status_text.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTest>
+
+using CommandLine::Parsed;
+
+namespace {
+Parsed parse(const QString& line) {
+    return CommandLine::parse(line.split(u' ', Qt::SkipEmptyParts));
+}
+
+QVariantMap unit(const QString& name, bool on, bool online, bool tray) {
+    return {{"id", name.toLower()},
+            {"name", name},
+            {"number", 1},
+            {"online", online},
+            {"on", on},
+            {"tray", tray},
+            {"mode", "cool"},
+            {"target", 22},
+            {"targetUnit", "C"},
+            {"fan", "auto"},
+            {"roomTemperature", 24.6},
+            {"roomUnit", "C"},
+            {"humidity", 58.0}};
+}
+} // namespace
+
+class CommandLineTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void commandsOrStart() {
+        const auto isCommand = [](std::initializer_list<const char*> words) {
+            const std::vector<const char*> argv(words);
+            return CommandLine::isCommand(int(argv.size()), argv.data());
+        };
+        QVERIFY(isCommand({"alvore", "status"}));
+        QVERIFY(isCommand({"alvore", "--help"}));
+        QVERIFY(isCommand({"alvore", "nonsense"})); // answered with a usage error
+        QVERIFY(!isCommand({"alvore"}));
+        QVERIFY(!isCommand({"alvore", "--demo"}));
+        QVERIFY(!isCommand({"alvore", "--no-tray"}));
+    }
+
+    void callsTheAppsMethods_data() {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("method");
+        QTest::addColumn<QVariantList>("arguments");
+        QTest::addRow("on") << "on Office"
+                            << "SetPower" << QVariantList{"Office", true};
+        QTest::addRow("mode") << "mode 1 Heat"
+                              << "SetMode" << QVariantList{"1", "heat"};
+        QTest::addRow("target") << "target 1 22"
+                                << "SetTarget" << QVariantList{"1", 22};
+        QTest::addRow("step down") << "target 1 -2"
+                                   << "StepTarget" << QVariantList{"1", -2};
+        QTest::addRow("fan") << "fan 1 high"
+                             << "SetFan" << QVariantList{"1", "high"};
+        QTest::addRow("preset of words") << "preset 1 Movie night"
+                                         << "ApplyPreset" << QVariantList{"1", "Movie night"};
+        QTest::addRow("timer") << "timer 1 1h30m off"
+                               << "SetTimer" << QVariantList{"1", 90u, false};
+        QTest::addRow("cancel") << "timer 1 cancel"
+                                << "CancelTimer" << QVariantList{"1"};
+    }
+    void callsTheAppsMethods() {
+        QFETCH(QString, line);
+        QFETCH(QString, method);
+        QFETCH(QVariantList, arguments);
+        const Parsed parsed = parse(line);
+        QCOMPARE(parsed.kind, Parsed::send);
+        QCOMPARE(parsed.request.method, method);
+        QCOMPARE(parsed.request.arguments, arguments);
+    }
+
+    void usageErrors_data() {
+        QTest::addColumn<QString>("line");
+        QTest::addRow("unknown command") << "warmer Office";
+        QTest::addRow("no unit") << "on";
+        QTest::addRow("target word") << "target 1 warm";
+        QTest::addRow("timer without direction") << "timer 1 30m";
+        QTest::addRow("timer in days") << "timer 1 2d on";
+        QTest::addRow("open with a unit") << "open Office";
+        QTest::addRow("watch format") << "watch --format i3";
+    }
+    void usageErrors() {
+        QFETCH(QString, line);
+        const Parsed parsed = parse(line);
+        QCOMPARE(parsed.kind, Parsed::usageError);
+        QVERIFY(!parsed.text.isEmpty());
+    }
+
+    void helpForAllAndForOne() {
+        const Parsed all = parse(QStringLiteral("--help"));
+        QCOMPARE(all.kind, Parsed::help);
+        for (const char* name : {"status", "toggle", "timer", "watch"})
+            QVERIFY2(all.text.contains(QLatin1String("  ") + name), name);
+        const Parsed one = parse(QStringLiteral("timer --help"));
+        QCOMPARE(one.kind, Parsed::help);
+        QVERIFY(one.text.startsWith(u"Usage: alvore timer UNIT 30m on|off"));
+        QCOMPARE(parse(QStringLiteral("help timer")).text, one.text);
+    }
+
+    void switchesOfStatusAndWatch() {
+        QVERIFY(parse(QStringLiteral("status --json")).request.json);
+        QVERIFY(parse(QStringLiteral("watch --format waybar")).request.waybar);
+        QVERIFY(parse(QStringLiteral("watch --format=waybar")).request.waybar);
+        QVERIFY(!parse(QStringLiteral("watch --format plain")).request.waybar);
+    }
+
+    void statusLines() {
+        const QDateTime now = QDateTime::fromSecsSinceEpoch(1'800'000'000);
+        QVariantMap bedroom = unit(QStringLiteral("Bedroom"), true, true, true);
+        bedroom.insert("timerAt", now.addSecs(2530).toSecsSinceEpoch());
+        bedroom.insert("timerTurnsOn", false);
+        QCOMPARE(StatusText::line(bedroom, now),
+                 "1 Bedroom  on  Cool 22°C  fan auto  room 24.6°C 58%  timer 42:10 then off");
+        QCOMPARE(StatusText::line(unit(QStringLiteral("Attic"), true, false, false), now),
+                 "1 Attic  offline");
+        QCOMPARE(StatusText::lines({}, QStringLiteral("signedOut"), now),
+                 QStringList{"Alvore is signed out."});
+    }
+
+    // The bar shows the unit the tray reports, with every unit in the tooltip.
+    void waybarModule() {
+        const QDateTime now = QDateTime::currentDateTime();
+        const QList<QVariantMap> units{unit(QStringLiteral("Bedroom"), false, true, false),
+                                       unit(QStringLiteral("Office"), true, true, true)};
+        const auto module = [&](const QString& state, bool running) {
+            return QJsonDocument::fromJson(
+                       StatusText::watchLine(units, state, running, true, now).toUtf8())
+                .object();
+        };
+        const QJsonObject ready = module(QStringLiteral("ready"), true);
+        QCOMPARE(ready.value("text").toString(), "24.6°");
+        QCOMPARE(ready.value("class").toString(), "on");
+        QVERIFY(ready.value("tooltip").toString().contains(u"Bedroom  off"));
+        QCOMPARE(module(QStringLiteral("offline"), true).value("class").toString(), "offline");
+        const QJsonObject gone = module(QStringLiteral("ready"), false);
+        QCOMPARE(gone.value("class").toString(), "offline");
+        QCOMPARE(gone.value("tooltip").toString(), "Alvore is not running.");
+    }
+};
+
+QTEST_GUILESS_MAIN(CommandLineTest)
+#include "tst_command_line.moc"
