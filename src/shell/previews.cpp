@@ -3,9 +3,8 @@
 #include "client/app_log.h"
 #include "model/app_model.h"
 #include "model/dropdown_builders.h"
-#include "panel/style/palette.h"
-#include "panel/root/root_view.h"
 #include "panel/animation/view_environment.h"
+#include "panel/root/root_view.h"
 #include "settings/settings_tab.h"
 #include "settings/settings_window_controller.h"
 #include "shell/panel_window.h"
@@ -129,7 +128,7 @@ QImage iconSheet() {
 }
 
 Dropdown stillDropdown(QString id, const QRectF& anchor, QList<Dropdown::Option> options,
-                       std::optional<QString> selected, const QColor& tint) {
+                       std::optional<QString> selected, Tint tint) {
     Dropdown dropdown;
     dropdown.id = std::move(id);
     dropdown.anchor = anchor;
@@ -181,7 +180,7 @@ QCoro::Task<> capturesAndQuit(AppModel& model, SettingsWindowController& setting
 
     model.openDropdown(stillDropdown(
         QStringLiteral("mode.") + first.id, QRectF(140, 93, 100, 36), Dropdowns::modeOptions(first),
-        first.acState ? first.acState->mode : std::nullopt, Qt::white));
+        first.acState ? first.acState->mode : std::nullopt, Tint::neutral));
     co_await QCoro::sleepFor(1s);
     capture(&window, folder, QStringLiteral("09-dropdown-mode.png"));
 
@@ -189,7 +188,7 @@ QCoro::Task<> capturesAndQuit(AppModel& model, SettingsWindowController& setting
     model.openDropdown(
         stillDropdown(QStringLiteral("airflow.") + first.id, QRectF(90, 420, 270, 30),
                       Swing::options(caps ? caps->swing.value_or(QStringList{}) : QStringList{}),
-                      QStringLiteral("fixedBottom"), Palette::cool()));
+                      QStringLiteral("fixedBottom"), Tint::cool));
     co_await QCoro::sleepFor(1s);
     capture(&window, folder, QStringLiteral("09-dropdown-airflow.png"));
     if (model.dropdown())

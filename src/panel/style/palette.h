@@ -40,7 +40,15 @@ inline QColor tertiaryText() {
 }
 
 inline QColor tint(Tint role) {
-    return role == Tint::warm ? warm() : cool();
+    switch (role) {
+    case Tint::warm:
+        return warm();
+    case Tint::neutral:
+        return white(1);
+    case Tint::cool:
+        break;
+    }
+    return cool();
 }
 // A unit's accent (its glow).
 inline QColor accent(const std::optional<QString>& mode) {
