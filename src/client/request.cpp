@@ -7,7 +7,6 @@
 #include <QCoro/QCoroNetworkReply>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QJsonParseError>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -151,22 +150,6 @@ QCoro::Task<QByteArray> send(ServiceCall call, CancelToken cancel, Payload paylo
     if (status < 200 || status > 299)
         failWithStatus(call, status, reply->readAll());
     co_return payload == Payload::none ? QByteArray() : reply->readAll();
-}
-
-std::optional<QJsonValue> envelopeResult(const QByteArray& body) {
-    QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(body, &parseError);
-    if (parseError.error != QJsonParseError::NoError)
-        throw DecodeError(QStringLiteral("the answer isn't JSON: %1 at offset %2")
-                              .arg(parseError.errorString())
-                              .arg(parseError.offset)
-                              .toStdString());
-    if (!document.isObject())
-        throw DecodeError("the answer isn't a JSON object");
-    const QJsonValue result = document.object().value(QLatin1String("result"));
-    if (result.isUndefined() || result.isNull())
-        return std::nullopt;
-    return result;
 }
 
 void logUndecodable(const ServiceCall& call, const DecodeError& error) {
