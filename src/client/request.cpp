@@ -15,6 +15,10 @@
 
 namespace {
 
+// No answer of the service comes near this (a full listing of several units is tens of kB); a
+// larger one is refused as soon as it passes the bound rather than held in memory.
+constexpr qint64 answerLimit = 4 * 1024 * 1024;
+
 // The one HTTP client of the process, on the main thread. It has no cache; cookies and
 // credentials are kept away from its stores per request (see makeRequest).
 QNetworkAccessManager& manager() {
@@ -61,6 +65,24 @@ QNetworkReply* start(const QNetworkRequest& request, const ServiceCall& call) {
     if (call.method == "GET")
         return manager().get(request);
     return manager().sendCustomRequest(request, call.method);
+}
+
+// Aborts `reply` once its declared or received size passes answerLimit; the returned flag tells
+// that this happened.
+std::shared_ptr<bool> limitSize(QNetworkReply* reply) {
+    auto tooLarge = std::make_shared<bool>(false);
+    const auto check = [reply, tooLarge](qint64 size) {
+        if (size > answerLimit && !*tooLarge) {
+            *tooLarge = true;
+            reply->abort();
+        }
+    };
+    QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [reply, check] {
+        check(reply->header(QNetworkRequest::ContentLengthHeader).toLongLong());
+    });
+    QObject::connect(reply, &QNetworkReply::downloadProgress, reply,
+                     [check](qint64 received, qint64 total) { check(qMax(received, total)); });
+    return tooLarge;
 }
 
 struct LaterDeleter {
@@ -135,10 +157,17 @@ QCoro::Task<QByteArray> send(ServiceCall call, CancelToken cancel, Payload paylo
     const QNetworkRequest request = makeRequest(call);
     const std::unique_ptr<QNetworkReply, LaterDeleter> reply(start(request, call));
     cancel.onCancel(reply.get(), [reply = reply.get()] { reply->abort(); });
+    const std::shared_ptr<bool> tooLarge = limitSize(reply.get());
     co_await reply.get();
 
     if (cancel.isCancelled())
         throw Cancelled{};
+    if (*tooLarge) {
+        AppLog::write(QStringLiteral("%1 %2: answer larger than %3 bytes, refused")
+                          .arg(QString::fromLatin1(call.method), call.name())
+                          .arg(answerLimit));
+        throw SensiboAPI::Failure::unreadable();
+    }
     const QNetworkReply::NetworkError error = reply->error();
     const QVariant statusAttribute = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (isConnectionError(error) || (error != QNetworkReply::NoError && !statusAttribute.isValid()))
