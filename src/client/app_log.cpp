@@ -38,12 +38,18 @@ QByteArray utcStamp() {
 }
 
 // Appends one line, first cutting the file down to its tail when it has grown too large.
-// Every failure only costs the line.
+// Every failure only costs the line; the first one is told on standard error.
 void append(const QString& path, const QByteArray& line) {
     QFile file(path);
     if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered,
-                   QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+                   QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
+        static std::once_flag told;
+        std::call_once(told, [&] {
+            std::fprintf(stderr, "Alvore can't write its log %s (%s); running without it.\n",
+                         qPrintable(path), qPrintable(file.errorString()));
+        });
         return;
+    }
     const qint64 size = file.size();
     if (size > trimAbove && file.seek(size - keptTail)) {
         const QByteArray tail = file.read(keptTail);

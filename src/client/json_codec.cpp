@@ -1,6 +1,8 @@
 #include "client/json_codec.h"
 
 #include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonParseError>
 #include <QMap>
 #include <QVariant>
 #include <cmath>
@@ -283,4 +285,20 @@ template <> QList<Pod> decodeJson<QList<Pod>>(const QJsonValue& value, const Dec
 template <>
 QList<Pod::IDOnly> decodeJson<QList<Pod::IDOnly>>(const QJsonValue& value, const DecodeContext& c) {
     return decodeList<Pod::IDOnly>(value, c);
+}
+
+std::optional<QJsonValue> envelopeResult(const QByteArray& body) {
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(body, &parseError);
+    if (parseError.error != QJsonParseError::NoError)
+        throw DecodeError(QStringLiteral("the answer isn't JSON: %1 at offset %2")
+                              .arg(parseError.errorString())
+                              .arg(parseError.offset)
+                              .toStdString());
+    if (!document.isObject())
+        throw DecodeError("the answer isn't a JSON object");
+    const QJsonValue result = document.object().value(QLatin1String("result"));
+    if (result.isUndefined() || result.isNull())
+        return std::nullopt;
+    return result;
 }

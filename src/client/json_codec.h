@@ -105,6 +105,9 @@ T decodeRequiredMember(const QJsonObject& object, const QString& key,
     return decodeJson<T>(value, context.at(key));
 }
 
+// The "result" of the envelope in a 2xx body, absent when missing or null. Throws DecodeError.
+std::optional<QJsonValue> envelopeResult(const QByteArray& body);
+
 // Compact JSON of the state, keys in member order, absent members left out ({} when all are).
 QByteArray encodeJson(const ACState& state);
 

@@ -7,7 +7,6 @@
 #include <QCoro/QCoroNetworkReply>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QJsonParseError>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -15,6 +14,10 @@
 #include <ranges>
 
 namespace {
+
+// No answer of the service comes near this (a full listing of several units is tens of kB); a
+// larger one is refused as soon as it passes the bound rather than held in memory.
+constexpr qint64 answerLimit = 4 * 1024 * 1024;
 
 bool isDotSegment(const QString& segment) {
     return segment == QLatin1String(".") || segment == QLatin1String("..");
@@ -53,6 +56,24 @@ QNetworkReply* start(const QNetworkRequest& request, const ServiceCall& call) {
     if (call.method == "GET")
         return networkAccess().get(request);
     return networkAccess().sendCustomRequest(request, call.method);
+}
+
+// Aborts `reply` once its declared or received size passes answerLimit; the returned flag tells
+// that this happened.
+std::shared_ptr<bool> limitSize(QNetworkReply* reply) {
+    auto tooLarge = std::make_shared<bool>(false);
+    const auto check = [reply, tooLarge](qint64 size) {
+        if (size > answerLimit && !*tooLarge) {
+            *tooLarge = true;
+            reply->abort();
+        }
+    };
+    QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [reply, check] {
+        check(reply->header(QNetworkRequest::ContentLengthHeader).toLongLong());
+    });
+    QObject::connect(reply, &QNetworkReply::downloadProgress, reply,
+                     [check](qint64 received, qint64 total) { check(qMax(received, total)); });
+    return tooLarge;
 }
 
 struct LaterDeleter {
@@ -133,10 +154,17 @@ QCoro::Task<QByteArray> send(ServiceCall call, CancelToken cancel, Payload paylo
     const QNetworkRequest request = makeRequest(call);
     const std::unique_ptr<QNetworkReply, LaterDeleter> reply(start(request, call));
     cancel.onCancel(reply.get(), [reply = reply.get()] { reply->abort(); });
+    const std::shared_ptr<bool> tooLarge = limitSize(reply.get());
     co_await reply.get();
 
     if (cancel.isCancelled())
         throw Cancelled{};
+    if (*tooLarge) {
+        AppLog::write(QStringLiteral("%1 %2: answer larger than %3 bytes, refused")
+                          .arg(QString::fromLatin1(call.method), call.name())
+                          .arg(answerLimit));
+        throw SensiboAPI::Failure::unreadable();
+    }
     const QNetworkReply::NetworkError error = reply->error();
     const QVariant statusAttribute = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (isConnectionError(error) || (error != QNetworkReply::NoError && !statusAttribute.isValid()))
@@ -148,22 +176,6 @@ QCoro::Task<QByteArray> send(ServiceCall call, CancelToken cancel, Payload paylo
     if (status < 200 || status > 299)
         failWithStatus(call, status, reply->readAll());
     co_return payload == Payload::none ? QByteArray() : reply->readAll();
-}
-
-std::optional<QJsonValue> envelopeResult(const QByteArray& body) {
-    QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(body, &parseError);
-    if (parseError.error != QJsonParseError::NoError)
-        throw DecodeError(QStringLiteral("the answer isn't JSON: %1 at offset %2")
-                              .arg(parseError.errorString())
-                              .arg(parseError.offset)
-                              .toStdString());
-    if (!document.isObject())
-        throw DecodeError("the answer isn't a JSON object");
-    const QJsonValue result = document.object().value(QLatin1String("result"));
-    if (result.isUndefined() || result.isNull())
-        return std::nullopt;
-    return result;
 }
 
 void logUndecodable(const ServiceCall& call, const DecodeError& error) {

@@ -45,9 +45,6 @@ QUrl serviceUrl(const ServiceCall& call);
 // is none, without reading it); throws SensiboAPI::Failure, or Cancelled once `cancel` fires.
 QCoro::Task<QByteArray> send(ServiceCall call, CancelToken cancel, Payload payload);
 
-// The "result" of the envelope in a 2xx body, absent when missing or null. Throws DecodeError.
-std::optional<QJsonValue> envelopeResult(const QByteArray& body);
-
 // Logs that the answer to `call` could not be read and why.
 void logUndecodable(const ServiceCall& call, const DecodeError& error);
 

@@ -1,6 +1,7 @@
 #include "model/preset.h"
 
 #include "client/json_codec.h"
+#include "model/stored_record.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -30,15 +31,12 @@ Preset decodePreset(const QJsonValue& value, const DecodeContext& context) {
 }
 } // namespace
 
-QList<Preset> Preset::load(const QSettings& store) {
-    const QVariant stored = store.value(storeKey);
-    if (stored.typeId() != QMetaType::QByteArray)
-        return {};
-    return fromJson(stored.toByteArray()).value_or(QList<Preset>{});
+QList<Preset> Preset::load(QSettings& store) {
+    return loadStoredRecord(store, storeKey, &fromJson).value_or(QList<Preset>{});
 }
 
 void Preset::save(const QList<Preset>& presets, QSettings& store) {
-    store.setValue(storeKey, toJson(presets));
+    saveStoredRecord(store, storeKey, toJson(presets));
 }
 
 QByteArray Preset::toJson(const QList<Preset>& presets) {

@@ -20,8 +20,9 @@ struct Preset {
 
     bool operator==(const Preset&) const = default;
 
-    // The stored list; empty when there is none or it does not decode whole.
-    static QList<Preset> load(const QSettings& store);
+    // The stored list; empty when there is none or it does not decode whole (then the stored
+    // value is kept aside, see loadStoredRecord).
+    static QList<Preset> load(QSettings& store);
     static void save(const QList<Preset>& presets, QSettings& store);
 
     static QByteArray toJson(const QList<Preset>& presets);

@@ -1,5 +1,7 @@
 #include "model/settings.h"
 
+#include "model/stored_record.h"
+
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLocale>
@@ -19,15 +21,12 @@ std::optional<qint64> integer(const QJsonValue& value) {
 }
 } // namespace
 
-Settings Settings::load(const QSettings& store) {
-    const QVariant stored = store.value(storeKey);
-    if (stored.typeId() != QMetaType::QByteArray)
-        return {};
-    return fromJson(stored.toByteArray()).value_or(Settings{});
+Settings Settings::load(QSettings& store) {
+    return loadStoredRecord(store, storeKey, &fromJson).value_or(Settings{});
 }
 
 void Settings::save(QSettings& store) const {
-    store.setValue(storeKey, toJson());
+    saveStoredRecord(store, storeKey, toJson());
 }
 
 QByteArray Settings::toJson() const {

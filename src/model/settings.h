@@ -15,8 +15,9 @@ struct Settings {
 
     bool operator==(const Settings&) const = default;
 
-    // The stored record, or the defaults when there is none or it does not decode whole.
-    static Settings load(const QSettings& store);
+    // The stored record, or the defaults when there is none or it does not decode whole (then
+    // the stored value is kept aside, see loadStoredRecord).
+    static Settings load(QSettings& store);
     void save(QSettings& store) const;
 
     QByteArray toJson() const;

@@ -6,9 +6,11 @@
 #include <QRegularExpression>
 #include <QSemaphore>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QTest>
 #include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -120,11 +122,26 @@ private Q_SLOTS:
         QCOMPARE(written, expected);
     }
 
+    // The first failure, and only that one, is told on standard error.
     void failureCostsOnlyTheLine() {
         QVERIFY(QFile::remove(AppLog::path()));
         QVERIFY(QDir().mkdir(AppLog::path())); // the file cannot be opened
+        QTemporaryFile errors;
+        QVERIFY(errors.open());
+        const int savedError = ::dup(STDERR_FILENO);
+        ::dup2(errors.handle(), STDERR_FILENO);
         AppLog::write("lost");
+        AppLog::write("lost too");
         AppLog::flush();
+        ::dup2(savedError, STDERR_FILENO);
+        ::close(savedError);
+        QFile written(errors.fileName()); // its own offset: the shared one is at the end
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        const QList<QByteArray> told = written.readAll().split('\n');
+        QCOMPARE(told.size(), 2); // one line and its end
+        QVERIFY2(
+            told[0].startsWith("Alvore can't write its log " + QFile::encodeName(AppLog::path())),
+            told[0].constData());
         QVERIFY(QDir().rmdir(AppLog::path()));
         AppLog::write("kept");
         AppLog::flush();

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -231,6 +232,44 @@ private Q_SLOTS:
         const auto outcome = outcomeOf(SensiboAPI(key, config).pods(false));
         QCOMPARE(outcome.failure, SensiboAPI::Failure::network(description));
         QCOMPARE(watch.newLines(), QStringList());
+    }
+
+    // A raw server streams the answer, declared or not, up to far past the client's bound and
+    // then goes quiet; without the bound the client would only give up at its timeout.
+    void oversizedAnswersAreRefusedEarly_data() {
+        QTest::addColumn<QByteArray>("lengthHeader");
+        QTest::newRow("declared") << QByteArray("Content-Length: 104857600\r\n");
+        QTest::newRow("undeclared") << QByteArray("Connection: close\r\n");
+    }
+    void oversizedAnswersAreRefusedEarly() {
+        QFETCH(QByteArray, lengthHeader);
+        constexpr qint64 streamed = 64 * 1024 * 1024;
+        QTcpServer server;
+        QVERIFY(server.listen(QHostAddress::LocalHost));
+        qint64 sent = 0;
+        connect(&server, &QTcpServer::newConnection, &server, [&] {
+            QTcpSocket* socket = server.nextPendingConnection();
+            socket->write("HTTP/1.1 200 OK\r\nContent-Type: application/json\r\n" + lengthHeader +
+                          "\r\n{\"result\":\"");
+            const auto feed = [socket, &sent] {
+                while (socket->bytesToWrite() < 1024 * 1024 && sent < streamed) {
+                    socket->write(QByteArray(64 * 1024, 'x'));
+                    sent += 64 * 1024;
+                }
+            };
+            connect(socket, &QTcpSocket::bytesWritten, socket, feed);
+            feed();
+        });
+        QUrl url = QUrl(QStringLiteral("http://127.0.0.1"));
+        url.setPort(server.serverPort());
+        SensiboAPI::Config config = SensiboAPI::Config::forService(url);
+        config.timeout = 2s;
+        const LogWatch watch;
+        const auto outcome = outcomeOf(SensiboAPI(key, config).pods(false));
+        QCOMPARE(outcome.failure, SensiboAPI::Failure::unreadable());
+        QCOMPARE(watch.newLines(),
+                 QStringList{"GET pods: answer larger than 4194304 bytes, refused"});
+        QVERIFY2(sent < streamed / 2, qPrintable(QString::number(sent)));
     }
 
     void cancellingAbortsTheRequest() {

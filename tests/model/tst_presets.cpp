@@ -1,3 +1,4 @@
+#include "support/log_watch.h"
 #include "support/model_rig.h"
 
 #include <QSignalSpy>
@@ -73,16 +74,23 @@ void PresetsTest::badStoredListGivesNone_data() {
         << QByteArray("[" + good + R"(,{"podID":"a","name":"N","state":{}}])");
 }
 
+// The model starts with no presets, and the stored list survives under a key of its own when a
+// new list is written over it.
 void PresetsTest::badStoredListGivesNone() {
     QFETCH(QByteArray, stored);
     QCOMPARE(Preset::fromJson(stored), std::nullopt);
     ModelRig rig;
     rig.settings.store().setValue("presets", stored);
+    const LogWatch watch;
     AppModel& model = rig.start(true);
     QCOMPARE(model.presets(), QList<Preset>{});
     model.savePreset("New", "demo1"); // replaces the stored entry
     QCOMPARE(Preset::load(rig.settings.store()), model.presets());
     QCOMPARE(model.presets().size(), 1);
+    QCOMPARE(rig.settings.store().value("presets.unreadable").toByteArray(), stored);
+    QCOMPARE(watch.newLines().filter("presets"),
+             QStringList{"the stored presets couldn't be read; kept under presets.unreadable, "
+                         "starting without"});
 }
 
 void PresetsTest::formerBuiltInsGoOnFirstNormalStartOnly() {

@@ -15,6 +15,7 @@ private Q_SLOTS:
     void roundTrip();
     void unreadableEntryGivesDefaults_data();
     void unreadableEntryGivesDefaults();
+    void unwritableStoreIsReported();
     void reading_data();
     void reading();
     void assignmentSavesAndRestartsOnNewInterval();
@@ -60,6 +61,7 @@ void SettingsTest::unreadableEntryGivesDefaults_data() {
         << Settings{{}, "F", 45, false};
 }
 
+// An entry that cannot be read is kept as it was under a key of its own.
 void SettingsTest::unreadableEntryGivesDefaults() {
     QFETCH(QVariant, stored);
     QFETCH(Settings, loaded);
@@ -67,6 +69,24 @@ void SettingsTest::unreadableEntryGivesDefaults() {
     if (stored.isValid())
         scope.store().setValue("settings", stored);
     QCOMPARE(Settings::load(scope.store()), loaded);
+    const bool unreadable = stored.isValid() && loaded == Settings{};
+    QCOMPARE(scope.store().value("settings.unreadable"), unreadable ? stored : QVariant());
+}
+
+// A settings file that cannot be written (its folder is a plain file, which stops even root) is
+// reported once, and the app carries on with the values it holds.
+void SettingsTest::unwritableStoreIsReported() {
+    TemporarySettings scope;
+    QFile blocker(scope.folder() + QStringLiteral("/blocker"));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    QSettings store(blocker.fileName() + QStringLiteral("/settings.ini"), QSettings::IniFormat);
+    const LogWatch watch;
+    Settings settings;
+    settings.unit = QStringLiteral("F");
+    settings.save(store);
+    settings.save(store);
+    QCOMPARE(watch.newLines(), QStringList{"couldn't write the settings file " + store.fileName()});
+    QCOMPARE(Settings::load(store).unit, QStringLiteral("F"));
 }
 
 void SettingsTest::reading_data() {

@@ -7,6 +7,7 @@
 #include <QTcpSocket>
 #include <QTest>
 #include <QTimer>
+#include <sys/socket.h>
 
 namespace {
 
@@ -127,6 +128,14 @@ private:
         const QByteArray bytes = serialize(response);
         const bool closes = pending->header("connection").toLower() == "close";
         pending.reset();
+        if (response.resetConnection) {
+            // Without lingering, closing sends a reset instead of an orderly end.
+            const linger abrupt{1, 0};
+            ::setsockopt(int(socket->socketDescriptor()), SOL_SOCKET, SO_LINGER, &abrupt,
+                         sizeof abrupt);
+            socket->abort();
+            return;
+        }
         if (response.closeMidAnswer) {
             socket->write(bytes.left(bytes.size() - qMax<qsizetype>(1, response.body.size() / 2)));
             socket->disconnectFromHost();

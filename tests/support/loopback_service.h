@@ -38,6 +38,7 @@ public:
         std::chrono::milliseconds delay{0}; // wait this long before answering
         bool closeMidAnswer = false;        // send part of the answer, then drop the connection
         bool held = false;                  // answer only once release() is called
+        bool resetConnection = false;       // answer nothing, reset the connection
 
         static Response json(QByteArray body, int status = 200);
         static Response fromFile(const QString& path, int status = 200);

@@ -77,7 +77,7 @@ public:
 
     AppModel& start(bool demo = false) {
         model = std::make_unique<AppModel>(
-            AppModel::Dependencies{keys, clock, settings.store(), service.config(),
+            AppModel::Dependencies{keys, clock, settings.store(), service.config(clientTimeout),
                                    LoginItem(autostart.path(), "/opt/alvore/alvore")},
             demo);
         return *model;
@@ -102,6 +102,7 @@ public:
     }
 
     QJsonArray units;
+    std::chrono::milliseconds clientTimeout = std::chrono::seconds(5);
     QList<LoopbackService::Response> listingAnswers;
     std::function<std::optional<LoopbackService::Response>(const LoopbackService::Request&)>
         otherAnswers;

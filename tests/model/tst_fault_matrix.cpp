@@ -1,0 +1,118 @@
+#include "support/log_watch.h"
+#include "support/model_rig.h"
+
+using namespace std::chrono_literals;
+using Response = LoopbackService::Response;
+using Kind = AppModel::Status::Kind;
+
+namespace {
+const QString unreadable = SensiboAPI::Failure::unreadable().errorDescription();
+
+Response cutOff(const QByteArray& body) {
+    Response response = Response::json(body);
+    response.closeMidAnswer = true;
+    return response;
+}
+
+Response reset() {
+    Response response;
+    response.resetConnection = true;
+    return response;
+}
+
+Response silent() {
+    Response response = Response::json(envelope(QJsonArray()));
+    response.delay = 10s;
+    return response;
+}
+
+// Everything in the user defaults store: settings, presets and the app's flags.
+QMap<QString, QVariant> contents(QSettings& store) {
+    QMap<QString, QVariant> values;
+    for (const QString& key : store.allKeys())
+        values.insert(key, store.value(key));
+    return values;
+}
+} // namespace
+
+// Whatever the service or the network does to a refresh, the app says what happened, keeps
+// polling at its back-off pace (unless the key was refused) and loses neither the key nor any
+// stored data.
+class FaultMatrixTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void faultsAreToldAndLoseNothing_data();
+    void faultsAreToldAndLoseNothing();
+};
+
+void FaultMatrixTest::faultsAreToldAndLoseNothing_data() {
+    QTest::addColumn<Response>("answer");
+    QTest::addColumn<Kind>("kind");
+    QTest::addColumn<QString>("text");
+    const QByteArray listing = envelope(QJsonArray{unitJson("a", "Hall", true)});
+    QTest::newRow("401") << Response::json("{}", 401) << Kind::needsKey << QString();
+    QTest::newRow("403") << Response::json("{}", 403) << Kind::needsKey << QString();
+    QTest::newRow("404") << Response::json("{}", 404) << Kind::offline
+                         << "Sensibo returned an error (HTTP 404).";
+    QTest::newRow("429") << Response::json(R"({"message":"Slow down"})", 429) << Kind::offline
+                         << "Sensibo said: Slow down";
+    QTest::newRow("500") << Response::json("<html>oops</html>", 500) << Kind::offline
+                         << "Sensibo returned an error (HTTP 500).";
+    QTest::newRow("200, not JSON") << Response::json("<html>") << Kind::offline << unreadable;
+    QTest::newRow("200, wrong shape")
+        << Response::json(envelope(QJsonObject{{"id", "a"}})) << Kind::offline << unreadable;
+    QTest::newRow("cut off half-way")
+        << cutOff(listing) << Kind::offline << "This computer is offline.";
+    QTest::newRow("connection reset") << reset() << Kind::offline << "This computer is offline.";
+    QTest::newRow("no answer in time")
+        << silent() << Kind::offline << "Sensibo didn't answer in time.";
+    QTest::newRow("very large") << Response::json(QByteArray(5 << 20, ' ')) << Kind::offline
+                                << unreadable;
+}
+
+void FaultMatrixTest::faultsAreToldAndLoseNothing() {
+    QFETCH(Response, answer);
+    QFETCH(Kind, kind);
+    QFETCH(QString, text);
+    ModelRig rig;
+    // Short only where the wait itself is tested, so a busy machine cannot turn the other
+    // faults into a timeout.
+    if (answer.delay > 0ms)
+        rig.clientTimeout = 500ms;
+    rig.units = {unitJson("a", "Hall", true)};
+    Preset::save({{QUuid::createUuid(), "a", "Evening", {}}}, rig.settings.store());
+    Settings{QStringLiteral("a"), "F", 60, false}.save(rig.settings.store());
+    AppModel& model = rig.startPolling();
+    const std::optional<QString> key = rig.keys.storedKey();
+    const QMap<QString, QVariant> stored = contents(rig.settings.store());
+    QCOMPARE(model.presets().size(), 1);
+
+    // Qt sends a request again once when a reused connection fails before any answer.
+    rig.listingAnswers = QList<Response>(8, answer);
+    const LogWatch log;
+    rig.clock.advance(60s);
+    if (kind == Kind::needsKey) {
+        QVERIFY(QTest::qWaitFor([&] { return model.status().kind == Kind::needsKey; }));
+        QCOMPARE(rig.clock.pendingSleeps(), QList<qint64>{});
+        QVERIFY(log.newLines().contains("refresh: key refused"));
+    } else {
+        QVERIFY(rig.waitForSleeps({120'000}));
+        QCOMPARE(model.status().kind, kind);
+        QCOMPARE(model.status().text, text);
+        QVERIFY(log.newLines().contains("refresh failed (1): " + text));
+        rig.clock.advance(120s);
+        QVERIFY(rig.waitForSleeps({240'000}));
+        rig.listingAnswers.clear(); // the service is back
+        rig.clock.advance(240s);
+        QVERIFY(rig.waitForSleeps({60'000}));
+        QCOMPARE(model.status().kind, Kind::ready);
+    }
+    QCOMPARE(model.pods().size(), 1);
+    QCOMPARE(rig.keys.storedKey(), key);
+    QCOMPARE(contents(rig.settings.store()), stored);
+    for (const QString& line : log.newLines())
+        QVERIFY2(!line.contains(*key), qPrintable(line));
+}
+
+QTEST_GUILESS_MAIN(FaultMatrixTest)
+#include "tst_fault_matrix.moc"
