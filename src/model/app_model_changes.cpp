@@ -25,7 +25,8 @@ void AppModel::change(const QString& id, bool debounce, const std::function<void
         setPodState(at, next);
         return;
     }
-    if (!m_api)
+    const std::shared_ptr<const SensiboAPI> client = usableClient();
+    if (!client)
         return;
     // Settings for a unit that is off and stays off go out with its next power-on.
     if (old.on != true && next.on != true) {
@@ -42,7 +43,7 @@ void AppModel::change(const QString& id, bool debounce, const std::function<void
         sending->cancel();
     const CancelToken token;
     m_sending.insert(id, token);
-    send(id, next, debounce, m_api, token);
+    send(id, next, debounce, client, token);
 }
 
 QCoro::Task<> AppModel::send(QString id, ACState next, bool debounce,

@@ -46,11 +46,10 @@ std::shared_ptr<const SensiboAPI> AppModel::client(const QString& key) const {
     return std::make_shared<const SensiboAPI>(key, std::move(config));
 }
 
-QCoro::Task<> AppModel::useStoredKey() {
+QCoro::Task<> AppModel::useStoredKey(CancelToken session) {
     QPointer<AppModel> self(this);
-    const quint64 session = m_session;
     const std::optional<QString> key = co_await m_dependencies.keys.read();
-    if (!self || session != m_session)
+    if (!self || session.isCancelled())
         co_return;
     if (!key) {
         setStatus({Status::needsKey});
@@ -78,7 +77,7 @@ QCoro::Task<> AppModel::signIn(QString key) {
     // Real units are never mixed with made-up ones.
     if (m_isDemo)
         leaveDemo();
-    ++m_session;
+    endSession();
     setClient(candidate);
     setStatus({Status::loading});
     restartPolling();
@@ -87,9 +86,8 @@ QCoro::Task<> AppModel::signIn(QString key) {
 void AppModel::signOut() {
     stopPolling();
     m_dependencies.keys.remove(); // runs on by itself; nothing waits for it
-    ++m_session;
+    endSession();
     setClient(nullptr);
-    m_heldWhileOff.clear();
     setPods({});
     setHistory({});
     setStatus({Status::needsKey});
@@ -98,7 +96,7 @@ void AppModel::signOut() {
 void AppModel::loadDemo() {
     // Demo mode never reaches the service, whatever key was in use before.
     stopPolling();
-    ++m_session;
+    endSession();
     setClient(nullptr);
     const QDateTime now = m_dependencies.clock.now();
     setDemo(true);
@@ -123,10 +121,25 @@ void AppModel::leaveDemo() {
 
 void AppModel::exitDemo() {
     leaveDemo();
-    ++m_session;
+    endSession();
     // The key store answers asynchronously; until it has, a key may be there.
     setStatus({Status::loading});
-    useStoredKey();
+    useStoredKey(m_session);
+}
+
+void AppModel::endSession() {
+    m_session.cancel();
+    m_session = CancelToken();
+    for (const CancelToken& sending : std::as_const(m_sending))
+        sending.cancel();
+    m_sending.clear();
+    m_rollback.clear();
+    m_heldWhileOff.clear();
+    m_historyFetched.clear();
+}
+
+std::shared_ptr<const SensiboAPI> AppModel::usableClient() const {
+    return m_status.kind == Status::needsKey ? nullptr : m_api;
 }
 
 std::optional<QString> AppModel::apiKey() const {
