@@ -5,6 +5,7 @@
 #include "settings/settings_window_controller.h"
 #include "shell/appearance.h"
 #include "shell/application_service.h"
+#include "shell/desktop_look.h"
 #include "shell/display_platform.h"
 #include "shell/relocation.h"
 #include "shell/single_instance.h"
@@ -13,6 +14,7 @@
 
 #include <QApplication>
 #include <QDBusConnection>
+#include <QNetworkInformation>
 #include <QSettings>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -32,6 +34,8 @@ int main(int argc, char* argv[]) {
     if (!previews && SingleInstance::claim(QDBusConnection::sessionBus(), service) ==
                          SingleInstance::Claim::handedOver)
         return 0;
+    // The desktop's own palette, before the app's dark one replaces it.
+    const QPalette desktopPalette = QApplication::palette();
     Appearance::apply();
 
     Keychain keys;
@@ -43,6 +47,14 @@ int main(int argc, char* argv[]) {
     QApplication::setQuitOnLastWindowClosed(!tray);
     StatusItemController statusItem(model, tray ? StatusItemController::Presentation::tray
                                                 : StatusItemController::Presentation::window);
+    // The desktop's answers come after the icon is up; each redraws what it concerns.
+    DesktopLook desktopLook(QDBusConnection::sessionBus(), desktopPalette);
+    statusItem.setDarkTray(desktopLook.isDark());
+    QObject::connect(&desktopLook, &DesktopLook::isDarkChanged, &statusItem,
+                     [&] { statusItem.setDarkTray(desktopLook.isDark()); });
+    Appearance::setReducedMotion(desktopLook.reducesMotion());
+    QObject::connect(&desktopLook, &DesktopLook::reducesMotionChanged, &app,
+                     [&] { Appearance::setReducedMotion(desktopLook.reducesMotion()); });
     SettingsWindowController settingsWindow(model);
     model.setOnOpenSettings([&statusItem, &settingsWindow] {
         statusItem.close();
@@ -51,6 +63,11 @@ int main(int argc, char* argv[]) {
     SleepWatch sleepWatch(model, QDBusConnection::systemBus(), QDBusConnection::sessionBus());
     QObject::connect(&service, &ApplicationService::activated, &statusItem,
                      &StatusItemController::show);
+
+    // The system's view of the network words the offline text; loaded once the icon shows.
+    QTimer::singleShot(0, &app, [] {
+        QNetworkInformation::loadBackendByFeatures(QNetworkInformation::Feature::Reachability);
+    });
 
     Relocation::DesktopPlatform relocationPlatform;
     if (!previews)

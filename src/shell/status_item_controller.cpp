@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QTimer>
 
 namespace {
 // How soon after a click closed the popup the same click may reach the tray icon.
@@ -104,11 +105,25 @@ void StatusItemController::activated(QSystemTrayIcon::ActivationReason reason) {
 }
 
 void StatusItemController::panelHidden() {
-    if (QGuiApplication::mouseButtons() != Qt::NoButton)
+    const Qt::MouseButtons buttons = QGuiApplication::mouseButtons();
+    if (buttons != Qt::NoButton)
         m_sinceClose.start();
     m_model.panelClosed();
+    // A right click on the icon closed the popup, which keeps that click to itself: the menu
+    // the click asked for opens here.
+    if (m_presentation == Presentation::tray && (buttons & Qt::RightButton) &&
+        m_tray.geometry().contains(QCursor::pos()))
+        QTimer::singleShot(0, this, [this] { m_menu.popup(QCursor::pos()); });
     if (m_presentation == Presentation::window)
         QCoreApplication::quit();
+}
+
+void StatusItemController::setDarkTray(bool dark) {
+    if (dark == m_darkTray)
+        return;
+    m_darkTray = dark;
+    m_shownSlashed.reset();
+    updateIcon();
 }
 
 void StatusItemController::updateIcon() {
@@ -132,7 +147,7 @@ void StatusItemController::updateIcon() {
         return;
     m_shownSlashed = slashed;
     m_shownTitle = title;
-    const QIcon icon = TrayGlyph::icon(slashed, title);
+    const QIcon icon = TrayGlyph::icon(slashed, title, TrayGlyph::inkFor(m_darkTray));
     m_tray.setIcon(icon);
     m_panel.setWindowIcon(icon);
 }
