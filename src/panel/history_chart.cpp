@@ -3,6 +3,7 @@
 #include "model/app_model.h"
 #include "model/palette.h"
 #include "panel/fonts.h"
+#include "panel/short_time.h"
 #include "panel/view_environment.h"
 
 #include <QFontMetricsF>
@@ -80,11 +81,8 @@ const History::Point* nearest(const QList<History::Point>& points, const QDateTi
     return best;
 }
 
-// The locale's short time of day, without seconds (some locales' short format has them).
 QString timeOfDay(const QDateTime& time) {
-    QString format = QLocale().timeFormat(QLocale::ShortFormat);
-    format.remove(QStringLiteral(":ss"));
-    return QLocale().toString(time.toLocalTime().time(), format);
+    return QLocale().toString(time.toLocalTime().time(), ShortTime::timeOfDayFormat());
 }
 
 // The time axis shared by both plots: from the oldest to the newest point shown.
