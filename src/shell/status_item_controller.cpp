@@ -5,7 +5,6 @@
 
 #include <QApplication>
 #include <QCursor>
-#include <QTimer>
 
 namespace {
 // How soon after a click closed the popup the same click may reach the tray icon.
@@ -105,15 +104,9 @@ void StatusItemController::activated(QSystemTrayIcon::ActivationReason reason) {
 }
 
 void StatusItemController::panelHidden() {
-    const Qt::MouseButtons buttons = QGuiApplication::mouseButtons();
-    if (buttons != Qt::NoButton)
+    if (QGuiApplication::mouseButtons() != Qt::NoButton)
         m_sinceClose.start();
     m_model.panelClosed();
-    // A right click on the icon closed the popup, which keeps that click to itself: the menu
-    // the click asked for opens here.
-    if (m_presentation == Presentation::tray && (buttons & Qt::RightButton) &&
-        m_tray.geometry().contains(QCursor::pos()))
-        QTimer::singleShot(0, this, [this] { m_menu.popup(QCursor::pos()); });
     if (m_presentation == Presentation::window)
         QCoreApplication::quit();
 }
