@@ -8,6 +8,7 @@
 #include "shell/command_line.h"
 #include "shell/control_adaptor.h"
 #include "shell/control_client.h"
+#include "shell/desktop_look.h"
 #include "shell/display_platform.h"
 #include "shell/previews.h"
 #include "shell/relocation.h"
@@ -17,6 +18,7 @@
 
 #include <QApplication>
 #include <QDBusConnection>
+#include <QNetworkInformation>
 #include <QSettings>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -38,6 +40,8 @@ int main(int argc, char* argv[]) {
     if (!previews && SingleInstance::claim(QDBusConnection::sessionBus(), service) ==
                          SingleInstance::Claim::handedOver)
         return 0;
+    // The desktop's own palette, before the app's dark one replaces it.
+    const QPalette desktopPalette = QApplication::palette();
     Appearance::apply();
 
     Keychain keys;
@@ -53,6 +57,14 @@ int main(int argc, char* argv[]) {
                                            : background
                                                ? StatusItemController::Presentation::background
                                                : StatusItemController::Presentation::window);
+    // The desktop's answers come after the icon is up; each redraws what it concerns.
+    DesktopLook desktopLook(QDBusConnection::sessionBus(), desktopPalette);
+    statusItem.setDarkTray(desktopLook.isDark());
+    QObject::connect(&desktopLook, &DesktopLook::isDarkChanged, &statusItem,
+                     [&] { statusItem.setDarkTray(desktopLook.isDark()); });
+    Appearance::setReducedMotion(desktopLook.reducesMotion());
+    QObject::connect(&desktopLook, &DesktopLook::reducesMotionChanged, &app,
+                     [&] { Appearance::setReducedMotion(desktopLook.reducesMotion()); });
     SettingsWindowController settingsWindow(model);
     model.setOnOpenSettings([&statusItem, &settingsWindow] {
         statusItem.close();
@@ -65,6 +77,11 @@ int main(int argc, char* argv[]) {
     new ControlAdaptor(
         &service, model,
         {[&statusItem] { statusItem.show(); }, [&statusItem] { statusItem.close(); }});
+
+    // The system's view of the network words the offline text; loaded once the icon shows.
+    QTimer::singleShot(0, &app, [] {
+        QNetworkInformation::loadBackendByFeatures(QNetworkInformation::Feature::Reachability);
+    });
 
     Relocation::DesktopPlatform relocationPlatform;
     if (previews)

@@ -168,7 +168,7 @@ QCoro::Task<QByteArray> send(ServiceCall call, CancelToken cancel, Payload paylo
     const QNetworkReply::NetworkError error = reply->error();
     const QVariant statusAttribute = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (isConnectionError(error) || (error != QNetworkReply::NoError && !statusAttribute.isValid()))
-        throw SensiboAPI::Failure::network(transportErrorText(error));
+        throw SensiboAPI::Failure::network(transportErrorText(error, systemNetworkReach()));
 
     const int status = statusAttribute.isValid() ? statusAttribute.toInt() : 0;
     if (status == 401 || status == 403)

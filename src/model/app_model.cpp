@@ -35,15 +35,14 @@ AppModel::AppModel(Dependencies dependencies, bool demo, QObject* parent)
         return;
     }
     removeFormerBuiltInPresets();
-    useStoredKey(); // runs on by itself; nothing waits for it
+    useStoredKey(signInSession); // runs on by itself; nothing waits for it
 }
 
 AppModel::~AppModel() {
     // Wakes every waiting task, so that each finds the model gone and ends.
     pollTask.cancel();
     bannerTask.cancel();
-    for (const CancelToken& sending : std::as_const(pendingSends))
-        sending.cancel();
+    endSession();
 }
 
 std::optional<Pod> AppModel::pod(const std::optional<QString>& id) const {
@@ -94,7 +93,7 @@ QCoro::Task<> AppModel::pollLoop(CancelToken cancel) {
 }
 
 QCoro::Task<> AppModel::refresh(CancelToken cancel) {
-    const std::shared_ptr<const SensiboAPI> client = serviceApi;
+    const std::shared_ptr<const SensiboAPI> client = usableClient();
     if (!client)
         co_return;
     QPointer<AppModel> self(this);
@@ -136,6 +135,14 @@ QCoro::Task<> AppModel::refresh(CancelToken cancel) {
         AppLog::write(QStringLiteral("refresh failed (") + QString::number(failedRefreshes) +
                       QStringLiteral("): ") + failure.errorDescription());
         setStatus({Status::offline, failure.errorDescription()});
+    } catch (const std::exception& fault) {
+        // Not the service's doing: counted as a failed refresh, so that polling goes on at the
+        // slower pace and the fault is in the log.
+        if (stale())
+            co_return;
+        ++failedRefreshes;
+        AppLog::write(QStringLiteral("refresh failed (") + QString::number(failedRefreshes) +
+                      QStringLiteral("): ") + QString::fromUtf8(fault.what()));
     }
 }
 
@@ -187,7 +194,7 @@ void AppModel::panelOpened() {
     Q_EMIT openCountChanged();
     if (!updatedAt || updatedAt->msecsTo(deps.clock.now()) > staleAfterOpening)
         restartPolling();
-    refreshTimers(); // runs on by itself; nothing waits for it
+    refreshTimers(signInSession); // runs on by itself; nothing waits for it
 }
 
 void AppModel::panelClosed() {

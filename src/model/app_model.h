@@ -212,6 +212,12 @@ private:
     void setPodTimer(qsizetype index, std::optional<PodTimer> timer);
     void setDemo(bool demo);
     void setClient(std::shared_ptr<const SensiboAPI> client);
+    // The client for a new request: none while signed out, in the demo, or once the service
+    // has refused the key (until the next sign-in).
+    std::shared_ptr<const SensiboAPI> usableClient() const;
+    // Ends the session (signed in, signed out or demo): its pending sends, timer requests and
+    // key read stop, and what it knew of changes in flight and loaded histories goes.
+    void endSession();
     qsizetype indexOf(const QString& id) const;
 
     QCoro::Task<> pollLoop(CancelToken cancel);
@@ -224,20 +230,20 @@ private:
 
     std::shared_ptr<const SensiboAPI> client(const QString& key) const;
     // Reads the stored key and starts polling with it, or asks for one.
-    QCoro::Task<> useStoredKey();
+    QCoro::Task<> useStoredKey(CancelToken session);
     void leaveDemo();
 
     QCoro::Task<> sendTimer(QString id, qint64 minutes, ACState state,
                             std::optional<PodTimer> previous,
-                            std::shared_ptr<const SensiboAPI> client);
+                            std::shared_ptr<const SensiboAPI> client, CancelToken session);
     QCoro::Task<> sendTimerCancel(QString id, PodTimer previous,
-                                  std::shared_ptr<const SensiboAPI> client);
+                                  std::shared_ptr<const SensiboAPI> client, CancelToken session);
     // Puts `previous` back on a still listed unit and says what failed.
     void timerFailed(const QString& id, const std::optional<PodTimer>& previous,
                      const QString& what, const SensiboAPI::Failure& failure);
     QCoro::Task<> refreshAfterTimer();
-    QCoro::Task<> refreshTimers();
-    QCoro::Task<> refreshTimer(QString id);
+    QCoro::Task<> refreshTimers(CancelToken session);
+    QCoro::Task<> refreshTimer(QString id, CancelToken session);
 
     // Once: presets that used to be built in go from the stored list.
     void removeFormerBuiltInPresets();
@@ -259,7 +265,7 @@ private:
     bool panelShown = false;
     int failedRefreshes = 0; // consecutive failed refreshes
     CancelToken pollTask;
-    QHash<QString, ACState> rollbacks;        // per unit with a change in flight: the state before
+    QHash<QString, ACState> rollbacks;    // per unit with a change in flight: the state before
     QHash<QString, CancelToken> pendingSends; // per unit: the pending send
     QHash<QString, QDateTime> historyFetched; // per unit: when its last load started
     QHash<QString, ACState> heldWhileOff;     // per unit: settings chosen while it stays off
@@ -267,7 +273,7 @@ private:
     bool inDemo = false;
     std::optional<QDateTime> fullFetched;
     int opens = 0;
-    // Counts the switches between signed out, signed in and demo; a key read that finishes
-    // after another switch is stale.
-    quint64 signInSession = 0;
+    // Cancelled at each switch between signed out, signed in and demo; what a session started
+    // (a key read, sends, timer requests) ends with it.
+    CancelToken signInSession;
 };

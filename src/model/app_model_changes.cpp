@@ -25,7 +25,8 @@ void AppModel::change(const QString& id, bool debounce, const std::function<void
         setPodState(at, next);
         return;
     }
-    if (!serviceApi)
+    const std::shared_ptr<const SensiboAPI> client = usableClient();
+    if (!client)
         return;
     // Settings for a unit that is off and stays off go out with its next power-on.
     if (!old.isOn() && !next.isOn()) {
@@ -42,7 +43,7 @@ void AppModel::change(const QString& id, bool debounce, const std::function<void
         sending->cancel();
     const CancelToken token;
     pendingSends.insert(id, token);
-    send(id, next, debounce, serviceApi, token);
+    send(id, next, debounce, client, token);
 }
 
 QCoro::Task<> AppModel::send(QString id, ACState next, bool debounce,

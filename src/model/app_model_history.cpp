@@ -9,7 +9,7 @@ constexpr int historyDays = 1;
 } // namespace
 
 QCoro::Task<> AppModel::loadHistory(QString id) {
-    const std::shared_ptr<const SensiboAPI> client = serviceApi;
+    const std::shared_ptr<const SensiboAPI> client = usableClient();
     if (!client)
         co_return;
     const QDateTime now = deps.clock.now();

@@ -46,11 +46,10 @@ std::shared_ptr<const SensiboAPI> AppModel::client(const QString& key) const {
     return std::make_shared<const SensiboAPI>(key, std::move(config));
 }
 
-QCoro::Task<> AppModel::useStoredKey() {
+QCoro::Task<> AppModel::useStoredKey(CancelToken session) {
     QPointer<AppModel> self(this);
-    const quint64 session = signInSession;
     const std::optional<QString> key = co_await deps.keys.read();
-    if (!self || session != signInSession)
+    if (!self || session.isCancelled())
         co_return;
     if (!key) {
         setStatus({Status::needsKey});
@@ -78,7 +77,7 @@ QCoro::Task<> AppModel::signIn(QString key) {
     // Real units are never mixed with made-up ones.
     if (inDemo)
         leaveDemo();
-    ++signInSession;
+    endSession();
     setClient(candidate);
     setStatus({Status::loading});
     restartPolling();
@@ -87,9 +86,8 @@ QCoro::Task<> AppModel::signIn(QString key) {
 void AppModel::signOut() {
     stopPolling();
     deps.keys.remove(); // runs on by itself; nothing waits for it
-    ++signInSession;
+    endSession();
     setClient(nullptr);
-    heldWhileOff.clear();
     setPods({});
     setHistory({});
     setStatus({Status::needsKey});
@@ -98,7 +96,7 @@ void AppModel::signOut() {
 void AppModel::loadDemo() {
     // Demo mode never reaches the service, whatever key was in use before.
     stopPolling();
-    ++signInSession;
+    endSession();
     setClient(nullptr);
     const QDateTime now = deps.clock.now();
     setDemo(true);
@@ -131,10 +129,25 @@ void AppModel::leaveDemo() {
 
 void AppModel::exitDemo() {
     leaveDemo();
-    ++signInSession;
+    endSession();
     // The key store answers asynchronously; until it has, a key may be there.
     setStatus({Status::loading});
-    useStoredKey();
+    useStoredKey(signInSession);
+}
+
+void AppModel::endSession() {
+    signInSession.cancel();
+    signInSession = CancelToken();
+    for (const CancelToken& sending : std::as_const(pendingSends))
+        sending.cancel();
+    pendingSends.clear();
+    rollbacks.clear();
+    heldWhileOff.clear();
+    historyFetched.clear();
+}
+
+std::shared_ptr<const SensiboAPI> AppModel::usableClient() const {
+    return currentStatus.kind == Status::needsKey ? nullptr : serviceApi;
 }
 
 std::optional<QString> AppModel::apiKey() const {

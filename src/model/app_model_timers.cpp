@@ -13,7 +13,8 @@ constexpr auto settleAfterFiring = 5s; // before reading the units the timer cha
 
 void AppModel::setTimer(const QString& id, qint64 minutes, bool turnOn) {
     const qsizetype at = indexOf(id);
-    if (!serviceApi || at < 0 || minutes < 1)
+    const std::shared_ptr<const SensiboAPI> client = usableClient();
+    if (!client || at < 0 || minutes < 1)
         return;
     const Pod& unit = podList.at(at);
     ACState state = unit.acState.value_or(ACState{});
@@ -25,7 +26,7 @@ void AppModel::setTimer(const QString& id, qint64 minutes, bool turnOn) {
     local.acState = state;
     local.fireDate = deps.clock.now().addSecs(minutes * 60);
     setPodTimer(at, local);
-    sendTimer(id, minutes, state, previous, serviceApi);
+    sendTimer(id, minutes, state, previous, client, signInSession);
 }
 
 void AppModel::setTimer(const QString& id, QDateTime at, bool turnOn) {
@@ -39,36 +40,41 @@ void AppModel::setTimer(const QString& id, QDateTime at, bool turnOn) {
 
 QCoro::Task<> AppModel::sendTimer(QString id, qint64 minutes, ACState state,
                                   std::optional<PodTimer> previous,
-                                  std::shared_ptr<const SensiboAPI> client) {
+                                  std::shared_ptr<const SensiboAPI> client, CancelToken session) {
     QPointer<AppModel> self(this);
     try {
-        co_await client->setTimer(id, minutes, state);
+        co_await client->setTimer(id, minutes, state, session);
+    } catch (const Cancelled&) {
+        co_return;
     } catch (const SensiboAPI::Failure& failure) {
-        if (self)
+        if (self && !session.isCancelled())
             timerFailed(id, previous, QStringLiteral("Couldn't set the timer. "), failure);
         co_return;
     }
     // The service's own timer replaces the one shown meanwhile.
-    if (self)
-        co_await refreshTimer(id);
+    if (self && !session.isCancelled())
+        co_await refreshTimer(id, session);
 }
 
 void AppModel::cancelTimer(const QString& id) {
     const qsizetype at = indexOf(id);
-    if (!serviceApi || at < 0 || !podList.at(at).timer)
+    const std::shared_ptr<const SensiboAPI> client = usableClient();
+    if (!client || at < 0 || !podList.at(at).timer)
         return;
     const PodTimer previous = *podList.at(at).timer;
     setPodTimer(at, std::nullopt);
-    sendTimerCancel(id, previous, serviceApi);
+    sendTimerCancel(id, previous, client, signInSession);
 }
 
 QCoro::Task<> AppModel::sendTimerCancel(QString id, PodTimer previous,
-                                        std::shared_ptr<const SensiboAPI> client) {
+                                        std::shared_ptr<const SensiboAPI> client,
+                                        CancelToken session) {
     QPointer<AppModel> self(this);
     try {
-        co_await client->cancelTimer(id);
+        co_await client->cancelTimer(id, session);
+    } catch (const Cancelled&) {
     } catch (const SensiboAPI::Failure& failure) {
-        if (self)
+        if (self && !session.isCancelled())
             timerFailed(id, previous, QStringLiteral("Couldn't cancel the timer. "), failure);
     }
 }
@@ -93,31 +99,33 @@ QCoro::Task<> AppModel::refreshAfterTimer() {
         co_await refresh();
 }
 
-QCoro::Task<> AppModel::refreshTimers() {
+QCoro::Task<> AppModel::refreshTimers(CancelToken session) {
     QPointer<AppModel> self(this);
     QStringList ids;
     for (const Pod& pod : std::as_const(podList))
         ids.append(pod.id);
     for (const QString& id : std::as_const(ids)) {
-        if (!self)
+        if (!self || session.isCancelled())
             co_return;
-        co_await refreshTimer(id);
+        co_await refreshTimer(id, session);
     }
 }
 
-QCoro::Task<> AppModel::refreshTimer(QString id) {
-    const std::shared_ptr<const SensiboAPI> client = serviceApi;
+QCoro::Task<> AppModel::refreshTimer(QString id, CancelToken session) {
+    const std::shared_ptr<const SensiboAPI> client = usableClient();
     if (!client)
         co_return;
     QPointer<AppModel> self(this);
     std::optional<PodTimer> answer;
     try {
-        answer = co_await client->timer(id);
+        answer = co_await client->timer(id, session);
+    } catch (const Cancelled&) {
+        co_return;
     } catch (const SensiboAPI::Failure&) {
         co_return; // as good as no answer: what the model holds stays
     }
     // Without a timer on the service, a timer held here stays until it fires or is cancelled.
-    if (!self || !answer)
+    if (!self || session.isCancelled() || !answer)
         co_return;
     if (const qsizetype at = indexOf(id); at >= 0)
         setPodTimer(at, answer->isPending(deps.clock.now()) ? answer : std::nullopt);

@@ -7,31 +7,7 @@
 #include "panel/style/panel_resources.h"
 
 #include <QApplication>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QStyleFactory>
-
-namespace {
-// gsettings may have to start dconf first; a desktop that answers slower than this keeps its
-// animations.
-constexpr int gsettingsTimeoutMs = 800;
-
-bool gnomeAnimationsOff() {
-    const QString gsettings = QStandardPaths::findExecutable(QStringLiteral("gsettings"));
-    if (gsettings.isEmpty())
-        return false;
-    QProcess process;
-    process.start(gsettings, {QStringLiteral("get"), QStringLiteral("org.gnome.desktop.interface"),
-                              QStringLiteral("enable-animations")});
-    if (!process.waitForFinished(gsettingsTimeoutMs)) {
-        process.kill();
-        process.waitForFinished(gsettingsTimeoutMs);
-        return false;
-    }
-    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0 &&
-           process.readAllStandardOutput().trimmed() == "false";
-}
-} // namespace
 
 namespace Appearance {
 
@@ -72,14 +48,11 @@ void apply() {
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     QApplication::setPalette(darkPalette());
     QApplication::setFont(Fonts::font(13));
-    if (desktopReducesMotion()) {
-        ViewEnvironment::setReducedMotion(true);
-        FrameTicker::shared()->setInstant(true);
-    }
 }
 
-bool desktopReducesMotion() {
-    return qEnvironmentVariable("ALVORE_REDUCE_MOTION") == u"1" || gnomeAnimationsOff();
+void setReducedMotion(bool on) {
+    ViewEnvironment::setReducedMotion(on);
+    FrameTicker::shared()->setInstant(on);
 }
 
 } // namespace Appearance

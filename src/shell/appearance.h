@@ -8,12 +8,10 @@ namespace Appearance {
 // The Fusion style's colours taken from the panel's palette.
 QPalette darkPalette();
 
-// Fusion, the dark palette and Inter for every window, with the panel's icons and fonts loaded;
-// when the desktop asks for reduced motion, animations jump to their end.
+// Fusion, the dark palette and Inter for every window, with the panel's icons and fonts loaded.
 void apply();
 
-// Whether the desktop asks for reduced motion: ALVORE_REDUCE_MOTION=1, or GNOME's
-// "enable-animations" switched off.
-bool desktopReducesMotion();
+// While on, decorative animation draws nothing and transitions jump to their end.
+void setReducedMotion(bool on);
 
 } // namespace Appearance

@@ -111,6 +111,14 @@ void StatusItemController::panelHidden() {
         QCoreApplication::quit();
 }
 
+void StatusItemController::setDarkTray(bool dark) {
+    if (dark == m_darkTray)
+        return;
+    m_darkTray = dark;
+    m_shownSlashed.reset();
+    updateIcon();
+}
+
 void StatusItemController::updateIcon() {
     const std::optional<Pod> pod = m_model.menuBarPod();
     const AppModel::Status& status = m_model.status();
@@ -132,7 +140,7 @@ void StatusItemController::updateIcon() {
         return;
     m_shownSlashed = slashed;
     m_shownTitle = title;
-    const QIcon icon = TrayGlyph::icon(slashed, title);
+    const QIcon icon = TrayGlyph::icon(slashed, title, TrayGlyph::inkFor(m_darkTray));
     m_tray.setIcon(icon);
     m_panel.setWindowIcon(icon);
 }

@@ -43,6 +43,8 @@ public:
     void fillMenu(QMenu& menu);
 
     void updateIcon();
+    // Redraws the tray's glyph for a dark (light lines) or light (dark lines) tray.
+    void setDarkTray(bool dark);
 
     // What the tray shows now, for tests.
     QSystemTrayIcon& trayIcon() { return m_tray; }
@@ -66,6 +68,7 @@ private:
     PanelWindow m_panel;
     QString m_shownTitle;
     std::optional<bool> m_shownSlashed;
+    bool m_darkTray = true;
     // A click on the tray icon while the popup is open first closes the popup (the click lands
     // outside it), then reaches the icon; this tells the icon the panel has only just closed.
     QElapsedTimer m_sinceClose;

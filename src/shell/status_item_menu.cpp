@@ -66,8 +66,10 @@ void StatusItemController::addUnit(QMenu& menu, const Pod& pod) {
     const std::optional<Preset> active = m_model.activePreset(pod);
     for (const Preset& preset : presets) {
         QAction* action = addAction(*unitMenu, preset.name);
-        action->setCheckable(true);
-        action->setChecked(active && active->id == preset.id);
+        // Only the active preset is checkable: others would show an empty box.
+        const bool isActive = active && active->id == preset.id;
+        action->setCheckable(isActive);
+        action->setChecked(isActive);
         action->setEnabled(!offline);
         connect(action, &QAction::triggered, this,
                 [this, id = preset.id.toString()] { applyPreset(id); });

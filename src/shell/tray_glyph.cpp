@@ -32,43 +32,47 @@ QPainterPath unitOutline() {
 }
 
 // Draws the glyph into the square `side` units wide whose top left is the painter's origin.
-void paintGlyph(QPainter& painter, qreal side, bool slashed) {
+void paintGlyph(QPainter& painter, qreal side, bool slashed, const QColor& ink) {
     painter.save();
     painter.scale(side / designSide, side / designSide);
     painter.setBrush(Qt::NoBrush);
-    painter.setPen(strokePen(strokeWidth, Palette::primaryText()));
+    painter.setPen(strokePen(strokeWidth, ink));
     painter.drawPath(unitOutline());
     if (slashed) {
         painter.setCompositionMode(QPainter::CompositionMode_Clear);
         painter.setPen(strokePen(slashGap, Qt::transparent));
         painter.drawLine(slashFrom, slashTo);
         painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-        painter.setPen(strokePen(strokeWidth, Palette::primaryText()));
+        painter.setPen(strokePen(strokeWidth, ink));
         painter.drawLine(slashFrom, slashTo);
     }
     painter.restore();
 }
 
 // Draws `text` bold, centred in `box`, as large as fits its width and height.
-void paintReading(QPainter& painter, const QRectF& box, const QString& text) {
+void paintReading(QPainter& painter, const QRectF& box, const QString& text, const QColor& ink) {
     QFont font = Fonts::font(10, QFont::Bold);
     font.setPixelSize(100);
     const QFontMetricsF metrics(font);
-    const QRectF ink = metrics.tightBoundingRect(text);
-    const qreal scale = std::min(box.width() / ink.width(), box.height() / ink.height());
+    const QRectF inked = metrics.tightBoundingRect(text);
+    const qreal scale = std::min(box.width() / inked.width(), box.height() / inked.height());
     painter.save();
     painter.translate(box.center());
     painter.scale(scale, scale);
     painter.setFont(font);
-    painter.setPen(Palette::primaryText());
-    painter.drawText(-ink.center(), text);
+    painter.setPen(ink);
+    painter.drawText(-inked.center(), text);
     painter.restore();
 }
 } // namespace
 
 namespace TrayGlyph {
 
-QImage image(bool slashed, const QString& reading, int pixels) {
+QColor inkFor(bool darkTray) {
+    return darkTray ? Palette::primaryText() : QColor::fromRgbF(0.1f, 0.1f, 0.1f);
+}
+
+QImage image(bool slashed, const QString& reading, int pixels, const QColor& ink) {
     QImage image(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
@@ -76,7 +80,7 @@ QImage image(bool slashed, const QString& reading, int pixels) {
     painter.setRenderHint(QPainter::TextAntialiasing);
     const QString text = reading.trimmed();
     if (text.isEmpty()) {
-        paintGlyph(painter, pixels, slashed);
+        paintGlyph(painter, pixels, slashed, ink);
         return image;
     }
     // The glyph's drawing spans the design rows 3 to 22; its top half (the unit) is enough to
@@ -84,17 +88,17 @@ QImage image(bool slashed, const QString& reading, int pixels) {
     const qreal glyphSide = pixels * 0.5;
     painter.save();
     painter.translate((pixels - glyphSide) / 2, -glyphSide * 2 / designSide);
-    paintGlyph(painter, glyphSide, slashed);
+    paintGlyph(painter, glyphSide, slashed, ink);
     painter.restore();
     const qreal top = glyphSide * 0.95;
-    paintReading(painter, QRectF(0, top, pixels, pixels - top), text);
+    paintReading(painter, QRectF(0, top, pixels, pixels - top), text, ink);
     return image;
 }
 
-QIcon icon(bool slashed, const QString& reading) {
+QIcon icon(bool slashed, const QString& reading, const QColor& ink) {
     QIcon icon;
     for (const int pixels : {16, 22, 24, 32, 44, 48, 64, 96})
-        icon.addPixmap(QPixmap::fromImage(image(slashed, reading, pixels)));
+        icon.addPixmap(QPixmap::fromImage(image(slashed, reading, pixels, ink)));
     return icon;
 }
 

@@ -1,19 +1,24 @@
 #pragma once
 
+#include <QColor>
 #include <QIcon>
 #include <QImage>
 #include <QString>
 
 // The tray item's picture: an air conditioner blowing three streams, with a slash through it
-// while the app or the unit it reports is offline. Trays here are dark, so the lines are light.
+// while the app or the unit it reports is offline, drawn in light lines on a dark tray and in
+// dark ones on a light tray.
 // A tray cannot show text beside its icon, so a reading goes into the picture itself: the glyph
 // shrinks into the top part and the reading, in bold, fills the width below it.
 namespace TrayGlyph {
 
+// The colour of the lines on a tray of the given darkness.
+QColor inkFor(bool darkTray);
+
 // The picture on a transparent square of `pixels` pixels.
-QImage image(bool slashed, const QString& reading, int pixels);
+QImage image(bool slashed, const QString& reading, int pixels, const QColor& ink = inkFor(true));
 
 // Every size a tray asks for (16 to 48 pixels, and twice that for dense screens).
-QIcon icon(bool slashed, const QString& reading = {});
+QIcon icon(bool slashed, const QString& reading = {}, const QColor& ink = inkFor(true));
 
 } // namespace TrayGlyph

@@ -1,4 +1,5 @@
 #include "client/sensibo_api.h"
+#include "client/transport_error.h"
 #include "support/log_watch.h"
 #include "support/loopback_service.h"
 #include "support/outcome.h"
@@ -270,6 +271,35 @@ private Q_SLOTS:
         QCOMPARE(watch.newLines(),
                  QStringList{"GET pods: answer larger than 4194304 bytes, refused"});
         QVERIFY2(sent < streamed / 2, qPrintable(QString::number(sent)));
+    }
+
+    void offlineTextFollowsTheSystemsView_data() {
+        QTest::addColumn<QNetworkReply::NetworkError>("code");
+        QTest::addColumn<NetworkReach>("reach");
+        QTest::addColumn<QString>("description");
+        const QString offline = "This computer is offline.";
+        const QString unreachable = "Can't reach Sensibo.";
+        // The network is down: the first thing to fail is the name lookup.
+        QTest::newRow("lookup, offline")
+            << QNetworkReply::HostNotFoundError << NetworkReach::offline << offline;
+        QTest::newRow("timeout, offline")
+            << QNetworkReply::TimeoutError << NetworkReach::offline << offline;
+        // The network is up and the service dropped the connection.
+        QTest::newRow("dropped, online")
+            << QNetworkReply::RemoteHostClosedError << NetworkReach::online << unreachable;
+        QTest::newRow("timeout, online") << QNetworkReply::TimeoutError << NetworkReach::online
+                                         << "Sensibo didn't answer in time.";
+        // Without the system's view, the code alone decides.
+        QTest::newRow("dropped, unknown")
+            << QNetworkReply::RemoteHostClosedError << NetworkReach::unknown << offline;
+        QTest::newRow("lookup, unknown")
+            << QNetworkReply::HostNotFoundError << NetworkReach::unknown << unreachable;
+    }
+    void offlineTextFollowsTheSystemsView() {
+        QFETCH(QNetworkReply::NetworkError, code);
+        QFETCH(NetworkReach, reach);
+        QFETCH(QString, description);
+        QCOMPARE(transportErrorText(code, reach), description);
     }
 
     void cancellingAbortsTheRequest() {

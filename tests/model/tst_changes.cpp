@@ -36,6 +36,7 @@ private Q_SLOTS:
     void pollKeepsStateOfChangeInFlight();
     void newerChangeSupersedesTheSend();
     void operationsInDemo();
+    void pendingSendEndsWithItsSession();
 };
 
 void ChangesTest::quickStepsMakeOneRequest() {
@@ -197,6 +198,22 @@ void ChangesTest::operationsInDemo() {
     QVERIFY(settle());
     QCOMPARE(rig.service.requests().size(), 0);
     QCOMPARE(rig.clock.pendingSleeps(), QList<qint64>{});
+}
+
+void ChangesTest::pendingSendEndsWithItsSession() {
+    ModelRig rig;
+    rig.units = {unitJson("a", "Bedroom", true, 22)};
+    rig.otherAnswers = [](const LoopbackService::Request&) {
+        return std::optional(LoopbackService::Response::json("{}", 401));
+    };
+    AppModel& model = rig.startPolling();
+    model.step("a", +1); // waits 0.6 s for more steps
+    model.loadDemo();
+    rig.clock.advance(1s);
+    model.exitDemo(); // its listing comes after anything the step would have sent
+    QVERIFY(rig.waitForSleeps({60'000}));
+    QCOMPARE(rig.service.requests("POST", statePath("a")).size(), 0);
+    QCOMPARE(model.banner(), std::nullopt);
 }
 
 QTEST_GUILESS_MAIN(ChangesTest)

@@ -24,6 +24,7 @@ private Q_SLOTS:
     void loadsTogetherMakeOneRequest();
     void failureLetsTheNextCallAskAgain();
     void reloadsOnlyAfterTenMinutes();
+    void newSessionLoadsAgain();
 };
 
 void HistoryTest::loadsTogetherMakeOneRequest() {
@@ -73,6 +74,31 @@ void HistoryTest::reloadsOnlyAfterTenMinutes() {
     outcomeOf(model.loadHistory("a"));
     QCOMPARE(rig.service.requests("GET", historyPath).size(), 2);
     QCOMPARE(shownTemperature(model), 22.0);
+}
+
+void HistoryTest::newSessionLoadsAgain() {
+    ModelRig rig;
+    rig.units = {unitJson("a", "Bedroom", true)};
+    AppModel& model = rig.startPolling();
+    rig.service.enqueue("GET", historyPath, dayOf(20));
+    LoopbackService::Response lateFailure = LoopbackService::Response::json("{}", 500);
+    lateFailure.delay = 100ms;
+    rig.service.enqueue("GET", historyPath, lateFailure);
+    rig.service.on("GET", historyPath, dayOf(23));
+    outcomeOf(model.loadHistory("a"));
+    // A round trip through the demo empties the charts; the next chart asks again at once.
+    model.loadDemo();
+    model.exitDemo();
+    QVERIFY(rig.waitForSleeps({60'000}));
+    QCoro::Task<> failing = model.loadHistory("a");
+    // Its failure arrives in the next session, which must not keep its stamp either.
+    model.loadDemo();
+    model.exitDemo();
+    outcomeOf(std::move(failing));
+    QVERIFY(rig.waitForSleeps({60'000}));
+    outcomeOf(model.loadHistory("a"));
+    QCOMPARE(rig.service.requests("GET", historyPath).size(), 3);
+    QCOMPARE(shownTemperature(model), 23.0);
 }
 
 QTEST_GUILESS_MAIN(HistoryTest)

@@ -23,6 +23,7 @@ private Q_SLOTS:
     void refusedKeyStopsAllPolling();
     void answerAfterSignOutIsDropped();
     void restartCancelsTheRunningLoop();
+    void loopOutlivesAnyFault();
 };
 
 void PollingTest::startsWithFullListingThenLightOnesAtThePace() {
@@ -156,14 +157,19 @@ void PollingTest::refusedKeyStopsAllPolling() {
     QCOMPARE(log.newLines(), QStringList{"refresh: key refused"});
     QCOMPARE(model.pods().size(), 1);
 
-    // Nothing brings the refused key back: not time, the panel, a wake or a new interval.
+    // No request of any kind uses the refused key: not after time, the panel (which reads
+    // timers), a wake, a new interval, a chart, a change or a timer.
+    const qsizetype requests = rig.service.requests().size();
     rig.clock.advance(1h);
     model.panelOpened();
     model.woke();
     model.setSettings({{}, "C", 120, true});
+    model.loadHistory("a");
+    model.togglePower("a");
+    model.setTimer("a", 30, false);
     rig.clock.advance(1h);
     QVERIFY(settle());
-    QCOMPARE(rig.listings().size(), 2);
+    QCOMPARE(rig.service.requests().size(), requests);
     QCOMPARE(rig.clock.pendingSleeps(), QList<qint64>{});
 }
 
@@ -201,6 +207,23 @@ void PollingTest::restartCancelsTheRunningLoop() {
     QVERIFY(rig.waitForSleeps({60'000}));
     QCOMPARE(rig.listings().size(), 3);
     QVERIFY(QTest::qWaitFor([&] { return rig.service.abandonedRequests().size() == 1; }));
+}
+
+void PollingTest::loopOutlivesAnyFault() {
+    ModelRig rig;
+    rig.units = {unitJson("a", "Hall", true)};
+    AppModel& model = rig.start();
+    // Something outside the client throws in the middle of the first refresh.
+    QObject::connect(&model, &AppModel::podsChanged, [thrown = false]() mutable {
+        if (!std::exchange(thrown, true))
+            throw std::runtime_error("out of order");
+    });
+    LogWatch log;
+    QVERIFY(rig.waitForSleeps({120'000})); // counted as a failure
+    QCOMPARE(log.newLines(), QStringList{"refresh failed (1): out of order"});
+    rig.clock.advance(120s);
+    QVERIFY(rig.waitForSleeps({60'000}));
+    QCOMPARE(model.status().kind, AppModel::Status::ready);
 }
 
 QTEST_GUILESS_MAIN(PollingTest)

@@ -51,6 +51,7 @@ private Q_SLOTS:
     void panelOpeningReadsTimersOneAfterAnother();
     void firedTimerGoesAndUnitsAreReadLater();
     void nothingHappensInDemo();
+    void requestsEndWithTheirSession();
 };
 
 void TimersTest::setShowsLocalTimerThenTheServices() {
@@ -217,6 +218,20 @@ void TimersTest::nothingHappensInDemo() {
     QVERIFY(settle());
     QCOMPARE(rig.service.requests().size(), 0);
     QCOMPARE(model.pods().size(), 3);
+}
+
+void TimersTest::requestsEndWithTheirSession() {
+    ModelRig rig;
+    rig.units = {unitJson("a", "Bedroom", true, 24)};
+    AppModel& model = rig.startPolling();
+    LoopbackService::Response late = failing();
+    late.delay = 200ms;
+    rig.service.on("PUT", timerPath("a"), late);
+    model.setTimer("a", 30, false);
+    QVERIFY(rig.service.waitForRequests(2));
+    model.signOut();
+    QVERIFY(QTest::qWaitFor([&] { return rig.service.abandonedRequests().size() == 1; }));
+    QCOMPARE(model.banner(), std::nullopt);
 }
 
 QTEST_GUILESS_MAIN(TimersTest)

@@ -16,6 +16,7 @@
 #include <QTimeEdit>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -124,7 +125,7 @@ AdvancedSection::AdvancedSection(AppModel& model, QString id, QWidget* parent)
     timerLayout->setSpacing(editorSpacing);
     timerLabel = text({}, Palette::secondaryText(), timerEditor);
     timerTime = new QTimeEdit(timerEditor);
-    timerTime->setDisplayFormat(QStringLiteral("HH:mm"));
+    timerTime->setDisplayFormat(ShortTime::timeOfDayFormat());
     timerTime->setFont(Fonts::font(points));
     timerTime->setFixedHeight(chipHeight);
     timerTime->setTime(model.now().toLocalTime().time());
@@ -138,6 +139,7 @@ AdvancedSection::AdvancedSection(AppModel& model, QString id, QWidget* parent)
     column->addWidget(timerEditor);
     presetEditor->hide();
     timerEditor->hide();
+    connect(&reveal, &Animation::valueChanged, this, &AdvancedSection::revealEditor);
 
     ticker.setInterval(1000);
     connect(&ticker, &QTimer::timeout, this, &AdvancedSection::showCountdown);
@@ -272,14 +274,36 @@ void AdvancedSection::openEditor(std::optional<Editor> next) {
     if (next == editor)
         return;
     editor = next;
-    presetEditor->setVisible(editor == Editor::preset);
-    timerEditor->setVisible(editor == Editor::timer);
+    if (editor) {
+        presetEditor->setVisible(editor == Editor::preset);
+        timerEditor->setVisible(editor == Editor::timer);
+        reveal.setValue(0);
+    }
+    reveal.animateTo(editor ? 1 : 0);
+    revealEditor(reveal.value());
     if (editor == Editor::preset)
         presetName->setFocus();
     else
         presetName->clear();
-    updateGeometry();
     Q_EMIT editorChanged();
+}
+
+void AdvancedSection::revealEditor(double shown) {
+    for (QWidget* drawer : {presetEditor, timerEditor}) {
+        if (drawer->isHidden())
+            continue;
+        if (!editor && shown <= 0) {
+            drawer->hide();
+            drawer->setMinimumHeight(0);
+            drawer->setMaximumHeight(QWIDGETSIZE_MAX);
+            continue;
+        }
+        // A fixed height keeps the drawer's own layout from growing it back; what does not
+        // fit yet is cut off.
+        const int full = drawer->layout()->sizeHint().height();
+        drawer->setFixedHeight(int(std::lround(std::clamp(shown, 0.0, 1.0) * full)));
+    }
+    updateGeometry();
 }
 
 void AdvancedSection::savePreset() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/dropdown.h"
+#include "panel/animation/spring.h"
 
 #include <QList>
 #include <QString>
@@ -56,6 +57,8 @@ private:
     void showCountdown();
     void presetMenu(const QUuid& id, const QPoint& globalPosition);
     void openEditor(std::optional<Editor> editor);
+    // Shows `shown` (0 to 1) of the open editor's height; a shut editor goes at 0.
+    void revealEditor(double shown);
     void savePreset();
     void saveTimer();
     bool unitIsOn() const;
@@ -77,5 +80,6 @@ private:
 
     std::optional<TimerChips> timerChips;
     std::optional<QList<PresetChip>> presetChips;
-    QTimer ticker; // redraws the countdown every second
+    QTimer ticker;             // redraws the countdown every second
+    Spring reveal{0.22, 0.85}; // how much of the open editor shows
 };

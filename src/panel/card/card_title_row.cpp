@@ -50,8 +50,8 @@ private:
 
 } // namespace
 
-CardTitleRow::CardTitleRow(AppModel& model, const QString& podID, bool single, QWidget* parent)
-    : QWidget(parent), single(single) {
+CardTitleRow::CardTitleRow(AppModel& model, const QString& podID, QWidget* parent)
+    : QWidget(parent) {
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(8);
@@ -59,24 +59,22 @@ CardTitleRow::CardTitleRow(AppModel& model, const QString& podID, bool single, Q
     badge = new NumberBadge(this);
     row->addWidget(badge);
 
-    name = new LineText(Fonts::font(13, QFont::DemiBold), Palette::primaryText(), this);
-    if (single) {
-        auto* holder = new QWidget(this);
-        auto* column = new QVBoxLayout(holder);
-        column->setContentsMargins(0, 0, 0, 0);
-        column->setSpacing(2);
-        auto* line = new QHBoxLayout;
-        line->setSpacing(4);
-        name->setParent(holder);
-        line->addWidget(name, 0);
-        line->addWidget(new PanelMenu(model, true, holder), 0);
-        line->addStretch(1);
-        column->addLayout(line);
-        column->addWidget(new StatusLine(model, holder));
-        row->addWidget(holder, 1);
-    } else {
-        row->addWidget(name, 1);
-    }
+    // The menu and the status line show only while the unit is the only one.
+    auto* holder = new QWidget(this);
+    auto* column = new QVBoxLayout(holder);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(2);
+    auto* line = new QHBoxLayout;
+    line->setSpacing(4);
+    name = new LineText(Fonts::font(13, QFont::DemiBold), Palette::primaryText(), holder);
+    line->addWidget(name, 0);
+    menu = new PanelMenu(model, true, holder);
+    line->addWidget(menu, 0);
+    line->addStretch(1);
+    column->addLayout(line);
+    statusLine = new StatusLine(model, holder);
+    column->addWidget(statusLine);
+    row->addWidget(holder, 1);
 
     offline = new CompactLabel(QStringLiteral("wifi.slash"), QStringLiteral("Offline"), this);
     offline->setFont(Fonts::font(12, QFont::Medium));
@@ -109,12 +107,14 @@ void CardTitleRow::setContent(const Content& content) {
     if (content.number)
         static_cast<NumberBadge*>(badge)->setNumber(*content.number);
     name->setText(content.name);
+    menu->setVisible(content.single);
+    statusLine->setVisible(content.single);
 
-    offline->setVisible(!content.usable && !single);
+    offline->setVisible(!content.usable && !content.single);
     offline->setToolTip(content.lastSeen ? QStringLiteral("Last seen ") + *content.lastSeen
                                          : QString());
 
-    const bool controls = content.usable || single;
+    const bool controls = content.usable || content.single;
     timer->setFireDate(controls ? content.fireDate : std::nullopt);
     room->setVisible(controls && content.roomReading.has_value());
     room->setText(content.roomReading.value_or(QString()));

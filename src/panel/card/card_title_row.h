@@ -14,16 +14,17 @@ class TimerBadge;
 
 // The top row of a unit card: the number badge, the name (with a single unit also the panel
 // menu and the status line), and on the right either "Offline" or the timer countdown, the
-// room reading of a collapsed card and the power switch.
+// room reading of a collapsed card and the power switch. Every change of content may change
+// whether the unit is the only one.
 class CardTitleRow : public QWidget {
     Q_OBJECT
 public:
-    // `single`: the model holds exactly this unit.
-    CardTitleRow(AppModel& model, const QString& podID, bool single, QWidget* parent = nullptr);
+    CardTitleRow(AppModel& model, const QString& podID, QWidget* parent = nullptr);
 
     struct Content {
         std::optional<int> number; // the badge, 1 to 10
         QString name;
+        bool single = false; // the model holds exactly this unit
         bool usable = true;
         std::optional<QString> lastSeen; // "4m ago", for the tooltip of "Offline"
         std::optional<QDateTime> fireDate;
@@ -39,9 +40,10 @@ protected:
 private:
     QWidget* badge;
     LineText* name;
+    QWidget* menu;
+    QWidget* statusLine;
     CompactLabel* offline;
     TimerBadge* timer;
     LineText* room;
     PowerSwitch* power;
-    bool single;
 };

@@ -14,6 +14,7 @@ public:
     void setExpanded(bool expanded);
     // How far the fold-out is open, 0 to 1: turns the chevron.
     void setTurn(qreal fraction);
+    qreal turned() const { return turn; }
 
     QSize sizeHint() const override;
 

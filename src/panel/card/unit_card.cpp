@@ -110,7 +110,7 @@ UnitCard::UnitCard(AppModel& model, QString podID, int index, QWidget* parent)
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 
     glow = new CardGlow(this);
-    title = new CardTitleRow(model, id, model.pods().size() == 1, this);
+    title = new CardTitleRow(model, id, this);
 
     pill = holder(this);
     modeTrigger = new DropdownTrigger(
@@ -250,6 +250,7 @@ void UnitCard::refresh() {
     if (count > 1 && index <= 9)
         heading.number = index + 1;
     heading.name = pod.displayName();
+    heading.single = single;
     heading.usable = usable;
     if (ago)
         heading.lastSeen = ShortTime::ago(now.addSecs(-*ago), now);
@@ -383,6 +384,7 @@ void UnitCard::relayout() {
     readings->setGeometry(p.readings);
     fan->setGeometry(p.fan);
     more->setGeometry(p.more);
+    more->setTurn(fold->openness());
     fold->setGeometry(p.fold);
     hairline->setGeometry(p.hairline);
     chartHolder->setGeometry(p.chart);

@@ -5,6 +5,7 @@
 #include "panel/chart/chart_layout.h"
 #include "panel/style/fonts.h"
 #include "panel/style/palette.h"
+#include "panel/style/short_time.h"
 
 #include <QFontMetricsF>
 #include <QLinearGradient>
@@ -20,11 +21,8 @@ namespace {
 
 using namespace ChartLayout;
 
-// The locale's short time of day, without seconds (some locales' short format has them).
 QString timeOfDay(const QDateTime& time) {
-    QString format = QLocale().timeFormat(QLocale::ShortFormat);
-    format.remove(QStringLiteral(":ss"));
-    return QLocale().toString(time.toLocalTime().time(), format);
+    return QLocale().toString(time.toLocalTime().time(), ShortTime::timeOfDayFormat());
 }
 
 // Draws `runs` of text in their colours one after another from `origin` on the baseline.

@@ -136,7 +136,6 @@ void DropdownLayer::sync() {
         card->setDropdown(*open);
         layOut();
         setAttribute(Qt::WA_TransparentForMouseEvents, false);
-        raise();
         card->show();
         if (appearing) {
             // Reopened while still fading out: grow again from what shows.

@@ -35,11 +35,18 @@ DropdownTrigger::DropdownTrigger(AppModel& model, QString id, QString help, Make
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     connect(this, &QAbstractButton::clicked, this, &DropdownTrigger::toggle);
     connect(&model, &AppModel::dropdownChanged, this, qOverload<>(&QWidget::update));
+    connect(&turn, &Animation::valueChanged, this, qOverload<>(&QWidget::update));
 }
 
 void DropdownTrigger::setLabel(const Dropdown::Option::Icon& value, const QString& text) {
     if (value == icon && text == title)
         return;
+    if (const auto* vane = std::get_if<Dropdown::Option::Vane>(&value)) {
+        if (std::holds_alternative<Dropdown::Option::Vane>(icon) && isVisible())
+            turn.animateTo(vane->aim);
+        else
+            turn.setValue(vane->aim);
+    }
     icon = value;
     title = text;
     updateGeometry();
@@ -72,7 +79,10 @@ void DropdownTrigger::toggle() {
 
 void DropdownTrigger::paintEvent(QPaintEvent*) {
     const bool active = isOpen() || isDown();
-    picture.paint(*this, {icon, title, active}, [&](QPainter& painter) {
+    Dropdown::Option::Icon shown = icon;
+    if (std::holds_alternative<Dropdown::Option::Vane>(shown))
+        shown = Dropdown::Option::Vane{turn.value()};
+    picture.paint(*this, {shown, title, active}, [&](QPainter& painter) {
         painter.setRenderHint(QPainter::Antialiasing);
         const QRectF bounds(rect());
         ControlWell::paint(painter, bounds, active);
@@ -83,7 +93,7 @@ void DropdownTrigger::paintEvent(QPaintEvent*) {
         if (const auto* symbol = std::get_if<Dropdown::Option::Symbol>(&icon)) {
             Icons::paint(painter, iconRect, symbol->name, Palette::primaryText(), QFont::Medium);
         } else {
-            const qreal aim = std::get<Dropdown::Option::Vane>(icon).aim;
+            const qreal aim = std::get<Dropdown::Option::Vane>(shown).aim;
             QPen pen(Palette::primaryText(), vaneStroke);
             pen.setCapStyle(Qt::RoundCap);
             const QRectF frame(iconRect.center().x() - vaneWidth / 2, middle - vaneWidth / 2,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/dropdown.h"
+#include "panel/animation/spring.h"
 #include "panel/style/paint_cache.h"
 
 #include <QAbstractButton>
@@ -20,7 +21,10 @@ public:
     DropdownTrigger(AppModel& model, QString id, QString help, Make make,
                     QWidget* parent = nullptr);
 
+    // A vane that follows a vane turns to its new aim.
     void setLabel(const Dropdown::Option::Icon& icon, const QString& title);
+    // The aim the vane shows now (while it turns, between the old and the new one).
+    qreal shownAim() const { return turn.value(); }
     // Its dropdown is the open one.
     bool isOpen() const;
     // Its rectangle in panel coordinates (those of the top-level widget).
@@ -39,5 +43,6 @@ private:
     Make make;
     Dropdown::Option::Icon icon;
     QString title;
+    Spring turn{0.22, 0.85};                                               // the vane's aim
     PaintCache<std::tuple<Dropdown::Option::Icon, QString, bool>> picture; // by label, active
 };

@@ -10,6 +10,7 @@
 
 #include <QDesktopServices>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -141,10 +142,6 @@ LoginView::LoginView(AppModel& model, QWidget* parent) : QWidget(parent), model(
     column->setAlignment(footer, Qt::AlignHCenter);
 
     connect(field, &QLineEdit::textChanged, this, &LoginView::updateButton);
-    connect(field, &QLineEdit::returnPressed, this, [this] {
-        if (connectButton->isEnabled())
-            submit();
-    });
     connect(connectButton, &QAbstractButton::clicked, this, [this] { submit(); });
     connect(demo, &QAbstractButton::clicked, this, [this] {
         this->model.stopPolling();
@@ -164,6 +161,14 @@ void LoginView::showEvent(QShowEvent* event) {
         focusedOnce = true;
         field->setFocus(Qt::OtherFocusReason);
     }
+}
+
+void LoginView::keyPressEvent(QKeyEvent* event) {
+    // Return reaches the view from whichever part has focus (the field passes it on too).
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter)
+        return QWidget::keyPressEvent(event);
+    if (connectButton->isEnabled())
+        submit();
 }
 
 QCoro::Task<> LoginView::submit() {

@@ -1,5 +1,6 @@
 #include "panel/style/short_time.h"
 
+#include <QLocale>
 #include <algorithm>
 
 namespace ShortTime {
@@ -26,6 +27,13 @@ QString countdown(const QDateTime& target, const QDateTime& now) {
         .arg(seconds / 3600)
         .arg(twoDigits(seconds / 60 % 60))
         .arg(twoDigits(seconds % 60));
+}
+
+QString timeOfDayFormat() {
+    // Some locales' short format has seconds.
+    QString format = QLocale().timeFormat(QLocale::ShortFormat);
+    format.remove(QStringLiteral(":ss"));
+    return format;
 }
 
 } // namespace ShortTime

@@ -10,5 +10,7 @@ namespace ShortTime {
 QString ago(const QDateTime& date, const QDateTime& now);
 // "4:05" under an hour, "1:02:09" from an hour on; "0:00" once the target has passed.
 QString countdown(const QDateTime& target, const QDateTime& now);
+// The locale's short time-of-day format ("HH:mm", "h:mm AP", ...), without seconds.
+QString timeOfDayFormat();
 
 } // namespace ShortTime

@@ -9,6 +9,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QLayout>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTimeEdit>
 #include <memory>
@@ -60,6 +62,7 @@ private Q_SLOTS:
     void timerChipsSetTheOppositePower();
     void runningTimerCancels();
     void timerEditorSetsATimeOfDay();
+    void editorSpringsOpenAndShut();
     void presetChipAppliesAndItsMenuDeletes();
     void presetEditorSavesOnReturn();
     void airflowTriggerOpensTheUnitsDropdown();
@@ -124,6 +127,9 @@ void AdvancedSectionTest::runningTimerCancels() {
 }
 
 void AdvancedSectionTest::timerEditorSetsATimeOfDay() {
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    const auto restore = qScopeGuard([&] { QLocale::setDefault(before); });
     ModelRig rig;
     rig.units = QJsonArray{unitJson("a1", "Bedroom", false)};
     rig.service.on("PUT", timerPath.arg("a1"), LoopbackService::Response::json(envelope({})));
@@ -138,6 +144,9 @@ void AdvancedSectionTest::timerEditorSetsATimeOfDay() {
     QVERIFY(section.widget.sizeHint().height() > folded);
     auto* time = section.widget.findChild<QTimeEdit*>();
     QVERIFY(time && time->isVisible());
+    // The clock is the locale's: 12-hour here.
+    QVERIFY2(time->displayFormat().contains(u'A', Qt::CaseInsensitive),
+             qPrintable(time->displayFormat()));
     time->setTime(model.now().toLocalTime().addSecs(2 * 3600).time());
     QVERIFY(section.click("Save"));
 
@@ -148,6 +157,32 @@ void AdvancedSectionTest::timerEditorSetsATimeOfDay() {
     QVERIFY(timer && timer->acState);
     QCOMPARE(timer->acState->on, true);
     QCOMPARE(timer->fireDate, model.now().addSecs(120 * 60));
+}
+
+void AdvancedSectionTest::editorSpringsOpenAndShut() {
+    ModelRig rig;
+    rig.units = QJsonArray{unitJson("a1", "Bedroom", false)};
+    AppModel& model = rig.startPolling();
+    Section section(model, "a1");
+    FrameTicker& ticker = *FrameTicker::shared();
+    ticker.setInstant(false);
+    const auto instantAgain = qScopeGuard([&] { ticker.setInstant(true); });
+    QWidget* drawer = section.widget.findChild<QTimeEdit*>()->parentWidget();
+    const int full = drawer->layout()->sizeHint().height();
+
+    QVERIFY(section.click("At a set time"));
+    QVERIFY(drawer->isVisible());
+    QVERIFY(drawer->maximumHeight() < full / 2);
+    ticker.advance(0.06);
+    QVERIFY(drawer->maximumHeight() > 0 && drawer->maximumHeight() < full);
+    ticker.advance(1);
+    QCOMPARE(drawer->maximumHeight(), full);
+
+    QVERIFY(section.click("Cancel"));
+    QVERIFY(!section.widget.hasEditor());
+    QVERIFY(drawer->isVisible()); // still shrinking away
+    ticker.advance(1);
+    QVERIFY(!drawer->isVisible());
 }
 
 void AdvancedSectionTest::presetChipAppliesAndItsMenuDeletes() {

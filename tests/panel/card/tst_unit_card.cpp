@@ -70,6 +70,7 @@ private Q_SLOTS:
     void collapsesOnlyAmongSeveralUnits();
     void singleUnitNeverCollapses();
     void expandedIsKeptPerUnit();
+    void titleRowFollowsUnitCount();
     void timerBadgeFiresOnce();
     void drawsEveryDemoUnit();
 };
@@ -275,8 +276,10 @@ void UnitCardTest::expandedIsKeptPerUnit() {
         UnitCard card(model, "a1", 0);
         card.show();
         const int folded = card.height();
+        QCOMPARE(card.findChild<MoreToggle*>()->turned(), 0.0);
         QTest::mouseClick(card.findChild<MoreToggle*>(), Qt::LeftButton);
         QCOMPARE(card.findChild<MoreToggle*>()->text(), "Less");
+        QCOMPARE(card.findChild<MoreToggle*>()->turned(), 1.0); // the chevron turned with it
         QVERIFY(card.height() >= folded);
     }
     QCOMPARE(model.store().value("expanded.a1").toBool(), true);
@@ -284,10 +287,42 @@ void UnitCardTest::expandedIsKeptPerUnit() {
 
     UnitCard again(model, "a1", 0);
     QCOMPARE(again.findChild<MoreToggle*>()->text(), "Less");
+    QCOMPARE(again.findChild<MoreToggle*>()->turned(), 1.0);
     // An expanded card stays open while its unit is off.
     model.store().setValue("expanded.a2", true);
     UnitCard off(model, "a2", 1);
     QVERIFY(!off.isCollapsed());
+}
+
+void UnitCardTest::titleRowFollowsUnitCount() {
+    ModelRig rig;
+    rig.units = QJsonArray{deadUnit("a1", "Bedroom")};
+    AppModel& model = rig.startPolling();
+    UnitCard card(model, "a1", 0);
+    card.show();
+    const auto visible = [&card](auto* widget) { return widget->isVisibleTo(&card); };
+    const auto offlineLabelShown = [&] {
+        const auto labels = card.findChildren<CompactLabel*>();
+        return std::any_of(labels.cbegin(), labels.cend(), [&](CompactLabel* label) {
+            return visible(label) && label->toolTip() == "Last seen 4m ago";
+        });
+    };
+    const auto listNext = [&](const QJsonArray& units) {
+        rig.units = units;
+        rig.clock.advance(60s);
+        QVERIFY(rig.waitForSleeps({60'000}));
+    };
+    QVERIFY(visible(card.findChild<StatusLine*>()));
+
+    listNext({deadUnit("a1", "Bedroom"), unitJson("a2", "Study", true)});
+    QCOMPARE(model.pods().size(), 2);
+    QVERIFY(!visible(card.findChild<StatusLine*>()));
+    QVERIFY(!visible(card.findChild<PowerSwitch*>()));
+    QVERIFY(offlineLabelShown());
+
+    listNext({deadUnit("a1", "Bedroom")});
+    QVERIFY(visible(card.findChild<StatusLine*>()));
+    QVERIFY(!offlineLabelShown());
 }
 
 void UnitCardTest::timerBadgeFiresOnce() {

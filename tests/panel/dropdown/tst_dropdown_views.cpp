@@ -76,6 +76,7 @@ private Q_SLOTS:
     void scrimClickClosesWithoutPicking();
     void cardMatchesDropdownHeight();
     void closingCardFadesAndLetsClicksThrough();
+    void vaneTurnsToItsNewAim();
     void place_data();
     void place();
 };
@@ -183,6 +184,21 @@ void DropdownViewsTest::closingCardFadesAndLetsClicksThrough() {
     QVERIFY(!panel.card()->isHidden());
     FrameTicker::shared()->advance(0.1);
     QVERIFY(panel.card()->isHidden());
+    FrameTicker::shared()->setInstant(true);
+}
+
+void DropdownViewsTest::vaneTurnsToItsNewAim() {
+    ModelRig rig;
+    AppModel& model = rig.start(true);
+    Panel panel(model);
+    panel.airflow->setLabel(Dropdown::Option::Vane{0.2}, "Upper");
+    FrameTicker::shared()->setInstant(false);
+    panel.airflow->setLabel(Dropdown::Option::Vane{0.8}, "Lower");
+    QCOMPARE(panel.airflow->shownAim(), 0.2);
+    FrameTicker::shared()->advance(0.05);
+    QVERIFY(panel.airflow->shownAim() > 0.2 && panel.airflow->shownAim() < 0.8);
+    FrameTicker::shared()->advance(1);
+    QCOMPARE(panel.airflow->shownAim(), 0.8);
     FrameTicker::shared()->setInstant(true);
 }
 

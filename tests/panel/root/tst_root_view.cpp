@@ -1,3 +1,4 @@
+#include "model/dropdown_builders.h"
 #include "panel/animation/frame_ticker.h"
 #include "panel/card/unit_card.h"
 #include "panel/controls/panel_buttons.h"
@@ -263,7 +264,10 @@ void RootViewTest::bannerClickClearsIt() {
     QVERIFY(banner->isVisible());
     QCOMPARE(banner->geometry().topLeft(), QPoint(12, 52));
     QCOMPARE(banner->width(), 380 - 24);
-    // Above the content and the dropdown layer: a click there reaches the banner.
+    // Above the content and the dropdown layer, also once a dropdown opens: a click there
+    // reaches the banner.
+    QCOMPARE(root.childAt(banner->geometry().center()), banner);
+    model.openDropdown(Dropdowns::mode(model, *model.pod("a"), QRectF(20, 40, 80, 24)));
     QCOMPARE(root.childAt(banner->geometry().center()), banner);
 
     QTest::mouseClick(banner, Qt::LeftButton, {}, QPoint(banner->width() - 4, 4));

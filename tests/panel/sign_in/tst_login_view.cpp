@@ -178,7 +178,9 @@ void LoginViewTest::returnTwiceSignsInOnce() {
     QVERIFY(QTest::qWaitFor([&] { return model.status().kind == AppModel::Status::needsKey; }));
     Screen screen(model);
     QTest::keyClicks(screen.field, "goodkey-12345");
-    QTest::keyClick(screen.field, Qt::Key_Return);
+    // Return connects wherever the focus is: in the field or on another part of the view.
+    QTest::keyClick(screen.keyPage, Qt::Key_Return);
+    QVERIFY(screen.view.isBusy());
     QTest::keyClick(screen.field, Qt::Key_Return);
     QTest::mouseClick(screen.button, Qt::LeftButton);
     QVERIFY(QTest::qWaitFor([&] { return !screen.view.isBusy(); }, 5000));

@@ -1,0 +1,94 @@
+#include "shell/desktop_look.h"
+
+#include <QDBusConnection>
+#include <QDBusContext>
+#include <QDBusVariant>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+const auto portalName = QStringLiteral("org.freedesktop.portal.Desktop");
+const auto portalPath = QStringLiteral("/org/freedesktop/portal/desktop");
+const auto settingsInterface = QStringLiteral("org.freedesktop.portal.Settings");
+
+QPalette paletteWithWindow(const QColor& window) {
+    QPalette palette;
+    palette.setColor(QPalette::Window, window);
+    return palette;
+}
+} // namespace
+
+// A settings portal serving the values it holds, each wrapped twice as older portals do.
+class FakePortal : public QObject, protected QDBusContext {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.Settings")
+public:
+    QHash<QString, QVariant> values; // "group/key" -> value
+
+Q_SIGNALS:
+    void SettingChanged(const QString& group, const QString& key, const QDBusVariant& value);
+
+public Q_SLOTS:
+    QDBusVariant Read(const QString& group, const QString& key) {
+        const auto found = values.constFind(group + u'/' + key);
+        if (found == values.cend()) {
+            sendErrorReply(QStringLiteral("org.freedesktop.portal.Error.NotFound"),
+                           QStringLiteral("no such setting"));
+            return {};
+        }
+        return QDBusVariant(QVariant::fromValue(QDBusVariant(*found)));
+    }
+};
+
+class DesktopLookTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() {
+        if (!QDBusConnection::sessionBus().isConnected())
+            QSKIP("needs a session bus (scripts/with-test-session gives one)");
+        qunsetenv("ALVORE_REDUCE_MOTION");
+    }
+
+    void withoutPortalThePaletteDecides() {
+        QVERIFY(DesktopLook(QDBusConnection::sessionBus(), paletteWithWindow(Qt::black)).isDark());
+        DesktopLook light(QDBusConnection::sessionBus(), paletteWithWindow(Qt::white));
+        QVERIFY(!light.isDark());
+        QVERIFY(!light.reducesMotion());
+    }
+
+    void portalDecidesAndChangesAreFollowed() {
+        QDBusConnection bus =
+            QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("portal"));
+        FakePortal portal;
+        portal.values.insert("org.freedesktop.appearance/color-scheme", 2u); // prefers light
+        portal.values.insert("org.gnome.desktop.interface/enable-animations", false);
+        QVERIFY(bus.registerObject(portalPath, &portal,
+                                   QDBusConnection::ExportAllSlots |
+                                       QDBusConnection::ExportAllSignals));
+        QVERIFY(bus.registerService(portalName));
+
+        DesktopLook look(QDBusConnection::sessionBus(), paletteWithWindow(Qt::black));
+        QSignalSpy darkChanged(&look, &DesktopLook::isDarkChanged);
+        QTRY_VERIFY(!look.isDark());
+        QTRY_VERIFY(look.reducesMotion());
+
+        // The desktop switches to dark, then back to no preference (the dark palette).
+        const auto announce = [&](uint scheme) {
+            Q_EMIT portal.SettingChanged("org.freedesktop.appearance", "color-scheme",
+                                         QDBusVariant(QVariant::fromValue(scheme)));
+        };
+        announce(1);
+        QTRY_COMPARE(darkChanged.size(), 2);
+        QVERIFY(look.isDark());
+        announce(0);
+        announce(2);
+        QTRY_COMPARE(darkChanged.size(), 3);
+        QVERIFY(!look.isDark());
+
+        bus.unregisterService(portalName);
+        QDBusConnection::disconnectFromBus(QStringLiteral("portal"));
+    }
+};
+
+QTEST_GUILESS_MAIN(DesktopLookTest)
+#include "tst_desktop_look.moc"
