@@ -21,7 +21,7 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-deadline=$((SECONDS + 40))
+deadline=$((SECONDS + 120))
 source "$(dirname "$0")/desktop.sh"
 start_desktop
 
