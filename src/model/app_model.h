@@ -265,7 +265,7 @@ private:
     bool panelShown = false;
     int failedRefreshes = 0; // consecutive failed refreshes
     CancelToken pollTask;
-    QHash<QString, ACState> rollbacks;    // per unit with a change in flight: the state before
+    QHash<QString, ACState> rollbacks;        // per unit with a change in flight: the state before
     QHash<QString, CancelToken> pendingSends; // per unit: the pending send
     QHash<QString, QDateTime> historyFetched; // per unit: when its last load started
     QHash<QString, ACState> heldWhileOff;     // per unit: settings chosen while it stays off

@@ -2,8 +2,8 @@
 
 #include "client/app_log.h"
 #include "model/app_model.h"
-#include "panel/style/fonts.h"
 #include "panel/controls/panel_buttons.h"
+#include "panel/style/fonts.h"
 #include "settings/card.h"
 #include "settings/row.h"
 

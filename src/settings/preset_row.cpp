@@ -1,10 +1,10 @@
 #include "settings/preset_row.h"
 
 #include "model/app_model.h"
-#include "panel/style/palette.h"
+#include "panel/controls/round_button.h"
 #include "panel/style/fonts.h"
 #include "panel/style/icons.h"
-#include "panel/controls/round_button.h"
+#include "panel/style/palette.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,7 +1,7 @@
 #include "settings/section_title.h"
 
-#include "panel/style/palette.h"
 #include "panel/style/fonts.h"
+#include "panel/style/palette.h"
 
 SectionTitle::SectionTitle(const QString& text, QWidget* parent) : QLabel(text, parent) {
     setFont(Fonts::font(11.5, QFont::DemiBold));

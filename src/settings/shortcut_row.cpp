@@ -1,7 +1,7 @@
 #include "settings/shortcut_row.h"
 
-#include "panel/style/palette.h"
 #include "panel/style/fonts.h"
+#include "panel/style/palette.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,8 +1,8 @@
 #include "settings/tab_bar.h"
 
-#include "panel/style/palette.h"
 #include "panel/style/fonts.h"
 #include "panel/style/icons.h"
+#include "panel/style/palette.h"
 
 #include <QMouseEvent>
 #include <QPainter>

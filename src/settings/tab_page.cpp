@@ -1,7 +1,7 @@
 #include "settings/tab_page.h"
 
-#include "panel/style/palette.h"
 #include "panel/style/fonts.h"
+#include "panel/style/palette.h"
 #include "settings/card.h"
 #include "settings/section_title.h"
 

@@ -7,9 +7,9 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
-#include <QLayout>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTimeEdit>
