@@ -270,7 +270,9 @@ private Q_SLOTS:
         QCOMPARE(outcome.failure, SensiboAPI::Failure::unreadable());
         QCOMPARE(watch.newLines(),
                  QStringList{"GET pods: answer larger than 4194304 bytes, refused"});
-        QVERIFY2(sent < streamed / 2, qPrintable(QString::number(sent)));
+        // The network thread reads ahead of the main thread's check by a varying amount, so
+        // only that the client gave up before the stream ended is certain.
+        QVERIFY2(sent < streamed, qPrintable(QString::number(sent)));
     }
 
     void offlineTextFollowsTheSystemsView_data() {
