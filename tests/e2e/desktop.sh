@@ -18,9 +18,12 @@ until_true() {
     until "$@"; do
         if ((SECONDS >= deadline)); then
             echo "FAIL: timed out waiting for $what"
-            for log in "$work"/app*.log; do
+            for log in "$work"/*.log; do
                 [[ -e $log ]] && echo "--- $(basename "$log"):" && cat "$log"
             done
+            if [[ -n $tray_pid ]] && ! kill -0 "$tray_pid" 2>/dev/null; then
+                echo "the tray has exited"
+            fi
             exit 1
         fi
         sleep 0.1
