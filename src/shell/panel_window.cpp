@@ -7,6 +7,7 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QHideEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -104,6 +105,15 @@ void PanelWindow::hideEvent(QHideEvent* event) {
         m_content = nullptr;
     }
     Q_EMIT closed();
+}
+
+void PanelWindow::mousePressEvent(QMouseEvent* event) {
+    const QPoint global = event->globalPosition().toPoint();
+    const bool iconMenu = m_kind == Kind::popup && event->button() == Qt::RightButton &&
+                          !geometry().contains(global) && m_anchor.contains(global);
+    QWidget::mousePressEvent(event);
+    if (iconMenu)
+        Q_EMIT iconMenuRequested(global);
 }
 
 void PanelWindow::paintEvent(QPaintEvent*) {

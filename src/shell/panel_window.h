@@ -38,10 +38,14 @@ public:
 Q_SIGNALS:
     // The window was hidden, by the user or by close(); the content is already gone.
     void closed();
+    // A right click landed on the tray icon while the popup was open. The popup's pointer grab
+    // keeps that click from the icon, so the popup passes it on.
+    void iconMenuRequested(const QPoint& globalPosition);
 
 protected:
     bool event(QEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:

@@ -49,6 +49,10 @@ StatusItemController::StatusItemController(AppModel& model, Presentation present
         fillMenu(m_menu);
     });
     m_tray.setContextMenu(&m_menu);
+    // Shown once the popup's own close is over, so that the menu takes the pointer grab.
+    connect(
+        &m_panel, &PanelWindow::iconMenuRequested, &m_menu,
+        [this](const QPoint& at) { m_menu.popup(at); }, Qt::QueuedConnection);
     connect(&m_tray, &QSystemTrayIcon::activated, this, &StatusItemController::activated);
     m_tray.show();
 }

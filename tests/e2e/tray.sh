@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # tray.sh <alvore binary>: starts the app in demo mode on a virtual screen beside a real XEmbed
 # tray, clicks its icon to open and to close the panel, opens the settings window from the icon's
-# context menu, switches its tab and closes it, then quits from the context menu and expects a
-# clean exit.
+# context menu (shown by a right click while the panel is open), switches its tab and closes it,
+# then quits from the context menu and expects a clean exit.
 set -euo pipefail
 app=$1
 
@@ -101,7 +101,13 @@ open_menu() {
     click_icon 3
     until_true "the context menu" menu_shown
 }
-open_menu
+# A right click on the icon while the panel is open shows the menu, and the panel closes.
+click_icon 1
+until_true "the panel to open" panel_shown
+before_menu=$(($(shown_windows) - 1))
+click_icon 3
+until_true "the panel to close for the menu" panel_hidden
+until_true "the context menu over the panel" menu_shown
 xdotool key Up Up Return
 settings_window() { xdotool search --onlyvisible --name '^Alvore Settings$' 2>/dev/null | head -1; }
 has_settings() { [[ -n $(settings_window) ]]; }
