@@ -15,9 +15,9 @@ public:
 
     void show();
     // The window, while there is one.
-    SettingsView* window() const { return m_window; }
+    SettingsView* window() const { return view; }
 
 private:
-    AppModel& m_model;
-    QPointer<SettingsView> m_window;
+    AppModel& model;
+    QPointer<SettingsView> view;
 };

@@ -24,16 +24,16 @@ QVariant unwrapped(QVariant value) {
 } // namespace
 
 DesktopLook::DesktopLook(QDBusConnection bus, const QPalette& platformPalette, QObject* parent)
-    : QObject(parent), m_bus(std::move(bus)),
-      m_paletteDark(platformPalette.color(QPalette::Window).lightness() < 128) {
-    m_motionForced = qEnvironmentVariable("ALVORE_REDUCE_MOTION") == u"1";
-    m_reducesMotion = m_motionForced;
+    : QObject(parent), portalBus(std::move(bus)),
+      paletteDark(platformPalette.color(QPalette::Window).lightness() < 128) {
+    motionForced = qEnvironmentVariable("ALVORE_REDUCE_MOTION") == u"1";
+    motionReduced = motionForced;
     // Any sender: the portal's name may be taken only after this starts.
-    m_bus.connect(QString(), portalPath, settingsInterface, QStringLiteral("SettingChanged"), this,
-                  SLOT(settingChanged(QDBusMessage)));
+    portalBus.connect(QString(), portalPath, settingsInterface, QStringLiteral("SettingChanged"),
+                      this, SLOT(settingChanged(QDBusMessage)));
     read(appearanceGroup, colorSchemeKey,
          [this](const std::optional<QVariant>& value) { useColorScheme(value); });
-    if (!m_motionForced)
+    if (!motionForced)
         read(interfaceGroup, animationsKey, [this](const std::optional<QVariant>& value) {
             if (value)
                 useAnimations(value);
@@ -47,7 +47,7 @@ void DesktopLook::read(const QString& group, const QString& key,
     QDBusMessage call = QDBusMessage::createMethodCall(portalService, portalPath, settingsInterface,
                                                        QStringLiteral("Read"));
     call << group << key;
-    auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
+    auto* watcher = new QDBusPendingCallWatcher(portalBus.asyncCall(call), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [use = std::move(use)](QDBusPendingCallWatcher* finished) {
                 finished->deleteLater();
@@ -72,15 +72,15 @@ void DesktopLook::useColorScheme(const std::optional<QVariant>& value) {
     // 1 prefers dark, 2 prefers light, anything else leaves it to the theme.
     const uint scheme = value ? value->toUInt() : 0;
     const bool wasDark = isDark();
-    m_portalDark = scheme == 1   ? std::optional(true)
-                   : scheme == 2 ? std::optional(false)
-                                 : std::nullopt;
+    portalDark = scheme == 1   ? std::optional(true)
+                 : scheme == 2 ? std::optional(false)
+                               : std::nullopt;
     if (isDark() != wasDark)
         Q_EMIT isDarkChanged();
 }
 
 void DesktopLook::useAnimations(const std::optional<QVariant>& value) {
-    if (!m_motionForced && value && value->canConvert<bool>())
+    if (!motionForced && value && value->canConvert<bool>())
         setReducesMotion(!value->toBool());
 }
 
@@ -101,8 +101,8 @@ void DesktopLook::askGsettingsForAnimations() {
 }
 
 void DesktopLook::setReducesMotion(bool reduces) {
-    if (reduces == m_reducesMotion)
+    if (reduces == motionReduced)
         return;
-    m_reducesMotion = reduces;
+    motionReduced = reduces;
     Q_EMIT reducesMotionChanged();
 }

@@ -22,8 +22,8 @@ public:
     // place; it decides the colours while the settings portal on `bus` has no preference.
     DesktopLook(QDBusConnection bus, const QPalette& platformPalette, QObject* parent = nullptr);
 
-    bool isDark() const { return m_portalDark.value_or(m_paletteDark); }
-    bool reducesMotion() const { return m_reducesMotion; }
+    bool isDark() const { return portalDark.value_or(paletteDark); }
+    bool reducesMotion() const { return motionReduced; }
 
 Q_SIGNALS:
     void isDarkChanged();
@@ -42,9 +42,9 @@ private:
     void askGsettingsForAnimations();
     void setReducesMotion(bool reduces);
 
-    QDBusConnection m_bus;
-    bool m_paletteDark;
-    std::optional<bool> m_portalDark; // absent: no preference, or no portal
-    bool m_reducesMotion = false;
-    bool m_motionForced = false; // ALVORE_REDUCE_MOTION=1 reduces motion whatever the desktop says
+    QDBusConnection portalBus;
+    bool paletteDark;
+    std::optional<bool> portalDark; // absent: no preference, or no portal
+    bool motionReduced = false;
+    bool motionForced = false; // ALVORE_REDUCE_MOTION=1 reduces motion whatever the desktop says
 };

@@ -31,7 +31,7 @@ void watch(QDBusConnection& bus, const QString& busName, const QList<Source>& so
 
 SleepWatch::SleepWatch(AppModel& model, Clock& clock, QDBusConnection systemBus,
                        QDBusConnection sessionBus, QObject* parent)
-    : QObject(parent), m_model(model), m_clock(clock) {
+    : QObject(parent), model(model), clock(clock) {
     watch(systemBus, QStringLiteral("system"),
           {{QStringLiteral("/org/freedesktop/login1"),
             QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("PrepareForSleep")}},
@@ -47,7 +47,7 @@ SleepWatch::SleepWatch(AppModel& model, Clock& clock, QDBusConnection systemBus,
 
 void SleepWatch::sleepChanged(bool asleep) {
     if (asleep) {
-        m_model.stopPolling();
+        model.stopPolling();
         return;
     }
     // Each wake-up gets its own wake, however close together they come.
@@ -55,12 +55,12 @@ void SleepWatch::sleepChanged(bool asleep) {
 }
 
 SleepWatch::~SleepWatch() {
-    m_gone.cancel();
+    gone.cancel();
 }
 
 QCoro::Task<> SleepWatch::wakeLater() {
     QPointer<SleepWatch> self(this);
-    co_await m_clock.sleep(wakeDelay, m_gone);
+    co_await clock.sleep(wakeDelay, gone);
     if (self) // else the watch went while it waited
-        m_model.woke();
+        model.woke();
 }

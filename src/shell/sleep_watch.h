@@ -31,7 +31,7 @@ private Q_SLOTS:
 private:
     QCoro::Task<> wakeLater();
 
-    AppModel& m_model;
-    Clock& m_clock;
-    CancelToken m_gone; // ends the waits when the watch goes
+    AppModel& model;
+    Clock& clock;
+    CancelToken gone; // ends the waits when the watch goes
 };
