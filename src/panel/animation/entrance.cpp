@@ -67,7 +67,9 @@ void PieceEffect::draw(QPainter* painter) {
     painter->save();
     if (clip)
         painter->setClipPath(*clip, Qt::IntersectClip);
-    if (isIdentity()) {
+    // A widget drawn straight through ignores the painter's clip, so a clipped piece always
+    // goes through its pixmap.
+    if (isIdentity() && !clip) {
         drawSource(painter);
         painter->restore();
         return;

@@ -32,6 +32,7 @@
 namespace {
 
 constexpr qreal radius = 14;
+constexpr qreal selectedOutline = 1; // the outline's width on the selected card
 constexpr int stepperWidth = 178;
 constexpr double stagger = 0.06;
 
@@ -401,10 +402,16 @@ void UnitCard::relayout() {
 
     const int cardHeight = p.height(unfold.value(), offlineRow);
     QPainterPath shape;
-    if (single)
+    if (single) {
         shape.addRect(0, 0, width(), cardHeight);
-    else
-        shape.addRoundedRect(QRectF(0, 0, width(), cardHeight), radius, radius);
+    } else {
+        // Inside the outline, which paintEvent draws beneath this layer: the glow must not
+        // cover it.
+        const qreal inset = selectedOutline;
+        shape.addRoundedRect(
+            QRectF(0, 0, width(), cardHeight).adjusted(inset, inset, -inset, -inset),
+            radius - inset, radius - inset);
+    }
     glow->setShape(shape, single);
 
     if (isWindow()) {
@@ -488,7 +495,7 @@ void UnitCard::paintEvent(QPaintEvent*) {
         painter.setBrush(Palette::card());
         painter.drawRoundedRect(bounds, radius, radius);
 
-        const qreal width = selected ? 1 : 0.5;
+        const qreal width = selected ? selectedOutline : 0.5;
         painter.setPen(QPen(selected ? Palette::white(0.22) : Palette::line(), width));
         painter.setBrush(Qt::NoBrush);
         const qreal half = width / 2;

@@ -1,5 +1,6 @@
 #include "panel/animation/frame_ticker.h"
 #include "panel/animation/view_environment.h"
+#include "panel/card/card_glow.h"
 #include "panel/card/fan_stepper.h"
 #include "panel/card/more_toggle.h"
 #include "panel/card/temperature_row.h"
@@ -353,6 +354,7 @@ void UnitCardTest::drawsEveryDemoUnit() {
     ModelRig rig;
     AppModel& model = rig.start(true);
     QCOMPARE(model.pods().size(), 3);
+    int outlined = 0;
     for (int i = 0; i < 3; ++i) {
         UnitCard card(model, model.pods()[i].id, i);
         card.resize(card.sizeHint());
@@ -365,7 +367,18 @@ void UnitCardTest::drawsEveryDemoUnit() {
             for (int x = 0; x < image.width(); x += 2)
                 lit += qGray(image.pixel(x, y)) > 140;
         QVERIFY2(lit > 20, qPrintable(model.pods()[i].id));
+
+        // The glow stays inside the selected card's outline: the top row and the corner outside
+        // the rounded edge are as they are without it.
+        if (model.pods()[i].id != model.selectedID() || !model.pods()[i].isOn())
+            continue;
+        ++outlined;
+        card.findChild<CardGlow*>()->hide();
+        const QImage bare = card.grab().toImage();
+        for (const QPoint at : {QPoint(0, 0), QPoint(2, 1), QPoint(100, 0), QPoint(200, 0)})
+            QCOMPARE(image.pixel(at), bare.pixel(at));
     }
+    QCOMPARE(outlined, 1);
     ViewEnvironment::setRenderingPreview(false);
 }
 
