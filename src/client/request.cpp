@@ -11,13 +11,12 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <memory>
-#include <ranges>
 
 namespace {
 
 // No answer of the service comes near this (a full listing of several units is tens of kB); a
 // larger one is refused as soon as it passes the bound rather than held in memory.
-constexpr qint64 answerLimit = 4 * 1024 * 1024;
+constexpr qint64 answerLimit = qint64(4) * 1024 * 1024;
 
 bool isDotSegment(const QString& segment) {
     return segment == QLatin1String(".") || segment == QLatin1String("..");
@@ -114,9 +113,9 @@ QNetworkAccessManager& networkAccess() {
 }
 
 QString ServiceCall::name() const {
-    for (const QString& segment : std::views::reverse(path)) {
-        if (!segment.isEmpty())
-            return segment;
+    for (auto segment = path.crbegin(); segment != path.crend(); ++segment) {
+        if (!segment->isEmpty())
+            return *segment;
     }
     return {};
 }

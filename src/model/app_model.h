@@ -127,7 +127,7 @@ public:
     // (with a banner) when the service refuses; nothing happens while signed out or in the demo.
     void setTimer(const QString& id, qint64 minutes, bool turnOn);
     // At the next occurrence of `at`: a time already past means the same time a day later.
-    void setTimer(const QString& id, QDateTime at, bool turnOn);
+    void setTimer(const QString& id, const QDateTime& at, bool turnOn);
     void cancelTimer(const QString& id);
     // The unit's countdown reached zero: the timer goes, and the units are read again 5 s later.
     void timerFired(const QString& id);

@@ -25,7 +25,7 @@ QCoro::Task<> AppModel::loadHistory(QString id) {
         if (!self || serviceApi != client)
             co_return;
         QHash<QString, History> history = histories;
-        history.insert(id, std::move(answer));
+        history[id] = std::move(answer);
         setHistory(std::move(history));
     } catch (const SensiboAPI::Failure& failure) {
         if (!self || serviceApi != client)

@@ -29,7 +29,7 @@ void AppModel::setTimer(const QString& id, qint64 minutes, bool turnOn) {
     sendTimer(id, minutes, state, previous, client, signInSession);
 }
 
-void AppModel::setTimer(const QString& id, QDateTime at, bool turnOn) {
+void AppModel::setTimer(const QString& id, const QDateTime& at, bool turnOn) {
     const QDateTime now = deps.clock.now();
     qint64 ahead = now.msecsTo(at);
     if (ahead < 0) // the next day on which that time of day still lies ahead

@@ -73,37 +73,64 @@ bool isHelp(const QString& argument) {
     return argument == u"--help" || argument == u"-h";
 }
 
+Parsed parseStatus(const QStringList& words) {
+    Request request;
+    request.kind = Request::status;
+    for (const QString& word : words) {
+        if (word != u"--json")
+            return error(QStringLiteral("status takes only --json, not \"%1\".").arg(word));
+        request.json = true;
+    }
+    return {Parsed::send, request, {}};
+}
+
+Parsed parseWatch(QStringList words) {
+    Request request;
+    request.kind = Request::watch;
+    if (!words.isEmpty() && words.first().startsWith(u"--format=")) {
+        words.replace(0, words.first().mid(9));
+        words.prepend(QStringLiteral("--format"));
+    }
+    if (words.isEmpty())
+        return {Parsed::send, request, {}};
+    if (words.size() != 2 || words.first() != u"--format" ||
+        (words.last() != u"waybar" && words.last() != u"plain"))
+        return error(QStringLiteral("watch takes only --format waybar or --format plain."));
+    request.waybar = words.last() == u"waybar";
+    return {Parsed::send, request, {}};
+}
+
+Parsed parseTarget(const QStringList& words) {
+    static const QRegularExpression number(QStringLiteral("^([+-]?)(\\d{1,3})$"));
+    const auto match = words.size() == 2 ? number.match(words.at(1)) : QRegularExpressionMatch();
+    if (!match.hasMatch())
+        return error(
+            QStringLiteral("target takes a UNIT and a temperature (22) or a step (+1, -1)."));
+    const int value = match.captured(2).toInt();
+    if (match.captured(1).isEmpty())
+        return call(QStringLiteral("SetTarget"), {words.first(), value});
+    return call(QStringLiteral("StepTarget"),
+                {words.first(), match.captured(1) == u"-" ? -value : value});
+}
+
+Parsed parseTimer(const QStringList& words) {
+    if (words.size() == 2 && words.at(1) == u"cancel")
+        return call(QStringLiteral("CancelTimer"), {words.first()});
+    const uint after = words.size() == 3 ? minutes(words.at(1)) : 0;
+    if (after == 0 || (words.at(2) != u"on" && words.at(2) != u"off"))
+        return error(QStringLiteral(
+            "timer takes a UNIT, a time (30m, 2h, 1h30m) and on or off; or a UNIT and cancel."));
+    return call(QStringLiteral("SetTimer"), {words.first(), after, words.at(2) == u"on"});
+}
+
 // Reads the words of a command that came after its name.
 Parsed parseCommand(const QString& name, const QStringList& words) {
-    const auto count = [&](qsizetype wanted) { return words.size() == wanted; };
-    if (name == u"status") {
-        Request request;
-        request.kind = Request::status;
-        for (const QString& word : words) {
-            if (word != u"--json")
-                return error(QStringLiteral("status takes only --json, not \"%1\".").arg(word));
-            request.json = true;
-        }
-        return {Parsed::send, request, {}};
-    }
-    if (name == u"watch") {
-        Request request;
-        request.kind = Request::watch;
-        QStringList rest = words;
-        if (!rest.isEmpty() && rest.first().startsWith(u"--format=")) {
-            rest.replace(0, rest.first().mid(9));
-            rest.prepend(QStringLiteral("--format"));
-        }
-        if (rest.isEmpty())
-            return {Parsed::send, request, {}};
-        if (rest.size() != 2 || rest.first() != u"--format" ||
-            (rest.last() != u"waybar" && rest.last() != u"plain"))
-            return error(QStringLiteral("watch takes only --format waybar or --format plain."));
-        request.waybar = rest.last() == u"waybar";
-        return {Parsed::send, request, {}};
-    }
+    if (name == u"status")
+        return parseStatus(words);
+    if (name == u"watch")
+        return parseWatch(words);
     if (name == u"refresh" || name == u"open" || name == u"close") {
-        if (!count(0))
+        if (!words.isEmpty())
             return error(QStringLiteral("%1 takes no arguments.").arg(name));
         return call(name == u"refresh" ? QStringLiteral("Refresh")
                     : name == u"open"  ? QStringLiteral("OpenPanel")
@@ -114,44 +141,27 @@ Parsed parseCommand(const QString& name, const QStringList& words) {
         return error(QStringLiteral("%1 needs a UNIT.").arg(name));
     const QString unit = words.first();
     if (name == u"on" || name == u"off" || name == u"toggle") {
-        if (!count(1))
+        if (words.size() != 1)
             return error(QStringLiteral("%1 takes one UNIT.").arg(name));
         if (name == u"toggle")
             return call(QStringLiteral("TogglePower"), {unit});
         return call(QStringLiteral("SetPower"), {unit, name == u"on"});
     }
     if (name == u"mode" || name == u"fan") {
-        if (!count(2))
+        if (words.size() != 2)
             return error(name == u"mode" ? QStringLiteral("mode takes a UNIT and a MODE.")
                                          : QStringLiteral("fan takes a UNIT and a LEVEL."));
         return call(name == u"mode" ? QStringLiteral("SetMode") : QStringLiteral("SetFan"),
                     {unit, words.at(1).toLower()});
     }
-    if (name == u"target") {
-        static const QRegularExpression number(QStringLiteral("^([+-]?)(\\d{1,3})$"));
-        const auto match = count(2) ? number.match(words.at(1)) : QRegularExpressionMatch();
-        if (!match.hasMatch())
-            return error(
-                QStringLiteral("target takes a UNIT and a temperature (22) or a step (+1, -1)."));
-        const int value = match.captured(2).toInt();
-        if (match.captured(1).isEmpty())
-            return call(QStringLiteral("SetTarget"), {unit, value});
-        return call(QStringLiteral("StepTarget"),
-                    {unit, match.captured(1) == u"-" ? -value : value});
-    }
+    if (name == u"target")
+        return parseTarget(words);
     if (name == u"preset") {
         if (words.size() < 2)
             return error(QStringLiteral("preset takes a UNIT and a preset NAME."));
         return call(QStringLiteral("ApplyPreset"), {unit, words.mid(1).join(u' ')});
     }
-    // timer
-    if (count(2) && words.at(1) == u"cancel")
-        return call(QStringLiteral("CancelTimer"), {unit});
-    const uint after = count(3) ? minutes(words.at(1)) : 0;
-    if (after == 0 || (words.at(2) != u"on" && words.at(2) != u"off"))
-        return error(QStringLiteral(
-            "timer takes a UNIT, a time (30m, 2h, 1h30m) and on or off; or a UNIT and cancel."));
-    return call(QStringLiteral("SetTimer"), {unit, after, words.at(2) == u"on"});
+    return parseTimer(words);
 }
 
 } // namespace

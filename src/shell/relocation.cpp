@@ -29,10 +29,10 @@ std::optional<QString> install(Relocation::Platform& platform, const Relocation:
     if (!QDir().mkpath(folder))
         return QStringLiteral("couldn't create the folder ") + folder;
     if (QFileInfo::exists(destination) || QFileInfo(destination).isSymLink()) {
-        if (const auto failure = platform.moveToTrash(destination))
+        if (auto failure = platform.moveToTrash(destination))
             return failure;
     }
-    if (const auto failure = platform.copyExecutable(image, destination))
+    if (auto failure = platform.copyExecutable(image, destination))
         return failure;
     return DesktopEntry::write(places.desktopEntry(), destination,
                                QStringLiteral("Comment=Watch and control your air conditioners\n"

@@ -63,7 +63,7 @@ Claim claim(QDBusConnection bus, ApplicationService& service,
     return Claim::alone;
 }
 
-void release(QDBusConnection bus) {
+void release(const QDBusConnection& bus) {
     if (bus.isConnected())
         bus.interface()->unregisterService(ApplicationService::busName);
 }

@@ -20,7 +20,7 @@ Claim claim(QDBusConnection bus, ApplicationService& service,
             std::chrono::milliseconds answerWait = std::chrono::milliseconds(800));
 
 // Gives the name up, so that a new copy of the app started now becomes the one.
-void release(QDBusConnection bus);
+void release(const QDBusConnection& bus);
 // Takes the name back after release(), when the new copy could not be started.
 void claimAgain(QDBusConnection bus);
 } // namespace SingleInstance

@@ -15,6 +15,23 @@ double frac(double value) {
     return value - std::floor(value);
 }
 
+// The part [a, b] of an eddy's curl: a spiral that tightens as it turns, the one on the left
+// (`side` -1) turning the other way from the one on the right.
+QPainterPath spiral(const QPointF& centre, double radius, double side, double a, double b) {
+    QPainterPath path;
+    for (int j = 0; j <= 14; ++j) {
+        const double u = a + j * (b - a) / 14;
+        const double rho = (1 - 0.25 * u) * radius;
+        const double phi = pi / 2 - side * u * 4.5553093477052;
+        const QPointF point(centre.x() + std::cos(phi) * rho, centre.y() + std::sin(phi) * rho);
+        if (j == 0)
+            path.moveTo(point);
+        else
+            path.lineTo(point);
+    }
+    return path;
+}
+
 } // namespace
 
 double reach(double aim, double level, double height) {
@@ -130,18 +147,8 @@ QList<Stroke> eddies(const QSizeF& size, const Flow& flow, double time) {
         for (const double side : {-1.0, 1.0}) {
             if (side < 0 ? !left : !right)
                 continue;
-            const double centreX = side < 0 ? r + 22 : w - r - 22;
-            QPainterPath path;
-            for (int j = 0; j <= 14; ++j) {
-                const double u = a + j * (b - a) / 14;
-                const double rho = (1 - 0.25 * u) * r;
-                const double phi = pi / 2 - side * u * 4.5553093477052;
-                const QPointF point(centreX + std::cos(phi) * rho, cy + std::sin(phi) * rho);
-                if (j == 0)
-                    path.moveTo(point);
-                else
-                    path.lineTo(point);
-            }
+            const QPointF centre(side < 0 ? r + 22 : w - r - 22, cy);
+            const QPainterPath path = spiral(centre, r, side, a, b);
             made.append({path, path.elementAt(0), path.currentPosition(),
                          std::sin(p * pi) * (0.1 + 0.12 * L), 1.6 + 1.5 * p});
         }
