@@ -39,30 +39,24 @@ private Q_SLOTS:
         };
         QVERIFY(isCommand({"alvore", "--help"}));
         QVERIFY(isCommand({"alvore", "nonsense"})); // answered with a usage error
-        QVERIFY(!isCommand({"alvore"}));
-        QVERIFY(!isCommand({"alvore", "--no-tray"}));
+        QVERIFY(!isCommand({"alvore"}) && !isCommand({"alvore", "--no-tray"}));
     }
 
     void callsTheAppsMethods_data() {
         QTest::addColumn<QString>("line");
         QTest::addColumn<QString>("method");
         QTest::addColumn<QVariantList>("arguments");
-        QTest::addRow("on") << "on Office"
-                            << "SetPower" << QVariantList{"Office", true};
-        QTest::addRow("mode") << "mode 1 Heat"
-                              << "SetMode" << QVariantList{"1", "heat"};
-        QTest::addRow("target") << "target 1 22"
-                                << "SetTarget" << QVariantList{"1", 22};
-        QTest::addRow("step down") << "target 1 -2"
-                                   << "StepTarget" << QVariantList{"1", -2};
-        QTest::addRow("fan") << "fan 1 high"
-                             << "SetFan" << QVariantList{"1", "high"};
-        QTest::addRow("preset of words") << "preset 1 Movie night"
-                                         << "ApplyPreset" << QVariantList{"1", "Movie night"};
-        QTest::addRow("timer") << "timer 1 1h30m off"
-                               << "SetTimer" << QVariantList{"1", 90u, false};
-        QTest::addRow("cancel") << "timer 1 cancel"
-                                << "CancelTimer" << QVariantList{"1"};
+        QTest::addRow("on") << "on Office" << QString("SetPower") << QVariantList{"Office", true};
+        QTest::addRow("mode") << "mode 1 Heat" << QString("SetMode") << QVariantList{"1", "heat"};
+        QTest::addRow("target") << "target 1 22" << QString("SetTarget") << QVariantList{"1", 22};
+        QTest::addRow("step down")
+            << "target 1 -2" << QString("StepTarget") << QVariantList{"1", -2};
+        QTest::addRow("fan") << "fan 1 high" << QString("SetFan") << QVariantList{"1", "high"};
+        QTest::addRow("preset of words")
+            << "preset 1 Movie night" << QString("ApplyPreset") << QVariantList{"1", "Movie night"};
+        QTest::addRow("timer") << "timer 1 1h30m off" << QString("SetTimer")
+                               << QVariantList{"1", 90u, false};
+        QTest::addRow("cancel") << "timer 1 cancel" << QString("CancelTimer") << QVariantList{"1"};
     }
     void callsTheAppsMethods() {
         QFETCH(QString, line);

@@ -102,27 +102,30 @@ private Q_SLOTS:
         QTest::addColumn<QVariantList>("arguments");
         QTest::addColumn<QString>("error");
         QTest::addColumn<QString>("message");
-        QTest::addRow("offline unit") << "SetPower" << QVariantList{"attic", true} << "Offline"
-                                      << "Attic is offline.";
-        QTest::addRow("fan level") << "SetFan" << QVariantList{"1", "turbo"} << "NotOffered"
-                                   << "Bedroom has no fan level \"turbo\" in this mode; it offers "
-                                      "auto, low, medium, high.";
-        QTest::addRow("target") << "SetTarget" << QVariantList{"1", 40} << "NotOffered"
-                                << "Bedroom takes a target from 16° to 30°.";
-        QTest::addRow("step past the top") << "StepTarget" << QVariantList{"2", 1} << "NotOffered"
-                                           << "Office is already at its highest target, 30°.";
-        QTest::addRow("preset") << "ApplyPreset" << QVariantList{"1", "Night"} << "UnknownPreset"
-                                << "Bedroom has no preset named \"Night\"; it has no presets.";
+        QTest::addRow("offline unit") << "SetPower" << QVariantList{"attic", true}
+                                      << QString("Offline") << QString("Attic is offline.");
+        QTest::addRow("fan level")
+            << "SetFan" << QVariantList{"1", "turbo"} << QString("NotOffered")
+            << QString("Bedroom has no fan level \"turbo\" in this mode; it offers "
+                       "auto, low, medium, high.");
+        QTest::addRow("target") << "SetTarget" << QVariantList{"1", 40} << QString("NotOffered")
+                                << QString("Bedroom takes a target from 16° to 30°.");
+        QTest::addRow("step past the top")
+            << "StepTarget" << QVariantList{"2", 1} << QString("NotOffered")
+            << QString("Office is already at its highest target, 30°.");
+        QTest::addRow("preset") << "ApplyPreset" << QVariantList{"1", "Night"}
+                                << QString("UnknownPreset")
+                                << QString(
+                                       "Bedroom has no preset named \"Night\"; it has no presets.");
     }
     void refusalsSayWhy() {
         QFETCH(QString, method);
         QFETCH(QVariantList, arguments);
-        QFETCH(QString, error);
         QFETCH(QString, message);
         ModelRig rig;
         serveUnits(rig, true);
         const qsizetype requests = rig.service.requests().size();
-        QCOMPARE(call(method, arguments), error);
+        QTEST(call(method, arguments), "error");
         QVERIFY2(lastError.startsWith(message), qPrintable(lastError));
         QCOMPARE(rig.service.requests().size(), requests);
     }

@@ -62,10 +62,8 @@ private Q_SLOTS:
         QTest::addColumn<bool>("on");
         QTest::addColumn<QString>("help");
         QTest::addColumn<QString>("countdown");
-        QTest::newRow("on: turns off") << true << "Turn off in 1h"
-                                       << "Off in 1:00:00";
-        QTest::newRow("off: turns on") << false << "Turn on in 1h"
-                                       << "On in 1:00:00";
+        QTest::newRow("on: turns off") << true << "Turn off in 1h" << QString("Off in 1:00:00");
+        QTest::newRow("off: turns on") << false << "Turn on in 1h" << QString("On in 1:00:00");
     }
 
     void timerChipsSetTheOppositePower() {
@@ -99,8 +97,7 @@ private Q_SLOTS:
                 texts.append(label->text());
         QFETCH(QString, countdown);
         QVERIFY2(texts.contains(countdown), qPrintable(texts.join('|')));
-        QVERIFY(section.click("Cancel the timer"));
-        QVERIFY(!model.pod("a1")->timer);
+        QVERIFY(section.click("Cancel the timer") && !model.pod("a1")->timer);
         QVERIFY(section.chip("1h"));
         QVERIFY(QTest::qWaitFor(
             [&] { return !rig.service.requests("DELETE", timerPath.arg("a1")).isEmpty(); }));
@@ -112,7 +109,9 @@ private Q_SLOTS:
         const auto restore = qScopeGuard([&] { QLocale::setDefault(before); });
         ModelRig rig;
         rig.units = QJsonArray{unitJson("a1", "Bedroom", false)};
-        rig.service.on("PUT", timerPath.arg("a1"), LoopbackService::Response::json(envelope({})));
+        for (const char* method : {"PUT", "DELETE"})
+            rig.service.on(method, timerPath.arg("a1"),
+                           LoopbackService::Response::json(envelope({})));
         AppModel& model = rig.startPolling();
         Section section(model, "a1");
         QSignalSpy editorChanged(&section.widget, &AdvancedSection::editorChanged);
@@ -135,19 +134,14 @@ private Q_SLOTS:
         QVERIFY(timer && timer->acState);
         QCOMPARE(timer->acState->on, true);
         QCOMPARE(timer->fireDate, model.now().addSecs(120 * 60));
-    }
 
-    void editorSpringsOpenAndShut() {
-        ModelRig rig;
-        rig.units = QJsonArray{unitJson("a1", "Bedroom", false)};
-        Section section(rig.startPolling(), "a1");
+        // The editor's drawer springs open and shut.
         FrameTicker& ticker = *FrameTicker::shared();
         ticker.setInstant(false);
         const auto instantAgain = qScopeGuard([&] { ticker.setInstant(true); });
-        QWidget* drawer = section.widget.findChild<QTimeEdit*>()->parentWidget();
+        QWidget* drawer = time->parentWidget();
         const int full = drawer->layout()->sizeHint().height();
-
-        QVERIFY(section.click("At a set time"));
+        QVERIFY(section.click("Cancel the timer") && section.click("At a set time"));
         QVERIFY(drawer->isVisible() && drawer->maximumHeight() < full / 2);
         ticker.advance(1);
         QCOMPARE(drawer->maximumHeight(), full);
@@ -179,8 +173,7 @@ private Q_SLOTS:
         QCOMPARE(menu->actions().size(), 1);
         menu->actions().first()->trigger();
         menu->close();
-        QVERIFY(model.presets("demo1").isEmpty());
-        QVERIFY(!section.chip("Chill"));
+        QVERIFY(model.presets("demo1").isEmpty() && !section.chip("Chill"));
         QVERIFY(section.chip("Save the current settings as a preset"));
     }
 
@@ -205,8 +198,7 @@ private Q_SLOTS:
         // Opened again, the field starts empty; Cancel saves nothing.
         QVERIFY(section.click("Save the current settings as a preset"));
         QCOMPARE(name->text(), QString());
-        QVERIFY(section.click("Cancel"));
-        QVERIFY(!section.widget.hasEditor());
+        QVERIFY(section.click("Cancel") && !section.widget.hasEditor());
         QCOMPARE(model.presets("demo2").size(), 1);
     }
 

@@ -81,8 +81,7 @@ private Q_SLOTS:
         QVERIFY(model.dropdown());
         QCOMPARE(model.dropdown()->id, "mode.demo1");
         QCOMPARE(model.dropdown()->anchor, QRectF(QPointF(40, 40), QSizeF(panel.mode->size())));
-        QVERIFY(panel.mode->isOpen());
-        QVERIFY(!panel.airflow->isOpen());
+        QVERIFY(panel.mode->isOpen() && !panel.airflow->isOpen());
 
         // The scrim lies over the triggers now: a click there reaches them through it.
         const auto clickThroughScrim = [&](DropdownTrigger* trigger) {
@@ -109,7 +108,7 @@ private Q_SLOTS:
         QVERIFY(panel.card()->isHidden());
     }
 
-    void rowClickClosesThenPicks() {
+    void rowClickClosesThenPicksAndTheCardFitsItsRows() {
         ModelRig rig;
         AppModel& model = rig.start(true);
         Panel panel(model);
@@ -128,12 +127,7 @@ private Q_SLOTS:
         QVERIFY(!model.dropdown());
         QCOMPARE(closedWhenPicked, true);
         QCOMPARE(model.pod("demo1")->acState->mode, "heat");
-    }
 
-    void cardMatchesDropdownHeight() {
-        ModelRig rig;
-        AppModel& model = rig.start(true);
-        Panel panel(model);
         // The office is off: all seven swing rows in three groups, and the note.
         QTest::mouseClick(panel.airflow, Qt::LeftButton);
         const Dropdown open = *model.dropdown();
@@ -153,7 +147,7 @@ private Q_SLOTS:
         QCOMPARE(panel.card()->rowAt(QPointF(100, open.height() - 20)), std::nullopt);
     }
 
-    void closingCardFadesAndLetsClicksThrough() {
+    void closingCardFadesAndVanesTurn() {
         ModelRig rig;
         AppModel& model = rig.start(true);
         FrameTicker::shared()->setInstant(false);
@@ -169,13 +163,9 @@ private Q_SLOTS:
         QVERIFY(!panel.card()->isHidden());
         FrameTicker::shared()->advance(0.1);
         QVERIFY(panel.card()->isHidden());
-        FrameTicker::shared()->setInstant(true);
-    }
 
-    void vaneTurnsToItsNewAim() {
-        ModelRig rig;
-        AppModel& model = rig.start(true);
-        Panel panel(model);
+        // A trigger's vane turns to its new aim.
+        FrameTicker::shared()->setInstant(true);
         panel.airflow->setLabel(Dropdown::Option::Vane{0.2}, "Upper");
         FrameTicker::shared()->setInstant(false);
         panel.airflow->setLabel(Dropdown::Option::Vane{0.8}, "Lower");
