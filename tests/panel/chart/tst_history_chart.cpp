@@ -98,9 +98,8 @@ private Q_SLOTS:
     void hourMarks() {
         QFETCH(QDateTime, first);
         QFETCH(QDateTime, last);
-        QFETCH(QList<QDateTime>, expected);
-        QCOMPARE(ChartLayout::hourMarks({{first, 20}, {first.addSecs(3600), 21}, {last, 22}}),
-                 expected);
+        QTEST(ChartLayout::hourMarks({{first, 20}, {first.addSecs(3600), 21}, {last, 22}}),
+              "expected");
         QVERIFY(ChartLayout::hourMarks({}).isEmpty());
     }
 
