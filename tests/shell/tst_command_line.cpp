@@ -57,10 +57,9 @@ private Q_SLOTS:
         QTest::addRow("timer") << "timer 1 1h30m off" << QString("SetTimer")
                                << QVariantList{"1", 90u, false};
         QTest::addRow("cancel") << "timer 1 cancel" << QString("CancelTimer") << QVariantList{"1"};
-        // Usage errors: no method.
         for (const char* line : {"warmer Office", "on", "target 1 warm", "timer 1 30m",
                                  "timer 1 2d on", "open Office", "watch --format i3"})
-            QTest::addRow("%s", line) << line << QString() << QVariantList();
+            QTest::addRow("usage error: %s", line) << line << QString() << QVariantList();
     }
     void callsTheAppsMethodsOrSaysHowToUseThem() {
         QFETCH(QString, line);
