@@ -1,34 +1,10 @@
 #!/usr/bin/env bash
-# control.sh <alvore binary>: on a session bus of its own, runs the demo app in the background
-# (no tray icon, no window) and drives it with `alvore` commands as a script or a status bar
-# would: status, a change, a refused change, watch, open, and a later start handing over.
+# control.sh <alvore binary>: runs the demo app in the background (no tray icon, no window) and
+# drives it with `alvore` commands as a script or a status bar would: status, a change, a refused
+# change, watch, open, and a later start handing over.
 set -euo pipefail
-app=$1
-
-if [[ -z ${ALVORE_E2E_OWN_BUS:-} ]]; then
-    command -v dbus-run-session >/dev/null || { echo "skipped: no dbus-run-session"; exit 77; }
-    ALVORE_E2E_OWN_BUS=1 exec dbus-run-session -- "$0" "$@"
-fi
-
-work=$(mktemp -d /tmp/alvore-e2e.XXXXXX)
-app_pid="" watch_pid=""
-cleanup() {
-    for pid in $watch_pid $app_pid; do
-        kill "$pid" 2>/dev/null || true
-    done
-    stop_desktop
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-deadline=$((SECONDS + 120))
 source "$(dirname "$0")/desktop.sh"
-start_desktop
 
-fail() {
-    echo "FAIL: $*"
-    exit 1
-}
 # expect <status> <command...>: runs an alvore command, keeping its output in $out and $err.
 expect() {
     local wanted=$1 status=0
@@ -45,6 +21,7 @@ expect 1 status
 
 "$app" --demo --no-tray >"$work/app.log" 2>&1 &
 app_pid=$!
+pids+=("$app_pid")
 until_true "the app to answer" answers
 if has_icon || panel_shown; then
     fail "the background app shows an icon or a window"
@@ -66,7 +43,7 @@ done
 [[ $out == *'"state":"demo"'* ]] || fail "status --json lacks the state: $out"
 
 "$app" watch --format waybar >"$work/watch" 2>&1 &
-watch_pid=$!
+pids+=("$!")
 until_true "the first watch line" test -s "$work/watch"
 before=$(watch_lines)
 
@@ -87,5 +64,5 @@ until_true "the panel to open as a window" panel_shown
 
 # A later start hands over to the running app and ends.
 expect 0 --demo
-kill -0 "$app_pid" 2>/dev/null || fail "the running app ended"
+running "$app_pid" || fail "the running app ended"
 echo "passed"

@@ -1,53 +1,50 @@
-# desktop.sh: sourced by the end-to-end tests. A virtual screen with a real XEmbed tray, and the
-# checks they share. The caller sets `work` (a scratch folder) and `deadline` (in SECONDS).
+# desktop.sh: sourced first by the end-to-end tests, with the test's arguments. Runs the test on
+# a session bus of its own beside a virtual screen with a real XEmbed tray, and gives the checks
+# the tests share. A test adds the processes it starts to `pids`; they end with it.
+app=$1
 
-for tool in Xvfb trayer xdotool xwininfo; do
+for tool in dbus-run-session Xvfb trayer xdotool xwininfo; do
     if ! command -v "$tool" >/dev/null; then
         echo "skipped: $tool is not installed"
         exit 77
     fi
 done
+if [[ -z ${ALVORE_E2E_OWN_BUS:-} ]]; then
+    ALVORE_E2E_OWN_BUS=1 exec dbus-run-session -- "$0" "$@"
+fi
 
-xvfb_pid="" tray_pid=""
+work=$(mktemp -d /tmp/alvore-e2e.XXXXXX)
+pids=()
+cleanup() {
+    local i
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do # the app before the tray before the screen
+        kill "${pids[i]}" 2>/dev/null || true
+    done
+    wait 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
 
-# until_true <what> <command...>: runs the command every 0.1 s until it succeeds, failing the
-# test when the deadline passes first.
+# fail <why>: ends the test, printing every log of the run.
+fail() {
+    echo "FAIL: $*"
+    for log in "$work"/*.log; do
+        [[ -e $log ]] && echo "--- $(basename "$log"):" && cat "$log"
+    done
+    if [[ -n ${tray_pid:-} ]] && ! kill -0 "$tray_pid" 2>/dev/null; then
+        echo "the tray has exited"
+    fi
+    exit 1
+}
+
+# until_true <what> <command...>: runs the command every 0.1 s until it succeeds, failing when a
+# minute passes first, which is generous for a loaded machine and the sanitizer build.
 until_true() {
-    local what=$1
+    local what=$1 started=$SECONDS
     shift
     until "$@"; do
-        if ((SECONDS >= deadline)); then
-            echo "FAIL: timed out waiting for $what"
-            for log in "$work"/*.log; do
-                [[ -e $log ]] && echo "--- $(basename "$log"):" && cat "$log"
-            done
-            if [[ -n $tray_pid ]] && ! kill -0 "$tray_pid" 2>/dev/null; then
-                echo "the tray has exited"
-            fi
-            exit 1
-        fi
+        ((SECONDS - started < 60)) || fail "waited $((SECONDS - started)) s for $what"
         sleep 0.1
-    done
-}
-
-# Starts the screen and the tray, and points the app's folders into `work`.
-start_desktop() {
-    # A screen on the first free display; Xvfb writes the display number it took.
-    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-    xvfb_pid=$!
-    until_true "the virtual screen" test -s "$work/display"
-    export DISPLAY=:$(cat "$work/display")
-    trayer --edge top --align right --widthtype request --height 24 >"$work/trayer.log" 2>&1 &
-    tray_pid=$!
-    until_true "the tray" has_tray
-    export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_STATE_HOME=$work/state \
-        XDG_DATA_HOME=$work/data XDG_CACHE_HOME=$work/cache QT_QPA_PLATFORM=xcb
-    mkdir -p "$HOME"
-}
-
-stop_desktop() {
-    for pid in $tray_pid $xvfb_pid; do
-        kill "$pid" 2>/dev/null || true
     done
 }
 
@@ -68,3 +65,18 @@ panel_shown() {
     return 1
 }
 panel_hidden() { ! panel_shown; }
+running() { kill -0 "$1" 2>/dev/null; }
+
+# A screen on the first free display (Xvfb writes the number it took), the tray, and the app's
+# folders inside `work`.
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+pids+=("$!")
+until_true "the virtual screen" test -s "$work/display"
+export DISPLAY=:$(cat "$work/display")
+trayer --edge top --align right --widthtype request --height 24 >"$work/trayer.log" 2>&1 &
+tray_pid=$!
+pids+=("$tray_pid")
+until_true "the tray" has_tray
+export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_STATE_HOME=$work/state \
+    XDG_DATA_HOME=$work/data XDG_CACHE_HOME=$work/cache QT_QPA_PLATFORM=xcb
+mkdir -p "$HOME"

@@ -12,7 +12,7 @@
 #include "settings/settings_view.h"
 #include "settings/settings_window_controller.h"
 #include "settings/tab_bar.h"
-#include "support/model_rig.h"
+#include "support/panel_rig.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -59,11 +59,6 @@ struct Window {
     SettingsView* view = nullptr;
 };
 
-LoopbackService::Response keyCheck(int status) {
-    return LoopbackService::Response::json(
-        status == 200 ? envelope(QJsonArray{}) : QByteArray("{}"), status);
-}
-
 } // namespace
 
 class SettingsWindowTest : public QObject {
@@ -76,232 +71,203 @@ private Q_SLOTS:
         FrameTicker::shared()->setInstant(true);
         QDesktopServices::setUrlHandler("file", this, "openUrl");
     }
-    void tabPersistsAcrossWindowsAndModels();
-    void closingNeverQuits();
-    void generalTabFollowsTheModel();
-    void refreshPicker();
-    void presetsAreEditedInPlace();
-    void accountWhenSignedOutOrInDemo();
-    void replacingTheKey();
-    void disconnectSignsOut();
+
+    void tabPersistsAcrossWindowsAndModels() {
+        // As on a desktop without a tray, where the app ends with its last window: closing the
+        // settings must not quit.
+        QApplication::setQuitOnLastWindowClosed(true);
+        bool quit = false;
+        connect(qApp, &QGuiApplication::lastWindowClosed, this, [&] { quit = true; });
+        ModelRig rig;
+        {
+            Window window(rig.start(true), SettingsTab::presets);
+            QVERIFY(qobject_cast<PresetsTab*>(window.view->content()));
+            window.view->close();
+            QTRY_VERIFY(!window.controller.window());
+            QCoreApplication::processEvents();
+            QVERIFY(!quit);
+            // The next show() builds a new window, on the same tab.
+            window.controller.show();
+            QVERIFY(window.controller.window() && window.controller.window() != window.view);
+            QVERIFY(qobject_cast<PresetsTab*>(window.controller.window()->content()));
+            // Showing it again keeps the window.
+            SettingsView* shown = window.controller.window();
+            window.controller.show();
+            QCOMPARE(window.controller.window(), shown);
+        }
+        // A restart: a new model on the same store.
+        rig.model.reset();
+        Window again(rig.start(true), SettingsTab::presets);
+        QVERIFY(qobject_cast<PresetsTab*>(again.view->content()));
+        QTest::mouseClick(again.view->tabBar(), Qt::LeftButton, {},
+                          again.view->tabBar()->buttonRect(SettingsTab::account).center());
+        QVERIFY(qobject_cast<AccountTab*>(again.view->content()));
+        QCOMPARE(rig.settings.store().value("settingsTab").toString(), QStringLiteral("account"));
+    }
+
+    void generalTabFollowsTheModel() {
+        ModelRig rig;
+        AppModel& model = rig.start(true);
+        Window window(model, SettingsTab::general);
+        QCOMPARE(window.items("Room"), (QStringList{"Bedroom", "Office", "Living Room"}));
+        QCOMPARE(window.control<QComboBox>("Room")->currentText(), QStringLiteral("Bedroom"));
+
+        window.control<QComboBox>("Room")->activated(2);
+        QCOMPARE(model.settings().menuBarPodID, QStringLiteral("demo3"));
+
+        auto* showTemperature = window.control<PowerSwitch>("Show temperature");
+        QTest::mouseClick(showTemperature, Qt::LeftButton);
+        QCOMPARE(model.settings().showTemperatureInMenuBar, false);
+        QVERIFY(!showTemperature->isOn());
+
+        QCOMPARE(window.control<SegmentedPicker>("Units")->value(), QStringLiteral("C"));
+        QTest::mouseClick(window.find<QPushButton>("°F"), Qt::LeftButton);
+        QCOMPARE(model.settings().unit, QStringLiteral("F"));
+        QCOMPARE(Settings::load(rig.settings.store()).unit, QStringLiteral("F"));
+
+        auto* launch = window.control<PowerSwitch>("Launch at login");
+        QTest::mouseClick(launch, Qt::LeftButton);
+        QVERIFY(model.launchAtLogin() && launch->isOn());
+
+        // Signing out from elsewhere empties the picker at once.
+        model.exitDemo();
+        QCOMPARE(window.items("Room"), QStringList{"No units yet"});
+    }
+
+    void refreshPicker() {
+        ModelRig rig;
+        Settings stored;
+        stored.closedInterval = 45;
+        stored.save(rig.settings.store());
+        rig.units = {unitJson("a1", "Hall", true)};
+        AppModel& model = rig.start();
+        QVERIFY(rig.waitForSleeps({45'000}));
+        Window window(model, SettingsTab::general);
+        auto* picker = window.control<QComboBox>("Refresh");
+        QCOMPARE(window.items("Refresh"), (QStringList{"Every 30 seconds", "Every minute",
+                                                       "Every 2 minutes", "Every 5 minutes"}));
+        QCOMPARE(picker->currentIndex(), -1);
+
+        const qsizetype listed = rig.listings().size();
+        picker->activated(2);
+        QCOMPARE(model.settings().closedInterval, 120);
+        QCOMPARE(picker->currentText(), QStringLiteral("Every 2 minutes"));
+        // Polling starts over with the new interval.
+        QVERIFY(rig.waitForSleeps({120'000}));
+        QCOMPARE(rig.listings().size(), listed + 1);
+    }
+
+    void presetsAreEditedInPlace() {
+        ModelRig rig;
+        AppModel& model = rig.start(true);
+        model.savePreset("One", "demo1");
+        model.savePreset("Two", "demo1");
+        Window window(model, SettingsTab::presets);
+        auto rows = [&] { return qobject_cast<PresetsTab*>(window.view->content())->rows(); };
+        QCOMPARE(rows().size(), 2);
+        QVERIFY(window.find<QLabel>("No presets")); // Office and Living Room have none
+        QVERIFY(!rows()[0]->moveUpButton()->isEnabled() &&
+                rows()[0]->moveDownButton()->isEnabled());
+        QVERIFY(rows()[1]->moveUpButton()->isEnabled() &&
+                !rows()[1]->moveDownButton()->isEnabled());
+
+        // Every keystroke renames; the field keeps what was typed past the model's 40 characters.
+        QLineEdit* field = rows()[0]->nameField();
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClick(field, Qt::Key_Backspace);
+        QCOMPARE(model.presets().at(0).name, QString());
+        QTest::keyClicks(field, "N");
+        QCOMPARE(model.presets().at(0).name, QStringLiteral("N"));
+        QTest::keyClicks(field, QString(45, u'x'));
+        QCOMPARE(model.presets().at(0).name.size(), 40);
+        QCOMPARE(field->text().size(), 46);
+        QCOMPARE(Preset::load(rig.settings.store()).at(0).name, model.presets().at(0).name);
+
+        QTest::mouseClick(rows()[0]->moveDownButton(), Qt::LeftButton);
+        QCOMPARE(model.presets().at(0).name, QStringLiteral("Two"));
+        QTRY_COMPARE(rows().size(), 2);
+        QCOMPARE(rows()[0]->nameField()->text(), QStringLiteral("Two"));
+        QVERIFY(!rows()[0]->moveUpButton()->isEnabled());
+
+        QTest::mouseClick(rows()[0]->deleteButton(), Qt::LeftButton);
+        QCOMPARE(model.presets().size(), 1);
+        QCOMPARE(Preset::load(rig.settings.store()).size(), 1);
+        QTRY_COMPARE(rows().size(), 1);
+        QVERIFY(!rows()[0]->moveUpButton()->isEnabled() &&
+                !rows()[0]->moveDownButton()->isEnabled());
+
+        // A preset saved from a card shows at once.
+        model.savePreset("Three", "demo2");
+        QTRY_COMPARE(rows().size(), 2);
+        QCOMPARE(rows()[1]->nameField()->text(), QStringLiteral("Three"));
+    }
+
+    void accountWhenSignedOutOrInDemo() {
+        ModelRig rig(std::nullopt);
+        AppModel& model = rig.start();
+        QTRY_COMPARE(model.status().kind, AppModel::Status::needsKey);
+        Window window(model, SettingsTab::account);
+        QCOMPARE(window.row("API key")->detail(), QStringLiteral("Not connected."));
+        QVERIFY(window.find<QPushButton>("Add Key…") && !window.find<QPushButton>("Disconnect"));
+
+        model.loadDemo();
+        QCOMPARE(window.row("Bedroom")->detail(),
+                 QStringLiteral("Sky · Cool, Heat, Fan, Dry, Auto"));
+        QCOMPARE(window.control<QLabel>("Living Room")->text(), QStringLiteral("Offline"));
+        QVERIFY(!window.find<QPushButton>("Disconnect"));
+
+        QTest::mouseClick(window.find<LinkButton>("Show Log"), Qt::LeftButton);
+        QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(AppLog::path())});
+    }
+
+    void replacingTheKeyThenDisconnecting() {
+        ModelRig rig;
+        rig.units = {unitJson("a1", "Hall", true)};
+        AppModel& model = rig.startPolling();
+        model.savePreset("Kept", "a1");
+        Window window(model, SettingsTab::account);
+        QCOMPARE(window.row("API key")->detail(),
+                 QStringLiteral("••••0123, kept in your keyring."));
+        QVERIFY(window.find<QPushButton>("Disconnect"));
+
+        QTest::mouseClick(window.find<QPushButton>("Replace…"), Qt::LeftButton);
+        auto* field = window.view->findChild<QLineEdit*>();
+        QCOMPARE(field->echoMode(), QLineEdit::Password);
+        auto* tab = qobject_cast<AccountTab*>(window.view->content());
+
+        rig.otherAnswers = [](const LoopbackService::Request&) { return keyCheck(401); };
+        QTest::keyClicks(field, "refused-key-9999");
+        QTest::keyClick(field, Qt::Key_Return);
+        QVERIFY(tab->isBusy() && !field->isEnabled());
+        QTRY_VERIFY(!tab->isBusy());
+        QVERIFY(window.find<QLabel>("That key wasn't accepted."));
+        QCOMPARE(rig.keys.storedKey(), QStringLiteral("stored-key-0123"));
+        QCOMPARE(model.apiKey(), QStringLiteral("stored-key-0123"));
+
+        rig.otherAnswers = [](const LoopbackService::Request&) { return keyCheck(200); };
+        field->clear();
+        QTest::keyClicks(field, "accepted-key-4567");
+        QTest::mouseClick(window.find<ProminentButton>("Check and Save"), Qt::LeftButton);
+        QTRY_VERIFY(!tab->isBusy());
+        QCOMPARE(rig.keys.storedKey(), QStringLiteral("accepted-key-4567"));
+        QVERIFY(!tab->isReplacing() && !field->isVisibleTo(window.view));
+        QCOMPARE(tab->error(), std::nullopt);
+        QCOMPARE(window.row("API key")->detail(),
+                 QStringLiteral("••••4567, kept in your keyring."));
+
+        QVERIFY(window.row("Hall"));
+        QTest::mouseClick(window.find<QPushButton>("Disconnect"), Qt::LeftButton);
+        QCOMPARE(model.status().kind, AppModel::Status::needsKey);
+        QTRY_COMPARE(rig.keys.storedKey(), std::nullopt);
+        QCOMPARE(model.presets().size(), 1);
+        QVERIFY(window.row("No units yet") && !window.row("Hall"));
+        QVERIFY(!window.find<QPushButton>("Disconnect"));
+    }
 
 private:
     QList<QUrl> opened;
 };
-
-void SettingsWindowTest::tabPersistsAcrossWindowsAndModels() {
-    ModelRig rig;
-    {
-        Window window(rig.start(true), SettingsTab::presets);
-        QCOMPARE(window.view->windowTitle(), QStringLiteral("Alvore Settings"));
-        QCOMPARE(window.view->size(), QSize(560, 560));
-        QVERIFY(qobject_cast<PresetsTab*>(window.view->content()));
-        window.view->close();
-        QTRY_VERIFY(!window.controller.window());
-        // The next show() builds a new window, on the same tab.
-        window.controller.show();
-        QVERIFY(window.controller.window() && window.controller.window() != window.view);
-        QVERIFY(qobject_cast<PresetsTab*>(window.controller.window()->content()));
-        // Showing it again keeps the window.
-        SettingsView* shown = window.controller.window();
-        window.controller.show();
-        QCOMPARE(window.controller.window(), shown);
-    }
-    // A restart: a new model on the same store.
-    rig.model.reset();
-    Window again(rig.start(true), SettingsTab::presets);
-    QVERIFY(qobject_cast<PresetsTab*>(again.view->content()));
-    QTest::mouseClick(again.view->tabBar(), Qt::LeftButton, {},
-                      again.view->tabBar()->buttonRect(SettingsTab::account).center());
-    QVERIFY(qobject_cast<AccountTab*>(again.view->content()));
-    QCOMPARE(rig.settings.store().value("settingsTab").toString(), QStringLiteral("account"));
-}
-
-void SettingsWindowTest::closingNeverQuits() {
-    // As on a desktop without a tray, where the app ends with its last window.
-    QApplication::setQuitOnLastWindowClosed(true);
-    ModelRig rig;
-    Window window(rig.start(true), SettingsTab::general);
-    bool quit = false;
-    connect(qApp, &QGuiApplication::lastWindowClosed, this, [&] { quit = true; });
-    window.view->close();
-    QTRY_VERIFY(!window.controller.window());
-    QCoreApplication::processEvents();
-    QVERIFY(!quit);
-}
-
-void SettingsWindowTest::generalTabFollowsTheModel() {
-    ModelRig rig;
-    AppModel& model = rig.start(true);
-    Window window(model, SettingsTab::general);
-    QCOMPARE(window.items("Room"), (QStringList{"Bedroom", "Office", "Living Room"}));
-    QCOMPARE(window.control<QComboBox>("Room")->currentText(), QStringLiteral("Bedroom"));
-    QCOMPARE(window.row("Room")->detail(), QStringLiteral("Whose temperature the tray shows."));
-    QVERIFY(!window.row("Check for updates"));
-
-    window.control<QComboBox>("Room")->activated(2);
-    QCOMPARE(model.settings().menuBarPodID, QStringLiteral("demo3"));
-
-    auto* showTemperature = window.control<PowerSwitch>("Show temperature");
-    QVERIFY(showTemperature->isOn());
-    QTest::mouseClick(showTemperature, Qt::LeftButton);
-    QCOMPARE(model.settings().showTemperatureInMenuBar, false);
-    QVERIFY(!showTemperature->isOn());
-
-    auto* units = window.control<SegmentedPicker>("Units");
-    QCOMPARE(units->value(), QStringLiteral("C"));
-    QTest::mouseClick(window.find<QPushButton>("°F"), Qt::LeftButton);
-    QCOMPARE(model.settings().unit, QStringLiteral("F"));
-    QCOMPARE(Settings::load(rig.settings.store()).unit, QStringLiteral("F"));
-
-    auto* launch = window.control<PowerSwitch>("Launch at login");
-    QVERIFY(!launch->isOn());
-    QTest::mouseClick(launch, Qt::LeftButton);
-    QVERIFY(model.launchAtLogin());
-    QVERIFY(launch->isOn());
-
-    // Signing out from elsewhere empties the picker at once.
-    model.exitDemo();
-    QCOMPARE(window.items("Room"), QStringList{"No units yet"});
-}
-
-void SettingsWindowTest::refreshPicker() {
-    ModelRig rig;
-    Settings stored;
-    stored.closedInterval = 45;
-    stored.save(rig.settings.store());
-    rig.units = {unitJson("a1", "Hall", true)};
-    AppModel& model = rig.start();
-    QVERIFY(rig.waitForSleeps({45'000}));
-    Window window(model, SettingsTab::general);
-    auto* picker = window.control<QComboBox>("Refresh");
-    QCOMPARE(window.items("Refresh"), (QStringList{"Every 30 seconds", "Every minute",
-                                                   "Every 2 minutes", "Every 5 minutes"}));
-    QCOMPARE(picker->currentIndex(), -1);
-
-    const qsizetype listed = rig.listings().size();
-    picker->activated(2);
-    QCOMPARE(model.settings().closedInterval, 120);
-    QCOMPARE(picker->currentText(), QStringLiteral("Every 2 minutes"));
-    // Polling starts over with the new interval.
-    QVERIFY(rig.waitForSleeps({120'000}));
-    QCOMPARE(rig.listings().size(), listed + 1);
-}
-
-void SettingsWindowTest::presetsAreEditedInPlace() {
-    ModelRig rig;
-    AppModel& model = rig.start(true);
-    model.savePreset("One", "demo1");
-    model.savePreset("Two", "demo1");
-    Window window(model, SettingsTab::presets);
-    auto rows = [&] { return qobject_cast<PresetsTab*>(window.view->content())->rows(); };
-    QCOMPARE(rows().size(), 2);
-    QVERIFY(window.find<QLabel>("No presets")); // Office and Living Room have none
-    QVERIFY(!rows()[0]->moveUpButton()->isEnabled() && rows()[0]->moveDownButton()->isEnabled());
-    QVERIFY(rows()[1]->moveUpButton()->isEnabled() && !rows()[1]->moveDownButton()->isEnabled());
-
-    // Every keystroke renames; the field keeps what was typed past the model's 40 characters.
-    QLineEdit* field = rows()[0]->nameField();
-    field->setFocus();
-    field->selectAll();
-    QTest::keyClick(field, Qt::Key_Backspace);
-    QCOMPARE(model.presets().at(0).name, QString());
-    QTest::keyClicks(field, "N");
-    QCOMPARE(model.presets().at(0).name, QStringLiteral("N"));
-    QTest::keyClicks(field, QString(45, u'x'));
-    QCOMPARE(model.presets().at(0).name.size(), 40);
-    QCOMPARE(field->text().size(), 46);
-    QCOMPARE(Preset::load(rig.settings.store()).at(0).name, model.presets().at(0).name);
-
-    QTest::mouseClick(rows()[0]->moveDownButton(), Qt::LeftButton);
-    QCOMPARE(model.presets().at(0).name, QStringLiteral("Two"));
-    QTRY_COMPARE(rows().size(), 2);
-    QCOMPARE(rows()[0]->nameField()->text(), QStringLiteral("Two"));
-    QVERIFY(!rows()[0]->moveUpButton()->isEnabled());
-
-    QTest::mouseClick(rows()[0]->deleteButton(), Qt::LeftButton);
-    QCOMPARE(model.presets().size(), 1);
-    QCOMPARE(Preset::load(rig.settings.store()).size(), 1);
-    QTRY_COMPARE(rows().size(), 1);
-    QVERIFY(!rows()[0]->moveUpButton()->isEnabled() && !rows()[0]->moveDownButton()->isEnabled());
-
-    // A preset saved from a card shows at once.
-    model.savePreset("Three", "demo2");
-    QTRY_COMPARE(rows().size(), 2);
-    QCOMPARE(rows()[1]->nameField()->text(), QStringLiteral("Three"));
-}
-
-void SettingsWindowTest::accountWhenSignedOutOrInDemo() {
-    ModelRig rig(std::nullopt);
-    AppModel& model = rig.start();
-    QTRY_COMPARE(model.status().kind, AppModel::Status::needsKey);
-    Window window(model, SettingsTab::account);
-    QCOMPARE(window.row("API key")->detail(), QStringLiteral("Not connected."));
-    QVERIFY(window.find<QPushButton>("Add Key…"));
-    QVERIFY(!window.find<QPushButton>("Disconnect"));
-    QVERIFY(window.row("No units yet"));
-
-    model.loadDemo();
-    QCOMPARE(window.row("Bedroom")->detail(), QStringLiteral("Sky · Cool, Heat, Fan, Dry, Auto"));
-    QCOMPARE(window.control<QLabel>("Bedroom")->text(), QStringLiteral("Online"));
-    QCOMPARE(window.control<QLabel>("Living Room")->text(), QStringLiteral("Offline"));
-    QVERIFY(!window.find<QPushButton>("Disconnect"));
-
-    QTest::mouseClick(window.find<LinkButton>("Show Log"), Qt::LeftButton);
-    QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(AppLog::path())});
-}
-
-void SettingsWindowTest::replacingTheKey() {
-    ModelRig rig;
-    rig.units = {unitJson("a1", "Hall", true)};
-    AppModel& model = rig.startPolling();
-    Window window(model, SettingsTab::account);
-    QCOMPARE(window.row("API key")->detail(), QStringLiteral("••••0123, kept in your keyring."));
-    QVERIFY(window.find<QPushButton>("Disconnect"));
-
-    QTest::mouseClick(window.find<QPushButton>("Replace…"), Qt::LeftButton);
-    QVERIFY(window.find<QPushButton>("Cancel"));
-    auto* field = window.view->findChild<QLineEdit*>();
-    QCOMPARE(field->placeholderText(), QStringLiteral("Paste a new API key"));
-    QCOMPARE(field->echoMode(), QLineEdit::Password);
-    auto* tab = qobject_cast<AccountTab*>(window.view->content());
-
-    rig.otherAnswers = [](const LoopbackService::Request&) { return keyCheck(401); };
-    QTest::keyClicks(field, "refused-key-9999");
-    QTest::keyClick(field, Qt::Key_Return);
-    QVERIFY(tab->isBusy() && !field->isEnabled());
-    QTRY_VERIFY(!tab->isBusy());
-    QCOMPARE(tab->error(), QStringLiteral("That key wasn't accepted."));
-    QVERIFY(window.find<QLabel>("That key wasn't accepted."));
-    QCOMPARE(rig.keys.storedKey(), QStringLiteral("stored-key-0123"));
-    QCOMPARE(model.apiKey(), QStringLiteral("stored-key-0123"));
-
-    rig.otherAnswers = [](const LoopbackService::Request&) { return keyCheck(200); };
-    field->clear();
-    QTest::keyClicks(field, "accepted-key-4567");
-    QTest::mouseClick(window.find<ProminentButton>("Check and Save"), Qt::LeftButton);
-    QTRY_VERIFY(!tab->isBusy());
-    QCOMPARE(rig.keys.storedKey(), QStringLiteral("accepted-key-4567"));
-    QVERIFY(!tab->isReplacing() && !field->isVisibleTo(window.view));
-    QCOMPARE(tab->error(), std::nullopt);
-    QCOMPARE(window.row("API key")->detail(), QStringLiteral("••••4567, kept in your keyring."));
-}
-
-void SettingsWindowTest::disconnectSignsOut() {
-    ModelRig rig;
-    rig.units = {unitJson("a1", "Hall", true)};
-    AppModel& model = rig.startPolling();
-    model.savePreset("Kept", "a1");
-    Window window(model, SettingsTab::account);
-    QVERIFY(window.row("Hall"));
-    QTest::mouseClick(window.find<QPushButton>("Disconnect"), Qt::LeftButton);
-    QCOMPARE(model.status().kind, AppModel::Status::needsKey);
-    QTRY_COMPARE(rig.keys.storedKey(), std::nullopt);
-    QCOMPARE(model.presets().size(), 1);
-    QCOMPARE(window.row("API key")->detail(), QStringLiteral("Not connected."));
-    QVERIFY(window.row("No units yet") && !window.row("Hall"));
-    QVERIFY(!window.find<QPushButton>("Disconnect"));
-}
 
 QTEST_MAIN(SettingsWindowTest)
 #include "tst_settings_window.moc"

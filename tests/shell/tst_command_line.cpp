@@ -37,60 +37,40 @@ private Q_SLOTS:
             const std::vector<const char*> argv(words);
             return CommandLine::isCommand(int(argv.size()), argv.data());
         };
-        QVERIFY(isCommand({"alvore", "status"}));
         QVERIFY(isCommand({"alvore", "--help"}));
         QVERIFY(isCommand({"alvore", "nonsense"})); // answered with a usage error
-        QVERIFY(!isCommand({"alvore"}));
-        QVERIFY(!isCommand({"alvore", "--demo"}));
-        QVERIFY(!isCommand({"alvore", "--no-tray"}));
+        QVERIFY(!isCommand({"alvore"}) && !isCommand({"alvore", "--no-tray"}));
     }
 
-    void callsTheAppsMethods_data() {
+    void callsTheAppsMethodsOrSaysHowToUseThem_data() {
         QTest::addColumn<QString>("line");
         QTest::addColumn<QString>("method");
         QTest::addColumn<QVariantList>("arguments");
-        QTest::addRow("on") << "on Office"
-                            << "SetPower" << QVariantList{"Office", true};
-        QTest::addRow("mode") << "mode 1 Heat"
-                              << "SetMode" << QVariantList{"1", "heat"};
-        QTest::addRow("target") << "target 1 22"
-                                << "SetTarget" << QVariantList{"1", 22};
-        QTest::addRow("step down") << "target 1 -2"
-                                   << "StepTarget" << QVariantList{"1", -2};
-        QTest::addRow("fan") << "fan 1 high"
-                             << "SetFan" << QVariantList{"1", "high"};
-        QTest::addRow("preset of words") << "preset 1 Movie night"
-                                         << "ApplyPreset" << QVariantList{"1", "Movie night"};
-        QTest::addRow("timer") << "timer 1 1h30m off"
-                               << "SetTimer" << QVariantList{"1", 90u, false};
-        QTest::addRow("cancel") << "timer 1 cancel"
-                                << "CancelTimer" << QVariantList{"1"};
+        QTest::addRow("on") << "on Office" << QString("SetPower") << QVariantList{"Office", true};
+        QTest::addRow("mode") << "mode 1 Heat" << QString("SetMode") << QVariantList{"1", "heat"};
+        QTest::addRow("target") << "target 1 22" << QString("SetTarget") << QVariantList{"1", 22};
+        QTest::addRow("step down")
+            << "target 1 -2" << QString("StepTarget") << QVariantList{"1", -2};
+        QTest::addRow("fan") << "fan 1 high" << QString("SetFan") << QVariantList{"1", "high"};
+        QTest::addRow("preset of words")
+            << "preset 1 Movie night" << QString("ApplyPreset") << QVariantList{"1", "Movie night"};
+        QTest::addRow("timer") << "timer 1 1h30m off" << QString("SetTimer")
+                               << QVariantList{"1", 90u, false};
+        QTest::addRow("cancel") << "timer 1 cancel" << QString("CancelTimer") << QVariantList{"1"};
+        for (const char* line : {"warmer Office", "on", "target 1 warm", "timer 1 30m",
+                                 "timer 1 2d on", "open Office", "watch --format i3"})
+            QTest::addRow("usage error: %s", line) << line << QString() << QVariantList();
     }
-    void callsTheAppsMethods() {
+    void callsTheAppsMethodsOrSaysHowToUseThem() {
         QFETCH(QString, line);
         QFETCH(QString, method);
-        QFETCH(QVariantList, arguments);
         const Parsed parsed = parse(line);
-        QCOMPARE(parsed.kind, Parsed::send);
-        QCOMPARE(parsed.request.method, method);
-        QCOMPARE(parsed.request.arguments, arguments);
-    }
-
-    void usageErrors_data() {
-        QTest::addColumn<QString>("line");
-        QTest::addRow("unknown command") << "warmer Office";
-        QTest::addRow("no unit") << "on";
-        QTest::addRow("target word") << "target 1 warm";
-        QTest::addRow("timer without direction") << "timer 1 30m";
-        QTest::addRow("timer in days") << "timer 1 2d on";
-        QTest::addRow("open with a unit") << "open Office";
-        QTest::addRow("watch format") << "watch --format i3";
-    }
-    void usageErrors() {
-        QFETCH(QString, line);
-        const Parsed parsed = parse(line);
-        QCOMPARE(parsed.kind, Parsed::usageError);
-        QVERIFY(!parsed.text.isEmpty());
+        QCOMPARE(parsed.kind, method.isEmpty() ? Parsed::usageError : Parsed::send);
+        if (method.isEmpty())
+            QVERIFY(!parsed.text.isEmpty());
+        else
+            QCOMPARE(parsed.request.method, method);
+        QTEST(parsed.request.arguments, "arguments");
     }
 
     void helpForAllAndForOne() {
@@ -106,7 +86,6 @@ private Q_SLOTS:
 
     void switchesOfStatusAndWatch() {
         QVERIFY(parse(QStringLiteral("status --json")).request.json);
-        QVERIFY(parse(QStringLiteral("watch --format waybar")).request.waybar);
         QVERIFY(parse(QStringLiteral("watch --format=waybar")).request.waybar);
         QVERIFY(!parse(QStringLiteral("watch --format plain")).request.waybar);
     }
@@ -138,7 +117,6 @@ private Q_SLOTS:
         QCOMPARE(ready.value("text").toString(), "24.6°");
         QCOMPARE(ready.value("class").toString(), "on");
         QVERIFY(ready.value("tooltip").toString().contains(u"Bedroom  off"));
-        QCOMPARE(module(QStringLiteral("offline"), true).value("class").toString(), "offline");
         const QJsonObject gone = module(QStringLiteral("ready"), false);
         QCOMPARE(gone.value("class").toString(), "offline");
         QCOMPARE(gone.value("tooltip").toString(), "Alvore is not running.");

@@ -23,8 +23,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, wayland);
         QFETCH(QByteArray, display);
         QFETCH(QByteArray, chosen);
-        QFETCH(QByteArray, expected);
-        QCOMPARE(DisplayPlatform::choose(wayland, display, chosen), expected);
+        QTEST(DisplayPlatform::choose(wayland, display, chosen), "expected");
     }
 
     void withoutTheIconsPlaceThePanelIsCentredAtTheTop() {

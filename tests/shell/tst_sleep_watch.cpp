@@ -21,14 +21,13 @@ private Q_SLOTS:
         QTest::addColumn<QString>("interface");
         QTest::addColumn<QString>("signal");
         QTest::newRow("computer") << "/org/freedesktop/login1"
-                                  << "org.freedesktop.login1.Manager"
-                                  << "PrepareForSleep";
+                                  << QString("org.freedesktop.login1.Manager")
+                                  << QString("PrepareForSleep");
         QTest::newRow("screens") << "/org/freedesktop/ScreenSaver"
-                                 << "org.freedesktop.ScreenSaver"
-                                 << "ActiveChanged";
-        QTest::newRow("screens, short path") << "/ScreenSaver"
-                                             << "org.freedesktop.ScreenSaver"
-                                             << "ActiveChanged";
+                                 << QString("org.freedesktop.ScreenSaver")
+                                 << QString("ActiveChanged");
+        QTest::newRow("screens, short path")
+            << "/ScreenSaver" << QString("org.freedesktop.ScreenSaver") << QString("ActiveChanged");
     }
     void pollingPausesWhileAsleepAndResumesAfterTheDelay() {
         QFETCH(QString, path);

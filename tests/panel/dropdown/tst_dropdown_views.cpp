@@ -71,168 +71,142 @@ class DropdownViewsTest : public QObject {
 
 private Q_SLOTS:
     void initTestCase() { FrameTicker::shared()->setInstant(true); }
-    void triggersOpenCloseAndSwitch();
-    void rowClickClosesThenPicks();
-    void scrimClickClosesWithoutPicking();
-    void cardMatchesDropdownHeight();
-    void closingCardFadesAndLetsClicksThrough();
-    void vaneTurnsToItsNewAim();
-    void place_data();
-    void place();
+
+    void triggersOpenCloseAndSwitch() {
+        ModelRig rig;
+        AppModel& model = rig.start(true);
+        Panel panel(model);
+
+        QTest::mouseClick(panel.mode, Qt::LeftButton);
+        QVERIFY(model.dropdown());
+        QCOMPARE(model.dropdown()->id, "mode.demo1");
+        QCOMPARE(model.dropdown()->anchor, QRectF(QPointF(40, 40), QSizeF(panel.mode->size())));
+        QVERIFY(panel.mode->isOpen() && !panel.airflow->isOpen());
+
+        // The scrim lies over the triggers now: a click there reaches them through it.
+        const auto clickThroughScrim = [&](DropdownTrigger* trigger) {
+            QTest::mouseClick(panel.layer, Qt::LeftButton, {},
+                              panel.layer->mapFrom(&panel.window, trigger->geometry().center()));
+        };
+        clickThroughScrim(panel.mode);
+        QVERIFY(!model.dropdown());
+
+        QTest::mouseClick(panel.mode, Qt::LeftButton);
+        clickThroughScrim(panel.airflow);
+        QVERIFY(model.dropdown());
+        QCOMPARE(model.dropdown()->id, "airflow.demo2");
+        QCOMPARE(model.dropdown()->anchor, panel.airflow->panelFrame());
+
+        // A click on the scrim away from any trigger closes without picking, and the pointer
+        // reaches the panel again.
+        const std::optional<ACState> before = model.pod("demo2")->acState;
+        QVERIFY(!panel.layer->testAttribute(Qt::WA_TransparentForMouseEvents));
+        QTest::mouseClick(panel.layer, Qt::LeftButton, {}, QPoint(300, 300));
+        QVERIFY(!model.dropdown());
+        QCOMPARE(model.pod("demo2")->acState, before);
+        QVERIFY(panel.layer->testAttribute(Qt::WA_TransparentForMouseEvents));
+        QVERIFY(panel.card()->isHidden());
+    }
+
+    void rowClickClosesThenPicksAndTheCardFitsItsRows() {
+        ModelRig rig;
+        AppModel& model = rig.start(true);
+        Panel panel(model);
+        QTest::mouseClick(panel.mode, Qt::LeftButton);
+        const int heat = indexOf(*model.dropdown(), "heat");
+        QVERIFY(heat >= 0);
+
+        QTest::mouseMove(panel.card(), panel.card()->rowRect(heat).center().toPoint());
+        QCOMPARE(model.dropdown()->highlighted, heat);
+
+        // The pick runs on a closed picker: a pick that opens another dropdown must keep it.
+        std::optional<bool> closedWhenPicked;
+        connect(&model, &AppModel::podsChanged, this,
+                [&] { closedWhenPicked = !model.dropdown().has_value(); });
+        panel.clickRow(heat);
+        QVERIFY(!model.dropdown());
+        QCOMPARE(closedWhenPicked, true);
+        QCOMPARE(model.pod("demo1")->acState->mode, "heat");
+
+        // The office is off: all seven swing rows in three groups, and the note.
+        QTest::mouseClick(panel.airflow, Qt::LeftButton);
+        const Dropdown open = *model.dropdown();
+        QVERIFY(open.note);
+        QCOMPARE(panel.card()->height(), open.height());
+
+        // Near the bottom of the panel: the card opens above its trigger, centred on it.
+        const DropdownLayer::Placement placement = DropdownLayer::place(open, QSizeF(380, 600));
+        QVERIFY(placement.above);
+        QCOMPARE(panel.card()->pos(), placement.origin.toPoint());
+
+        // Every row can be hit, separators and the note cannot.
+        for (int i = 0; i < open.options.size(); ++i)
+            QCOMPARE(panel.card()->rowAt(panel.card()->rowRect(i).center()), i);
+        QCOMPARE(panel.card()->rowAt(QPointF(100, panel.card()->rowRect(1).top() - 4)),
+                 std::nullopt);
+        QCOMPARE(panel.card()->rowAt(QPointF(100, open.height() - 20)), std::nullopt);
+    }
+
+    void closingCardFadesAndVanesTurn() {
+        ModelRig rig;
+        AppModel& model = rig.start(true);
+        FrameTicker::shared()->setInstant(false);
+        Panel panel(model);
+        QTest::mouseClick(panel.mode, Qt::LeftButton);
+        FrameTicker::shared()->advance(1);
+        model.closeDropdown();
+
+        // Fading out: still drawn, but the pointer already reaches the panel below.
+        QVERIFY(!panel.card()->isHidden());
+        QVERIFY(panel.layer->testAttribute(Qt::WA_TransparentForMouseEvents));
+        FrameTicker::shared()->advance(0.1);
+        QVERIFY(!panel.card()->isHidden());
+        FrameTicker::shared()->advance(0.1);
+        QVERIFY(panel.card()->isHidden());
+
+        // A trigger's vane turns to its new aim.
+        FrameTicker::shared()->setInstant(true);
+        panel.airflow->setLabel(Dropdown::Option::Vane{0.2}, "Upper");
+        FrameTicker::shared()->setInstant(false);
+        panel.airflow->setLabel(Dropdown::Option::Vane{0.8}, "Lower");
+        QCOMPARE(panel.airflow->shownAim(), 0.2);
+        FrameTicker::shared()->advance(0.05);
+        QVERIFY(panel.airflow->shownAim() > 0.2 && panel.airflow->shownAim() < 0.8);
+        FrameTicker::shared()->advance(1);
+        QCOMPARE(panel.airflow->shownAim(), 0.8);
+        FrameTicker::shared()->setInstant(true);
+    }
+
+    void place_data() {
+        QTest::addColumn<QSizeF>("size");
+        QTest::addColumn<QRectF>("anchor");
+        QTest::addColumn<QPointF>("origin");
+        QTest::addColumn<bool>("above");
+        // Four rows: 156 points high.
+        QTest::newRow("room below")
+            << QSizeF(380, 600) << QRectF(140, 100, 100, 32) << QPointF(90, 140) << false;
+        QTest::newRow("near the bottom: above")
+            << QSizeF(380, 700) << QRectF(140, 600, 100, 32) << QPointF(90, 436) << true;
+        QTest::newRow("just fits above")
+            << QSizeF(380, 300) << QRectF(140, 172, 100, 32) << QPointF(90, 8) << true;
+        QTest::newRow("short panel: below, overflowing")
+            << QSizeF(380, 200) << QRectF(140, 20, 100, 32) << QPointF(90, 60) << false;
+        QTest::newRow("far left") << QSizeF(380, 600) << QRectF(0, 100, 40, 32) << QPointF(12, 140)
+                                  << false;
+        QTest::newRow("far right")
+            << QSizeF(380, 600) << QRectF(350, 100, 30, 32) << QPointF(168, 140) << false;
+    }
+
+    void place() {
+        QFETCH(QSizeF, size);
+        QFETCH(QRectF, anchor);
+        QFETCH(QPointF, origin);
+        QFETCH(bool, above);
+        const DropdownLayer::Placement placement = DropdownLayer::place(withRows(4, anchor), size);
+        QCOMPARE(placement.origin, origin);
+        QCOMPARE(placement.above, above);
+    }
 };
-
-void DropdownViewsTest::triggersOpenCloseAndSwitch() {
-    ModelRig rig;
-    AppModel& model = rig.start(true);
-    Panel panel(model);
-
-    QTest::mouseClick(panel.mode, Qt::LeftButton);
-    QVERIFY(model.dropdown());
-    QCOMPARE(model.dropdown()->id, "mode.demo1");
-    QCOMPARE(model.dropdown()->anchor, QRectF(QPointF(40, 40), QSizeF(panel.mode->size())));
-    QVERIFY(panel.mode->isOpen());
-    QVERIFY(!panel.airflow->isOpen());
-
-    // The scrim lies over the triggers now: a click there reaches them through it.
-    const auto clickThroughScrim = [&](DropdownTrigger* trigger) {
-        QTest::mouseClick(panel.layer, Qt::LeftButton, {},
-                          panel.layer->mapFrom(&panel.window, trigger->geometry().center()));
-    };
-    clickThroughScrim(panel.mode);
-    QVERIFY(!model.dropdown());
-
-    QTest::mouseClick(panel.mode, Qt::LeftButton);
-    clickThroughScrim(panel.airflow);
-    QVERIFY(model.dropdown());
-    QCOMPARE(model.dropdown()->id, "airflow.demo2");
-    QCOMPARE(model.dropdown()->anchor, panel.airflow->panelFrame());
-}
-
-void DropdownViewsTest::rowClickClosesThenPicks() {
-    ModelRig rig;
-    AppModel& model = rig.start(true);
-    Panel panel(model);
-    QTest::mouseClick(panel.mode, Qt::LeftButton);
-    const int heat = indexOf(*model.dropdown(), "heat");
-    QVERIFY(heat >= 0);
-
-    QTest::mouseMove(panel.card(), panel.card()->rowRect(heat).center().toPoint());
-    QCOMPARE(model.dropdown()->highlighted, heat);
-
-    // The pick runs on a closed picker: a pick that opens another dropdown must keep it.
-    std::optional<bool> closedWhenPicked;
-    connect(&model, &AppModel::podsChanged, this,
-            [&] { closedWhenPicked = !model.dropdown().has_value(); });
-    panel.clickRow(heat);
-    QVERIFY(!model.dropdown());
-    QCOMPARE(closedWhenPicked, true);
-    QCOMPARE(model.pod("demo1")->acState->mode, "heat");
-}
-
-void DropdownViewsTest::scrimClickClosesWithoutPicking() {
-    ModelRig rig;
-    AppModel& model = rig.start(true);
-    Panel panel(model);
-    const std::optional<ACState> before = model.pod("demo1")->acState;
-    QTest::mouseClick(panel.mode, Qt::LeftButton);
-    QVERIFY(!panel.layer->testAttribute(Qt::WA_TransparentForMouseEvents));
-
-    QTest::mouseClick(panel.layer, Qt::LeftButton, {}, QPoint(300, 300));
-    QVERIFY(!model.dropdown());
-    QCOMPARE(model.pod("demo1")->acState, before);
-    QVERIFY(panel.layer->testAttribute(Qt::WA_TransparentForMouseEvents));
-    QVERIFY(panel.card()->isHidden());
-}
-
-void DropdownViewsTest::cardMatchesDropdownHeight() {
-    ModelRig rig;
-    AppModel& model = rig.start(true);
-    Panel panel(model);
-    // The office is off: all seven swing rows in three groups, and the note.
-    QTest::mouseClick(panel.airflow, Qt::LeftButton);
-    const Dropdown open = *model.dropdown();
-    QCOMPARE(open.note, "Off now. Set when you turn it on.");
-    QCOMPARE(open.height(), 36 * 7 + 9 * 2 + 30 + 12);
-    QCOMPARE(panel.card()->height(), open.height());
-    QCOMPARE(panel.card()->width(), 200);
-
-    // Near the bottom of the panel: the card opens above its trigger, centred on it.
-    const DropdownLayer::Placement placement = DropdownLayer::place(open, QSizeF(380, 600));
-    QVERIFY(placement.above);
-    QCOMPARE(panel.card()->pos(), placement.origin.toPoint());
-
-    // Every row can be hit, separators and the note cannot.
-    for (int i = 0; i < open.options.size(); ++i)
-        QCOMPARE(panel.card()->rowAt(panel.card()->rowRect(i).center()), i);
-    QCOMPARE(panel.card()->rowAt(QPointF(100, panel.card()->rowRect(1).top() - 4)), std::nullopt);
-    QCOMPARE(panel.card()->rowAt(QPointF(100, open.height() - 20)), std::nullopt);
-}
-
-void DropdownViewsTest::closingCardFadesAndLetsClicksThrough() {
-    ModelRig rig;
-    AppModel& model = rig.start(true);
-    FrameTicker::shared()->setInstant(false);
-    Panel panel(model);
-    QTest::mouseClick(panel.mode, Qt::LeftButton);
-    FrameTicker::shared()->advance(1);
-    model.closeDropdown();
-
-    // Fading out: still drawn, but the pointer already reaches the panel below.
-    QVERIFY(!panel.card()->isHidden());
-    QVERIFY(panel.layer->testAttribute(Qt::WA_TransparentForMouseEvents));
-    FrameTicker::shared()->advance(0.1);
-    QVERIFY(!panel.card()->isHidden());
-    FrameTicker::shared()->advance(0.1);
-    QVERIFY(panel.card()->isHidden());
-    FrameTicker::shared()->setInstant(true);
-}
-
-void DropdownViewsTest::vaneTurnsToItsNewAim() {
-    ModelRig rig;
-    AppModel& model = rig.start(true);
-    Panel panel(model);
-    panel.airflow->setLabel(Dropdown::Option::Vane{0.2}, "Upper");
-    FrameTicker::shared()->setInstant(false);
-    panel.airflow->setLabel(Dropdown::Option::Vane{0.8}, "Lower");
-    QCOMPARE(panel.airflow->shownAim(), 0.2);
-    FrameTicker::shared()->advance(0.05);
-    QVERIFY(panel.airflow->shownAim() > 0.2 && panel.airflow->shownAim() < 0.8);
-    FrameTicker::shared()->advance(1);
-    QCOMPARE(panel.airflow->shownAim(), 0.8);
-    FrameTicker::shared()->setInstant(true);
-}
-
-void DropdownViewsTest::place_data() {
-    QTest::addColumn<QSizeF>("size");
-    QTest::addColumn<QRectF>("anchor");
-    QTest::addColumn<QPointF>("origin");
-    QTest::addColumn<bool>("above");
-    // Four rows: 156 points high.
-    QTest::newRow("room below") << QSizeF(380, 600) << QRectF(140, 100, 100, 32) << QPointF(90, 140)
-                                << false;
-    QTest::newRow("just fits below")
-        << QSizeF(380, 224) << QRectF(140, 20, 100, 32) << QPointF(90, 60) << false;
-    QTest::newRow("near the bottom: above")
-        << QSizeF(380, 700) << QRectF(140, 600, 100, 32) << QPointF(90, 436) << true;
-    QTest::newRow("just fits above")
-        << QSizeF(380, 300) << QRectF(140, 172, 100, 32) << QPointF(90, 8) << true;
-    QTest::newRow("short panel: below, overflowing")
-        << QSizeF(380, 200) << QRectF(140, 20, 100, 32) << QPointF(90, 60) << false;
-    QTest::newRow("far left") << QSizeF(380, 600) << QRectF(0, 100, 40, 32) << QPointF(12, 140)
-                              << false;
-    QTest::newRow("far right") << QSizeF(380, 600) << QRectF(350, 100, 30, 32) << QPointF(168, 140)
-                               << false;
-}
-
-void DropdownViewsTest::place() {
-    QFETCH(QSizeF, size);
-    QFETCH(QRectF, anchor);
-    QFETCH(QPointF, origin);
-    QFETCH(bool, above);
-    const DropdownLayer::Placement placement = DropdownLayer::place(withRows(4, anchor), size);
-    QCOMPARE(placement.origin, origin);
-    QCOMPARE(placement.above, above);
-}
 
 QTEST_MAIN(DropdownViewsTest)
 #include "tst_dropdown_views.moc"

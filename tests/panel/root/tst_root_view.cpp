@@ -11,10 +11,9 @@
 #include "panel/root/unit_list.h"
 #include "panel/sign_in/login_view.h"
 #include "panel/style/short_time.h"
-#include "support/model_rig.h"
+#include "support/panel_rig.h"
 
 #include <QLabel>
-#include <QMenu>
 #include <QScrollArea>
 #include <QScrollBar>
 
@@ -22,15 +21,6 @@ using namespace std::chrono_literals;
 using Content = RootView::Content;
 
 namespace {
-
-// The parts of `root` on screen; parts being replaced are hidden until they are deleted.
-template <class T> QList<T*> shown(const QWidget& root) {
-    QList<T*> found;
-    for (T* child : root.findChildren<T*>())
-        if (child->isVisibleTo(&root))
-            found.append(child);
-    return found;
-}
 
 bool waitForStatus(const AppModel& model, AppModel::Status::Kind kind) {
     return QTest::qWaitFor([&] { return model.status().kind == kind; }, 5000);
@@ -68,293 +58,210 @@ std::unique_ptr<ModelRig> rigIn(const QString& setup, const QList<bool>& on = {}
     return rig;
 }
 
-QStringList menuTitles(const QMenu& menu) {
-    QStringList titles;
-    for (const QAction* action : menu.actions())
-        titles.append(action->isSeparator() ? QStringLiteral("—") : action->text());
-    return titles;
-}
-
-QAction* menuEntry(const QMenu& menu, const QString& title) {
-    const QList<QAction*> actions = menu.actions();
-    const auto found = std::find_if(actions.cbegin(), actions.cend(),
-                                    [&](const QAction* action) { return action->text() == title; });
-    return found == actions.cend() ? nullptr : *found;
-}
-
 } // namespace
 
 class RootViewTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase() { FrameTicker::shared()->setInstant(true); }
-    void contentFollowsStatusAndUnits_data();
-    void contentFollowsStatusAndUnits();
-    void offlineWithUnitsKeepsTheList();
-    void tryAgainPollsAtOnce();
-    void heightFollowsTheContent();
-    void statusLineText_data();
-    void statusLineText();
-    void shortTime();
-    void bannerClickClearsIt();
-    void listKeepsCardsByUnit();
-    void listHeightCap();
-    void listFollowsItsCardsAndTheSelection();
-    void panelMenu();
-};
 
-void RootViewTest::contentFollowsStatusAndUnits_data() {
-    QTest::addColumn<QString>("setup");
-    QTest::addColumn<int>("units");
-    QTest::addColumn<Content>("content");
-    QTest::addColumn<bool>("header");
-    QTest::addColumn<QString>("placeholder"); // its title
-    QTest::newRow("no key") << "needsKey" << 0 << Content::signIn << true << "";
-    QTest::newRow("loading") << "loading" << 0 << Content::loading << true << "Loading your units…";
-    QTest::newRow("offline") << "offline" << 0 << Content::offline << true << "Can't reach Sensibo";
-    QTest::newRow("ready, none") << "ready" << 0 << Content::noUnits << true << "No units yet";
-    QTest::newRow("one unit") << "ready" << 1 << Content::units << false << "";
-    QTest::newRow("three units") << "ready" << 3 << Content::units << true << "";
-}
-
-void RootViewTest::contentFollowsStatusAndUnits() {
-    QFETCH(QString, setup);
-    QFETCH(int, units);
-    QFETCH(Content, content);
-    QFETCH(bool, header);
-    QFETCH(QString, placeholder);
-    const auto rig = rigIn(setup, QList<bool>(units, true));
-    RootView root(*rig->model);
-    root.show();
-
-    QCOMPARE(root.content(), content);
-    QCOMPARE(root.width(), 380);
-    QCOMPARE(shown<PanelHeader>(root).size(), header ? 1 : 0);
-    QCOMPARE(shown<LoginView>(root).size(), content == Content::signIn ? 1 : 0);
-    QCOMPARE(shown<UnitList>(root).size(), units > 0 ? 1 : 0);
-    if (units > 0)
-        QCOMPARE(shown<UnitList>(root).first()->cards().size(), units);
-    QCOMPARE(shown<Placeholder>(root).size(), placeholder.isEmpty() ? 0 : 1);
-    if (!placeholder.isEmpty()) {
-        QStringList texts;
-        for (const QLabel* label : shown<QLabel>(root))
-            texts.append(label->text());
-        QVERIFY(texts.contains(placeholder));
+    // The content, and what the status line says 90 s after the model got there.
+    void contentFollowsStatusAndUnits_data() {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QList<bool>>("on");
+        QTest::addColumn<Content>("content");
+        QTest::addColumn<QString>("placeholder"); // its title
+        QTest::addColumn<QString>("status");
+        const QList<bool> none;
+        QTest::newRow("no key") << "needsKey" << none << Content::signIn << ""
+                                << "Not connected";
+        QTest::newRow("loading") << "loading" << none << Content::loading
+                                 << QString("Loading your units…") << QString("Connecting…");
+        QTest::newRow("offline, never seen")
+            << "offline" << none << Content::offline << QString("Can't reach Sensibo")
+            << QString("Can't reach Sensibo");
+        QTest::newRow("ready, none") << "ready" << none << Content::noUnits << "No units yet"
+                                     << "";
+        QTest::newRow("one unit") << "ready" << QList<bool>{false} << Content::units << ""
+                                  << QString("Updated 1m ago");
+        QTest::newRow("two of three")
+            << "ready" << QList<bool>{true, false, true} << Content::units << ""
+            << "2 of 3 on · updated 1m ago";
+        QTest::newRow("all off") << "ready" << QList<bool>{false, false} << Content::units << ""
+                                 << QString("All off · updated 1m ago");
+        QTest::newRow("demo") << "demo" << none << Content::units << ""
+                              << QString("1 of 3 on · demo, made-up units");
     }
-}
 
-void RootViewTest::offlineWithUnitsKeepsTheList() {
-    ModelRig rig;
-    rig.units = {unitJson("a", "Hall", true), unitJson("b", "Den", false)};
-    AppModel& model = rig.startPolling();
-    RootView root(model);
-    root.show();
-    UnitList* list = shown<UnitList>(root).value(0);
-    QVERIFY(list);
-    const QDateTime seen = *model.lastUpdated();
+    void contentFollowsStatusAndUnits() {
+        QFETCH(QString, setup);
+        QFETCH(QList<bool>, on);
+        QFETCH(Content, content);
+        QFETCH(QString, placeholder);
+        QFETCH(QString, status);
+        const auto rig = rigIn(setup, on);
+        RootView root(*rig->model);
+        root.show();
 
-    rig.listingAnswers = {serverError()};
-    model.restartPolling();
-    QVERIFY(waitForStatus(model, AppModel::Status::offline));
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCOMPARE(root.content(), Content::units);
-    QCOMPARE(shown<UnitList>(root), QList<UnitList*>{list});
-    QCOMPARE(shown<StatusLine>(root).first()->accessibleName(),
-             QStringLiteral("Can't reach Sensibo · last seen just now"));
-    QCOMPARE(StatusLine::text(model, seen.addSecs(3600)),
-             QStringLiteral("Can't reach Sensibo · last seen 1h ago"));
-}
+        QCOMPARE(root.content(), content);
+        QCOMPARE(root.width(), 380);
+        const qsizetype units = setup == "demo" ? 3 : on.size();
+        QCOMPARE(shownIn<PanelHeader>(root).size(), units == 1 ? 0 : 1);
+        QCOMPARE(shownIn<LoginView>(root).size(), content == Content::signIn ? 1 : 0);
+        QCOMPARE(shownIn<UnitList>(root).size(), units > 0 ? 1 : 0);
+        if (units > 0)
+            QCOMPARE(shownIn<UnitList>(root).first()->cards().size(), units);
+        QCOMPARE(shownIn<Placeholder>(root).size(), placeholder.isEmpty() ? 0 : 1);
+        QStringList texts;
+        for (const QLabel* label : shownIn<QLabel>(root))
+            texts.append(label->text());
+        QVERIFY(placeholder.isEmpty() || texts.contains(placeholder));
+        if (!status.isEmpty())
+            QCOMPARE(StatusLine::text(*rig->model, rig->model->now().addSecs(90)), status);
+    }
 
-void RootViewTest::tryAgainPollsAtOnce() {
-    ModelRig rig;
-    rig.listingAnswers = {serverError()};
-    AppModel& model = rig.start();
-    RootView root(model);
-    root.show();
-    QVERIFY(waitForStatus(model, AppModel::Status::offline));
-    const qsizetype asked = rig.listings().size();
-    QTest::mouseClick(shown<ProminentButton>(root).first(), Qt::LeftButton);
-    QVERIFY(waitForStatus(model, AppModel::Status::ready));
-    QCOMPARE(rig.listings().size(), asked + 1);
-    QCOMPARE(root.content(), Content::noUnits);
-}
+    void bannerAndOfflineKeepTheList() {
+        ModelRig rig;
+        rig.units = {unitJson("a", "Hall", true), unitJson("b", "Den", false)};
+        AppModel& model = rig.startPolling();
+        RootView root(model);
+        root.show();
+        UnitList* list = shownIn<UnitList>(root).value(0);
+        QVERIFY(list);
+        Banner* banner = root.findChild<Banner*>();
+        QVERIFY(banner && !banner->isVisible());
 
-void RootViewTest::heightFollowsTheContent() {
-    ModelRig rig;
-    rig.listingAnswers = {serverError()};
-    AppModel& model = rig.start();
-    RootView root(model);
-    root.show();
-    QVERIFY(waitForStatus(model, AppModel::Status::offline));
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QTest::qWait(0);
-    const int headerHeight = shown<PanelHeader>(root).first()->height();
-    QVERIFY(headerHeight > 30);
-    QCOMPARE(root.height(), headerHeight + Placeholder::blockHeight);
+        // The banner lies above the content and the dropdown layer, also once a dropdown
+        // opens: a click there reaches the banner, and clears it.
+        model.show("Couldn't change Hall: This computer is offline.");
+        QVERIFY(banner->isVisible());
+        QCOMPARE(root.childAt(banner->geometry().center()), banner);
+        model.openDropdown(Dropdowns::mode(model, *model.pod("a"), QRectF(20, 40, 80, 24)));
+        QCOMPARE(root.childAt(banner->geometry().center()), banner);
+        QTest::mouseClick(banner, Qt::LeftButton, {}, QPoint(banner->width() - 4, 4));
+        QCOMPARE(model.banner(), std::nullopt);
+        QVERIFY(!banner->isVisible());
+        model.closeDropdown();
 
-    // Signed out, the taller sign-in view takes the placeholder's place.
-    model.signOut();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QTest::qWait(0);
-    LoginView* login = shown<LoginView>(root).value(0);
-    QVERIFY(login);
-    QCOMPARE(root.height(), headerHeight + login->height());
-    QCOMPARE(root.size(), root.sizeHint());
-}
+        // Offline, the list stays with its last state.
 
-void RootViewTest::statusLineText_data() {
-    QTest::addColumn<QString>("setup");
-    QTest::addColumn<QList<bool>>("on");
-    QTest::addColumn<int>("secondsLater");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("no key") << "needsKey" << QList<bool>{} << 0 << "Not connected";
-    QTest::newRow("loading") << "loading" << QList<bool>{} << 0 << "Connecting…";
-    QTest::newRow("offline, never seen")
-        << "offline" << QList<bool>{} << 0 << "Can't reach Sensibo";
-    QTest::newRow("two of three") << "ready" << QList<bool>{true, false, true} << 0
-                                  << "2 of 3 on · updated just now";
-    QTest::newRow("all off") << "ready" << QList<bool>{false, false} << 90
-                             << "All off · updated 1m ago";
-    QTest::newRow("one unit") << "ready" << QList<bool>{false} << 7200 << "Updated 2h ago";
-    QTest::newRow("demo") << "demo" << QList<bool>{} << 7200 << "1 of 3 on · demo, made-up units";
-}
+        rig.listingAnswers = {serverError()};
+        model.restartPolling();
+        QVERIFY(waitForStatus(model, AppModel::Status::offline));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(root.content(), Content::units);
+        QCOMPARE(shownIn<UnitList>(root), QList<UnitList*>{list});
+        QCOMPARE(shownIn<StatusLine>(root).first()->accessibleName(),
+                 QStringLiteral("Can't reach Sensibo · last seen just now"));
+    }
 
-void RootViewTest::statusLineText() {
-    QFETCH(QString, setup);
-    QFETCH(QList<bool>, on);
-    QFETCH(int, secondsLater);
-    QFETCH(QString, text);
-    const auto rig = rigIn(setup, on);
-    QCOMPARE(StatusLine::text(*rig->model, rig->model->now().addSecs(secondsLater)), text);
-}
+    void heightFollowsTheContentAndTryAgainPollsAtOnce() {
+        ModelRig rig;
+        rig.listingAnswers = {serverError()};
+        AppModel& model = rig.start();
+        RootView root(model);
+        root.show();
+        QVERIFY(waitForStatus(model, AppModel::Status::offline));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QTest::qWait(0);
+        const int headerHeight = shownIn<PanelHeader>(root).first()->height();
+        QVERIFY(headerHeight > 30);
+        QCOMPARE(root.height(), headerHeight + Placeholder::blockHeight);
 
-void RootViewTest::shortTime() {
-    const QDateTime now = QDateTime::fromSecsSinceEpoch(1'700'000'000, Qt::UTC);
-    const auto ago = [&](qint64 milliseconds) {
-        return ShortTime::ago(now.addMSecs(-milliseconds), now);
-    };
-    QCOMPARE(ago(-3000), QStringLiteral("just now"));
-    QCOMPARE(ago(4999), QStringLiteral("just now"));
-    QCOMPARE(ago(5000), QStringLiteral("5s ago"));
-    QCOMPARE(ago(59'999), QStringLiteral("59s ago"));
-    QCOMPARE(ago(3'599'000), QStringLiteral("59m ago"));
-    QCOMPARE(ago(3'600'000), QStringLiteral("1h ago"));
-    QCOMPARE(ago(7'200'000), QStringLiteral("2h ago"));
+        const qsizetype asked = rig.listings().size();
+        QTest::mouseClick(shownIn<ProminentButton>(root).first(), Qt::LeftButton);
+        QVERIFY(waitForStatus(model, AppModel::Status::ready));
+        QCOMPARE(rig.listings().size(), asked + 1);
+        QCOMPARE(root.content(), Content::noUnits);
 
-    const auto countdown = [&](qint64 milliseconds) {
-        return ShortTime::countdown(now.addMSecs(milliseconds), now);
-    };
-    QCOMPARE(countdown(245'000), QStringLiteral("4:05"));
-    QCOMPARE(countdown(3'599'000), QStringLiteral("59:59"));
-    QCOMPARE(countdown(3'600'000), QStringLiteral("1:00:00"));
-    QCOMPARE(countdown(3'729'000), QStringLiteral("1:02:09"));
-    QCOMPARE(countdown(-10'000), QStringLiteral("0:00"));
-}
+        // Signed out, the taller sign-in view takes the placeholder's place.
+        model.signOut();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QTest::qWait(0);
+        LoginView* login = shownIn<LoginView>(root).value(0);
+        QVERIFY(login);
+        QCOMPARE(root.height(), headerHeight + login->height());
+        QCOMPARE(root.size(), root.sizeHint());
+    }
 
-void RootViewTest::bannerClickClearsIt() {
-    ModelRig rig;
-    rig.units = {unitJson("a", "Hall", true), unitJson("b", "Den", false)};
-    AppModel& model = rig.startPolling();
-    RootView root(model);
-    root.show();
-    Banner* banner = root.findChild<Banner*>();
-    QVERIFY(banner && !banner->isVisible());
+    void shortTime() {
+        const QDateTime now = QDateTime::fromSecsSinceEpoch(1'700'000'000, Qt::UTC);
+        const auto ago = [&](qint64 ms) { return ShortTime::ago(now.addMSecs(-ms), now); };
+        QCOMPARE(ago(-3000), QStringLiteral("just now")); // a clock set back
+        QCOMPARE(ago(4999), QStringLiteral("just now"));
+        QCOMPARE(ago(5000), QStringLiteral("5s ago"));
+        QCOMPARE(ago(3'599'000), QStringLiteral("59m ago"));
+        QCOMPARE(ago(3'600'000), QStringLiteral("1h ago"));
+        const auto countdown = [&](qint64 ms) {
+            return ShortTime::countdown(now.addMSecs(ms), now);
+        };
+        QCOMPARE(countdown(245'000), QStringLiteral("4:05"));
+        QCOMPARE(countdown(3'729'000), QStringLiteral("1:02:09"));
+        QCOMPARE(countdown(-10'000), QStringLiteral("0:00"));
+    }
 
-    model.show("Couldn't change Hall: This computer is offline.");
-    QVERIFY(banner->isVisible());
-    QCOMPARE(banner->geometry().topLeft(), QPoint(12, 52));
-    QCOMPARE(banner->width(), 380 - 24);
-    // Above the content and the dropdown layer, also once a dropdown opens: a click there
-    // reaches the banner.
-    QCOMPARE(root.childAt(banner->geometry().center()), banner);
-    model.openDropdown(Dropdowns::mode(model, *model.pod("a"), QRectF(20, 40, 80, 24)));
-    QCOMPARE(root.childAt(banner->geometry().center()), banner);
+    void listKeepsCardsByUnitAndScrollsToTheSelection() {
+        ModelRig rig;
+        rig.units = {unitJson("a", "Hall", false), unitJson("b", "Den", false),
+                     unitJson("c", "Loft", false)};
+        AppModel& model = rig.startPolling();
+        UnitList list(model);
+        list.setFixedWidth(380);
+        list.show();
+        QTest::qWait(0);
+        const QList<UnitCard*> first = list.cards();
+        const QPointer<UnitCard> gone = first[1];
+        QVERIFY(list.height() > first[2]->geometry().bottom());
 
-    QTest::mouseClick(banner, Qt::LeftButton, {}, QPoint(banner->width() - 4, 4));
-    QCOMPARE(model.banner(), std::nullopt);
-    QVERIFY(!banner->isVisible());
-}
+        // One unit goes, two swap places and many come: the cards stay with their units, and
+        // the list stops at the cap and scrolls to the selected card.
+        rig.units = {unitJson("c", "Loft", false), unitJson("a", "Hall", false)};
+        for (int index = 0; index < 12; ++index)
+            rig.units.append(unitJson(QString("u%1").arg(index), "Room", true));
+        model.restartPolling();
+        QVERIFY(QTest::qWaitFor([&] { return list.cards().size() == 14; }, 5000));
+        QCOMPARE(list.cards().mid(0, 2), (QList<UnitCard*>{first[2], first[0]}));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!gone);
+        QTest::qWait(0);
+        QCOMPARE(list.height(), UnitList::heightCap(list.screen()->availableGeometry().height()));
+        QScrollBar* bar = list.findChild<QScrollArea*>()->verticalScrollBar();
+        const int visible = list.findChild<QScrollArea*>()->viewport()->height();
+        QCOMPARE(bar->value(), 0);
+        model.select(14);
+        QCOMPARE(list.cards().last()->geometry().bottom() + 1 - bar->value(), visible);
+        // Going back up, the card's top edge comes to the top, and no further.
+        model.select(13);
+        QCOMPARE(bar->value(), list.cards()[12]->geometry().top());
+        model.select(1);
+        QCOMPARE(bar->value(), 0);
+    }
 
-void RootViewTest::listKeepsCardsByUnit() {
-    ModelRig rig;
-    rig.units = {unitJson("a", "Hall", true), unitJson("b", "Den", false),
-                 unitJson("c", "Loft", true)};
-    AppModel& model = rig.startPolling();
-    UnitList list(model);
-    const QList<UnitCard*> first = list.cards();
-    QCOMPARE(first.size(), 3);
-    const QPointer<UnitCard> gone = first[1];
+    void panelMenu() {
+        ModelRig rig;
+        AppModel& model = rig.start(true);
+        int settingsOpened = 0;
+        model.setOnOpenSettings([&] { ++settingsOpened; });
+        PanelMenu gear(model);
+        gear.show();
 
-    rig.units = {unitJson("c", "Loft", true), unitJson("a", "Hall", true)};
-    model.restartPolling();
-    QVERIFY(QTest::qWaitFor([&] { return model.pods().size() == 2; }, 5000));
-    QCOMPARE(list.cards(), (QList<UnitCard*>{first[2], first[0]}));
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QVERIFY(!gone);
-}
+        QTest::mouseClick(&gear, Qt::LeftButton);
+        QMenu* menu = gear.findChild<QMenu*>();
+        QVERIFY(menu);
+        QCOMPARE(menuTitles(*menu),
+                 (QStringList{"Refresh Now", "Settings…", "Exit Demo", "—", "Quit Alvore"}));
+        menuEntry(*menu, "Settings…")->trigger();
+        QCOMPARE(settingsOpened, 1);
+        menuEntry(*menu, "Exit Demo")->trigger();
+        QVERIFY(!model.isDemo());
+        menu->close();
 
-void RootViewTest::listHeightCap() {
-    QCOMPARE(UnitList::heightCap(400), 320);
-    QCOMPARE(UnitList::heightCap(1000), 860);
-    QCOMPARE(UnitList::heightCap(std::nullopt), 760);
-}
-
-void RootViewTest::listFollowsItsCardsAndTheSelection() {
-    ModelRig rig;
-    rig.units = {unitJson("a", "Hall", false), unitJson("b", "Den", false)};
-    AppModel& model = rig.startPolling();
-    UnitList list(model);
-    list.setFixedWidth(380);
-    list.show();
-    QTest::qWait(0);
-    // Two folded cards, 10 apart, and the bottom inset.
-    QCOMPARE(list.cards()[1]->geometry().top(), list.cards()[0]->geometry().bottom() + 1 + 10);
-    QCOMPARE(list.height(), list.cards()[1]->geometry().bottom() + 1 + 12);
-    QCOMPARE(list.cards()[0]->geometry().left(), 12);
-
-    // Many cards: the list stops at the cap and scrolls to the selected card.
-    for (int index = 0; index < 12; ++index)
-        rig.units.append(unitJson(QString("u%1").arg(index), "Room", true));
-    model.restartPolling();
-    QVERIFY(QTest::qWaitFor([&] { return list.cards().size() == 14; }, 5000));
-    QTest::qWait(0);
-    QCOMPARE(list.height(), UnitList::heightCap(list.screen()->availableGeometry().height()));
-    QScrollBar* bar = list.findChild<QScrollArea*>()->verticalScrollBar();
-    const int visible = list.findChild<QScrollArea*>()->viewport()->height();
-    QCOMPARE(bar->value(), 0);
-    model.select(14);
-    QCOMPARE(list.cards().last()->geometry().bottom() + 1 - bar->value(), visible);
-    // Going back up, the card's top edge comes to the top, and no further.
-    model.select(13);
-    QCOMPARE(bar->value(), list.cards()[12]->geometry().top());
-    model.select(1);
-    QCOMPARE(bar->value(), 0);
-}
-
-void RootViewTest::panelMenu() {
-    ModelRig rig;
-    AppModel& model = rig.start(true);
-    int settingsOpened = 0;
-    model.setOnOpenSettings([&] { ++settingsOpened; });
-    PanelMenu gear(model);
-    gear.show();
-
-    QTest::mouseClick(&gear, Qt::LeftButton);
-    QMenu* menu = gear.findChild<QMenu*>();
-    QVERIFY(menu && menu->isVisible());
-    QCOMPARE(menuTitles(*menu),
-             (QStringList{"Refresh Now", "Settings…", "Exit Demo", "—", "Quit Alvore"}));
-    menuEntry(*menu, "Settings…")->trigger();
-    QCOMPARE(settingsOpened, 1);
-    menuEntry(*menu, "Exit Demo")->trigger();
-    QVERIFY(!model.isDemo());
-    menu->close();
-
-    // Out of the demo the entry goes.
-    QTest::mouseClick(&gear, Qt::LeftButton);
-    QCOMPARE(menuTitles(*menu), (QStringList{"Refresh Now", "Settings…", "—", "Quit Alvore"}));
-    menu->close();
-}
+        // Out of the demo the entry goes.
+        QTest::mouseClick(&gear, Qt::LeftButton);
+        QCOMPARE(menuTitles(*menu), (QStringList{"Refresh Now", "Settings…", "—", "Quit Alvore"}));
+        menu->close();
+    }
+};
 
 QTEST_MAIN(RootViewTest)
 #include "tst_root_view.moc"

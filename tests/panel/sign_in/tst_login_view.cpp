@@ -2,7 +2,7 @@
 #include "panel/controls/panel_buttons.h"
 #include "panel/root/root_view.h"
 #include "panel/sign_in/login_view.h"
-#include "support/model_rig.h"
+#include "support/panel_rig.h"
 #include "support/settle.h"
 
 #include <QDesktopServices>
@@ -24,14 +24,6 @@ qsizetype verifications(const LoopbackService& service) {
     return count;
 }
 
-// The service's verdict on a key: 200 accepts it, 401 and 403 refuse it.
-LoopbackService::Response keyCheck(int status, std::chrono::milliseconds delay = 0ms) {
-    auto answer = LoopbackService::Response::json(
-        status == 200 ? envelope(QJsonArray{}) : QByteArray("{}"), status);
-    answer.delay = delay;
-    return answer;
-}
-
 // A service address where nobody listens.
 QUrl closedPort() {
     QTcpServer server;
@@ -48,7 +40,8 @@ struct Screen {
         field = view.findChild<QLineEdit*>();
         button = view.findChild<ProminentButton*>();
         for (LinkButton* link : view.findChildren<LinkButton*>())
-            (link->text().contains("demo") ? demo : keyPage) = link;
+            if (!link->text().contains("demo"))
+                keyPage = link;
     }
     QString shownError() const {
         for (const QLabel* label : view.findChildren<QLabel*>())
@@ -59,7 +52,6 @@ struct Screen {
     LoginView view;
     QLineEdit* field = nullptr;
     ProminentButton* button = nullptr;
-    LinkButton* demo = nullptr;
     LinkButton* keyPage = nullptr;
 };
 
@@ -72,169 +64,140 @@ public Q_SLOTS:
 
 private Q_SLOTS:
     void initTestCase() { FrameTicker::shared()->setInstant(true); }
-    void buttonNeedsAKey_data();
-    void buttonNeedsAKey();
-    void shortKeyIsRefusedWithoutAsking();
-    void failedSignIn_data();
-    void failedSignIn();
-    void returnTwiceSignsInOnce();
-    void viewGoneBeforeTheAnswer();
-    void keyPageLink();
+
+    void buttonNeedsAKey_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("enabled");
+        QTest::newRow("nothing") << "" << false;
+        QTest::newRow("spaces and tabs") << "  \t  " << false;
+        QTest::newRow("five letters") << "abcde" << true;
+        QTest::newRow("padded") << "  k  " << true;
+    }
+
+    void buttonNeedsAKey() {
+        QFETCH(QString, typed);
+        QFETCH(bool, enabled);
+        ModelRig rig(std::nullopt);
+        Screen screen(rig.start());
+        QVERIFY(!screen.button->isEnabled());
+        screen.field->insert(typed);
+        QCOMPARE(screen.button->isEnabled(), enabled);
+        // Return submits only what the button would: a blank field does nothing, and a key too
+        // short to be one is refused without asking the service.
+        QTest::keyClick(screen.field, Qt::Key_Return);
+        if (enabled)
+            QVERIFY(QTest::qWaitFor([&] { return screen.shownError() == refusedText; }, 5000));
+        else
+            QCOMPARE(screen.view.error(), std::nullopt);
+        QCOMPARE(rig.service.requests().size(), 0);
+        QCOMPARE(screen.field->text(), typed);
+        QVERIFY(!screen.view.isBusy());
+    }
+
+    void failedSignIn_data() {
+        QTest::addColumn<QString>("service");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("key refused") << "403" << refusedText;
+        QTest::newRow("connection dropped") << "drop" << QString("This computer is offline.");
+        QTest::newRow("nobody listens") << "closed" << QString("Can't reach Sensibo.");
+    }
+
+    void failedSignIn() {
+        QFETCH(QString, service);
+        QFETCH(QString, error);
+        ModelRig rig(std::nullopt);
+        LoopbackService::Response answer = keyCheck(403);
+        answer.closeMidAnswer = service == "drop";
+        rig.service.on("GET", listingPath, answer);
+        SensiboAPI::Config config = rig.service.config();
+        if (service == "closed")
+            config = SensiboAPI::Config::forService(closedPort());
+        AppModel model({rig.keys, rig.clock, rig.settings.store(), config,
+                        LoginItem(rig.autostart.path(), "/opt/alvore/alvore")},
+                       false);
+        QVERIFY(QTest::qWaitFor([&] { return model.status().kind == AppModel::Status::needsKey; }));
+        Screen screen(model);
+
+        const QString key = QStringLiteral("wrongkey-12345");
+        QTest::keyClicks(screen.field, key);
+        QTest::keyClick(screen.field, Qt::Key_Return);
+        QVERIFY(screen.view.isBusy() && !screen.button->isEnabled());
+        QVERIFY(QTest::qWaitFor([&] { return !screen.view.isBusy(); }, 10000));
+        QCOMPARE(screen.shownError(), error);
+        QCOMPARE(screen.field->text(), key);
+        QCOMPARE(model.status().kind, AppModel::Status::needsKey);
+        QCOMPARE(rig.keys.storedKey(), std::nullopt);
+
+        // The error stays while the key is corrected, and goes with the next submit.
+        QTest::keyClick(screen.field, Qt::Key_Backspace);
+        QCOMPARE(screen.view.error(), error);
+        QTest::mouseClick(screen.button, Qt::LeftButton);
+        QCOMPARE(screen.view.error(), std::nullopt);
+        QVERIFY(QTest::qWaitFor([&] { return !screen.view.isBusy(); }, 10000));
+    }
+
+    void returnTwiceSignsInOnce() {
+        ModelRig rig(std::nullopt);
+        rig.service.on("GET", listingPath, keyCheck(200, 150ms));
+        AppModel& model = rig.start();
+        QVERIFY(QTest::qWaitFor([&] { return model.status().kind == AppModel::Status::needsKey; }));
+        Screen screen(model);
+        QTest::keyClicks(screen.field, "goodkey-12345");
+        // Return connects wherever the focus is: in the field or on another part of the view.
+        QTest::keyClick(screen.keyPage, Qt::Key_Return);
+        QVERIFY(screen.view.isBusy());
+        QTest::keyClick(screen.field, Qt::Key_Return);
+        QTest::mouseClick(screen.button, Qt::LeftButton);
+        QVERIFY(QTest::qWaitFor([&] { return !screen.view.isBusy(); }, 5000));
+        QCOMPARE(verifications(rig.service), 1);
+        QCOMPARE(screen.view.error(), std::nullopt);
+        QCOMPARE(screen.field->text(), QString());
+        QCOMPARE(rig.keys.storedKey(), QStringLiteral("goodkey-12345"));
+        QCOMPARE(model.status().kind, AppModel::Status::loading);
+    }
+
+    void viewGoneBeforeTheAnswer() {
+        // The user picks the demo while the key is being checked: the panel drops the sign-in view,
+        // and the late answer must not touch it.
+        ModelRig rig(std::nullopt);
+        LoopbackService::Response refused = keyCheck(401);
+        refused.held = true;
+        rig.service.on("GET", listingPath, refused);
+        AppModel& model = rig.start();
+        QVERIFY(QTest::qWaitFor([&] { return model.status().kind == AppModel::Status::needsKey; }));
+        RootView root(model);
+        root.show();
+        QPointer<LoginView> login = root.findChild<LoginView*>();
+        QVERIFY(login);
+        auto* field = login->findChild<QLineEdit*>();
+        QTest::keyClicks(field, "slowkey-12345");
+        QTest::keyClick(field, Qt::Key_Return);
+        QVERIFY(login->isBusy());
+
+        for (LinkButton* link : login->findChildren<LinkButton*>())
+            if (link->text().contains("demo"))
+                QTest::mouseClick(link, Qt::LeftButton);
+        QVERIFY(QTest::qWaitFor([&] { return !login; }, 5000));
+        QVERIFY(rig.service.waitForRequests(1));
+        rig.service.release();
+        QVERIFY(settle() && model.isDemo());
+        QCOMPARE(model.pods().size(), 3);
+    }
+
+    void keyPageLink() {
+        ModelRig rig(std::nullopt);
+        Screen screen(rig.start());
+        QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "openUrl");
+        QTest::mouseClick(screen.keyPage, Qt::LeftButton);
+        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+        QUrl expected = SensiboAPI::defaultBase();
+        expected.setPath(QStringLiteral("/me/api"));
+        QCOMPARE(opened, QList<QUrl>{expected});
+    }
 
 private:
     QList<QUrl> opened;
 };
-
-void LoginViewTest::buttonNeedsAKey_data() {
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<bool>("enabled");
-    QTest::newRow("nothing") << "" << false;
-    QTest::newRow("spaces and tabs") << "  \t  " << false;
-    QTest::newRow("five letters") << "abcde" << true;
-    QTest::newRow("padded") << "  k  " << true;
-}
-
-void LoginViewTest::buttonNeedsAKey() {
-    QFETCH(QString, typed);
-    QFETCH(bool, enabled);
-    ModelRig rig(std::nullopt);
-    Screen screen(rig.start());
-    QVERIFY(!screen.button->isEnabled());
-    screen.field->insert(typed);
-    QCOMPARE(screen.button->isEnabled(), enabled);
-    // Return submits only what the button would: a blank field does nothing.
-    QTest::keyClick(screen.field, Qt::Key_Return);
-    if (enabled)
-        QVERIFY(QTest::qWaitFor([&] { return screen.view.error() == refusedText; }, 5000));
-    else
-        QCOMPARE(screen.view.error(), std::nullopt);
-}
-
-void LoginViewTest::shortKeyIsRefusedWithoutAsking() {
-    ModelRig rig(std::nullopt);
-    AppModel& model = rig.start();
-    Screen screen(model);
-    QTest::keyClicks(screen.field, "abcde");
-    QTest::mouseClick(screen.button, Qt::LeftButton);
-    QVERIFY(QTest::qWaitFor([&] { return screen.view.error().has_value(); }, 5000));
-    QCOMPARE(*screen.view.error(), refusedText);
-    QCOMPARE(screen.shownError(), refusedText);
-    QCOMPARE(rig.service.requests().size(), 0);
-    QCOMPARE(screen.field->text(), QStringLiteral("abcde"));
-    QVERIFY(!screen.view.isBusy());
-    QVERIFY(screen.button->isEnabled());
-}
-
-void LoginViewTest::failedSignIn_data() {
-    QTest::addColumn<QString>("service");
-    QTest::addColumn<QString>("error");
-    QTest::newRow("key refused") << "403" << refusedText;
-    QTest::newRow("connection dropped") << "drop"
-                                        << "This computer is offline.";
-    QTest::newRow("nobody listens") << "closed"
-                                    << "Can't reach Sensibo.";
-}
-
-void LoginViewTest::failedSignIn() {
-    QFETCH(QString, service);
-    QFETCH(QString, error);
-    ModelRig rig(std::nullopt);
-    LoopbackService::Response answer = keyCheck(403);
-    answer.closeMidAnswer = service == "drop";
-    rig.service.on("GET", listingPath, answer);
-    SensiboAPI::Config config = rig.service.config();
-    if (service == "closed")
-        config = SensiboAPI::Config::forService(closedPort());
-    AppModel model({rig.keys, rig.clock, rig.settings.store(), config,
-                    LoginItem(rig.autostart.path(), "/opt/alvore/alvore")},
-                   false);
-    QVERIFY(QTest::qWaitFor([&] { return model.status().kind == AppModel::Status::needsKey; }));
-    Screen screen(model);
-
-    const QString key = QStringLiteral("wrongkey-12345");
-    QTest::keyClicks(screen.field, key);
-    QTest::keyClick(screen.field, Qt::Key_Return);
-    QVERIFY(screen.view.isBusy());
-    QVERIFY(!screen.button->isEnabled());
-    QVERIFY(QTest::qWaitFor([&] { return !screen.view.isBusy(); }, 10000));
-    QCOMPARE(screen.view.error(), error);
-    QCOMPARE(screen.shownError(), error);
-    QCOMPARE(screen.field->text(), key);
-    QCOMPARE(model.status().kind, AppModel::Status::needsKey);
-    QCOMPARE(rig.keys.storedKey(), std::nullopt);
-
-    // The error stays while the key is corrected, and goes with the next submit.
-    QTest::keyClick(screen.field, Qt::Key_Backspace);
-    QCOMPARE(screen.view.error(), error);
-    QTest::mouseClick(screen.button, Qt::LeftButton);
-    QCOMPARE(screen.view.error(), std::nullopt);
-    QVERIFY(QTest::qWaitFor([&] { return !screen.view.isBusy(); }, 10000));
-}
-
-void LoginViewTest::returnTwiceSignsInOnce() {
-    ModelRig rig(std::nullopt);
-    rig.service.on("GET", listingPath, keyCheck(200, 150ms));
-    AppModel& model = rig.start();
-    QVERIFY(QTest::qWaitFor([&] { return model.status().kind == AppModel::Status::needsKey; }));
-    Screen screen(model);
-    QTest::keyClicks(screen.field, "goodkey-12345");
-    // Return connects wherever the focus is: in the field or on another part of the view.
-    QTest::keyClick(screen.keyPage, Qt::Key_Return);
-    QVERIFY(screen.view.isBusy());
-    QTest::keyClick(screen.field, Qt::Key_Return);
-    QTest::mouseClick(screen.button, Qt::LeftButton);
-    QVERIFY(QTest::qWaitFor([&] { return !screen.view.isBusy(); }, 5000));
-    QCOMPARE(verifications(rig.service), 1);
-    QCOMPARE(screen.view.error(), std::nullopt);
-    QCOMPARE(screen.field->text(), QString());
-    QCOMPARE(rig.keys.storedKey(), QStringLiteral("goodkey-12345"));
-    QCOMPARE(model.status().kind, AppModel::Status::loading);
-}
-
-void LoginViewTest::viewGoneBeforeTheAnswer() {
-    // The user picks the demo while the key is being checked: the panel drops the sign-in view,
-    // and the late answer must not touch it.
-    ModelRig rig(std::nullopt);
-    LoopbackService::Response refused = keyCheck(401);
-    refused.held = true;
-    rig.service.on("GET", listingPath, refused);
-    AppModel& model = rig.start();
-    QVERIFY(QTest::qWaitFor([&] { return model.status().kind == AppModel::Status::needsKey; }));
-    RootView root(model);
-    root.show();
-    QPointer<LoginView> login = root.findChild<LoginView*>();
-    QVERIFY(login);
-    auto* field = login->findChild<QLineEdit*>();
-    QTest::keyClicks(field, "slowkey-12345");
-    QTest::keyClick(field, Qt::Key_Return);
-    QVERIFY(login->isBusy());
-
-    LinkButton* demo = nullptr;
-    for (LinkButton* link : login->findChildren<LinkButton*>())
-        if (link->text() == QStringLiteral("No Sensibo yet? Try the demo"))
-            demo = link;
-    QVERIFY(demo);
-    QTest::mouseClick(demo, Qt::LeftButton);
-    QVERIFY(model.isDemo());
-    QCOMPARE(root.content(), RootView::Content::units);
-    QVERIFY(QTest::qWaitFor([&] { return !login; }, 5000));
-    QVERIFY(rig.service.waitForRequests(1));
-    rig.service.release();
-    QVERIFY(settle());
-    QVERIFY(model.isDemo());
-    QCOMPARE(model.pods().size(), 3);
-}
-
-void LoginViewTest::keyPageLink() {
-    ModelRig rig(std::nullopt);
-    Screen screen(rig.start());
-    QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "openUrl");
-    QTest::mouseClick(screen.keyPage, Qt::LeftButton);
-    QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
-    QUrl expected = SensiboAPI::defaultBase();
-    expected.setPath(QStringLiteral("/me/api"));
-    QCOMPARE(opened, QList<QUrl>{expected});
-}
 
 QTEST_MAIN(LoginViewTest)
 #include "tst_login_view.moc"

@@ -38,87 +38,76 @@ class ResourcesTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void everySymbolRendersInItsColour_data();
-    void everySymbolRendersInItsColour();
-    void unknownSymbolDrawsTheNeutralIcon();
-    void opacityWeightAndPainting();
-    void interIsEmbedded();
-    void tabularDigitsShareOneWidth();
+
+    void everySymbolRendersInItsColour_data() {
+        QTest::addColumn<QString>("symbol");
+        for (const QString& name : Icons::names())
+            QTest::newRow(qPrintable(name)) << name;
+    }
+
+    void everySymbolRendersInItsColour() {
+        QFETCH(QString, symbol);
+        const QColor color(40, 200, 120);
+        const QPixmap pixmap = Icons::pixmap(symbol, 24, color, 2, QFont::Bold);
+        QCOMPARE(pixmap.size(), QSize(48, 48));
+        const Ink ink = inspect(pixmap, color);
+        QVERIFY(ink.solid > 20);
+        QCOMPARE(ink.offColor, 0);
+        QVERIFY(ink.drawn < 48 * 48 * 3 / 4); // a line icon, not a filled square
+    }
+
+    void unknownSymbolDrawsTheNeutralIcon() {
+        QVERIFY(!Icons::contains(QStringLiteral("no.such.symbol")));
+        const QPixmap unknown = Icons::pixmap(QStringLiteral("no.such.symbol"), 16, Qt::white);
+        QCOMPARE(unknown.toImage(),
+                 Icons::pixmap(QStringLiteral("circle.dotted"), 16, Qt::white).toImage());
+        QVERIFY(!Icons::pixmap(QString(), 0, Qt::white).isNull());
+    }
+
+    void opacityWeightAndPainting() {
+        // A translucent colour fades the icon as a whole: crossing strokes stay at its opacity.
+        const QColor faint = QColor::fromRgbF(1, 1, 1, 0.25f);
+        QVERIFY(std::abs(inspect(Icons::pixmap(QStringLiteral("fan"), 32, faint), faint).maxAlpha -
+                         64) <= 1);
+        QVERIFY(inspect(Icons::pixmap("plus", 32, Qt::white, 1, QFont::Bold), Qt::white).drawn >
+                inspect(Icons::pixmap("plus", 32, Qt::white), Qt::white).drawn);
+
+        // Painting lands centred in the rect at the device's resolution.
+        QImage canvas(80, 80, QImage::Format_ARGB32_Premultiplied);
+        canvas.setDevicePixelRatio(2);
+        canvas.fill(Qt::transparent);
+        QPainter painter(&canvas);
+        Icons::paint(painter, QRectF(0, 10, 40, 20), QStringLiteral("minus"), Qt::red);
+        painter.end();
+        QCOMPARE(canvas.pixelColor(40, 40), QColor(Qt::red));
+        QCOMPARE(canvas.pixelColor(10, 40).alpha(), 0);
+
+        QVERIFY(
+            inspect(Icons::icon("power", Qt::white).pixmap(QSize(18, 18), 2.0), Qt::white).solid);
+    }
+
+    void interIsEmbedded() {
+        QCOMPARE(Fonts::install(), QStringLiteral("Inter"));
+        for (const char* style : {"Regular", "Medium", "SemiBold", "Bold", "ExtraBold"})
+            QVERIFY(QFontDatabase::addApplicationFont(
+                        QStringLiteral(":/alvore/fonts/Inter-%1.otf").arg(QLatin1String(style))) >=
+                    0);
+        QCOMPARE(QFontInfo(Fonts::font(13, QFont::DemiBold)).family(), QStringLiteral("Inter"));
+        // Points are device-independent pixels: Inter's line at 100 points is about 121 pixels.
+        const QFontMetricsF metrics(Fonts::font(100));
+        QVERIFY(std::abs(metrics.ascent() + metrics.descent() - 121) < 3);
+    }
+
+    void tabularDigitsShareOneWidth() {
+        const QFont font = Fonts::font(15, QFont::Medium);
+        const QFontMetricsF metrics(font);
+        const qreal width = Fonts::tabularWidth(font, QStringLiteral("11:11"));
+        QVERIFY(metrics.horizontalAdvance(QStringLiteral("11:11")) < width);
+        QCOMPARE(Fonts::tabularWidth(font, QStringLiteral("83:56")), width);
+        QCOMPARE(Fonts::tabularWidth(font, QStringLiteral("°C")),
+                 metrics.horizontalAdvance(QStringLiteral("°C")));
+    }
 };
-
-void ResourcesTest::everySymbolRendersInItsColour_data() {
-    QTest::addColumn<QString>("symbol");
-    for (const QString& name : Icons::names())
-        QTest::newRow(qPrintable(name)) << name;
-}
-
-void ResourcesTest::everySymbolRendersInItsColour() {
-    QFETCH(QString, symbol);
-    const QColor color(40, 200, 120);
-    const QPixmap pixmap = Icons::pixmap(symbol, 24, color, 2, QFont::Bold);
-    QCOMPARE(pixmap.size(), QSize(48, 48));
-    QCOMPARE(pixmap.devicePixelRatio(), 2.0);
-    const Ink ink = inspect(pixmap, color);
-    QVERIFY(ink.solid > 20);
-    QCOMPARE(ink.offColor, 0);
-    QVERIFY(ink.drawn < 48 * 48 * 3 / 4); // a line icon, not a filled square
-}
-
-void ResourcesTest::unknownSymbolDrawsTheNeutralIcon() {
-    QVERIFY(!Icons::contains(QStringLiteral("no.such.symbol")));
-    const QPixmap unknown = Icons::pixmap(QStringLiteral("no.such.symbol"), 16, Qt::white);
-    QVERIFY(inspect(unknown, Qt::white).drawn > 0);
-    QCOMPARE(unknown.toImage(),
-             Icons::pixmap(QStringLiteral("circle.dotted"), 16, Qt::white).toImage());
-    QVERIFY(!Icons::pixmap(QString(), 0, Qt::white).isNull());
-}
-
-void ResourcesTest::opacityWeightAndPainting() {
-    // A translucent colour fades the icon as a whole: crossing strokes stay at its opacity.
-    const QColor faint = QColor::fromRgbF(1, 1, 1, 0.25f);
-    QVERIFY(std::abs(inspect(Icons::pixmap(QStringLiteral("fan"), 32, faint), faint).maxAlpha -
-                     64) <= 1);
-    const QString plus = QStringLiteral("plus");
-    QVERIFY(inspect(Icons::pixmap(plus, 32, Qt::white, 1, QFont::Bold), Qt::white).drawn >
-            inspect(Icons::pixmap(plus, 32, Qt::white), Qt::white).drawn);
-
-    // Painting lands centred in the rect at the device's resolution.
-    QImage canvas(80, 80, QImage::Format_ARGB32_Premultiplied);
-    canvas.setDevicePixelRatio(2);
-    canvas.fill(Qt::transparent);
-    QPainter painter(&canvas);
-    Icons::paint(painter, QRectF(0, 10, 40, 20), QStringLiteral("minus"), Qt::red);
-    painter.end();
-    QCOMPARE(canvas.pixelColor(40, 40), QColor(Qt::red));
-    QCOMPARE(canvas.pixelColor(10, 40).alpha(), 0);
-
-    const QIcon icon = Icons::icon(QStringLiteral("power"), Qt::white);
-    QVERIFY(inspect(icon.pixmap(QSize(18, 18), 2.0), Qt::white).solid > 0);
-}
-
-void ResourcesTest::interIsEmbedded() {
-    QCOMPARE(Fonts::install(), QStringLiteral("Inter"));
-    for (const char* style : {"Regular", "Medium", "SemiBold", "Bold", "ExtraBold"})
-        QVERIFY(QFontDatabase::addApplicationFont(
-                    QStringLiteral(":/alvore/fonts/Inter-%1.otf").arg(QLatin1String(style))) >= 0);
-    const QFont font = Fonts::font(13, QFont::DemiBold);
-    QCOMPARE(QFontInfo(font).family(), QStringLiteral("Inter"));
-    QCOMPARE(Fonts::points(font), 13.0);
-    // Points are device-independent pixels: Inter's line at 100 points is about 121 pixels.
-    const QFontMetricsF metrics(Fonts::font(100));
-    QVERIFY(std::abs(metrics.ascent() + metrics.descent() - 121) < 3);
-}
-
-void ResourcesTest::tabularDigitsShareOneWidth() {
-    const QFont font = Fonts::font(15, QFont::Medium);
-    const QFontMetricsF metrics(font);
-    const qreal width = Fonts::tabularWidth(font, QStringLiteral("11:11"));
-    QVERIFY(metrics.horizontalAdvance(QStringLiteral("11:11")) < width);
-    for (const char* text : {"00:00", "47:29", "83:56"})
-        QCOMPARE(Fonts::tabularWidth(font, QString::fromLatin1(text)), width);
-    QCOMPARE(Fonts::tabularWidth(font, QStringLiteral("°C")),
-             metrics.horizontalAdvance(QStringLiteral("°C")));
-}
 
 QTEST_MAIN(ResourcesTest)
 #include "tst_resources.moc"

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "support/model_rig.h"
+
+#include <QImage>
+#include <QMenu>
+#include <QWidget>
+
+// The children of `parent` a user sees; parts being replaced stay hidden until deleted.
+template <class T> QList<T*> shownIn(const QWidget& parent) {
+    QList<T*> found;
+    for (T* child : parent.findChildren<T*>())
+        if (child->isVisibleTo(&parent))
+            found.append(child);
+    return found;
+}
+
+// A menu's entries, "—" for a separator.
+inline QStringList menuTitles(const QMenu& menu) {
+    QStringList titles;
+    for (const QAction* action : menu.actions())
+        titles.append(action->isSeparator() ? QStringLiteral("—") : action->text());
+    return titles;
+}
+
+inline QAction* menuEntry(const QMenu& menu, const QString& title) {
+    for (QAction* action : menu.actions())
+        if (action->text() == title)
+            return action;
+    qWarning("no menu entry %s", qPrintable(title));
+    return nullptr;
+}
+
+// The service's verdict on a key: 200 accepts it, 401 and 403 refuse it.
+inline LoopbackService::Response
+keyCheck(int status, std::chrono::milliseconds delay = std::chrono::milliseconds(0)) {
+    auto answer = LoopbackService::Response::json(
+        status == 200 ? envelope(QJsonArray{}) : QByteArray("{}"), status);
+    answer.delay = delay;
+    return answer;
+}
+
+// A unit the service last heard from four minutes ago.
+inline QJsonObject offlineUnit(const QString& id, const QString& room) {
+    QJsonObject unit = unitJson(id, room, false);
+    unit["connectionStatus"] = QJsonObject{
+        {"isAlive", false}, {"lastSeen", QJsonObject{{"time", "x"}, {"secondsAgo", 240}}}};
+    return unit;
+}
+
+// The widget drawn over black, as the panel's dark background shows it.
+inline QImage renderOnBlack(QWidget& widget) {
+    QImage image(widget.size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::black);
+    widget.render(&image, {}, {}, QWidget::RenderFlags());
+    return image;
+}
