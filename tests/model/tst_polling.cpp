@@ -10,6 +10,13 @@ namespace {
 LoopbackService::Response serverError() {
     return LoopbackService::Response::json(R"({"reason":"down"})", 500);
 }
+
+LoopbackService::Response late(const ModelRig& rig, bool held = false) {
+    LoopbackService::Response response = LoopbackService::Response::json(envelope(rig.units));
+    response.delay = 100ms;
+    response.held = held;
+    return response;
+}
 } // namespace
 
 class PollingTest : public QObject {
@@ -20,15 +27,13 @@ private Q_SLOTS:
     void newUnitBringsFullListingAtOnce();
     void failuresBackOff_data();
     void failuresBackOff();
-    void refusedKeyStopsAllPolling();
     void answerAfterSignOutIsDropped();
     void restartCancelsTheRunningLoop();
     void loopOutlivesAnyFault();
 };
 
 void PollingTest::startsWithFullListingThenLightOnesAtThePace() {
-    ModelRig rig;
-    rig.units = {unitJson("a", "Hall", true), unitJson("b", "Office", false)};
+    ModelRig rig({unitJson("a", "Hall", true), unitJson("b", "Office", false)});
     AppModel& model = rig.start();
     QCOMPARE(model.status().kind, AppModel::Status::loading);
     QVERIFY(rig.waitForSleeps({60'000}));
@@ -45,8 +50,7 @@ void PollingTest::startsWithFullListingThenLightOnesAtThePace() {
     rig.clock.advance(59'999ms);
     QVERIFY(settle());
     QCOMPARE(rig.listings().size(), 1);
-    rig.clock.advance(1ms);
-    QVERIFY(rig.waitForSleeps({60'000}));
+    QVERIFY(rig.poll(1ms));
     QCOMPARE(rig.listings().size(), 2);
     QVERIFY(!isFullListing(rig.listings().last()));
     QVERIFY(model.pods().first().remoteCapabilities);
@@ -60,20 +64,16 @@ void PollingTest::startsWithFullListingThenLightOnesAtThePace() {
     QVERIFY(rig.waitForSleeps({15'000}));
     QCOMPARE(rig.listings().size(), 3);
     model.panelClosed();
-    rig.clock.advance(15s);
-    QVERIFY(rig.waitForSleeps({60'000}));
+    QVERIFY(rig.poll(15s));
     QCOMPARE(rig.listings().size(), 4);
 }
 
 void PollingTest::fullListingEveryHour() {
-    ModelRig rig;
-    rig.units = {unitJson("a", "Hall", true)};
+    ModelRig rig({unitJson("a", "Hall", true)});
     rig.startPolling();
     // Listings at 0 s (full), 60 s … 3600 s (light), 3660 s (full again).
-    for (int poll = 1; poll <= 61; ++poll) {
-        rig.clock.advance(60s);
-        QVERIFY(rig.waitForSleeps({60'000}));
-    }
+    for (int poll = 1; poll <= 61; ++poll)
+        QVERIFY(rig.poll());
     const auto listings = rig.listings();
     QCOMPARE(listings.size(), 62);
     QVERIFY(!isFullListing(listings.at(60)));
@@ -81,21 +81,17 @@ void PollingTest::fullListingEveryHour() {
 }
 
 void PollingTest::newUnitBringsFullListingAtOnce() {
-    ModelRig rig;
-    rig.units = {unitJson("a", "Hall", true)};
+    ModelRig rig({unitJson("a", "Hall", true)});
     AppModel& model = rig.startPolling();
     rig.units.append(unitJson("b", "Office", false));
-    rig.clock.advance(60s);
-    QVERIFY(rig.waitForSleeps({60'000}));
+    QVERIFY(rig.poll());
     const auto listings = rig.listings();
     QCOMPARE(listings.size(), 3);
     QVERIFY(!isFullListing(listings.at(1)));
     QVERIFY(isFullListing(listings.at(2)));
     QCOMPARE(model.pods().size(), 2);
     QCOMPARE(model.pods().at(1).productModel, QStringLiteral("skyv2"));
-    // The next one is light again and both units keep their capabilities.
-    rig.clock.advance(60s);
-    QVERIFY(rig.waitForSleeps({60'000}));
+    QVERIFY(rig.poll()); // light again, and both units keep their capabilities
     QVERIFY(!isFullListing(rig.listings().last()));
     QVERIFY(model.pods().at(0).remoteCapabilities && model.pods().at(1).remoteCapabilities);
 }
@@ -110,8 +106,7 @@ void PollingTest::failuresBackOff_data() {
 void PollingTest::failuresBackOff() {
     QFETCH(bool, panelOpen);
     QFETCH(QList<qint64>, delays);
-    ModelRig rig;
-    rig.units = {unitJson("a", "Hall", true)};
+    ModelRig rig({unitJson("a", "Hall", true)});
     AppModel& model = rig.startPolling();
     if (panelOpen)
         model.panelOpened(); // the data are fresh: no refresh, the pace changes after the next
@@ -121,67 +116,32 @@ void PollingTest::failuresBackOff() {
     LogWatch log;
 
     qint64 wait = 60;
-    for (const qint64 delay : delays) {
-        rig.clock.advance(std::chrono::seconds(wait));
-        QVERIFY(rig.waitForSleeps({delay * 1000}));
-        wait = delay;
-    }
+    for (const qint64 delay : delays)
+        QVERIFY(rig.poll(std::chrono::seconds(std::exchange(wait, delay)), delay * 1000));
     QCOMPARE(model.status().kind, AppModel::Status::offline);
     QCOMPARE(model.status().text, text);
     QCOMPARE(model.pods().size(), 1); // the last known units stay
     QVERIFY(log.newLines().contains("refresh failed (3): " + text));
 
     // Success brings back the normal pace.
-    rig.clock.advance(std::chrono::seconds(wait));
-    QVERIFY(rig.waitForSleeps({panelOpen ? 15'000 : 60'000}));
+    const qint64 pace = panelOpen ? 15 : 60;
+    QVERIFY(rig.poll(std::chrono::seconds(wait), pace * 1000));
     QCOMPARE(model.status().kind, AppModel::Status::ready);
 
     // A wake forgets failures and refreshes at once.
     rig.listingAnswers = {serverError(), serverError()};
-    rig.clock.advance(std::chrono::seconds(panelOpen ? 15 : 60));
-    QVERIFY(rig.waitForSleeps({(panelOpen ? 15 : 60) * 2'000}));
+    QVERIFY(rig.poll(std::chrono::seconds(pace), pace * 2'000));
     const qsizetype before = rig.listings().size();
     model.woke();
     QVERIFY(QTest::qWaitFor([&] { return rig.listings().size() == before + 1; }));
-    QVERIFY(rig.waitForSleeps({(panelOpen ? 15 : 60) * 2'000}));
-}
-
-void PollingTest::refusedKeyStopsAllPolling() {
-    ModelRig rig;
-    rig.units = {unitJson("a", "Hall", true)};
-    AppModel& model = rig.startPolling();
-    rig.listingAnswers = {LoopbackService::Response::json("{}", 401)};
-    LogWatch log;
-    rig.clock.advance(60s);
-    QVERIFY(QTest::qWaitFor([&] { return model.status().kind == AppModel::Status::needsKey; }));
-    QCOMPARE(log.newLines(), QStringList{"refresh: key refused"});
-    QCOMPARE(model.pods().size(), 1);
-
-    // No request of any kind uses the refused key: not after time, the panel (which reads
-    // timers), a wake, a new interval, a chart, a change or a timer.
-    const qsizetype requests = rig.service.requests().size();
-    rig.clock.advance(1h);
-    model.panelOpened();
-    model.woke();
-    model.setSettings({{}, "C", 120, true});
-    model.loadHistory("a");
-    model.togglePower("a");
-    model.setTimer("a", 30, false);
-    rig.clock.advance(1h);
-    QVERIFY(settle());
-    QCOMPARE(rig.service.requests().size(), requests);
-    QCOMPARE(rig.clock.pendingSleeps(), QList<qint64>{});
+    QVERIFY(rig.waitForSleeps({pace * 2'000}));
 }
 
 void PollingTest::answerAfterSignOutIsDropped() {
-    ModelRig rig;
-    rig.units = {unitJson("a", "Hall", true)};
+    ModelRig rig({unitJson("a", "Hall", true)});
     AppModel& model = rig.start();
     // The first answer comes late; the user signs out while it is on its way.
-    LoopbackService::Response late =
-        LoopbackService::Response::json(envelope(QJsonArray{unitJson("a", "Hall", true)}));
-    late.delay = 100ms;
-    rig.listingAnswers = {late, late};
+    rig.listingAnswers = {late(rig), late(rig)};
     QVERIFY(rig.service.waitForRequests(1));
     const auto refreshed = [&]() -> QCoro::Task<> { co_await model.refresh(); };
     auto refresh = refreshed();
@@ -194,13 +154,9 @@ void PollingTest::answerAfterSignOutIsDropped() {
 }
 
 void PollingTest::restartCancelsTheRunningLoop() {
-    ModelRig rig;
-    rig.units = {unitJson("a", "Hall", true)};
+    ModelRig rig({unitJson("a", "Hall", true)});
     AppModel& model = rig.startPolling();
-    LoopbackService::Response late =
-        LoopbackService::Response::json(envelope(QJsonArray{unitJson("a", "Hall", true)}));
-    late.delay = 300ms;
-    rig.listingAnswers = {late};
+    rig.listingAnswers = {late(rig, true)};
     rig.clock.advance(60s);
     QVERIFY(rig.service.waitForRequests(2));
     model.restartPolling(); // aborts the slow request and asks again
@@ -210,8 +166,7 @@ void PollingTest::restartCancelsTheRunningLoop() {
 }
 
 void PollingTest::loopOutlivesAnyFault() {
-    ModelRig rig;
-    rig.units = {unitJson("a", "Hall", true)};
+    ModelRig rig({unitJson("a", "Hall", true)});
     AppModel& model = rig.start();
     // Something outside the client throws in the middle of the first refresh.
     QObject::connect(&model, &AppModel::podsChanged, [thrown = false]() mutable {
@@ -221,8 +176,7 @@ void PollingTest::loopOutlivesAnyFault() {
     LogWatch log;
     QVERIFY(rig.waitForSleeps({120'000})); // counted as a failure
     QCOMPARE(log.newLines(), QStringList{"refresh failed (1): out of order"});
-    rig.clock.advance(120s);
-    QVERIFY(rig.waitForSleeps({60'000}));
+    QVERIFY(rig.poll(120s));
     QCOMPARE(model.status().kind, AppModel::Status::ready);
 }
 
