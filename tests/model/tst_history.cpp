@@ -33,61 +33,57 @@ qsizetype asked(const ModelRig& rig) {
 class HistoryTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void loadsTogetherMakeOneRequest();
-    void reloadsAfterTenMinutesOrAFailure();
-    void newSessionLoadsAgain();
+    void loadsTogetherMakeOneRequest() {
+        ModelRig rig({unitJson("a", "Bedroom", true)});
+        AppModel& model = rig.startPolling();
+        rig.service.on("GET", historyPath, dayOf(21.5, 100ms));
+        QCoro::Task<> first = model.loadHistory("a");
+        outcomeOf(model.loadHistory("a")); // returns at once: the first is under way
+        outcomeOf(std::move(first));
+        QCOMPARE(shownTemperature(model), 21.5);
+        QCOMPARE(asked(rig), 1);
+    }
+
+    void reloadsAfterTenMinutesOrAFailure() {
+        ModelRig rig({unitJson("a", "Bedroom", true)});
+        AppModel& model = rig.startPolling();
+        rig.service.enqueue("GET", historyPath, dayOf(20));
+        rig.service.enqueue("GET", historyPath, Response::json("{}", 500));
+        rig.service.on("GET", historyPath, dayOf(23));
+        outcomeOf(model.loadHistory("a"));
+        rig.clock.advance(10min); // exactly 10 minutes: still fresh
+        outcomeOf(model.loadHistory("a"));
+        QCOMPARE(asked(rig), 1);
+        rig.clock.advance(1s);
+        outcomeOf(model.loadHistory("a"));       // fails
+        QCOMPARE(shownTemperature(model), 20.0); // the old day stays on the chart
+        outcomeOf(model.loadHistory("a"));       // at once, without waiting 10 minutes
+        QCOMPARE(asked(rig), 3);
+        QCOMPARE(shownTemperature(model), 23.0);
+    }
+
+    void newSessionLoadsAgain() {
+        ModelRig rig({unitJson("a", "Bedroom", true)});
+        AppModel& model = rig.startPolling();
+        rig.service.enqueue("GET", historyPath, dayOf(20));
+        rig.service.enqueue("GET", historyPath, lateFailure());
+        rig.service.on("GET", historyPath, dayOf(23));
+        outcomeOf(model.loadHistory("a"));
+        // A round trip through the demo empties the charts; the next chart asks again at once.
+        model.loadDemo();
+        model.exitDemo();
+        QVERIFY(rig.waitForSleeps({60'000}));
+        QCoro::Task<> failing = model.loadHistory("a");
+        // Its failure arrives in the next session, which must not keep its stamp either.
+        model.loadDemo();
+        model.exitDemo();
+        outcomeOf(std::move(failing));
+        QVERIFY(rig.waitForSleeps({60'000}));
+        outcomeOf(model.loadHistory("a"));
+        QCOMPARE(asked(rig), 3);
+        QCOMPARE(shownTemperature(model), 23.0);
+    }
 };
-
-void HistoryTest::loadsTogetherMakeOneRequest() {
-    ModelRig rig({unitJson("a", "Bedroom", true)});
-    AppModel& model = rig.startPolling();
-    rig.service.on("GET", historyPath, dayOf(21.5, 100ms));
-    QCoro::Task<> first = model.loadHistory("a");
-    outcomeOf(model.loadHistory("a")); // returns at once: the first is under way
-    outcomeOf(std::move(first));
-    QCOMPARE(shownTemperature(model), 21.5);
-    QCOMPARE(asked(rig), 1);
-}
-
-void HistoryTest::reloadsAfterTenMinutesOrAFailure() {
-    ModelRig rig({unitJson("a", "Bedroom", true)});
-    AppModel& model = rig.startPolling();
-    rig.service.enqueue("GET", historyPath, dayOf(20));
-    rig.service.enqueue("GET", historyPath, Response::json("{}", 500));
-    rig.service.on("GET", historyPath, dayOf(23));
-    outcomeOf(model.loadHistory("a"));
-    rig.clock.advance(10min); // exactly 10 minutes: still fresh
-    outcomeOf(model.loadHistory("a"));
-    QCOMPARE(asked(rig), 1);
-    rig.clock.advance(1s);
-    outcomeOf(model.loadHistory("a"));       // fails
-    QCOMPARE(shownTemperature(model), 20.0); // the old day stays on the chart
-    outcomeOf(model.loadHistory("a"));       // at once, without waiting 10 minutes
-    QCOMPARE(asked(rig), 3);
-    QCOMPARE(shownTemperature(model), 23.0);
-}
-
-void HistoryTest::newSessionLoadsAgain() {
-    ModelRig rig({unitJson("a", "Bedroom", true)});
-    AppModel& model = rig.startPolling();
-    rig.service.enqueue("GET", historyPath, dayOf(20));
-    rig.service.enqueue("GET", historyPath, lateFailure());
-    rig.service.on("GET", historyPath, dayOf(23));
-    outcomeOf(model.loadHistory("a"));
-    // A round trip through the demo empties the charts; the next chart asks again at once.
-    model.loadDemo();
-    model.exitDemo();
-    QVERIFY(rig.waitForSleeps({60'000}));
-    QCoro::Task<> failing = model.loadHistory("a");
-    // Its failure arrives in the next session, which must not keep its stamp either.
-    model.loadDemo();
-    model.exitDemo();
-    outcomeOf(std::move(failing));
-    QVERIFY(rig.waitForSleeps({60'000}));
-    outcomeOf(model.loadHistory("a"));
-    QCOMPARE(asked(rig), 3);
-    QCOMPARE(shownTemperature(model), 23.0);
-}
 
 QTEST_GUILESS_MAIN(HistoryTest)
 #include "tst_history.moc"

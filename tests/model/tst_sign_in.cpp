@@ -27,150 +27,142 @@ void verifyQuiet(ModelRig& rig) {
 class SignInTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void keyIsCheckedBeforeAsking_data();
-    void keyIsCheckedBeforeAsking();
-    void keyringRefusingTheKey();
-    void signInLeavesTheDemoAndPolls();
-    void signOutForgetsEverything();
-    void demoNeverReachesTheService();
-    void exitDemo_data();
-    void exitDemo();
-};
-
-void SignInTest::keyIsCheckedBeforeAsking_data() {
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("sent"); // empty: refused without a request
-    const QString twoHundred = QString("a1-_").repeated(50);
-    QTest::newRow("201 characters") << twoHundred + "x" << QString();
-    QTest::newRow("space inside") << "abcde FGH12" << QString();
-    QTest::newRow("200 characters") << twoHundred << twoHundred;
-    QTest::newRow("trimmed") << "  abcdEFGH12\n"
-                             << "abcdEFGH12";
-    // Letters and digits of any script; a letter with a combining accent is one character.
-    const QString accents = QString::fromUtf8("n\u0303ame-\u0661\u0662\u0663_\u00e9");
-    QTest::newRow("accents and Arabic digits") << accents << accents;
-    QTest::newRow("9 with a combining mark") << QString::fromUtf8("abcdefgh\u0303i") << QString();
-}
-
-void SignInTest::keyIsCheckedBeforeAsking() {
-    QFETCH(QString, typed);
-    QFETCH(QString, sent);
-    ModelRig rig(std::nullopt);
-    acceptKeys(rig.service);
-    AppModel& model = rig.start();
-    QVERIFY(needsKey(model));
-    const auto outcome = outcomeOf(model.signIn(typed));
-    if (sent.isEmpty()) {
-        QCOMPARE(outcome.failure->kind(), SensiboAPI::Failure::Kind::badKey);
-        QCOMPARE(rig.service.requests().size(), 0);
-        QCOMPARE(model.status().kind, AppModel::Status::needsKey);
-    } else {
-        QVERIFY(outcome.value);
-        QCOMPARE(rig.service.requests().first().queryValue("fields"), "id");
-        QCOMPARE(rig.service.requests().first().queryValue("apiKey"), sent);
-        QCOMPARE(rig.keys.storedKey(), sent);
+    void keyIsCheckedBeforeAsking_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("sent"); // empty: refused without a request
+        const QString twoHundred = QString("a1-_").repeated(50);
+        QTest::newRow("201 characters") << twoHundred + "x" << QString();
+        QTest::newRow("space inside") << "abcde FGH12" << QString();
+        QTest::newRow("200 characters") << twoHundred << twoHundred;
+        QTest::newRow("trimmed") << "  abcdEFGH12\n"
+                                 << "abcdEFGH12";
+        // Letters and digits of any script; a letter with a combining accent is one character.
+        const QString accents = QString::fromUtf8("n\u0303ame-\u0661\u0662\u0663_\u00e9");
+        QTest::newRow("accents and Arabic digits") << accents << accents;
+        QTest::newRow("9 with a combining mark")
+            << QString::fromUtf8("abcdefgh\u0303i") << QString();
     }
-}
 
-void SignInTest::keyringRefusingTheKey() {
-    ModelRig rig(std::nullopt);
-    acceptKeys(rig.service);
-    rig.keys.setRefusesSaves(true);
-    AppModel& model = rig.start();
-    const auto outcome = outcomeOf(model.signIn("goodkey-12345"));
-    QCOMPARE(outcome.failure->kind(), SensiboAPI::Failure::Kind::network);
-    QCOMPARE(outcome.failure->errorDescription(), "Couldn't save the key to your keyring.");
-    QCOMPARE(rig.keys.storedKey(), std::nullopt);
-    QCOMPARE(model.status().kind, AppModel::Status::needsKey);
-    verifyQuiet(rig);
-    QCOMPARE(rig.service.requests().size(), 1); // only the check
-}
+    void keyIsCheckedBeforeAsking() {
+        QFETCH(QString, typed);
+        QFETCH(QString, sent);
+        ModelRig rig(std::nullopt);
+        acceptKeys(rig.service);
+        AppModel& model = rig.start();
+        QVERIFY(needsKey(model));
+        const auto outcome = outcomeOf(model.signIn(typed));
+        if (sent.isEmpty()) {
+            QCOMPARE(outcome.failure->kind(), SensiboAPI::Failure::Kind::badKey);
+            QCOMPARE(rig.service.requests().size(), 0);
+            QCOMPARE(model.status().kind, AppModel::Status::needsKey);
+        } else {
+            QVERIFY(outcome.value);
+            QCOMPARE(rig.service.requests().first().queryValue("fields"), "id");
+            QCOMPARE(rig.service.requests().first().queryValue("apiKey"), sent);
+            QCOMPARE(rig.keys.storedKey(), sent);
+        }
+    }
 
-void SignInTest::signInLeavesTheDemoAndPolls() {
-    ModelRig rig(std::nullopt);
-    rig.units = {unitJson("a", "Hall", true)};
-    acceptKeys(rig.service);
-    AppModel& model = rig.start(true);
-    QVERIFY(outcomeOf(model.signIn("newkey-123456")).value);
-    QVERIFY(!model.isDemo());
-    QVERIFY(model.history().isEmpty());
-    QCOMPARE(model.status().kind, AppModel::Status::loading);
-    QVERIFY(rig.waitForSleeps({60'000}));
-    QCOMPARE(model.status().kind, AppModel::Status::ready);
-    QCOMPARE(model.pods().first().id, "a");
-    QCOMPARE(rig.listings().last().queryValue("apiKey"), "newkey-123456");
-    model.togglePower("a");
-    QVERIFY(rig.service.waitForRequests(3));
-    QCOMPARE(rig.service.requests().last().path, statePath("a"));
-}
+    void keyringRefusingTheKey() {
+        ModelRig rig(std::nullopt);
+        acceptKeys(rig.service);
+        rig.keys.setRefusesSaves(true);
+        AppModel& model = rig.start();
+        const auto outcome = outcomeOf(model.signIn("goodkey-12345"));
+        QCOMPARE(outcome.failure->kind(), SensiboAPI::Failure::Kind::network);
+        QCOMPARE(outcome.failure->errorDescription(), "Couldn't save the key to your keyring.");
+        QCOMPARE(rig.keys.storedKey(), std::nullopt);
+        QCOMPARE(model.status().kind, AppModel::Status::needsKey);
+        verifyQuiet(rig);
+        QCOMPARE(rig.service.requests().size(), 1); // only the check
+    }
 
-void SignInTest::signOutForgetsEverything() {
-    ModelRig rig({unitJson("a", "Hall", false)});
-    AppModel& model = rig.startPolling();
-    model.step("a", +1); // held while off
-    model.signOut();
-    QVERIFY(settle());
-    QCOMPARE(model.status().kind, AppModel::Status::needsKey);
-    QVERIFY(model.pods().isEmpty());
-    QVERIFY(model.history().isEmpty());
-    QCOMPARE(rig.keys.storedKey(), std::nullopt);
-    verifyQuiet(rig);
-    QCOMPARE(rig.clock.pendingSleeps(), QList<qint64>{});
-}
-
-void SignInTest::demoNeverReachesTheService() {
-    // The service refused the stored key; the user picks the demo from the sign-in view.
-    ModelRig rig;
-    rig.listingAnswers = {LoopbackService::Response::json("{}", 401)};
-    AppModel& model = rig.start();
-    QVERIFY(needsKey(model));
-    model.loadDemo();
-    QVERIFY(model.isDemo());
-    QCOMPARE(model.status().kind, AppModel::Status::ready);
-    QCOMPARE(model.selectedID(), "demo1");
-    QCOMPARE(model.lastUpdated(), rig.clock.now().addSecs(-12));
-    QCOMPARE(model.history().size(), 3);
-    model.restartPolling();
-    model.togglePower("demo1");
-    QCOMPARE(model.pod("demo1")->acState->on, false);
-    model.change("demo2", true, [](ACState& state) { state.fanLevel = "high"; });
-    verifyQuiet(rig);
-    QCOMPARE(rig.service.requests().size(), 1);
-    QVERIFY(model.isDemo());
-
-    // Started in demo mode, the key is never read.
-    ModelRig demoRig;
-    demoRig.start(true);
-    verifyQuiet(demoRig);
-    QCOMPARE(demoRig.service.requests().size(), 0);
-}
-
-void SignInTest::exitDemo_data() {
-    QTest::addColumn<bool>("keyStored");
-    QTest::newRow("key stored") << true;
-    QTest::newRow("no key") << false;
-}
-
-void SignInTest::exitDemo() {
-    QFETCH(bool, keyStored);
-    ModelRig rig(keyStored ? std::optional<QString>("stored-key-0123") : std::nullopt);
-    rig.units = {unitJson("a", "Hall", true)};
-    AppModel& model = rig.start(true);
-    model.exitDemo();
-    QVERIFY(!model.isDemo());
-    QVERIFY(model.history().isEmpty());
-    if (keyStored) {
+    void signInLeavesTheDemoAndPolls() {
+        ModelRig rig(std::nullopt);
+        rig.units = {unitJson("a", "Hall", true)};
+        acceptKeys(rig.service);
+        AppModel& model = rig.start(true);
+        QVERIFY(outcomeOf(model.signIn("newkey-123456")).value);
+        QVERIFY(!model.isDemo());
+        QVERIFY(model.history().isEmpty());
+        QCOMPARE(model.status().kind, AppModel::Status::loading);
         QVERIFY(rig.waitForSleeps({60'000}));
         QCOMPARE(model.status().kind, AppModel::Status::ready);
-        QCOMPARE(model.selectedID(), "a");
-    } else {
-        QVERIFY(needsKey(model));
-        QVERIFY(model.pods().isEmpty());
-        QCOMPARE(model.selectedID(), std::nullopt);
-        verifyQuiet(rig);
-        QCOMPARE(rig.service.requests().size(), 0);
+        QCOMPARE(model.pods().first().id, "a");
+        QCOMPARE(rig.listings().last().queryValue("apiKey"), "newkey-123456");
+        model.togglePower("a");
+        QVERIFY(rig.service.waitForRequests(3));
+        QCOMPARE(rig.service.requests().last().path, statePath("a"));
     }
-}
+
+    void signOutForgetsEverything() {
+        ModelRig rig({unitJson("a", "Hall", false)});
+        AppModel& model = rig.startPolling();
+        model.step("a", +1); // held while off
+        model.signOut();
+        QVERIFY(settle());
+        QCOMPARE(model.status().kind, AppModel::Status::needsKey);
+        QVERIFY(model.pods().isEmpty());
+        QVERIFY(model.history().isEmpty());
+        QCOMPARE(rig.keys.storedKey(), std::nullopt);
+        verifyQuiet(rig);
+        QCOMPARE(rig.clock.pendingSleeps(), QList<qint64>{});
+    }
+
+    void demoNeverReachesTheService() {
+        // The service refused the stored key; the user picks the demo from the sign-in view.
+        ModelRig rig;
+        rig.listingAnswers = {LoopbackService::Response::json("{}", 401)};
+        AppModel& model = rig.start();
+        QVERIFY(needsKey(model));
+        model.loadDemo();
+        QVERIFY(model.isDemo());
+        QCOMPARE(model.status().kind, AppModel::Status::ready);
+        QCOMPARE(model.selectedID(), "demo1");
+        QCOMPARE(model.lastUpdated(), rig.clock.now().addSecs(-12));
+        QCOMPARE(model.history().size(), 3);
+        model.restartPolling();
+        model.togglePower("demo1");
+        QCOMPARE(model.pod("demo1")->acState->on, false);
+        model.change("demo2", true, [](ACState& state) { state.fanLevel = "high"; });
+        verifyQuiet(rig);
+        QCOMPARE(rig.service.requests().size(), 1);
+        QVERIFY(model.isDemo());
+
+        // Started in demo mode, the key is never read.
+        ModelRig demoRig;
+        demoRig.start(true);
+        verifyQuiet(demoRig);
+        QCOMPARE(demoRig.service.requests().size(), 0);
+    }
+
+    void exitDemo_data() {
+        QTest::addColumn<bool>("keyStored");
+        QTest::newRow("key stored") << true;
+        QTest::newRow("no key") << false;
+    }
+
+    void exitDemo() {
+        QFETCH(bool, keyStored);
+        ModelRig rig(keyStored ? std::optional<QString>("stored-key-0123") : std::nullopt);
+        rig.units = {unitJson("a", "Hall", true)};
+        AppModel& model = rig.start(true);
+        model.exitDemo();
+        QVERIFY(!model.isDemo());
+        QVERIFY(model.history().isEmpty());
+        if (keyStored) {
+            QVERIFY(rig.waitForSleeps({60'000}));
+            QCOMPARE(model.status().kind, AppModel::Status::ready);
+            QCOMPARE(model.selectedID(), "a");
+        } else {
+            QVERIFY(needsKey(model));
+            QVERIFY(model.pods().isEmpty());
+            QCOMPARE(model.selectedID(), std::nullopt);
+            verifyQuiet(rig);
+            QCOMPARE(rig.service.requests().size(), 0);
+        }
+    }
+};
 
 QTEST_GUILESS_MAIN(SignInTest)
 #include "tst_sign_in.moc"

@@ -6,6 +6,7 @@
 #include <QTcpSocket>
 #include <QTest>
 #include <QTimer>
+#include <QUrlQuery>
 #include <sys/socket.h>
 
 namespace {
@@ -41,14 +42,9 @@ std::optional<LoopbackService::Request> takeRequest(QByteArray& buffer) {
     const qsizetype question = target.indexOf('?');
     request.rawPath = question < 0 ? target : target.left(question);
     request.path = QUrl::fromPercentEncoding(request.rawPath);
-    if (question >= 0) {
-        for (const QByteArray& item : target.mid(question + 1).split('&')) {
-            const qsizetype equals = item.indexOf('=');
-            request.query.append(
-                {QUrl::fromPercentEncoding(item.left(equals)),
-                 equals < 0 ? QString() : QUrl::fromPercentEncoding(item.mid(equals + 1))});
-        }
-    }
+    if (question >= 0)
+        request.query =
+            QUrlQuery(QString::fromLatin1(target.mid(question + 1))).queryItems(QUrl::FullyDecoded);
     return request;
 }
 
