@@ -180,9 +180,7 @@ private Q_SLOTS:
 
     void fill() {
         const ACState sent{true, "cool", 22, "C", "low", "stopped", "stopped", "on"};
-        ACState answer;
-        answer.targetTemperature = 23;
-        answer.swing = "rangeFull";
+        const ACState answer{{}, {}, 23, {}, {}, "rangeFull", {}, {}};
         QCOMPARE(AppModel::fill(answer, sent),
                  (ACState{true, "cool", 23, "C", "low", "rangeFull", {}, {}}));
     }

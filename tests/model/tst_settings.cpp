@@ -119,6 +119,7 @@ private Q_SLOTS:
         QCOMPARE(rig.listings().size(), 1);
 
         settings.closedInterval = 120;
+        settings.menuBarPodID = "a";
         model.setSettings(settings);
         QVERIFY(rig.waitForSleeps({120'000}));
         QCOMPARE(rig.listings().size(), 2);
