@@ -157,22 +157,8 @@ private Q_SLOTS:
         QCOMPARE(Preset::describe(coolAt(19, "auto")), "Cool 19°");
     }
 
-    void renameAndDelete() {
-        ModelRig rig;
-        const QList<Preset> stored{preset("a", "First"), preset("b", "Second")};
-        Preset::save(stored, rig.settings.store());
-        AppModel& model = rig.start(true);
-        model.renamePreset(stored.at(1).id, "  " + QString(50, u'r'));
-        QCOMPARE(model.presets().at(1).name, "  " + QString(38, u'r')); // cut, not trimmed
-        model.renamePreset(stored.at(1).id, "");
-        QCOMPARE(names(model.presets()), (QStringList{"First", ""}));
-        model.deletePreset(stored.at(0).id);
-        QCOMPARE(model.presets().size(), 1);
-        QCOMPARE(model.presets().first().id, stored.at(1).id);
-        QCOMPARE(Preset::load(rig.settings.store()), model.presets());
-    }
-
-    void moveWithinTheUnitsGroup() {
+    // Renaming, deleting and moving (within the unit's own presets) are stored at once.
+    void editing() {
         ModelRig rig;
         const Preset a = preset("1", "A"), x = preset("2", "X"), b = preset("1", "B"),
                      c = preset("1", "C");
@@ -188,7 +174,13 @@ private Q_SLOTS:
         QCOMPARE(changed.size(), 1);
         model.movePreset(b.id, 2);
         QCOMPARE(names(model.presets()), (QStringList{"C", "X", "A", "B"}));
-        QCOMPARE(names(Preset::load(rig.settings.store())), names(model.presets()));
+
+        model.renamePreset(x.id, "  " + QString(50, u'r'));
+        QCOMPARE(model.presets().at(1).name, "  " + QString(38, u'r')); // cut, not trimmed
+        model.renamePreset(a.id, "");
+        model.deletePreset(c.id);
+        QCOMPARE(names(model.presets()), (QStringList{"  " + QString(38, u'r'), "", "B"}));
+        QCOMPARE(Preset::load(rig.settings.store()), model.presets());
     }
 
     void applySendsAtOnce() {
