@@ -209,6 +209,20 @@ private Q_SLOTS:
         const Pod unit = DemoData::pods(QDateTime::currentDateTimeUtc()).first();
         QCOMPARE(AppModel::conform(state, unit), conformed);
     }
+
+    void bannerLivesSixSecondsFromTheNewestMessage() {
+        ModelRig rig;
+        AppModel& model = rig.start(true);
+        model.show("first");
+        rig.clock.advance(4s);
+        model.show("second");
+        rig.clock.advance(2s); // the first message's six seconds are over
+        QCOMPARE(model.banner(), QStringLiteral("second"));
+        rig.clock.advance(3999ms);
+        QVERIFY(model.banner());
+        rig.clock.advance(1ms);
+        QCOMPARE(model.banner(), std::nullopt);
+    }
 };
 
 QTEST_GUILESS_MAIN(ChangesTest)

@@ -168,6 +168,27 @@ private Q_SLOTS:
         QVERIFY(rig.poll(120s));
         QCOMPARE(model.status().kind, AppModel::Status::ready);
     }
+
+    void selection() {
+        ModelRig rig({unitJson("a", "Hall", true), unitJson("b", "Office", true),
+                      unitJson("c", "Den", true)});
+        AppModel& model = rig.startPolling();
+        QCOMPARE(model.selectedID(), QStringLiteral("a"));
+        model.select(3);
+        QCOMPARE(model.selectedID(), QStringLiteral("c"));
+        model.select(0);
+        model.select(4);
+        QCOMPARE(model.selectedID(), QStringLiteral("c"));
+
+        // The selected unit leaves the listing: the first one is selected; none leaves none.
+        rig.units = {unitJson("b", "Office", true), unitJson("a", "Hall", true)};
+        QVERIFY(rig.poll());
+        QCOMPARE(model.selectedID(), QStringLiteral("b"));
+        rig.units = {};
+        QVERIFY(rig.poll());
+        QCOMPARE(model.selectedID(), std::nullopt);
+        QCOMPARE(model.selectedPod(), std::nullopt);
+    }
 };
 
 QTEST_GUILESS_MAIN(PollingTest)
