@@ -85,14 +85,8 @@ private Q_SLOTS:
     void targetTemperatureIsLenient_data() {
         QTest::addColumn<QJsonValue>("value");
         QTest::addColumn<Integer>("expected");
-        for (const auto& [text, expected] :
-             std::initializer_list<std::pair<const char*, Integer>>{{"24", 24},
-                                                                    {"22.5", 23},
-
-                                                                    {"-22.5", -23},
-                                                                    {"\"24\"", {}},
-
-                                                                    {"9223372036854775808", {}}})
+        for (const auto& [text, expected] : std::initializer_list<std::pair<const char*, Integer>>{
+                 {"22.5", 23}, {"-22.5", -23}, {"\"24\"", {}}, {"9223372036854775808", {}}})
             QTest::newRow(text) << json(text) << expected;
         // Values that text JSON cannot carry but a QJsonValue can.
         QTest::newRow("infinity") << QJsonValue(std::numeric_limits<double>::infinity())
@@ -131,30 +125,13 @@ private Q_SLOTS:
                  std::nullopt);
     }
 
-    void historyListsAreNeverAbsent() {
-        const auto history = decode<History>(R"({"temperature":[
-        {"time":"2024-12-08T16:00:00Z","value":20.5},{"time":"2024-12-08T16:05:00","value":21}]})");
-        QCOMPARE(
-            history.temperature,
-            (QList<History::Point>{{QDateTime(QDate(2024, 12, 8), QTime(16, 0), Qt::UTC), 20.5},
-                                   {QDateTime(QDate(2024, 12, 8), QTime(16, 5), Qt::UTC), 21}}));
-        QCOMPARE(history.humidity, QList<History::Point>{});
+    void historyListsAreNeverAbsentDatesAreStrict() {
         QCOMPARE(decode<History>(R"({"temperature":null})"), History{});
-        QCOMPARE(failure<History>(R"({"humidity":[{"time":"yesterday","value":1}]})"),
-                 "result.humidity[0].time: Bad date yesterday");
-    }
-
-    void badServiceDates() {
-        for (const QString text :
-             {"garbage", "2024-05-01", "2024-12-08T17:17:01+0200", "2024-13-01T00:00:00Z"}) {
-            try {
-                decodeServiceDate(text, DecodeContext{{}, "result.time"});
-                QFAIL(qPrintable("decoded " + text));
-            } catch (const DecodeError& error) {
-                QCOMPARE(QString::fromStdString(error.what()), "result.time: Bad date " + text);
-            }
-        }
-        QVERIFY_THROWS_EXCEPTION(DecodeError, decodeServiceDate(QJsonValue(1733678221), {}));
+        for (const QByteArray time :
+             {"yesterday", "2024-05-01", "2024-12-08T17:17:01+0200", "2024-13-01T00:00:00Z"})
+            QCOMPARE(failure<History>(R"({"humidity":[{"time":")" + time + R"(","value":1}]})"),
+                     "result.humidity[0].time: Bad date " + time);
+        QVERIFY(!failure<History>(R"({"humidity":[{"time":1733678221,"value":1}]})").isEmpty());
     }
 
     void stateEncodesInMemberOrder_data() {
@@ -190,27 +167,14 @@ private Q_SLOTS:
         QCOMPARE(pods.size(), 3);
         const Pod& hall = pods[0];
         QCOMPARE(hall.displayName(), "Hall");
-        QCOMPARE(hall.model(), "Sky");
         QCOMPARE(hall.acState,
                  (ACState{false, "heat", 24, "C", "high", "stopped", "stopped", "on"}));
         QCOMPARE(hall.modes(), QStringList({"cool", "heat", "fan", "dry", "auto"}));
-        QCOMPARE(hall.fanLevels(),
-                 QStringList({"auto", "quiet", "low", "medium", "medium_high", "high", "strong"}));
         QCOMPARE(hall.temperatures(*hall.acState).front(), 17);
-        QCOMPARE(hall.capabilities()->temperatures->value("F").isNative, false);
         QCOMPARE(hall.timer->fireDate, decodeTime.addSecs(-22530017));
-        QVERIFY(!hall.timer->isPending(decodeTime));
-
-        const Pod& pure = pods[1];
-        QCOMPARE(pure.model(), "Elements");
-        QCOMPARE(pure.fanLevels(), QStringList({"low", "high"}));
-        QCOMPARE(pure.measurements->pm25, 1.0);
-        QCOMPARE(pure.timer, std::nullopt);
-
-        const Pod& offline = pods[2];
-        QCOMPARE(offline.displayName(), "Air Pro");
-        QVERIFY(offline.isKnownOffline());
-        QCOMPARE(offline.measurements->co2, 432.0);
+        QCOMPARE(pods[1].fanLevels(), QStringList({"low", "high"}));
+        QCOMPARE(pods[1].measurements->pm25, 1.0);
+        QVERIFY(pods[2].isKnownOffline());
     }
 };
 

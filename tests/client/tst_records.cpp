@@ -71,8 +71,6 @@ private Q_SLOTS:
         QCOMPARE(unit.model(), "Sensibo");
         unit.productModel = "AirQ"; // prefixes are matched without regard to case
         QCOMPARE(unit.model(), "Air Pro");
-        unit.productModel = "Nova";
-        QCOMPARE(unit.model(), "nova");
         QCOMPARE(unit.displayName(), "Sensibo 11AA");
         unit.room = Pod::Room{};
         unit.room->name = "Hall";
@@ -81,31 +79,10 @@ private Q_SLOTS:
 
     void timerIsPending() {
         const QDateTime now = QDateTime::fromSecsSinceEpoch(1'700'000'000, Qt::UTC);
-        const auto pending = [&](std::optional<bool> isEnabled, std::optional<qint64> fireIn) {
-            return PodTimer{
-                isEnabled, {}, {}, fireIn ? std::optional(now.addSecs(*fireIn)) : std::nullopt}
-                .isPending(now);
-        };
-        QVERIFY(pending(true, 1));
-        QVERIFY(!pending(false, 60));
-        QVERIFY(!pending(true, 0));
-        QVERIFY(!pending(true, std::nullopt));
-    }
-
-    void titlesAndSymbolsOfUnknownValues() {
-        QCOMPARE(ACMode::title("COOL"), "Cool");
-        QCOMPARE(ACMode::symbol("COOL"), "circle.dotted"); // symbols are case-sensitive
-        QCOMPARE(Swing::title(std::nullopt), "Fixed");
-        QCOMPARE(Swing::genericTitle(std::nullopt), QString(QChar(0x2013)));
-        QCOMPARE(Swing::aim(std::nullopt), 0.5);
-        QCOMPARE(Swing::aim("rangeFull"), std::nullopt);
-    }
-
-    void swingPositionsKeepTheFixedOrder() {
-        QCOMPARE(Swing::positions({"rangeFull", "fixedBottom", "stopped", "fixedTop", "fixedLeft",
-                                   "fixedMiddle", "fixedMiddleBottom", "fixedMiddleTop"}),
-                 QStringList({"fixedTop", "fixedMiddleTop", "fixedMiddle", "fixedMiddleBottom",
-                              "fixedBottom"}));
+        QVERIFY(PodTimer({true, {}, {}, now.addSecs(1)}).isPending(now));
+        QVERIFY(!PodTimer({false, {}, {}, now.addSecs(60)}).isPending(now));
+        QVERIFY(!PodTimer({true, {}, {}, now}).isPending(now));
+        QVERIFY(!PodTimer({true, {}, {}, {}}).isPending(now));
     }
 };
 

@@ -1,220 +1,229 @@
+#include "model/demo_data.h"
 #include "support/log_watch.h"
 #include "support/model_rig.h"
 #include "support/settle.h"
 
 using namespace std::chrono_literals;
+using Response = LoopbackService::Response;
 
 namespace {
-LoopbackService::Response took(const QJsonObject& state) {
-    return LoopbackService::Response::json(
-        envelope(QJsonObject{{"status", "Success"}, {"acState", state}}));
-}
-
 // The service took the state that was sent, but swings the vanes.
-std::optional<LoopbackService::Response> tookItSwinging(const LoopbackService::Request& request) {
+std::optional<Response> tookItSwinging(const LoopbackService::Request& request) {
     QJsonObject state = QJsonDocument::fromJson(request.body).object().value("acState").toObject();
     state.insert("swing", "rangeFull");
-    return took(state);
-}
-
-QJsonObject sentState(const LoopbackService::Request& request) {
-    return QJsonDocument::fromJson(request.body).object().value("acState").toObject();
+    return Response::json(envelope(QJsonObject{{"status", "Success"}, {"acState", state}}));
 }
 
 qint64 target(const AppModel& model, const QString& id) {
     return model.pod(id)->acState->targetTemperature.value_or(-1);
+}
+
+bool swinging(const AppModel& model) {
+    return QTest::qWaitFor([&] { return model.pod("a")->acState->swing == "rangeFull"; });
 }
 } // namespace
 
 class ChangesTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void quickStepsMakeOneRequest();
-    void failedSeriesRollsBack();
-    void heldWhileOffGoesOutWithPowerOn();
-    void unitSwitchedOnElsewhereDropsHeldSettings();
-    void pollKeepsStateOfChangeInFlight();
-    void newerChangeSupersedesTheSend();
-    void operationsInDemo();
-    void pendingSendEndsWithItsSession();
-};
-
-void ChangesTest::quickStepsMakeOneRequest() {
-    ModelRig rig;
-    rig.units = {unitJson("a", "Bedroom", true, 22)};
-    rig.otherAnswers = tookItSwinging;
-    AppModel& model = rig.startPolling();
-    for (const qint64 expected : {23, 24, 25}) {
-        model.step("a", +1);
-        QCOMPARE(target(model, "a"), expected);
-        rig.clock.advance(300ms);
+    void quickStepsMakeOneRequest() {
+        ModelRig rig({unitJson("a", "Bedroom", true, 22)});
+        rig.otherAnswers = tookItSwinging;
+        AppModel& model = rig.startPolling();
+        for (int step = 0; step < 3; ++step) {
+            model.step("a", +1);
+            rig.clock.advance(300ms);
+        }
+        QCOMPARE(target(model, "a"), 25);
+        rig.clock.advance(299ms);
+        QVERIFY(settle());
+        QCOMPARE(rig.service.requests("POST", statePath("a")).size(), 0);
+        rig.clock.advance(1ms);
+        QVERIFY(swinging(model)); // the answer is adopted
+        QCOMPARE(rig.service.requests("POST", statePath("a")).size(), 1);
+        QCOMPARE(rig.sentState("a"), (QJsonObject{{"on", true},
+                                                  {"mode", "cool"},
+                                                  {"targetTemperature", 25},
+                                                  {"temperatureUnit", "C"},
+                                                  {"fanLevel", "auto"},
+                                                  {"swing", "stopped"}}));
+        QCOMPARE(target(model, "a"), 25);
     }
-    rig.clock.advance(299ms);
-    QVERIFY(settle());
-    QCOMPARE(rig.service.requests("POST", statePath("a")).size(), 0);
-    rig.clock.advance(1ms);
-    QVERIFY(rig.service.waitForRequests(2));
-    const auto posts = rig.service.requests("POST", statePath("a"));
-    QCOMPARE(posts.size(), 1);
-    QCOMPARE(sentState(posts.first()).value("targetTemperature").toInt(), 25);
-    QCOMPARE(sentState(posts.first()).value("on").toBool(), true);
-    // The answer is adopted.
-    QVERIFY(QTest::qWaitFor([&] { return model.pod("a")->acState->swing == "rangeFull"; }));
-    QCOMPARE(target(model, "a"), 25);
-}
 
-void ChangesTest::failedSeriesRollsBack() {
-    ModelRig rig;
-    rig.units = {unitJson("a", "Bedroom", true, 22)};
-    AppModel& model = rig.startPolling();
-    rig.service.on("POST", statePath("a"), LoopbackService::Response::json("{}", 500));
-    LogWatch log;
-    model.step("a", +1);
-    model.step("a", +1);
-    rig.clock.advance(600ms);
-    model.step("a", +1); // the first send is under way: the series goes on
-    rig.clock.advance(600ms);
-    QVERIFY(QTest::qWaitFor([&] { return model.banner().has_value(); }));
-    const QString text = SensiboAPI::Failure::http(500).errorDescription();
-    QCOMPARE(target(model, "a"), 22);
-    QCOMPARE(model.banner(), "Couldn't change Bedroom. " + text);
-    QVERIFY(log.newLines().contains("change failed for a: " + text));
-    rig.clock.advance(6s);
-    QCOMPARE(model.banner(), std::nullopt);
-}
+    void failedSeriesRollsBack() {
+        ModelRig rig({unitJson("a", "Bedroom", true, 22)});
+        AppModel& model = rig.startPolling();
+        rig.service.on("POST", statePath("a"), Response::json("{}", 500));
+        LogWatch log;
+        model.step("a", +1);
+        model.step("a", +1);
+        rig.clock.advance(600ms);
+        model.step("a", +1); // the first send is under way: the series goes on
+        rig.clock.advance(600ms);
+        QVERIFY(QTest::qWaitFor([&] { return model.banner().has_value(); }));
+        const QString text = SensiboAPI::Failure::http(500).errorDescription();
+        QCOMPARE(target(model, "a"), 22);
+        QCOMPARE(model.banner(), "Couldn't change Bedroom. " + text);
+        QVERIFY(log.newLines().contains("change failed for a: " + text));
+    }
 
-void ChangesTest::heldWhileOffGoesOutWithPowerOn() {
-    ModelRig rig;
-    rig.units = {unitJson("a", "Bedroom", false, 22)};
-    AppModel& model = rig.startPolling();
-    rig.service.on("POST", statePath("a"), LoopbackService::Response::json(envelope({})));
-    model.step("a", +1);
-    model.stepFan("a", +1);
-    QCOMPARE(target(model, "a"), 23);
-    QCOMPARE(rig.clock.pendingSleeps(), QList<qint64>{60'000}); // no send waits
-    // A poll while held shows the held settings, not the service's.
-    rig.clock.advance(60s);
-    QVERIFY(rig.waitForSleeps({60'000}));
-    QCOMPARE(target(model, "a"), 23);
-    QVERIFY(settle());
-    QCOMPARE(rig.service.requests("POST", statePath("a")).size(), 0);
+    void heldWhileOffGoesOutWithPowerOn() {
+        ModelRig rig({unitJson("a", "Bedroom", false, 22)});
+        AppModel& model = rig.startPolling();
+        rig.service.on("POST", statePath("a"), Response::json(envelope({})));
+        model.step("a", +1);
+        model.stepFan("a", +1);
+        QCOMPARE(rig.clock.pendingSleeps(), QList<qint64>{60'000}); // no send waits
+        QVERIFY(rig.poll()); // a poll while held shows the held settings, not the service's
+        QCOMPARE(target(model, "a"), 23);
+        QVERIFY(settle());
+        QCOMPARE(rig.service.requests("POST", statePath("a")).size(), 0);
 
-    model.togglePower("a"); // sent at once
-    QVERIFY(rig.service.waitForRequests(3));
-    const QJsonObject sent = sentState(rig.service.requests("POST", statePath("a")).first());
-    QCOMPARE(sent.value("on").toBool(), true);
-    QCOMPARE(sent.value("targetTemperature").toInt(), 23);
-    QCOMPARE(sent.value("fanLevel").toString(), QStringLiteral("low"));
-}
+        model.togglePower("a"); // sent at once
+        QVERIFY(rig.service.waitForRequests(3));
+        const QJsonObject sent = rig.sentState("a");
+        QCOMPARE(sent.value("on"), true);
+        QCOMPARE(sent.value("targetTemperature"), 23);
+        QCOMPARE(sent.value("fanLevel"), "low");
+    }
 
-void ChangesTest::unitSwitchedOnElsewhereDropsHeldSettings() {
-    ModelRig rig;
-    rig.units = {unitJson("a", "Bedroom", false, 22)};
-    AppModel& model = rig.startPolling();
-    model.step("a", -1);
-    QCOMPARE(target(model, "a"), 21);
-    rig.units = {unitJson("a", "Bedroom", true, 26)};
-    rig.clock.advance(60s);
-    QVERIFY(rig.waitForSleeps({60'000}));
-    QCOMPARE(target(model, "a"), 26);
-    // Off again: the service's state shows, the held settings are gone.
-    rig.units = {unitJson("a", "Bedroom", false, 19)};
-    rig.clock.advance(60s);
-    QVERIFY(rig.waitForSleeps({60'000}));
-    QCOMPARE(target(model, "a"), 19);
-}
+    void unitSwitchedOnElsewhereDropsHeldSettings() {
+        ModelRig rig({unitJson("a", "Bedroom", false, 22)});
+        AppModel& model = rig.startPolling();
+        model.step("a", -1);
+        rig.units = {unitJson("a", "Bedroom", true, 26)};
+        QVERIFY(rig.poll());
+        QCOMPARE(target(model, "a"), 26);
+        // Off again: the service's state shows, the held settings are gone.
+        rig.units = {unitJson("a", "Bedroom", false, 19)};
+        QVERIFY(rig.poll());
+        QCOMPARE(target(model, "a"), 19);
+    }
 
-void ChangesTest::pollKeepsStateOfChangeInFlight() {
-    ModelRig rig;
-    rig.units = {unitJson("a", "Bedroom", true, 22)};
-    AppModel& model = rig.startPolling();
-    QJsonObject answered = rig.units.first().toObject().value("acState").toObject();
-    answered.insert("on", false);
-    answered.insert("swing", "rangeFull");
-    LoopbackService::Response late = took(answered);
-    late.held = true;
-    rig.service.on("POST", statePath("a"), late);
-    rig.clock.advance(59s);
-    model.togglePower("a"); // sent at once; the answer waits
-    QCOMPARE(model.pod("a")->acState->on, false);
-    rig.clock.advance(1s); // a poll meanwhile still lists the unit on
-    QVERIFY(rig.waitForSleeps({60'000}));
-    QCOMPARE(model.pod("a")->acState->on, false);
-    rig.service.release();
-    QVERIFY(QTest::qWaitFor([&] { return model.pod("a")->acState->swing == "rangeFull"; }));
-    // Answered: polls show the service's view again.
-    rig.clock.advance(60s);
-    QVERIFY(rig.waitForSleeps({60'000}));
-    QCOMPARE(model.pod("a")->acState->on, true);
-}
+    void pollKeepsStateOfChangeInFlight() {
+        ModelRig rig({unitJson("a", "Bedroom", true, 22)});
+        rig.otherAnswers = [](const LoopbackService::Request& request) {
+            std::optional<Response> late = tookItSwinging(request);
+            late->held = true;
+            return late;
+        };
+        AppModel& model = rig.startPolling();
+        rig.clock.advance(59s);
+        model.togglePower("a"); // sent at once; the answer waits
+        QVERIFY(rig.poll(1s));  // a poll meanwhile still lists the unit on
+        QCOMPARE(model.pod("a")->acState->on, false);
+        rig.service.release();
+        QVERIFY(swinging(model));
+        QVERIFY(rig.poll()); // answered: polls show the service's view again
+        QCOMPARE(model.pod("a")->acState->on, true);
+    }
 
-void ChangesTest::newerChangeSupersedesTheSend() {
-    ModelRig rig;
-    rig.units = {unitJson("a", "Bedroom", true, 22)};
-    // The first change fails late; the one after it succeeds.
-    rig.otherAnswers = [answered = false](const LoopbackService::Request& request) mutable {
-        if (std::exchange(answered, true))
-            return tookItSwinging(request);
-        LoopbackService::Response failing = LoopbackService::Response::json("{}", 500);
-        failing.delay = 100ms;
-        return std::optional(failing);
-    };
-    AppModel& model = rig.startPolling();
-    model.togglePower("a");
-    QVERIFY(rig.service.waitForRequests(2));
-    model.togglePower("a"); // cancels the failing request; its failure is never shown
-    QVERIFY(QTest::qWaitFor([&] { return model.pod("a")->acState->swing == "rangeFull"; }));
-    QVERIFY(QTest::qWaitFor([&] { return rig.service.abandonedRequests().size() == 1; }));
-    QCOMPARE(model.banner(), std::nullopt);
-    QCOMPARE(model.pod("a")->acState->on, true);
-}
+    void newerChangeSupersedesTheSend() {
+        ModelRig rig({unitJson("a", "Bedroom", true, 22)});
+        // The first change fails late; the one after it succeeds.
+        rig.otherAnswers = [answered = false](const LoopbackService::Request& request) mutable {
+            if (std::exchange(answered, true))
+                return tookItSwinging(request);
+            Response failing = Response::json("{}", 500);
+            failing.delay = 100ms;
+            return std::optional(failing);
+        };
+        AppModel& model = rig.startPolling();
+        model.togglePower("a");
+        QVERIFY(rig.service.waitForRequests(2));
+        model.togglePower("a"); // cancels the failing request; its failure is never shown
+        QVERIFY(swinging(model));
+        QVERIFY(QTest::qWaitFor([&] { return rig.service.abandonedRequests().size() == 1; }));
+        QCOMPARE(model.banner(), std::nullopt);
+        QCOMPARE(model.pod("a")->acState->on, true);
+    }
 
-void ChangesTest::operationsInDemo() {
-    ModelRig rig;
-    AppModel& model = rig.start(true);
-    model.step("demo1", +1);
-    QCOMPARE(target(model, "demo1"), 23);
-    model.change("demo1", false, [](ACState& state) { state.targetTemperature = 30; });
-    model.step("demo1", +1); // at the top: nothing
-    QCOMPARE(target(model, "demo1"), 30);
-    model.step("demo1", -1);
-    QCOMPARE(target(model, "demo1"), 29);
+    void operationsInDemo() {
+        ModelRig rig;
+        AppModel& model = rig.start(true);
+        model.change("demo1", false, [](ACState& state) { state.targetTemperature = 30; });
+        model.step("demo1", +1); // at the top: nothing
+        QCOMPARE(target(model, "demo1"), 30);
+        model.step("demo1", -1);
+        QCOMPARE(target(model, "demo1"), 29);
+        // Fan levels of demo1 in order: auto, quiet, low, medium, high.
+        model.stepFan("demo1", +1);
+        QCOMPARE(model.pod("demo1")->acState->fanLevel, "quiet");
+        model.change("demo1", false, [](ACState& state) { state.fanLevel = "high"; });
+        model.stepFan("demo1", +1);
+        QCOMPARE(model.pod("demo1")->acState->fanLevel, "high");
 
-    // Fan levels of demo1 in order: auto, quiet, low, medium, high.
-    model.stepFan("demo1", +1);
-    QCOMPARE(model.pod("demo1")->acState->fanLevel, QStringLiteral("quiet"));
-    model.change("demo1", false, [](ACState& state) { state.fanLevel = "high"; });
-    model.stepFan("demo1", +1);
-    QCOMPARE(model.pod("demo1")->acState->fanLevel, QStringLiteral("high"));
+        model.setMode("demo3", "heat"); // not offered: the mode stays, the unit is switched on
+        QCOMPARE(model.pod("demo3")->acState->mode, "fan");
+        QCOMPARE(model.pod("demo3")->acState->on, true);
+        model.setMode("demo3", "dry"); // offered: the fan level is fitted
+        QCOMPARE(model.pod("demo3")->acState->fanLevel, "low");
+        QVERIFY(settle());
+        QCOMPARE(rig.service.requests().size(), 0);
+        QCOMPARE(rig.clock.pendingSleeps(), QList<qint64>{});
+    }
 
-    model.setMode("demo3", "heat"); // not offered: the mode stays, the unit is switched on
-    QCOMPARE(model.pod("demo3")->acState->mode, QStringLiteral("fan"));
-    QCOMPARE(model.pod("demo3")->acState->on, true);
-    model.setMode("demo3", "dry"); // offered: switched on in dry mode, fan level fitted
-    QCOMPARE(model.pod("demo3")->acState->mode, QStringLiteral("dry"));
-    QCOMPARE(model.pod("demo3")->acState->on, true);
-    QCOMPARE(model.pod("demo3")->acState->fanLevel, QStringLiteral("low"));
-    QCOMPARE(model.pod("demo3")->acState->targetTemperature, 23); // the middle of 16…30
-    QVERIFY(settle());
-    QCOMPARE(rig.service.requests().size(), 0);
-    QCOMPARE(rig.clock.pendingSleeps(), QList<qint64>{});
-}
+    void pendingSendEndsWithItsSession() {
+        ModelRig rig({unitJson("a", "Bedroom", true, 22)});
+        rig.otherAnswers = [](const LoopbackService::Request&) {
+            return std::optional(Response::json("{}", 401));
+        };
+        AppModel& model = rig.startPolling();
+        model.step("a", +1); // waits 0.6 s for more steps
+        model.loadDemo();
+        rig.clock.advance(1s);
+        model.exitDemo(); // its listing comes after anything the step would have sent
+        QVERIFY(rig.waitForSleeps({60'000}));
+        QCOMPARE(rig.service.requests("POST", statePath("a")).size(), 0);
+        QCOMPARE(model.banner(), std::nullopt);
+    }
 
-void ChangesTest::pendingSendEndsWithItsSession() {
-    ModelRig rig;
-    rig.units = {unitJson("a", "Bedroom", true, 22)};
-    rig.otherAnswers = [](const LoopbackService::Request&) {
-        return std::optional(LoopbackService::Response::json("{}", 401));
-    };
-    AppModel& model = rig.startPolling();
-    model.step("a", +1); // waits 0.6 s for more steps
-    model.loadDemo();
-    rig.clock.advance(1s);
-    model.exitDemo(); // its listing comes after anything the step would have sent
-    QVERIFY(rig.waitForSleeps({60'000}));
-    QCOMPARE(rig.service.requests("POST", statePath("a")).size(), 0);
-    QCOMPARE(model.banner(), std::nullopt);
-}
+    void fill() {
+        const ACState sent{true, "cool", 22, "C", "low", "stopped", "stopped", "on"};
+        const ACState answer{{}, {}, 23, {}, {}, "rangeFull", {}, {}};
+        QCOMPARE(AppModel::fill(answer, sent),
+                 (ACState{true, "cool", 23, "C", "low", "rangeFull", {}, {}}));
+    }
+
+    void conform_data() {
+        QTest::addColumn<ACState>("state");
+        QTest::addColumn<ACState>("conformed");
+        // demo1: cool 22 °C, fan auto, swing stopped; modes cool, heat, fan, dry, auto.
+        QTest::newRow("mode not offered keeps the current")
+            << ACState{true, "turbo", 22, "C", "auto", "stopped", {}, {}}
+            << ACState{true, "cool", 22, "C", "auto", "stopped", {}, {}};
+        QTest::newRow("fan mode has no temperatures, fewer fans")
+            << ACState{true, "fan", 22, {}, "quiet", "rangeFull", "x", "on"}
+            << ACState{true, "fan", {}, "C", "low", "rangeFull", {}, {}};
+        QTest::newRow("nearest temperature, tie to the first")
+            << ACState{false, "cool", 40, "C", {}, {}, {}, {}}
+            << ACState{false, "cool", 30, "C", "auto", "stopped", {}, {}};
+        QTest::newRow("no target takes the middle")
+            << ACState{{}, "dry", {}, {}, "high", {}, {}, {}}
+            << ACState{{}, "dry", 23, "C", "low", "stopped", {}, {}};
+    }
+
+    void conform() {
+        QFETCH(ACState, state);
+        QFETCH(ACState, conformed);
+        const Pod unit = DemoData::pods(QDateTime::currentDateTimeUtc()).first();
+        QCOMPARE(AppModel::conform(state, unit), conformed);
+    }
+
+    void bannerLivesSixSecondsFromTheNewestMessage() {
+        ModelRig rig;
+        AppModel& model = rig.start(true);
+        model.show("first");
+        rig.clock.advance(4s);
+        model.show("second");
+        rig.clock.advance(2s); // the first message's six seconds are over
+        QCOMPARE(model.banner(), QStringLiteral("second"));
+        rig.clock.advance(3999ms);
+        QVERIFY(model.banner());
+        rig.clock.advance(1ms);
+        QCOMPARE(model.banner(), std::nullopt);
+    }
+};
 
 QTEST_GUILESS_MAIN(ChangesTest)
 #include "tst_changes.moc"

@@ -10,221 +10,186 @@ namespace {
 LoopbackService::Response serverError() {
     return LoopbackService::Response::json(R"({"reason":"down"})", 500);
 }
+
+LoopbackService::Response late(const ModelRig& rig, bool held = false) {
+    LoopbackService::Response response = LoopbackService::Response::json(envelope(rig.units));
+    response.delay = 100ms;
+    response.held = held;
+    return response;
+}
 } // namespace
 
 class PollingTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void startsWithFullListingThenLightOnesAtThePace();
-    void fullListingEveryHour();
-    void newUnitBringsFullListingAtOnce();
-    void failuresBackOff_data();
-    void failuresBackOff();
-    void refusedKeyStopsAllPolling();
-    void answerAfterSignOutIsDropped();
-    void restartCancelsTheRunningLoop();
-    void loopOutlivesAnyFault();
-};
-
-void PollingTest::startsWithFullListingThenLightOnesAtThePace() {
-    ModelRig rig;
-    rig.units = {unitJson("a", "Hall", true), unitJson("b", "Office", false)};
-    AppModel& model = rig.start();
-    QCOMPARE(model.status().kind, AppModel::Status::loading);
-    QVERIFY(rig.waitForSleeps({60'000}));
-    QCOMPARE(rig.listings().size(), 1);
-    QVERIFY(isFullListing(rig.listings().first()));
-    QCOMPARE(rig.listings().first().queryValue("apiKey"), QStringLiteral("stored-key-0123"));
-    QCOMPARE(model.status().kind, AppModel::Status::ready);
-    QCOMPARE(model.pods().size(), 2);
-    QCOMPARE(model.selectedID(), QStringLiteral("a"));
-    QCOMPARE(model.lastUpdated(), rig.clock.now());
-
-    // Light listings keep the capabilities; an identical list is not published again.
-    QSignalSpy podsChanged(&model, &AppModel::podsChanged);
-    rig.clock.advance(59'999ms);
-    QVERIFY(settle());
-    QCOMPARE(rig.listings().size(), 1);
-    rig.clock.advance(1ms);
-    QVERIFY(rig.waitForSleeps({60'000}));
-    QCOMPARE(rig.listings().size(), 2);
-    QVERIFY(!isFullListing(rig.listings().last()));
-    QVERIFY(model.pods().first().remoteCapabilities);
-    QCOMPARE(model.pods().first().productModel, QStringLiteral("skyv2"));
-    QCOMPARE(podsChanged.size(), 0);
-
-    // With the panel open the pace is 15 s from the next sleep on; data 60 s old are fetched
-    // at once.
-    rig.clock.advance(6s);
-    model.panelOpened();
-    QVERIFY(rig.waitForSleeps({15'000}));
-    QCOMPARE(rig.listings().size(), 3);
-    model.panelClosed();
-    rig.clock.advance(15s);
-    QVERIFY(rig.waitForSleeps({60'000}));
-    QCOMPARE(rig.listings().size(), 4);
-}
-
-void PollingTest::fullListingEveryHour() {
-    ModelRig rig;
-    rig.units = {unitJson("a", "Hall", true)};
-    rig.startPolling();
-    // Listings at 0 s (full), 60 s … 3600 s (light), 3660 s (full again).
-    for (int poll = 1; poll <= 61; ++poll) {
-        rig.clock.advance(60s);
+    void startsWithFullListingThenLightOnesAtThePace() {
+        ModelRig rig({unitJson("a", "Hall", true), unitJson("b", "Office", false)});
+        AppModel& model = rig.start();
+        QCOMPARE(model.status().kind, AppModel::Status::loading);
         QVERIFY(rig.waitForSleeps({60'000}));
+        QCOMPARE(rig.listings().size(), 1);
+        QVERIFY(isFullListing(rig.listings().first()));
+        QCOMPARE(model.status().kind, AppModel::Status::ready);
+        QCOMPARE(model.pods().size(), 2);
+        QCOMPARE(model.lastUpdated(), rig.clock.now());
+
+        // Light listings keep the capabilities; an identical list is not published again.
+        QSignalSpy podsChanged(&model, &AppModel::podsChanged);
+        rig.clock.advance(59'999ms);
+        QVERIFY(settle());
+        QCOMPARE(rig.listings().size(), 1);
+        QVERIFY(rig.poll(1ms));
+        QCOMPARE(rig.listings().size(), 2);
+        QVERIFY(!isFullListing(rig.listings().last()));
+        QVERIFY(model.pods().first().remoteCapabilities);
+        QCOMPARE(model.pods().first().productModel, QStringLiteral("skyv2"));
+        QCOMPARE(podsChanged.size(), 0);
+
+        // With the panel open the pace is 15 s from the next sleep on; data 60 s old are fetched
+        // at once.
+        rig.clock.advance(6s);
+        model.panelOpened();
+        QVERIFY(rig.waitForSleeps({15'000}));
+        QCOMPARE(rig.listings().size(), 3);
+        model.panelClosed();
+        QVERIFY(rig.poll(15s));
+        QCOMPARE(rig.listings().size(), 4);
     }
-    const auto listings = rig.listings();
-    QCOMPARE(listings.size(), 62);
-    QVERIFY(!isFullListing(listings.at(60)));
-    QVERIFY(isFullListing(listings.at(61)));
-}
 
-void PollingTest::newUnitBringsFullListingAtOnce() {
-    ModelRig rig;
-    rig.units = {unitJson("a", "Hall", true)};
-    AppModel& model = rig.startPolling();
-    rig.units.append(unitJson("b", "Office", false));
-    rig.clock.advance(60s);
-    QVERIFY(rig.waitForSleeps({60'000}));
-    const auto listings = rig.listings();
-    QCOMPARE(listings.size(), 3);
-    QVERIFY(!isFullListing(listings.at(1)));
-    QVERIFY(isFullListing(listings.at(2)));
-    QCOMPARE(model.pods().size(), 2);
-    QCOMPARE(model.pods().at(1).productModel, QStringLiteral("skyv2"));
-    // The next one is light again and both units keep their capabilities.
-    rig.clock.advance(60s);
-    QVERIFY(rig.waitForSleeps({60'000}));
-    QVERIFY(!isFullListing(rig.listings().last()));
-    QVERIFY(model.pods().at(0).remoteCapabilities && model.pods().at(1).remoteCapabilities);
-}
-
-void PollingTest::failuresBackOff_data() {
-    QTest::addColumn<bool>("panelOpen");
-    QTest::addColumn<QList<qint64>>("delays");
-    QTest::newRow("panel closed") << false << QList<qint64>{120, 240, 300, 300, 300};
-    QTest::newRow("panel open") << true << QList<qint64>{30, 60, 120, 240, 300, 300};
-}
-
-void PollingTest::failuresBackOff() {
-    QFETCH(bool, panelOpen);
-    QFETCH(QList<qint64>, delays);
-    ModelRig rig;
-    rig.units = {unitJson("a", "Hall", true)};
-    AppModel& model = rig.startPolling();
-    if (panelOpen)
-        model.panelOpened(); // the data are fresh: no refresh, the pace changes after the next
-    for (qsizetype failure = 0; failure < delays.size(); ++failure)
-        rig.listingAnswers.append(serverError());
-    const QString text = SensiboAPI::Failure::http(500, QStringLiteral("down")).errorDescription();
-    LogWatch log;
-
-    qint64 wait = 60;
-    for (const qint64 delay : delays) {
-        rig.clock.advance(std::chrono::seconds(wait));
-        QVERIFY(rig.waitForSleeps({delay * 1000}));
-        wait = delay;
+    void fullListingEveryHour() {
+        ModelRig rig({unitJson("a", "Hall", true)});
+        rig.startPolling();
+        // Listings at 0 s (full), 60 s … 3600 s (light), 3660 s (full again).
+        for (int poll = 1; poll <= 61; ++poll)
+            QVERIFY(rig.poll());
+        const auto listings = rig.listings();
+        QCOMPARE(listings.size(), 62);
+        QVERIFY(!isFullListing(listings.at(60)));
+        QVERIFY(isFullListing(listings.at(61)));
     }
-    QCOMPARE(model.status().kind, AppModel::Status::offline);
-    QCOMPARE(model.status().text, text);
-    QCOMPARE(model.pods().size(), 1); // the last known units stay
-    QVERIFY(log.newLines().contains("refresh failed (3): " + text));
 
-    // Success brings back the normal pace.
-    rig.clock.advance(std::chrono::seconds(wait));
-    QVERIFY(rig.waitForSleeps({panelOpen ? 15'000 : 60'000}));
-    QCOMPARE(model.status().kind, AppModel::Status::ready);
+    void newUnitBringsFullListingAtOnce() {
+        ModelRig rig({unitJson("a", "Hall", true)});
+        AppModel& model = rig.startPolling();
+        rig.units.append(unitJson("b", "Office", false));
+        QVERIFY(rig.poll());
+        const auto listings = rig.listings();
+        QCOMPARE(listings.size(), 3);
+        QVERIFY(!isFullListing(listings.at(1)));
+        QVERIFY(isFullListing(listings.at(2)));
+        QCOMPARE(model.pods().size(), 2);
+        QCOMPARE(model.pods().at(1).productModel, QStringLiteral("skyv2"));
+        QVERIFY(rig.poll()); // light again, and both units keep their capabilities
+        QVERIFY(!isFullListing(rig.listings().last()));
+        QVERIFY(model.pods().at(0).remoteCapabilities && model.pods().at(1).remoteCapabilities);
+    }
 
-    // A wake forgets failures and refreshes at once.
-    rig.listingAnswers = {serverError(), serverError()};
-    rig.clock.advance(std::chrono::seconds(panelOpen ? 15 : 60));
-    QVERIFY(rig.waitForSleeps({(panelOpen ? 15 : 60) * 2'000}));
-    const qsizetype before = rig.listings().size();
-    model.woke();
-    QVERIFY(QTest::qWaitFor([&] { return rig.listings().size() == before + 1; }));
-    QVERIFY(rig.waitForSleeps({(panelOpen ? 15 : 60) * 2'000}));
-}
+    void failuresBackOff_data() {
+        QTest::addColumn<bool>("panelOpen");
+        QTest::addColumn<QList<qint64>>("delays");
+        QTest::newRow("panel closed") << false << QList<qint64>{120, 240, 300, 300, 300};
+        QTest::newRow("panel open") << true << QList<qint64>{30, 60, 120, 240, 300, 300};
+    }
 
-void PollingTest::refusedKeyStopsAllPolling() {
-    ModelRig rig;
-    rig.units = {unitJson("a", "Hall", true)};
-    AppModel& model = rig.startPolling();
-    rig.listingAnswers = {LoopbackService::Response::json("{}", 401)};
-    LogWatch log;
-    rig.clock.advance(60s);
-    QVERIFY(QTest::qWaitFor([&] { return model.status().kind == AppModel::Status::needsKey; }));
-    QCOMPARE(log.newLines(), QStringList{"refresh: key refused"});
-    QCOMPARE(model.pods().size(), 1);
+    void failuresBackOff() {
+        QFETCH(bool, panelOpen);
+        QFETCH(QList<qint64>, delays);
+        ModelRig rig({unitJson("a", "Hall", true)});
+        AppModel& model = rig.startPolling();
+        if (panelOpen)
+            model.panelOpened(); // the data are fresh: no refresh, the pace changes after the next
+        for (qsizetype failure = 0; failure < delays.size(); ++failure)
+            rig.listingAnswers.append(serverError());
+        const QString text =
+            SensiboAPI::Failure::http(500, QStringLiteral("down")).errorDescription();
+        LogWatch log;
 
-    // No request of any kind uses the refused key: not after time, the panel (which reads
-    // timers), a wake, a new interval, a chart, a change or a timer.
-    const qsizetype requests = rig.service.requests().size();
-    rig.clock.advance(1h);
-    model.panelOpened();
-    model.woke();
-    model.setSettings({{}, "C", 120, true});
-    model.loadHistory("a");
-    model.togglePower("a");
-    model.setTimer("a", 30, false);
-    rig.clock.advance(1h);
-    QVERIFY(settle());
-    QCOMPARE(rig.service.requests().size(), requests);
-    QCOMPARE(rig.clock.pendingSleeps(), QList<qint64>{});
-}
+        qint64 wait = 60;
+        for (const qint64 delay : delays)
+            QVERIFY(rig.poll(std::chrono::seconds(std::exchange(wait, delay)), delay * 1000));
+        QCOMPARE(model.status().kind, AppModel::Status::offline);
+        QCOMPARE(model.status().text, text);
+        QCOMPARE(model.pods().size(), 1); // the last known units stay
+        QVERIFY(log.newLines().contains("refresh failed (3): " + text));
 
-void PollingTest::answerAfterSignOutIsDropped() {
-    ModelRig rig;
-    rig.units = {unitJson("a", "Hall", true)};
-    AppModel& model = rig.start();
-    // The first answer comes late; the user signs out while it is on its way.
-    LoopbackService::Response late =
-        LoopbackService::Response::json(envelope(QJsonArray{unitJson("a", "Hall", true)}));
-    late.delay = 100ms;
-    rig.listingAnswers = {late, late};
-    QVERIFY(rig.service.waitForRequests(1));
-    const auto refreshed = [&]() -> QCoro::Task<> { co_await model.refresh(); };
-    auto refresh = refreshed();
-    QVERIFY(rig.service.waitForRequests(2));
-    model.signOut();
-    QVERIFY(QTest::qWaitFor([&] { return refresh.isReady(); }));
-    QCOMPARE(model.pods(), QList<Pod>{});
-    QCOMPARE(model.status().kind, AppModel::Status::needsKey);
-    QCOMPARE(model.lastUpdated(), std::nullopt);
-}
+        // Success brings back the normal pace.
+        const qint64 pace = panelOpen ? 15 : 60;
+        QVERIFY(rig.poll(std::chrono::seconds(wait), pace * 1000));
+        QCOMPARE(model.status().kind, AppModel::Status::ready);
 
-void PollingTest::restartCancelsTheRunningLoop() {
-    ModelRig rig;
-    rig.units = {unitJson("a", "Hall", true)};
-    AppModel& model = rig.startPolling();
-    LoopbackService::Response late =
-        LoopbackService::Response::json(envelope(QJsonArray{unitJson("a", "Hall", true)}));
-    late.delay = 300ms;
-    rig.listingAnswers = {late};
-    rig.clock.advance(60s);
-    QVERIFY(rig.service.waitForRequests(2));
-    model.restartPolling(); // aborts the slow request and asks again
-    QVERIFY(rig.waitForSleeps({60'000}));
-    QCOMPARE(rig.listings().size(), 3);
-    QVERIFY(QTest::qWaitFor([&] { return rig.service.abandonedRequests().size() == 1; }));
-}
+        // A wake forgets failures and refreshes at once.
+        rig.listingAnswers = {serverError(), serverError()};
+        QVERIFY(rig.poll(std::chrono::seconds(pace), pace * 2'000));
+        const qsizetype before = rig.listings().size();
+        model.woke();
+        QVERIFY(QTest::qWaitFor([&] { return rig.listings().size() == before + 1; }));
+        QVERIFY(rig.waitForSleeps({pace * 2'000}));
+    }
 
-void PollingTest::loopOutlivesAnyFault() {
-    ModelRig rig;
-    rig.units = {unitJson("a", "Hall", true)};
-    AppModel& model = rig.start();
-    // Something outside the client throws in the middle of the first refresh.
-    QObject::connect(&model, &AppModel::podsChanged, [thrown = false]() mutable {
-        if (!std::exchange(thrown, true))
-            throw std::runtime_error("out of order");
-    });
-    LogWatch log;
-    QVERIFY(rig.waitForSleeps({120'000})); // counted as a failure
-    QCOMPARE(log.newLines(), QStringList{"refresh failed (1): out of order"});
-    rig.clock.advance(120s);
-    QVERIFY(rig.waitForSleeps({60'000}));
-    QCOMPARE(model.status().kind, AppModel::Status::ready);
-}
+    void answerAfterSignOutIsDropped() {
+        ModelRig rig({unitJson("a", "Hall", true)});
+        AppModel& model = rig.start();
+        // The first answer comes late; the user signs out while it is on its way.
+        rig.listingAnswers = {late(rig), late(rig)};
+        QVERIFY(rig.service.waitForRequests(1));
+        const auto refreshed = [&]() -> QCoro::Task<> { co_await model.refresh(); };
+        auto refresh = refreshed();
+        QVERIFY(rig.service.waitForRequests(2));
+        model.signOut();
+        QVERIFY(QTest::qWaitFor([&] { return refresh.isReady(); }));
+        QCOMPARE(model.pods(), QList<Pod>{});
+        QCOMPARE(model.status().kind, AppModel::Status::needsKey);
+        QCOMPARE(model.lastUpdated(), std::nullopt);
+    }
+
+    void restartCancelsTheRunningLoop() {
+        ModelRig rig({unitJson("a", "Hall", true)});
+        AppModel& model = rig.startPolling();
+        rig.listingAnswers = {late(rig, true)};
+        rig.clock.advance(60s);
+        QVERIFY(rig.service.waitForRequests(2));
+        model.restartPolling(); // aborts the slow request and asks again
+        QVERIFY(rig.waitForSleeps({60'000}));
+        QCOMPARE(rig.listings().size(), 3);
+        QVERIFY(QTest::qWaitFor([&] { return rig.service.abandonedRequests().size() == 1; }));
+    }
+
+    void loopOutlivesAnyFault() {
+        ModelRig rig({unitJson("a", "Hall", true)});
+        AppModel& model = rig.start();
+        // Something outside the client throws in the middle of the first refresh.
+        QObject::connect(&model, &AppModel::podsChanged, [thrown = false]() mutable {
+            if (!std::exchange(thrown, true))
+                throw std::runtime_error("out of order");
+        });
+        LogWatch log;
+        QVERIFY(rig.waitForSleeps({120'000})); // counted as a failure
+        QCOMPARE(log.newLines(), QStringList{"refresh failed (1): out of order"});
+        QVERIFY(rig.poll(120s));
+        QCOMPARE(model.status().kind, AppModel::Status::ready);
+    }
+
+    void selection() {
+        ModelRig rig({unitJson("a", "Hall", true), unitJson("b", "Office", true),
+                      unitJson("c", "Den", true)});
+        AppModel& model = rig.startPolling();
+        QCOMPARE(model.selectedID(), QStringLiteral("a"));
+        model.select(3);
+        QCOMPARE(model.selectedID(), QStringLiteral("c"));
+        model.select(0);
+        model.select(4);
+        QCOMPARE(model.selectedID(), QStringLiteral("c"));
+
+        // The selected unit leaves the listing: the first one is selected; none leaves none.
+        rig.units = {unitJson("b", "Office", true), unitJson("a", "Hall", true)};
+        QVERIFY(rig.poll());
+        QCOMPARE(model.selectedID(), QStringLiteral("b"));
+        rig.units = {};
+        QVERIFY(rig.poll());
+        QCOMPARE(model.selectedID(), std::nullopt);
+        QCOMPARE(model.selectedPod(), std::nullopt);
+    }
+};
 
 QTEST_GUILESS_MAIN(PollingTest)
 #include "tst_polling.moc"

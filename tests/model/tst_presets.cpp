@@ -9,12 +9,7 @@ Preset preset(const QString& podID, const QString& name, ACState state = {}) {
 }
 
 ACState coolAt(qint64 target, const QString& fan) {
-    ACState state;
-    state.on = true;
-    state.mode = QStringLiteral("cool");
-    state.targetTemperature = target;
-    state.fanLevel = fan;
-    return state;
+    return {true, "cool", target, {}, fan, {}, {}, {}};
 }
 
 QStringList names(const QList<Preset>& presets) {
@@ -28,241 +23,186 @@ QStringList names(const QList<Preset>& presets) {
 class PresetsTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void storedForm();
-    void badStoredListGivesNone_data();
-    void badStoredListGivesNone();
-    void formerBuiltInsGoOnFirstNormalStartOnly();
-    void matching_data();
-    void matching();
-    void activePresetOfUnit();
-    void saveTakesTheUnitsStateSwitchedOn();
-    void renameAndDelete();
-    void moveWithinTheUnitsGroup();
-    void applySendsAtOnce();
+    void storedForm() {
+        const QUuid id = QUuid::fromString(QStringLiteral("6f1c2a9e-0b4d-4e8a-9c3f-2d7e5a1b8c40"));
+        const QList<Preset> presets{
+            {id, "a", "Evening", ACState{true, "heat", {}, {}, {}, {}, {}, {}}}};
+        QCOMPARE(Preset::toJson(presets),
+                 QByteArray(R"([{"id":"6F1C2A9E-0B4D-4E8A-9C3F-2D7E5A1B8C40","podID":"a",)"
+                            R"("name":"Evening","state":{"on":true,"mode":"heat"}}])"));
+        QCOMPARE(Preset::fromJson(Preset::toJson(presets)), presets);
+    }
+
+    void badStoredListGivesNone_data() {
+        QTest::addColumn<QByteArray>("stored");
+        const QByteArray good =
+            R"({"id":"6F1C2A9E-0B4D-4E8A-9C3F-2D7E5A1B8C40","podID":"a","name":"N","state":{}})";
+        QTest::newRow("not JSON") << QByteArray("[{");
+        QTest::newRow("no podID") << QByteArray(
+            R"([{"id":"6F1C2A9E-0B4D-4E8A-9C3F-2D7E5A1B8C40","name":"N","state":{}}])");
+        QTest::newRow("one bad entry after a good one")
+            << QByteArray("[" + good + R"(,{"podID":"a","name":"N","state":{}}])");
+    }
+
+    // The model starts with no presets, and the stored list survives under a key of its own when a
+    // new list is written over it.
+    void badStoredListGivesNone() {
+        QFETCH(QByteArray, stored);
+        QCOMPARE(Preset::fromJson(stored), std::nullopt);
+        ModelRig rig;
+        rig.settings.store().setValue("presets", stored);
+        const LogWatch watch;
+        AppModel& model = rig.start(true);
+        QCOMPARE(model.presets(), QList<Preset>{});
+        model.savePreset("New", "demo1"); // replaces the stored entry
+        QCOMPARE(Preset::load(rig.settings.store()), model.presets());
+        QCOMPARE(model.presets().size(), 1);
+        QCOMPARE(rig.settings.store().value("presets.unreadable").toByteArray(), stored);
+        QCOMPARE(watch.newLines().filter("presets"),
+                 QStringList{"the stored presets couldn't be read; kept under presets.unreadable, "
+                             "starting without"});
+    }
+
+    void formerBuiltInsGoOnFirstNormalStartOnly() {
+        const QList<Preset> stored{preset("a", "Cool 22°"), preset("a", "Night"),
+                                   preset("b", "Heat"),     preset("b", "Dry"),
+                                   preset("a", "Cooler"),   preset("a", "Dry run")};
+        // Demo mode leaves the list and the flag alone.
+        ModelRig rig(std::nullopt);
+        Preset::save(stored, rig.settings.store());
+        QCOMPARE(rig.start(true).presets(), stored);
+        QVERIFY(!rig.settings.store().contains("presets.unseeded"));
+
+        rig.model.reset();
+        AppModel& model = rig.start();
+        QCOMPARE(names(model.presets()), (QStringList{"Heat", "Cooler", "Dry run"}));
+        QCOMPARE(names(Preset::load(rig.settings.store())), names(model.presets()));
+        QCOMPARE(rig.settings.store().value("presets.unseeded").toBool(), true);
+
+        rig.model.reset();
+        Preset::save(stored, rig.settings.store());
+        QCOMPARE(rig.start().presets(), stored);
+    }
+
+    void matching_data() {
+        QTest::addColumn<ACState>("saved");
+        QTest::addColumn<ACState>("current");
+        QTest::addColumn<bool>("matches");
+        const ACState modeOnly{{}, "cool", {}, {}, {}, {}, {}, {}};
+        QTest::newRow("mode only, any target and fan") << modeOnly << coolAt(28, "low") << true;
+        QTest::newRow("mode only, other mode")
+            << modeOnly << ACState{true, "heat", 22, {}, "high", {}, {}, {}} << false;
+        QTest::newRow("other target") << coolAt(22, "high") << coolAt(23, "high") << false;
+        QTest::newRow("unit without the preset's fan")
+            << coolAt(22, "high") << ACState{true, "cool", 22, {}, {}, {}, {}, {}} << false;
+    }
+
+    void matching() {
+        QFETCH(ACState, saved);
+        QFETCH(ACState, current);
+        QFETCH(bool, matches);
+        QCOMPARE(preset("a", "P", saved).matches(current), matches);
+    }
+
+    void activePresetOfUnit() {
+        ModelRig rig;
+        const ACState modeOnly{{}, "cool", {}, {}, {}, {}, {}, {}};
+        const Preset exact = preset("demo1", "Exact", coolAt(22, "auto"));
+        const Preset office = preset("demo2", "Office", coolAt(23, "low"));
+        Preset::save({preset("demo2", "Elsewhere", modeOnly),
+                      preset("demo1", "Heat", coolAt(0, "x")), exact,
+                      preset("demo1", "Cool", modeOnly), office},
+                     rig.settings.store());
+        AppModel& model = rig.start(true);
+        QCOMPARE(model.activePreset(*model.pod("demo1")),
+                 std::optional(exact)); // the first of its own that fits
+        model.step("demo1", +1);
+        QCOMPARE(model.activePreset(*model.pod("demo1"))->name, QStringLiteral("Cool"));
+        // demo2 is off: even the preset of exactly its state does not count.
+        QCOMPARE(model.activePreset(*model.pod("demo2")), std::nullopt);
+        QCOMPARE(names(model.presets("demo2")), (QStringList{"Elsewhere", "Office"}));
+    }
+
+    void saveTakesTheUnitsStateSwitchedOn() {
+        QJsonObject unit = unitJson("a", "Bedroom", false);
+        unit.insert("acState", QJsonObject{{"on", false},
+                                           {"mode", "heat"},
+                                           {"targetTemperature", 24},
+                                           {"fanLevel", "low"},
+                                           {"swing", "rangeFull"},
+                                           {"horizontalSwing", "fixedLeft"},
+                                           {"light", "on"}});
+        ModelRig rig({unit});
+        AppModel& model = rig.startPolling();
+        QSignalSpy changed(&model, &AppModel::presetsChanged);
+        model.savePreset(" \n\t", "a");
+        QCOMPARE(changed.size(), 1);
+        const Preset saved = model.presets().last();
+        QCOMPARE(saved.name, "Heat 24° · Low");
+        QCOMPARE(saved.podID, "a");
+        QCOMPARE(saved.state, (ACState{true, "heat", 24, {}, "low", "rangeFull", {}, {}}));
+
+        model.savePreset(QString(50, u'n'), "a");
+        QCOMPARE(model.presets().last().name, QString(40, u'n'));
+        // A name is cut by characters: a flag of two code points each is not split.
+        const QString flags = QString(39, u'x') + QStringLiteral("🇫🇷🇩🇪");
+        model.savePreset("  " + flags + "  ", "a");
+        QCOMPARE(model.presets().last().name, QString(39, u'x') + QStringLiteral("🇫🇷"));
+        model.savePreset("Ghost", "nowhere");
+        QCOMPARE(model.presets().size(), 3);
+        // What the model saves is there after a restart, in order.
+        const QList<Preset> presets = model.presets();
+        rig.model.reset();
+        QCOMPARE(rig.start().presets(), presets);
+        QCOMPARE(Preset::describe(coolAt(19, "auto")), "Cool 19°");
+    }
+
+    // Renaming, deleting and moving (within the unit's own presets) are stored at once.
+    void editing() {
+        ModelRig rig;
+        const Preset a = preset("1", "A"), x = preset("2", "X"), b = preset("1", "B"),
+                     c = preset("1", "C");
+        Preset::save({a, x, b, c}, rig.settings.store());
+        AppModel& model = rig.start(true);
+        QSignalSpy changed(&model, &AppModel::presetsChanged);
+        model.movePreset(b.id, -1);
+        QCOMPARE(names(model.presets()), (QStringList{"B", "X", "A", "C"}));
+        model.movePreset(b.id, -1); // first of its unit
+        model.movePreset(c.id, +1); // last of its unit
+        model.movePreset(x.id, +1); // alone in its group
+        model.movePreset(QUuid::createUuid(), 1);
+        QCOMPARE(changed.size(), 1);
+        model.movePreset(b.id, 2);
+        QCOMPARE(names(model.presets()), (QStringList{"C", "X", "A", "B"}));
+
+        model.renamePreset(x.id, "  " + QString(50, u'r'));
+        QCOMPARE(model.presets().at(1).name, "  " + QString(38, u'r')); // cut, not trimmed
+        model.renamePreset(a.id, "");
+        model.deletePreset(c.id);
+        QCOMPARE(names(model.presets()), (QStringList{"  " + QString(38, u'r'), "", "B"}));
+        QCOMPARE(Preset::load(rig.settings.store()), model.presets());
+    }
+
+    void applySendsAtOnce() {
+        ModelRig rig({unitJson("a", "Bedroom", false, 22)});
+        AppModel& model = rig.startPolling();
+        rig.service.on("POST", statePath("a"), LoopbackService::Response::json(envelope({})));
+        model.apply(preset("a", "Warm", ACState{{}, "cool", 26, {}, "high", "rangeFull", {}, {}}));
+        QCOMPARE(model.pod("a")->acState->on, true); // a preset without "on" switches on
+        QVERIFY(rig.service.waitForRequests(2));     // without the clock moving: no debounce
+        QCOMPARE(rig.sentState("a"), (QJsonObject{{"on", true},
+                                                  {"mode", "cool"},
+                                                  {"targetTemperature", 26},
+                                                  {"temperatureUnit", "C"},
+                                                  {"fanLevel", "high"},
+                                                  {"swing", "rangeFull"}}));
+
+        // Without a target, the unit keeps its target and temperature unit.
+        ACState state{true, "cool", 22, "C", "auto", {}, {}, {}};
+        preset("a", "Low", ACState{{}, {}, {}, "F", "low", {}, {}, {}}).applyTo(state);
+        QCOMPARE(state, (ACState{true, "cool", 22, "C", "low", {}, {}, {}}));
+    }
 };
-
-void PresetsTest::storedForm() {
-    const QUuid id = QUuid::fromString(QStringLiteral("6f1c2a9e-0b4d-4e8a-9c3f-2d7e5a1b8c40"));
-    ACState state;
-    state.on = true;
-    state.mode = QStringLiteral("heat");
-    const QList<Preset> presets{{id, "a", "Evening", state}};
-    QCOMPARE(Preset::toJson(presets),
-             QByteArray(R"([{"id":"6F1C2A9E-0B4D-4E8A-9C3F-2D7E5A1B8C40","podID":"a",)"
-                        R"("name":"Evening","state":{"on":true,"mode":"heat"}}])"));
-    QCOMPARE(Preset::fromJson(Preset::toJson(presets)), presets);
-
-    // What the model saves is there after a restart, in order.
-    ModelRig rig;
-    rig.start(true);
-    rig.model->savePreset("One", "demo1");
-    rig.model->savePreset("Two", "demo2");
-    const QList<Preset> saved = rig.model->presets();
-    QCOMPARE(names(saved), (QStringList{"One", "Two"}));
-    rig.model.reset();
-    QCOMPARE(rig.start(true).presets(), saved);
-}
-
-void PresetsTest::badStoredListGivesNone_data() {
-    QTest::addColumn<QByteArray>("stored");
-    const QByteArray good =
-        R"({"id":"6F1C2A9E-0B4D-4E8A-9C3F-2D7E5A1B8C40","podID":"a","name":"N","state":{}})";
-    QTest::newRow("not JSON") << QByteArray("[{");
-    QTest::newRow("no podID") << QByteArray(
-        R"([{"id":"6F1C2A9E-0B4D-4E8A-9C3F-2D7E5A1B8C40","name":"N","state":{}}])");
-    QTest::newRow("one bad entry after a good one")
-        << QByteArray("[" + good + R"(,{"podID":"a","name":"N","state":{}}])");
-}
-
-// The model starts with no presets, and the stored list survives under a key of its own when a
-// new list is written over it.
-void PresetsTest::badStoredListGivesNone() {
-    QFETCH(QByteArray, stored);
-    QCOMPARE(Preset::fromJson(stored), std::nullopt);
-    ModelRig rig;
-    rig.settings.store().setValue("presets", stored);
-    const LogWatch watch;
-    AppModel& model = rig.start(true);
-    QCOMPARE(model.presets(), QList<Preset>{});
-    model.savePreset("New", "demo1"); // replaces the stored entry
-    QCOMPARE(Preset::load(rig.settings.store()), model.presets());
-    QCOMPARE(model.presets().size(), 1);
-    QCOMPARE(rig.settings.store().value("presets.unreadable").toByteArray(), stored);
-    QCOMPARE(watch.newLines().filter("presets"),
-             QStringList{"the stored presets couldn't be read; kept under presets.unreadable, "
-                         "starting without"});
-}
-
-void PresetsTest::formerBuiltInsGoOnFirstNormalStartOnly() {
-    const QList<Preset> stored{preset("a", "Cool 22°"), preset("a", "Night"),
-                               preset("b", "Heat"),     preset("b", "Dry"),
-                               preset("a", "Cooler"),   preset("a", "Dry run")};
-    // Demo mode leaves the list and the flag alone.
-    ModelRig rig(std::nullopt);
-    Preset::save(stored, rig.settings.store());
-    QCOMPARE(rig.start(true).presets(), stored);
-    QVERIFY(!rig.settings.store().contains("presets.unseeded"));
-
-    rig.model.reset();
-    AppModel& model = rig.start();
-    QCOMPARE(names(model.presets()), (QStringList{"Heat", "Cooler", "Dry run"}));
-    QCOMPARE(names(Preset::load(rig.settings.store())), names(model.presets()));
-    QCOMPARE(rig.settings.store().value("presets.unseeded").toBool(), true);
-
-    rig.model.reset();
-    Preset::save(stored, rig.settings.store());
-    QCOMPARE(rig.start().presets(), stored);
-}
-
-void PresetsTest::matching_data() {
-    QTest::addColumn<ACState>("saved");
-    QTest::addColumn<ACState>("current");
-    QTest::addColumn<bool>("matches");
-    ACState modeOnly;
-    modeOnly.mode = QStringLiteral("cool");
-    QTest::newRow("mode only, any target and fan") << modeOnly << coolAt(28, "low") << true;
-    ACState heat = coolAt(22, "high");
-    heat.mode = QStringLiteral("heat");
-    QTest::newRow("mode only, other mode") << modeOnly << heat << false;
-    QTest::newRow("other target") << coolAt(22, "high") << coolAt(23, "high") << false;
-    ACState noFan = coolAt(22, "high");
-    noFan.fanLevel.reset();
-    QTest::newRow("unit without the preset's fan") << coolAt(22, "high") << noFan << false;
-}
-
-void PresetsTest::matching() {
-    QFETCH(ACState, saved);
-    QFETCH(ACState, current);
-    QFETCH(bool, matches);
-    QCOMPARE(preset("a", "P", saved).matches(current), matches);
-}
-
-void PresetsTest::activePresetOfUnit() {
-    ModelRig rig;
-    ACState modeOnly;
-    modeOnly.mode = QStringLiteral("cool");
-    const Preset exact = preset("demo1", "Exact", coolAt(22, "auto"));
-    const Preset office = preset("demo2", "Office", coolAt(23, "low"));
-    Preset::save({preset("demo2", "Elsewhere", modeOnly), preset("demo1", "Heat", coolAt(0, "x")),
-                  exact, preset("demo1", "Cool", modeOnly), office},
-                 rig.settings.store());
-    AppModel& model = rig.start(true);
-    QCOMPARE(model.activePreset(*model.pod("demo1")),
-             std::optional(exact)); // the first of its own that fits
-    model.step("demo1", +1);
-    QCOMPARE(model.activePreset(*model.pod("demo1"))->name, QStringLiteral("Cool"));
-    // demo2 is off: even the preset of exactly its state does not count.
-    QCOMPARE(model.activePreset(*model.pod("demo2")), std::nullopt);
-    QCOMPARE(names(model.presets("demo2")), (QStringList{"Elsewhere", "Office"}));
-}
-
-void PresetsTest::saveTakesTheUnitsStateSwitchedOn() {
-    ModelRig rig;
-    QJsonObject unit = unitJson("a", "Bedroom", false);
-    unit.insert("acState", QJsonObject{{"on", false},
-                                       {"mode", "heat"},
-                                       {"targetTemperature", 24},
-                                       {"fanLevel", "low"},
-                                       {"swing", "rangeFull"},
-                                       {"horizontalSwing", "fixedLeft"},
-                                       {"light", "on"}});
-    rig.units = {unit};
-    AppModel& model = rig.startPolling();
-    QSignalSpy changed(&model, &AppModel::presetsChanged);
-    model.savePreset(" \n\t", "a");
-    QCOMPARE(changed.size(), 1);
-    const Preset saved = model.presets().last();
-    QCOMPARE(saved.name, QStringLiteral("Heat 24° · Low"));
-    QCOMPARE(saved.podID, QStringLiteral("a"));
-    ACState expected;
-    expected.on = true;
-    expected.mode = QStringLiteral("heat");
-    expected.targetTemperature = 24;
-    expected.fanLevel = QStringLiteral("low");
-    expected.swing = QStringLiteral("rangeFull");
-    QCOMPARE(saved.state, expected);
-
-    model.savePreset(QString(50, u'n'), "a");
-    QCOMPARE(model.presets().last().name, QString(40, u'n'));
-    // A name is cut by characters: a flag of two code points each is not split.
-    const QString flags = QString(39, u'x') + QStringLiteral("🇫🇷🇩🇪");
-    model.savePreset("  " + flags + "  ", "a");
-    QCOMPARE(model.presets().last().name, QString(39, u'x') + QStringLiteral("🇫🇷"));
-    model.savePreset("Ghost", "nowhere");
-    QCOMPARE(model.presets().size(), 3);
-    QCOMPARE(Preset::load(rig.settings.store()), model.presets());
-    QCOMPARE(Preset::describe(coolAt(19, "medium_high")), QStringLiteral("Cool 19° · Medium high"));
-    QCOMPARE(Preset::describe(coolAt(19, "auto")), QStringLiteral("Cool 19°"));
-}
-
-void PresetsTest::renameAndDelete() {
-    ModelRig rig;
-    const QList<Preset> stored{preset("a", "First"), preset("b", "Second")};
-    Preset::save(stored, rig.settings.store());
-    AppModel& model = rig.start(true);
-    model.renamePreset(stored.at(1).id, "  " + QString(50, u'r'));
-    QCOMPARE(model.presets().at(1).name, "  " + QString(38, u'r')); // cut, not trimmed
-    model.renamePreset(stored.at(1).id, "");
-    QCOMPARE(names(model.presets()), (QStringList{"First", ""}));
-    model.deletePreset(stored.at(0).id);
-    QCOMPARE(model.presets().size(), 1);
-    QCOMPARE(model.presets().first().id, stored.at(1).id);
-    QCOMPARE(Preset::load(rig.settings.store()), model.presets());
-}
-
-void PresetsTest::moveWithinTheUnitsGroup() {
-    ModelRig rig;
-    const Preset a = preset("1", "A"), x = preset("2", "X"), b = preset("1", "B"),
-                 c = preset("1", "C");
-    Preset::save({a, x, b, c}, rig.settings.store());
-    AppModel& model = rig.start(true);
-    QSignalSpy changed(&model, &AppModel::presetsChanged);
-    model.movePreset(b.id, -1);
-    QCOMPARE(names(model.presets()), (QStringList{"B", "X", "A", "C"}));
-    model.movePreset(b.id, -1); // first of its unit
-    model.movePreset(c.id, +1); // last of its unit
-    model.movePreset(x.id, +1); // alone in its group
-    model.movePreset(QUuid::createUuid(), 1);
-    QCOMPARE(changed.size(), 1);
-    model.movePreset(b.id, 2);
-    QCOMPARE(names(model.presets()), (QStringList{"C", "X", "A", "B"}));
-    QCOMPARE(names(Preset::load(rig.settings.store())), names(model.presets()));
-}
-
-void PresetsTest::applySendsAtOnce() {
-    ModelRig rig;
-    rig.units = {unitJson("a", "Bedroom", false, 22)};
-    AppModel& model = rig.startPolling();
-    rig.service.on("POST", statePath("a"), LoopbackService::Response::json(envelope({})));
-    ACState saved;
-    saved.mode = QStringLiteral("cool");
-    saved.targetTemperature = 26;
-    saved.fanLevel = QStringLiteral("high");
-    saved.swing = QStringLiteral("rangeFull");
-    model.apply(preset("a", "Warm", saved));
-    QCOMPARE(model.pod("a")->acState->on, true); // a preset without "on" switches on
-    QVERIFY(rig.service.waitForRequests(2));     // without the clock moving: no debounce
-    const QJsonObject sent =
-        QJsonDocument::fromJson(rig.service.requests("POST", statePath("a")).first().body)
-            .object()
-            .value("acState")
-            .toObject();
-    QCOMPARE(sent.value("on").toBool(), true);
-    QCOMPARE(sent.value("targetTemperature").toInt(), 26);
-    QCOMPARE(sent.value("fanLevel").toString(), QStringLiteral("high"));
-    QCOMPARE(sent.value("swing").toString(), QStringLiteral("rangeFull"));
-
-    // Without a target, the unit keeps its target and temperature unit.
-    ACState fanOnly;
-    fanOnly.fanLevel = QStringLiteral("low");
-    fanOnly.temperatureUnit = QStringLiteral("F");
-    ACState state = coolAt(22, "auto");
-    state.temperatureUnit = QStringLiteral("C");
-    preset("a", "Low", fanOnly).applyTo(state);
-    ACState expected = coolAt(22, "low");
-    expected.temperatureUnit = QStringLiteral("C");
-    QCOMPARE(state, expected);
-}
 
 QTEST_GUILESS_MAIN(PresetsTest)
 #include "tst_presets.moc"

@@ -4,34 +4,29 @@
 #include <QSignalSpy>
 
 using namespace std::chrono_literals;
+using Response = LoopbackService::Response;
 
 namespace {
 QString timerPath(const QString& id) {
     return QStringLiteral("/api/v1/pods/%1/timer/").arg(id);
 }
 
-QJsonObject withTimer(QJsonObject unit, qint64 secondsFromNow, bool enabled = true) {
-    unit.insert("timer", QJsonObject{{"isEnabled", enabled},
+QJsonObject withTimer(QJsonObject unit, qint64 secondsFromNow) {
+    unit.insert("timer", QJsonObject{{"isEnabled", true},
                                      {"targetTimeSecondsFromNow", secondsFromNow},
                                      {"acState", QJsonObject{{"on", false}}}});
     return unit;
 }
 
-LoopbackService::Response timerAnswer(const QJsonValue& timer) {
-    return LoopbackService::Response::json(envelope(timer));
-}
-
 // The service's answer when the unit has no timer: no "result" at all.
-LoopbackService::Response noTimer() {
-    return LoopbackService::Response::json(R"({"status":"success"})");
+Response noTimer() {
+    return Response::json(R"({"status":"success"})");
 }
 
-LoopbackService::Response failing() {
-    return LoopbackService::Response::json("{}", 500);
-}
-
-QString failureText() {
-    return SensiboAPI::Failure::http(500).errorDescription();
+Response failing(std::chrono::milliseconds delay = 0ms) {
+    Response response = Response::json("{}", 500);
+    response.delay = delay;
+    return response;
 }
 
 std::optional<QDateTime> fireDate(const AppModel& model, const QString& id) {
@@ -43,196 +38,167 @@ std::optional<QDateTime> fireDate(const AppModel& model, const QString& id) {
 class TimersTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void setShowsLocalTimerThenTheServices();
-    void minutesForTimeOfDay_data();
-    void minutesForTimeOfDay();
-    void failedSetRestoresPreviousTimer();
-    void cancel();
-    void panelOpeningReadsTimersOneAfterAnother();
-    void firedTimerGoesAndUnitsAreReadLater();
-    void nothingHappensInDemo();
-    void requestsEndWithTheirSession();
+    void setShowsLocalTimerThenTheServices() {
+        ModelRig rig({unitJson("a", "Bedroom", true, 24)});
+        AppModel& model = rig.startPolling();
+        rig.service.on("PUT", timerPath("a"), Response::json({}));
+        rig.service.on("GET", timerPath("a"),
+                       Response::json(envelope(withTimer({}, 1790).value("timer"))));
+        model.setTimer("a", 0, false); // nothing
+        QCOMPARE(model.pod("a")->timer, std::nullopt);
+
+        model.setTimer("a", 30, false);
+        const PodTimer local = *model.pod("a")->timer;
+        QCOMPARE(local.isEnabled, true);
+        QCOMPARE(local.fireDate, rig.clock.now().addSecs(30 * 60));
+        QCOMPARE(local.acState->on, false);
+        QCOMPARE(local.acState->targetTemperature, 24);
+
+        QVERIFY(QTest::qWaitFor([&] { return fireDate(model, "a") != local.fireDate; }));
+        QCOMPARE(fireDate(model, "a"), rig.clock.now().addSecs(1790));
+        const auto puts = rig.service.requests("PUT", timerPath("a"));
+        QCOMPARE(puts.size(), 1);
+        QCOMPARE(puts.first().body,
+                 QByteArray(R"({"minutesFromNow":30,"acState":{"on":false,"mode":"cool",)"
+                            R"("targetTemperature":24,"temperatureUnit":"C","fanLevel":"auto",)"
+                            R"("swing":"stopped"}})"));
+        QCOMPARE(model.banner(), std::nullopt);
+    }
+
+    void minutesForTimeOfDay_data() {
+        QTest::addColumn<qint64>("offsetMs"); // of the chosen time from now
+        QTest::addColumn<qint64>("minutes");
+        QTest::newRow("10 minutes past: tomorrow") << -600'000LL << 1430LL;
+        QTest::newRow("20 s ahead") << 20'000LL << 1LL;
+        QTest::newRow("89 s ahead") << 89'000LL << 1LL;
+        QTest::newRow("90 s ahead: halves round up") << 90'000LL << 2LL;
+    }
+
+    void minutesForTimeOfDay() {
+        QFETCH(qint64, offsetMs);
+        QFETCH(qint64, minutes);
+        ModelRig rig({unitJson("a", "Bedroom", false)});
+        AppModel& model = rig.startPolling();
+        rig.service.on("PUT", timerPath("a"), Response::json({}));
+        rig.service.on("GET", timerPath("a"), noTimer());
+        model.setTimer("a", rig.clock.now().addMSecs(offsetMs), true);
+        QCOMPARE(model.pod("a")->timer->acState->on, true);
+        QVERIFY(settle());
+        QCOMPARE(rig.service.requests("GET", timerPath("a")).size(), 1);
+        const QJsonObject body =
+            QJsonDocument::fromJson(rig.service.requests("PUT", timerPath("a")).first().body)
+                .object();
+        QCOMPARE(body.value("minutesFromNow").toInteger(), minutes);
+        // Without a timer on the service, the one shown stays.
+        QCOMPARE(fireDate(model, "a"), rig.clock.now().addSecs(minutes * 60));
+    }
+
+    void failedChangeRestoresTheTimer_data() {
+        QTest::addColumn<bool>("cancel");
+        QTest::newRow("set") << false;
+        QTest::newRow("cancel") << true;
+    }
+
+    void failedChangeRestoresTheTimer() {
+        QFETCH(bool, cancel);
+        ModelRig rig(
+            {unitJson("a", "Bedroom", true), withTimer(unitJson("b", "Office", true), 600)});
+        AppModel& model = rig.startPolling();
+        rig.service.on(cancel ? "DELETE" : "PUT", timerPath("b"), failing());
+        model.cancelTimer("a"); // no timer: nothing is sent
+        const std::optional<PodTimer> before = model.pod("b")->timer;
+        if (cancel)
+            model.cancelTimer("b");
+        else
+            model.setTimer("b", 45, false);
+        QCOMPARE(fireDate(model, "b"),
+                 cancel ? std::nullopt : std::optional(rig.clock.now().addSecs(45 * 60)));
+        QVERIFY(QTest::qWaitFor([&] { return model.banner().has_value(); }));
+        QCOMPARE(model.pod("b")->timer, before);
+        QCOMPARE(*model.banner(),
+                 (cancel ? "Couldn't cancel the timer. " : "Couldn't set the timer. ") +
+                     SensiboAPI::Failure::http(500).errorDescription());
+        QCOMPARE(rig.service.requests().size(), 2); // the listing and the failed change
+    }
+
+    void panelOpeningReadsTimersOneAfterAnother() {
+        ModelRig rig({withTimer(unitJson("a", "Hall", true), 600),
+                      withTimer(unitJson("b", "Office", true), 600),
+                      withTimer(unitJson("c", "Kitchen", true), 600)});
+        AppModel& model = rig.startPolling();
+        const std::optional<PodTimer> heldB = model.pod("b")->timer;
+        const std::optional<PodTimer> heldC = model.pod("c")->timer;
+        Response disabled = Response::json(
+            envelope(QJsonObject{{"isEnabled", false}, {"targetTimeSecondsFromNow", 900}}));
+        disabled.delay = 100ms;
+        rig.service.on("GET", timerPath("a"), disabled);
+        rig.service.on("GET", timerPath("b"), noTimer());
+        rig.service.on("GET", timerPath("c"), failing());
+        bool aDoneBeforeB = false;
+        connect(&rig.service, &LoopbackService::requestReceived, this,
+                [&](const LoopbackService::Request& request) {
+                    if (request.path == timerPath("b"))
+                        aDoneBeforeB = !model.pod("a")->timer;
+                });
+
+        model.panelOpened();
+        QVERIFY(settle());
+        QStringList asked;
+        for (const LoopbackService::Request& request : rig.service.requests().mid(1))
+            asked.append(request.path);
+        QCOMPARE(asked, (QStringList{timerPath("a"), timerPath("b"), timerPath("c")}));
+        QVERIFY(aDoneBeforeB);
+        QCOMPARE(model.pod("b")->timer, heldB); // the service has none: the held one stays
+        QCOMPARE(model.pod("c")->timer, heldC); // a failed read changes nothing
+        QCOMPARE(model.banner(), std::nullopt);
+    }
+
+    void firedTimerGoesAndUnitsAreReadLater() {
+        ModelRig rig({withTimer(unitJson("a", "Hall", false), 60)});
+        AppModel& model = rig.startPolling();
+        rig.units = {unitJson("a", "Hall", true)}; // what the timer did
+        rig.clock.advance(10s);
+        QSignalSpy podsChanged(&model, &AppModel::podsChanged);
+        model.timerFired("a");
+        QCOMPARE(model.pod("a")->timer, std::nullopt);
+        QCOMPARE(podsChanged.size(), 1);
+        rig.clock.advance(4999ms);
+        QVERIFY(settle());
+        QCOMPARE(rig.listings().size(), 1);
+        rig.clock.advance(1ms);
+        QVERIFY(QTest::qWaitFor([&] { return model.pod("a")->acState->on == true; }));
+        QCOMPARE(rig.listings().size(), 2);
+    }
+
+    void nothingHappensInDemo() {
+        ModelRig rig;
+        AppModel& model = rig.start(true);
+        const std::optional<PodTimer> demoTimer = model.pod("demo1")->timer;
+        QVERIFY(demoTimer);
+        model.setTimer("demo2", 30, true);
+        model.setTimer("demo2", rig.clock.now().addSecs(600), true);
+        model.cancelTimer("demo1");
+        QCOMPARE(model.pod("demo2")->timer, std::nullopt);
+        QCOMPARE(model.pod("demo1")->timer, demoTimer);
+        model.panelOpened();
+        model.timerFired("demo1");
+        QCOMPARE(model.pod("demo1")->timer, std::nullopt);
+        rig.clock.advance(5s);
+        QVERIFY(settle());
+        QCOMPARE(rig.service.requests().size(), 0);
+    }
+
+    void requestsEndWithTheirSession() {
+        ModelRig rig({unitJson("a", "Bedroom", true, 24)});
+        AppModel& model = rig.startPolling();
+        rig.service.on("PUT", timerPath("a"), failing(200ms));
+        model.setTimer("a", 30, false);
+        QVERIFY(rig.service.waitForRequests(2));
+        model.signOut();
+        QVERIFY(QTest::qWaitFor([&] { return rig.service.abandonedRequests().size() == 1; }));
+        QCOMPARE(model.banner(), std::nullopt);
+    }
 };
-
-void TimersTest::setShowsLocalTimerThenTheServices() {
-    ModelRig rig;
-    rig.units = {unitJson("a", "Bedroom", true, 24)};
-    AppModel& model = rig.startPolling();
-    rig.service.on("PUT", timerPath("a"), LoopbackService::Response::json({}));
-    rig.service.on("GET", timerPath("a"),
-                   timerAnswer(QJsonObject{{"isEnabled", true},
-                                           {"targetTimeSecondsFromNow", 1790},
-                                           {"acState", QJsonObject{{"on", false}}}}));
-    model.setTimer("a", 0, false); // nothing
-    QCOMPARE(model.pod("a")->timer, std::nullopt);
-
-    model.setTimer("a", 30, false);
-    const PodTimer local = *model.pod("a")->timer;
-    QCOMPARE(local.isEnabled, true);
-    QCOMPARE(local.targetTimeSecondsFromNow, std::nullopt);
-    QCOMPARE(local.fireDate, rig.clock.now().addSecs(30 * 60));
-    QCOMPARE(local.acState->on, false);
-    QCOMPARE(local.acState->targetTemperature, 24);
-
-    QVERIFY(QTest::qWaitFor([&] { return fireDate(model, "a") != local.fireDate; }));
-    QCOMPARE(fireDate(model, "a"), rig.clock.now().addSecs(1790));
-    const auto puts = rig.service.requests("PUT", timerPath("a"));
-    QCOMPARE(puts.size(), 1);
-    QCOMPARE(puts.first().body,
-             QByteArray(R"({"minutesFromNow":30,"acState":{"on":false,"mode":"cool",)"
-                        R"("targetTemperature":24,"temperatureUnit":"C","fanLevel":"auto",)"
-                        R"("swing":"stopped"}})"));
-    QCOMPARE(model.banner(), std::nullopt);
-}
-
-void TimersTest::minutesForTimeOfDay_data() {
-    QTest::addColumn<qint64>("offsetMs"); // of the chosen time from now
-    QTest::addColumn<qint64>("minutes");
-    QTest::newRow("10 minutes past: tomorrow") << -600'000LL << 1430LL;
-    QTest::newRow("20 s ahead") << 20'000LL << 1LL;
-    QTest::newRow("89 s ahead") << 89'000LL << 1LL;
-    QTest::newRow("90 s ahead: halves round up") << 90'000LL << 2LL;
-}
-
-void TimersTest::minutesForTimeOfDay() {
-    QFETCH(qint64, offsetMs);
-    QFETCH(qint64, minutes);
-    ModelRig rig;
-    rig.units = {unitJson("a", "Bedroom", false)};
-    AppModel& model = rig.startPolling();
-    rig.service.on("PUT", timerPath("a"), LoopbackService::Response::json({}));
-    rig.service.on("GET", timerPath("a"), noTimer());
-    model.setTimer("a", rig.clock.now().addMSecs(offsetMs), true);
-    QCOMPARE(fireDate(model, "a"), rig.clock.now().addSecs(minutes * 60));
-    QCOMPARE(model.pod("a")->timer->acState->on, true);
-    QVERIFY(settle());
-    QCOMPARE(rig.service.requests("GET", timerPath("a")).size(), 1);
-    const QJsonObject body =
-        QJsonDocument::fromJson(rig.service.requests("PUT", timerPath("a")).first().body).object();
-    QCOMPARE(body.value("minutesFromNow").toInteger(), minutes);
-    // Without a timer on the service, the one shown stays.
-    QCOMPARE(fireDate(model, "a"), rig.clock.now().addSecs(minutes * 60));
-}
-
-void TimersTest::failedSetRestoresPreviousTimer() {
-    ModelRig rig;
-    rig.units = {withTimer(unitJson("b", "Office", true), 600)};
-    AppModel& model = rig.startPolling();
-    rig.service.on("PUT", timerPath("b"), failing());
-
-    const std::optional<PodTimer> before = model.pod("b")->timer;
-    model.setTimer("b", 45, false);
-    QCOMPARE(fireDate(model, "b"), rig.clock.now().addSecs(45 * 60));
-    QVERIFY(QTest::qWaitFor([&] { return model.banner().has_value(); }));
-    QCOMPARE(model.pod("b")->timer, before);
-    QCOMPARE(*model.banner(), QStringLiteral("Couldn't set the timer. ") + failureText());
-    rig.clock.advance(5999ms);
-    QVERIFY(model.banner());
-    rig.clock.advance(1ms);
-    QCOMPARE(model.banner(), std::nullopt);
-}
-
-void TimersTest::cancel() {
-    ModelRig rig;
-    rig.units = {unitJson("a", "Bedroom", true), withTimer(unitJson("b", "Office", true), 600)};
-    AppModel& model = rig.startPolling();
-    rig.service.on("DELETE", timerPath("b"), failing());
-
-    model.cancelTimer("a"); // no timer: nothing is sent
-    QVERIFY(settle());
-    QCOMPARE(rig.service.requests("DELETE", timerPath("a")).size(), 0);
-
-    const std::optional<PodTimer> before = model.pod("b")->timer;
-    model.cancelTimer("b");
-    QCOMPARE(model.pod("b")->timer, std::nullopt);
-    QVERIFY(QTest::qWaitFor([&] { return model.banner().has_value(); }));
-    QCOMPARE(*model.banner(), QStringLiteral("Couldn't cancel the timer. ") + failureText());
-    QCOMPARE(model.pod("b")->timer, before);
-}
-
-void TimersTest::panelOpeningReadsTimersOneAfterAnother() {
-    ModelRig rig;
-    rig.units = {withTimer(unitJson("a", "Hall", true), 600),
-                 withTimer(unitJson("b", "Office", true), 600),
-                 withTimer(unitJson("c", "Kitchen", true), 600)};
-    AppModel& model = rig.startPolling();
-    const std::optional<PodTimer> heldB = model.pod("b")->timer;
-    const std::optional<PodTimer> heldC = model.pod("c")->timer;
-    LoopbackService::Response disabled =
-        timerAnswer(QJsonObject{{"isEnabled", false}, {"targetTimeSecondsFromNow", 900}});
-    disabled.delay = 100ms;
-    rig.service.on("GET", timerPath("a"), disabled);
-    rig.service.on("GET", timerPath("b"), noTimer());
-    rig.service.on("GET", timerPath("c"), failing());
-    QStringList asked;
-    bool aDoneBeforeB = false;
-    connect(&rig.service, &LoopbackService::requestReceived, this,
-            [&](const LoopbackService::Request& request) {
-                asked.append(request.path);
-                if (request.path == timerPath("b"))
-                    aDoneBeforeB = !model.pod("a")->timer;
-            });
-
-    model.panelOpened();
-    QVERIFY(settle());
-    QCOMPARE(asked, (QStringList{timerPath("a"), timerPath("b"), timerPath("c")}));
-    QVERIFY(aDoneBeforeB);
-    QCOMPARE(model.pod("b")->timer, heldB); // the service has none: the held one stays
-    QCOMPARE(model.pod("c")->timer, heldC); // a failed read changes nothing
-    QCOMPARE(model.banner(), std::nullopt);
-}
-
-void TimersTest::firedTimerGoesAndUnitsAreReadLater() {
-    ModelRig rig;
-    rig.units = {withTimer(unitJson("a", "Hall", false), 60)};
-    AppModel& model = rig.startPolling();
-    QVERIFY(model.pod("a")->timer);
-    rig.units = {unitJson("a", "Hall", true)}; // what the timer did
-    rig.clock.advance(10s);
-    QSignalSpy podsChanged(&model, &AppModel::podsChanged);
-    model.timerFired("a");
-    QCOMPARE(model.pod("a")->timer, std::nullopt);
-    QCOMPARE(podsChanged.size(), 1);
-    rig.clock.advance(4999ms);
-    QVERIFY(settle());
-    QCOMPARE(rig.listings().size(), 1);
-    rig.clock.advance(1ms);
-    QVERIFY(QTest::qWaitFor([&] { return model.pod("a")->acState->on == true; }));
-    QCOMPARE(rig.listings().size(), 2);
-}
-
-void TimersTest::nothingHappensInDemo() {
-    ModelRig rig;
-    AppModel& model = rig.start(true);
-    const std::optional<PodTimer> demoTimer = model.pod("demo1")->timer;
-    QVERIFY(demoTimer);
-    model.setTimer("demo2", 30, true);
-    model.setTimer("demo2", rig.clock.now().addSecs(600), true);
-    model.cancelTimer("demo1");
-    QCOMPARE(model.pod("demo2")->timer, std::nullopt);
-    QCOMPARE(model.pod("demo1")->timer, demoTimer);
-    model.panelOpened();
-    model.timerFired("demo1");
-    QCOMPARE(model.pod("demo1")->timer, std::nullopt);
-    rig.clock.advance(5s);
-    QVERIFY(settle());
-    QCOMPARE(rig.service.requests().size(), 0);
-    QCOMPARE(model.pods().size(), 3);
-}
-
-void TimersTest::requestsEndWithTheirSession() {
-    ModelRig rig;
-    rig.units = {unitJson("a", "Bedroom", true, 24)};
-    AppModel& model = rig.startPolling();
-    LoopbackService::Response late = failing();
-    late.delay = 200ms;
-    rig.service.on("PUT", timerPath("a"), late);
-    model.setTimer("a", 30, false);
-    QVERIFY(rig.service.waitForRequests(2));
-    model.signOut();
-    QVERIFY(QTest::qWaitFor([&] { return rig.service.abandonedRequests().size() == 1; }));
-    QCOMPARE(model.banner(), std::nullopt);
-}
 
 QTEST_GUILESS_MAIN(TimersTest)
 #include "tst_timers.moc"

@@ -32,48 +32,31 @@ private Q_SLOTS:
     void finds_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("id");
-        QTest::addRow("number") << "2"
-                                << "demo2";
-        QTest::addRow("id") << "demo3"
-                            << "demo3";
-        QTest::addRow("name in any case") << "oFFICE"
-                                          << "demo2";
-        QTest::addRow("unique start") << "liv"
-                                      << "demo3";
-        QTest::addRow("name shared as a start wins") << "bed 2"
-                                                     << "bed2";
-        QTest::addRow("name made from the id") << "sensibo 7bx2"
-                                               << "7bX2k9";
+        const auto row = [](const char* name, const char* text, const char* id) {
+            QTest::newRow(name) << QString(text) << QString(id);
+        };
+        row("number", "2", "demo2");
+        row("id", "demo3", "demo3");
+        row("name in any case", "oFFICE", "demo2");
+        row("unique start", "liv", "demo3");
+        row("name shared as a start wins", "bed 2", "bed2");
+        row("name made from the id", "sensibo 7bx2", "7bX2k9");
+        // Refusals, with their reason.
+        row("unknown name", "Attic",
+            "error: No unit is called \"Attic\". The units are: 1 Bedroom, 2 Office, "
+            "3 Living Room, 4 Sensibo 7bX2, 5 Bed 2.");
+        row("start of two names", "Bed",
+            "error: \"Bed\" could be Bedroom or Bed 2: give more of the name.");
+        row("number past the end", "9", "error: There is no unit 9.");
+        row("nothing", " ", "error: No unit given.");
+        // An id is exact: another case of it is a name that no room has.
+        row("id in another case", "DEMO1", "error: No unit is called \"DEMO1\".");
     }
     void finds() {
         QFETCH(QString, text);
         QFETCH(QString, id);
-        QCOMPARE(found(units(), text), id);
-    }
-
-    void refusesWithAReason_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("reason");
-        QTest::addRow("unknown name")
-            << "Attic"
-            << "No unit is called \"Attic\". The units are: 1 Bedroom, 2 Office, 3 Living Room, "
-               "4 Sensibo 7bX2, 5 Bed 2.";
-        QTest::addRow("start of two names")
-            << "Bed"
-            << "\"Bed\" could be Bedroom or Bed 2: give more of the name.";
-        QTest::addRow("number past the end") << "9"
-                                             << "There is no unit 9.";
-        QTest::addRow("nothing") << " "
-                                 << "No unit given.";
-        // An id is exact: another case of it is a name that no room has.
-        QTest::addRow("id in another case") << "DEMO1"
-                                            << "No unit is called \"DEMO1\".";
-    }
-    void refusesWithAReason() {
-        QFETCH(QString, text);
-        QFETCH(QString, reason);
         const QString result = found(units(), text);
-        QVERIFY2(result.startsWith(QStringLiteral("error: ") + reason), qPrintable(result));
+        QVERIFY2(result.startsWith(id), qPrintable(result));
     }
 };
 

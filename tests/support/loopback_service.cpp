@@ -1,36 +1,17 @@
 #include "support/loopback_service.h"
 
-#include <QFile>
 #include <QHostAddress>
 #include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
 #include <QTimer>
+#include <QUrlQuery>
 #include <sys/socket.h>
 
 namespace {
 
 using Route = std::pair<QByteArray, QString>;
-
-QByteArray reasonPhrase(int status) {
-    switch (status) {
-    case 200:
-        return "OK";
-    case 401:
-        return "Unauthorized";
-    case 403:
-        return "Forbidden";
-    case 404:
-        return "Not Found";
-    case 429:
-        return "Too Many Requests";
-    case 500:
-        return "Internal Server Error";
-    default:
-        return "Status";
-    }
-}
 
 // Reads one complete request off the front of `buffer`, or nothing while it is incomplete.
 std::optional<LoopbackService::Request> takeRequest(QByteArray& buffer) {
@@ -61,21 +42,16 @@ std::optional<LoopbackService::Request> takeRequest(QByteArray& buffer) {
     const qsizetype question = target.indexOf('?');
     request.rawPath = question < 0 ? target : target.left(question);
     request.path = QUrl::fromPercentEncoding(request.rawPath);
-    if (question >= 0) {
-        for (const QByteArray& item : target.mid(question + 1).split('&')) {
-            const qsizetype equals = item.indexOf('=');
-            request.query.append(
-                {QUrl::fromPercentEncoding(item.left(equals)),
-                 equals < 0 ? QString() : QUrl::fromPercentEncoding(item.mid(equals + 1))});
-        }
-    }
+    if (question >= 0)
+        request.query =
+            QUrlQuery(QString::fromLatin1(target.mid(question + 1))).queryItems(QUrl::FullyDecoded);
     return request;
 }
 
 QByteArray serialize(const LoopbackService::Response& response) {
-    QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + ' ' +
-                      reasonPhrase(response.status) +
-                      "\r\nContent-Length: " + QByteArray::number(response.body.size()) + "\r\n";
+    QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) +
+                      " Status\r\nContent-Length: " + QByteArray::number(response.body.size()) +
+                      "\r\n";
     for (const auto& [name, value] : response.headers)
         head += name + ": " + value + "\r\n";
     return head + "\r\n" + response.body;
@@ -211,13 +187,6 @@ LoopbackService::Response LoopbackService::Response::json(QByteArray body, int s
     return response;
 }
 
-LoopbackService::Response LoopbackService::Response::fromFile(const QString& path, int status) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("LoopbackService: can't read %s", qPrintable(path));
-    return json(file.readAll(), status);
-}
-
 LoopbackService::LoopbackService(QObject* parent)
     : QObject(parent), server(std::make_unique<Server>()) {
     if (!server->listen(QHostAddress::LocalHost, 0))
@@ -231,7 +200,6 @@ LoopbackService::LoopbackService(QObject* parent)
             };
             const auto abandon = [this](const Request& request) {
                 server->abandoned.append(request);
-                Q_EMIT requestAbandoned(request);
             };
             const auto hold = [this](std::function<void()> send) {
                 server->held.append(std::move(send));

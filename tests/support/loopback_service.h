@@ -41,7 +41,6 @@ public:
         bool resetConnection = false;       // answer nothing, reset the connection
 
         static Response json(QByteArray body, int status = 200);
-        static Response fromFile(const QString& path, int status = 200);
     };
 
     explicit LoopbackService(QObject* parent = nullptr); // listens on a free port
@@ -73,7 +72,6 @@ public:
 
 Q_SIGNALS:
     void requestReceived(const LoopbackService::Request& request);
-    void requestAbandoned(const LoopbackService::Request& request);
 
 private:
     class Server;

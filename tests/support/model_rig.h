@@ -74,6 +74,8 @@ public:
             return LoopbackService::Response::json(envelope(listed));
         });
     }
+    // With the stored key, listing `listed`.
+    explicit ModelRig(QJsonArray listed) : ModelRig() { units = std::move(listed); }
 
     AppModel& start(bool demo = false) {
         model = std::make_unique<AppModel>(
@@ -87,10 +89,23 @@ public:
         return service.requests("GET", listingPath);
     }
 
+    // The state sent in the `index`th change for unit `id`.
+    QJsonObject sentState(const QString& id, qsizetype index = 0) const {
+        const QByteArray body = service.requests("POST", statePath(id)).value(index).body;
+        return QJsonDocument::fromJson(body).object().value("acState").toObject();
+    }
+
     // Runs the event loop until the model's sleeps are exactly `expected` (milliseconds left),
     // which is how a finished refresh shows: the polling loop waits again.
     bool waitForSleeps(const QList<qint64>& expected) {
         return QTest::qWaitFor([&] { return clock.pendingSleeps() == expected; }, 10'000);
+    }
+
+    // Moves the clock on by `step` and waits until the refresh it starts has finished and the
+    // loop sleeps `next` milliseconds.
+    bool poll(std::chrono::milliseconds step = std::chrono::minutes(1), qint64 next = 60'000) {
+        clock.advance(step);
+        return waitForSleeps({next});
     }
 
     // Starts with the stored key and waits until the first listing is merged.
