@@ -1,3 +1,4 @@
+#include "client/app_log.h"
 #include "model/app_model.h"
 #include "model/demo_data.h"
 
@@ -161,6 +162,8 @@ std::optional<QString> AppModel::apiKey() const {
 
 void AppModel::updateKeyWarning() {
     const std::optional<QString> problem = deps.keys.problem();
+    if (problem && !keyStoreWarning)
+        AppLog::write(QStringLiteral("the key store can't keep the key: ") + *problem);
     publish(keyStoreWarning,
             problem ? std::optional(QStringLiteral("Your key can't be kept: ") + *problem +
                                     QStringLiteral(". It works until Alvore quits."))
