@@ -141,7 +141,7 @@ LoginView::LoginView(AppModel& model, QWidget* parent) : QWidget(parent), model(
     column->addLayout(footer);
     column->setAlignment(footer, Qt::AlignHCenter);
 
-    keyWarningLabel = textLabel({}, Fonts::font(10), Palette::secondaryText(), this);
+    keyWarningLabel = textLabel({}, Fonts::font(11), Palette::warm(), this);
     keyWarningLabel->setWordWrap(true);
     keyWarningLabel->setAlignment(Qt::AlignCenter);
     keyWarningLabel->setFixedWidth(columnWidth);
