@@ -16,4 +16,8 @@ public:
     virtual QCoro::Task<bool> save(QString key) = 0;
     // Forgets the key; forgetting an absent key is not an error.
     virtual QCoro::Task<> remove() = 0;
+    // Why the last read or save could not reach the store, in words that finish the sentence
+    // "Your key can't be kept: …" (such as "no keyring is available on this desktop"); absent
+    // after one that could. Finding no key is not a problem.
+    virtual std::optional<QString> problem() const = 0;
 };

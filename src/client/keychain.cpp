@@ -1,9 +1,11 @@
 #include "client/keychain.h"
 
 #include <QCoro/QCoroSignal>
-#include <QPointer>
+#include <QDBusConnection>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
 #include <QStringDecoder>
-#include <qt6keychain/keychain.h>
+#include <memory>
 
 namespace {
 
@@ -20,14 +22,45 @@ template <typename Job> Job* makeJob() {
     return job;
 }
 
-// Runs `job` and returns it once it has finished without error; null when it failed or did
-// not finish within `timeout`.
-QCoro::Task<QKeychain::Job*> run(QKeychain::Job* job, std::chrono::milliseconds timeout) {
-    QPointer<QKeychain::Job> alive(job);
-    auto finished = qCoro(job, &QKeychain::Job::finished, timeout);
-    job->start();
-    const auto outcome = co_await std::move(finished);
-    co_return outcome.has_value() && alive && job->error() == QKeychain::NoError ? job : nullptr;
+// What became of a job, taken as the job reports it. A failed job may be destroyed straight
+// after reporting, before a queued call to it is delivered, so a task waiting on the job's own
+// signal would wait until its timeout; it waits on this object's instead.
+class JobEnd : public QObject {
+    Q_OBJECT
+public:
+    explicit JobEnd(QKeychain::Job* job) {
+        connect(
+            job, &QKeychain::Job::finished, this,
+            [this](QKeychain::Job* finished) {
+                code = finished->error();
+                if (const auto* read = qobject_cast<QKeychain::ReadPasswordJob*>(finished))
+                    data = read->binaryData();
+                Q_EMIT ended();
+            },
+            Qt::DirectConnection);
+    }
+    QKeychain::Error code = QKeychain::OtherError;
+    QByteArray data;
+
+Q_SIGNALS:
+    void ended();
+};
+
+// Whether something owns the Secret Service's name on the session bus. Asked only once a job has
+// failed; a bus that never answers costs the call's own timeout.
+QCoro::Task<bool> secretServiceOnBus() {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        co_return false;
+    QDBusMessage ask = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("NameHasOwner"));
+    auto watcher = std::make_unique<QDBusPendingCallWatcher>(
+        bus.asyncCall(ask << QStringLiteral("org.freedesktop.secrets"), 5000));
+    if (!watcher->isFinished())
+        co_await qCoro(watcher.get(), &QDBusPendingCallWatcher::finished);
+    const QDBusPendingReply<bool> reply = *watcher;
+    co_return reply.isValid() && reply.value();
 }
 
 } // namespace
@@ -35,14 +68,52 @@ QCoro::Task<QKeychain::Job*> run(QKeychain::Job* job, std::chrono::milliseconds 
 Keychain::Keychain(std::chrono::milliseconds timeout) : jobTimeout(timeout) {
 }
 
+std::optional<QString> Keychain::problemText(QKeychain::Error code, bool serviceOnBus) {
+    switch (code) {
+    case QKeychain::NoError:
+    case QKeychain::EntryNotFound:
+        return std::nullopt;
+    case QKeychain::AccessDenied:
+    case QKeychain::AccessDeniedByUser:
+        return QStringLiteral("the keyring stayed locked");
+    case QKeychain::NoBackendAvailable:
+    case QKeychain::NotImplemented:
+        break;
+    case QKeychain::CouldNotDeleteEntry:
+    case QKeychain::OtherError:
+        if (serviceOnBus)
+            return QStringLiteral("the keyring refused it");
+        break;
+    }
+    return QStringLiteral("no keyring is available on this desktop");
+}
+
+QCoro::Task<std::optional<QByteArray>> Keychain::run(QKeychain::Job* job, bool record) {
+    JobEnd end(job);
+    auto ended = qCoro(&end, &JobEnd::ended, jobTimeout);
+    job->start();
+    const bool finished = (co_await std::move(ended)).has_value();
+    if (record) {
+        if (!finished)
+            lastProblem = QStringLiteral("the keyring didn't answer");
+        else if (end.code == QKeychain::OtherError || end.code == QKeychain::CouldNotDeleteEntry)
+            lastProblem = problemText(end.code, co_await secretServiceOnBus());
+        else
+            lastProblem = problemText(end.code, true);
+    }
+    if (!finished || end.code != QKeychain::NoError)
+        co_return std::nullopt;
+    co_return end.data;
+}
+
 QCoro::Task<std::optional<QString>> Keychain::read() {
-    auto* job = static_cast<QKeychain::ReadPasswordJob*>(
-        co_await run(makeJob<QKeychain::ReadPasswordJob>(), jobTimeout));
-    if (!job)
+    const std::optional<QByteArray> data =
+        co_await run(makeJob<QKeychain::ReadPasswordJob>(), true);
+    if (!data)
         co_return std::nullopt;
     QStringDecoder utf8(QStringDecoder::Utf8,
                         QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
-    const QString key = utf8(job->binaryData());
+    const QString key = utf8(*data);
     if (utf8.hasError() || key.isEmpty())
         co_return std::nullopt;
     co_return key;
@@ -52,9 +123,11 @@ QCoro::Task<bool> Keychain::save(QString key) {
     co_await remove();
     auto* job = makeJob<QKeychain::WritePasswordJob>();
     job->setTextData(key);
-    co_return co_await run(job, jobTimeout) != nullptr;
+    co_return (co_await run(job, true)).has_value();
 }
 
 QCoro::Task<> Keychain::remove() {
-    co_await run(makeJob<QKeychain::DeletePasswordJob>(), jobTimeout);
+    co_await run(makeJob<QKeychain::DeletePasswordJob>(), false);
 }
+
+#include "keychain.moc"

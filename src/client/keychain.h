@@ -3,6 +3,7 @@
 #include "client/key_store.h"
 
 #include <chrono>
+#include <qt6keychain/keychain.h>
 
 // The API key in the desktop's secret store (the Secret Service on Linux), as one item under
 // the service "com.brindlework.alvore" and the key "sensibo-api-key". Nothing is ever kept in
@@ -16,7 +17,19 @@ public:
     QCoro::Task<std::optional<QString>> read() override;
     QCoro::Task<bool> save(QString key) override;
     QCoro::Task<> remove() override;
+    std::optional<QString> problem() const override { return lastProblem; }
+
+    // The problem() of a job that ended with `code`. The Secret Service library reports a
+    // missing service like any other failure, so `serviceOnBus` tells them apart: whether the
+    // Secret Service had an owner on the session bus once the job had failed.
+    static std::optional<QString> problemText(QKeychain::Error code, bool serviceOnBus);
 
 private:
+    // Runs `job`; once it has finished without error, what it read (empty for other jobs), and
+    // nothing when it failed or did not finish in time. With `record`, the outcome becomes
+    // problem().
+    QCoro::Task<std::optional<QByteArray>> run(QKeychain::Job* job, bool record);
+
     std::chrono::milliseconds jobTimeout;
+    std::optional<QString> lastProblem;
 };

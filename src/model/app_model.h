@@ -71,6 +71,9 @@ public:
     bool isDemo() const { return inDemo; }
     // The key of the service client, absent while signed out and in the demo.
     std::optional<QString> apiKey() const;
+    // Why a key cannot be kept between runs ("Your key can't be kept: …"), once the key store
+    // has failed to read or save it; absent while it works.
+    const std::optional<QString>& keyWarning() const { return keyStoreWarning; }
     int openCount() const { return opens; }
     // The model clock's current time; views count down and age their texts from it.
     QDateTime now() const { return deps.clock.now(); }
@@ -104,6 +107,10 @@ public:
     void setOnOpenSettings(std::function<void()> action);
     void openSettings() const;
 
+    // What became of a change: nothing once the service has carried it out, or the banner's
+    // text saying why not.
+    using Settled = std::function<void(const std::optional<QString>& failure)>;
+
     // Changing a unit. `change` applies `edit` to a copy of the unit's state, fits it to the
     // unit, shows it at once and sends it, after 0.6 s of quiet with `debounce`.
     void change(const QString& id, bool debounce, const std::function<void(ACState&)>& edit);
@@ -113,6 +120,10 @@ public:
     void step(const QString& id, int by);
     // `by` places along the unit's ordered fan levels.
     void stepFan(const QString& id, int by);
+    // Calls `done` once the unit's change in flight (waiting out its quiet period or under way)
+    // has been carried out or refused, or dropped with the session; a newer change of the unit
+    // settles it too. With none in flight, calls it at once.
+    void whenSettled(const QString& id, Settled done);
 
     // Fits a state to what the unit offers in its mode.
     static ACState conform(ACState state, const Pod& pod);
@@ -125,10 +136,11 @@ public:
 
     // Timers. Setting and cancelling show the result at once and put the previous timer back
     // (with a banner) when the service refuses; nothing happens while signed out or in the demo.
-    void setTimer(const QString& id, qint64 minutes, bool turnOn);
+    // `done` hears what became of the request (a failure when nothing was sent).
+    void setTimer(const QString& id, qint64 minutes, bool turnOn, Settled done = {});
     // At the next occurrence of `at`: a time already past means the same time a day later.
     void setTimer(const QString& id, const QDateTime& at, bool turnOn);
-    void cancelTimer(const QString& id);
+    void cancelTimer(const QString& id, Settled done = {});
     // The unit's countdown reached zero: the timer goes, and the units are read again 5 s later.
     void timerFired(const QString& id);
 
@@ -165,8 +177,8 @@ public:
     void setLaunchAtLogin(bool enabled);
 
     // Sign-in, sign-out and demo mode. signIn throws SensiboAPI::Failure: badKey for a key that
-    // cannot be one (without asking the service), the service's verdict otherwise, or network
-    // when the key store refuses the key.
+    // cannot be one (without asking the service), or the service's verdict. A key the key
+    // store refuses is used all the same until the app quits, with keyWarning() saying why.
     QCoro::Task<> signIn(QString key);
     void signOut();
     void loadDemo();
@@ -191,6 +203,7 @@ Q_SIGNALS:
     void launchAtLoginChanged();
     // A key came into use or went out of use; read apiKey() again.
     void apiKeyChanged();
+    void keyWarningChanged();
 
 private:
     // Assigns a published field and announces it, unless the value is unchanged.
@@ -212,12 +225,16 @@ private:
     void setPodTimer(qsizetype index, std::optional<PodTimer> timer);
     void setDemo(bool demo);
     void setClient(std::shared_ptr<const SensiboAPI> client);
+    // keyWarning() from what the key store reported last.
+    void updateKeyWarning();
     // The client for a new request: none while signed out, in the demo, or once the service
     // has refused the key (until the next sign-in).
     std::shared_ptr<const SensiboAPI> usableClient() const;
     // Ends the session (signed in, signed out or demo): its pending sends, timer requests and
     // key read stop, and what it knew of changes in flight and loaded histories goes.
     void endSession();
+    // What a change in flight hears when its session ends.
+    static QString droppedText();
     qsizetype indexOf(const QString& id) const;
 
     QCoro::Task<> pollLoop(CancelToken cancel);
@@ -233,14 +250,19 @@ private:
     QCoro::Task<> useStoredKey(CancelToken session);
     void leaveDemo();
 
+    // Calls the waiters of the unit's change in flight.
+    void settled(const QString& id, const std::optional<QString>& failure);
+
     QCoro::Task<> sendTimer(QString id, qint64 minutes, ACState state,
                             std::optional<PodTimer> previous,
-                            std::shared_ptr<const SensiboAPI> client, CancelToken session);
+                            std::shared_ptr<const SensiboAPI> client, CancelToken session,
+                            Settled done);
     QCoro::Task<> sendTimerCancel(QString id, PodTimer previous,
-                                  std::shared_ptr<const SensiboAPI> client, CancelToken session);
-    // Puts `previous` back on a still listed unit and says what failed.
-    void timerFailed(const QString& id, const std::optional<PodTimer>& previous,
-                     const QString& what, const SensiboAPI::Failure& failure);
+                                  std::shared_ptr<const SensiboAPI> client, CancelToken session,
+                                  Settled done);
+    // Puts `previous` back on a still listed unit and says what failed; returns what it said.
+    QString timerFailed(const QString& id, const std::optional<PodTimer>& previous,
+                        const QString& what, const SensiboAPI::Failure& failure);
     QCoro::Task<> refreshAfterTimer();
     QCoro::Task<> refreshTimers(CancelToken session);
     QCoro::Task<> refreshTimer(QString id, CancelToken session);
@@ -262,13 +284,15 @@ private:
     Settings userSettings;
     std::function<void()> openSettingsHandler;
     std::shared_ptr<const SensiboAPI> serviceApi; // absent while signed out and in demo mode
+    std::optional<QString> keyStoreWarning;
     bool panelShown = false;
     int failedRefreshes = 0; // consecutive failed refreshes
     CancelToken pollTask;
     QHash<QString, ACState> rollbacks;        // per unit with a change in flight: the state before
     QHash<QString, CancelToken> pendingSends; // per unit: the pending send
-    QHash<QString, QDateTime> historyFetched; // per unit: when its last load started
-    QHash<QString, ACState> heldWhileOff;     // per unit: settings chosen while it stays off
+    QHash<QString, QList<Settled>> settleWaiters; // per unit: who waits for its change in flight
+    QHash<QString, QDateTime> historyFetched;     // per unit: when its last load started
+    QHash<QString, ACState> heldWhileOff;         // per unit: settings chosen while it stays off
     CancelToken bannerTask;
     bool inDemo = false;
     std::optional<QDateTime> fullFetched;

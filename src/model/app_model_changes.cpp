@@ -59,6 +59,7 @@ QCoro::Task<> AppModel::send(QString id, ACState next, bool debounce,
         if (!self || cancel.isCancelled())
             co_return;
         rollbacks.remove(id);
+        settled(id, std::nullopt);
         const qsizetype at = indexOf(id);
         if (!answer || at < 0)
             co_return;
@@ -76,11 +77,25 @@ QCoro::Task<> AppModel::send(QString id, ACState next, bool debounce,
             rollbacks.remove(id);
         }
         const QString name = at < 0 ? QStringLiteral("the AC") : podList.at(at).displayName();
-        show(QStringLiteral("Couldn't change ") + name + QStringLiteral(". ") +
-             failure.errorDescription());
+        const QString text = QStringLiteral("Couldn't change ") + name + QStringLiteral(". ") +
+                             failure.errorDescription();
+        show(text);
+        settled(id, text);
         AppLog::write(QStringLiteral("change failed for ") + id + QStringLiteral(": ") +
                       failure.errorDescription());
     }
+}
+
+void AppModel::whenSettled(const QString& id, Settled done) {
+    if (rollbacks.contains(id))
+        settleWaiters[id].append(std::move(done));
+    else
+        done(std::nullopt);
+}
+
+void AppModel::settled(const QString& id, const std::optional<QString>& failure) {
+    for (const Settled& done : settleWaiters.take(id))
+        done(failure);
 }
 
 void AppModel::togglePower(const QString& id) {

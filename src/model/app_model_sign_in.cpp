@@ -1,3 +1,4 @@
+#include "client/app_log.h"
 #include "model/app_model.h"
 #include "model/demo_data.h"
 
@@ -6,12 +7,6 @@
 #include <algorithm>
 
 namespace {
-#if defined(Q_OS_MACOS)
-const auto keyStoreName = QStringLiteral("Keychain");
-#else
-const auto keyStoreName = QStringLiteral("keyring");
-#endif
-
 // One user-perceived character of a key: a letter or digit of any script (with any combining
 // marks written after it), "-" or "_".
 bool isKeyCharacter(const QString& cluster) {
@@ -51,6 +46,7 @@ QCoro::Task<> AppModel::useStoredKey(CancelToken session) {
     const std::optional<QString> key = co_await deps.keys.read();
     if (!self || session.isCancelled())
         co_return;
+    updateKeyWarning();
     if (!key) {
         setStatus({Status::needsKey});
         co_return;
@@ -69,11 +65,11 @@ QCoro::Task<> AppModel::signIn(QString key) {
     co_await candidate->verify();
     if (!self)
         co_return;
-    if (!co_await keys.save(key))
-        throw SensiboAPI::Failure::network(QStringLiteral("Couldn't save the key to your ") +
-                                           keyStoreName + QStringLiteral("."));
+    // A key the store refuses still works until the app quits; nothing else keeps it.
+    const bool stored = co_await keys.save(key);
     if (!self)
         co_return;
+    updateKeyWarning();
     // Real units are never mixed with made-up ones.
     if (inDemo)
         leaveDemo();
@@ -81,6 +77,8 @@ QCoro::Task<> AppModel::signIn(QString key) {
     setClient(candidate);
     setStatus({Status::loading});
     restartPolling();
+    if (!stored && keyStoreWarning)
+        show(*keyStoreWarning);
 }
 
 void AppModel::signOut() {
@@ -135,6 +133,10 @@ void AppModel::exitDemo() {
     useStoredKey(signInSession);
 }
 
+QString AppModel::droppedText() {
+    return QStringLiteral("The change was dropped: Alvore signed out or switched to the demo.");
+}
+
 void AppModel::endSession() {
     signInSession.cancel();
     signInSession = CancelToken();
@@ -142,6 +144,10 @@ void AppModel::endSession() {
         sending.cancel();
     pendingSends.clear();
     rollbacks.clear();
+    const auto waiters = std::exchange(settleWaiters, {});
+    for (const QList<Settled>& unit : waiters)
+        for (const Settled& done : unit)
+            done(droppedText());
     heldWhileOff.clear();
     historyFetched.clear();
 }
@@ -152,6 +158,17 @@ std::shared_ptr<const SensiboAPI> AppModel::usableClient() const {
 
 std::optional<QString> AppModel::apiKey() const {
     return serviceApi ? std::optional(serviceApi->apiKey()) : std::nullopt;
+}
+
+void AppModel::updateKeyWarning() {
+    const std::optional<QString> problem = deps.keys.problem();
+    if (problem && !keyStoreWarning)
+        AppLog::write(QStringLiteral("the key store can't keep the key: ") + *problem);
+    publish(keyStoreWarning,
+            problem ? std::optional(QStringLiteral("Your key can't be kept: ") + *problem +
+                                    QStringLiteral(". It works until Alvore quits."))
+                    : std::nullopt,
+            &AppModel::keyWarningChanged);
 }
 
 void AppModel::setClient(std::shared_ptr<const SensiboAPI> client) {

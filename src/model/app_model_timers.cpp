@@ -11,11 +11,18 @@ constexpr qint64 dayMs = 86'400'000;
 constexpr auto settleAfterFiring = 5s; // before reading the units the timer changed
 } // namespace
 
-void AppModel::setTimer(const QString& id, qint64 minutes, bool turnOn) {
+namespace {
+const QString notSent = QStringLiteral("Alvore can't change timers now.");
+}
+
+void AppModel::setTimer(const QString& id, qint64 minutes, bool turnOn, Settled done) {
     const qsizetype at = indexOf(id);
     const std::shared_ptr<const SensiboAPI> client = usableClient();
-    if (!client || at < 0 || minutes < 1)
+    if (!client || at < 0 || minutes < 1) {
+        if (done)
+            done(notSent);
         return;
+    }
     const Pod& unit = podList.at(at);
     ACState state = unit.acState.value_or(ACState{});
     state.on = turnOn;
@@ -26,7 +33,7 @@ void AppModel::setTimer(const QString& id, qint64 minutes, bool turnOn) {
     local.acState = state;
     local.fireDate = deps.clock.now().addSecs(minutes * 60);
     setPodTimer(at, local);
-    sendTimer(id, minutes, state, previous, client, signInSession);
+    sendTimer(id, minutes, state, previous, client, signInSession, std::move(done));
 }
 
 void AppModel::setTimer(const QString& id, const QDateTime& at, bool turnOn) {
@@ -40,50 +47,68 @@ void AppModel::setTimer(const QString& id, const QDateTime& at, bool turnOn) {
 
 QCoro::Task<> AppModel::sendTimer(QString id, qint64 minutes, ACState state,
                                   std::optional<PodTimer> previous,
-                                  std::shared_ptr<const SensiboAPI> client, CancelToken session) {
+                                  std::shared_ptr<const SensiboAPI> client, CancelToken session,
+                                  Settled done) {
     QPointer<AppModel> self(this);
+    std::optional<QString> failed;
     try {
         co_await client->setTimer(id, minutes, state, session);
     } catch (const Cancelled&) {
-        co_return;
+        failed = droppedText();
     } catch (const SensiboAPI::Failure& failure) {
-        if (self && !session.isCancelled())
-            timerFailed(id, previous, QStringLiteral("Couldn't set the timer. "), failure);
-        co_return;
+        failed =
+            self && !session.isCancelled()
+                ? timerFailed(id, previous, QStringLiteral("Couldn't set the timer. "), failure)
+                : droppedText();
     }
+    if (done)
+        done(failed);
+    if (failed)
+        co_return;
     // The service's own timer replaces the one shown meanwhile.
     if (self && !session.isCancelled())
         co_await refreshTimer(id, session);
 }
 
-void AppModel::cancelTimer(const QString& id) {
+void AppModel::cancelTimer(const QString& id, Settled done) {
     const qsizetype at = indexOf(id);
     const std::shared_ptr<const SensiboAPI> client = usableClient();
-    if (!client || at < 0 || !podList.at(at).timer)
+    if (!client || at < 0 || !podList.at(at).timer) {
+        if (done)
+            done(notSent);
         return;
+    }
     const PodTimer previous = *podList.at(at).timer;
     setPodTimer(at, std::nullopt);
-    sendTimerCancel(id, previous, client, signInSession);
+    sendTimerCancel(id, previous, client, signInSession, std::move(done));
 }
 
 QCoro::Task<> AppModel::sendTimerCancel(QString id, PodTimer previous,
                                         std::shared_ptr<const SensiboAPI> client,
-                                        CancelToken session) {
+                                        CancelToken session, Settled done) {
     QPointer<AppModel> self(this);
+    std::optional<QString> failed;
     try {
         co_await client->cancelTimer(id, session);
     } catch (const Cancelled&) {
+        failed = droppedText();
     } catch (const SensiboAPI::Failure& failure) {
-        if (self && !session.isCancelled())
-            timerFailed(id, previous, QStringLiteral("Couldn't cancel the timer. "), failure);
+        failed =
+            self && !session.isCancelled()
+                ? timerFailed(id, previous, QStringLiteral("Couldn't cancel the timer. "), failure)
+                : droppedText();
     }
+    if (done)
+        done(failed);
 }
 
-void AppModel::timerFailed(const QString& id, const std::optional<PodTimer>& previous,
-                           const QString& what, const SensiboAPI::Failure& failure) {
+QString AppModel::timerFailed(const QString& id, const std::optional<PodTimer>& previous,
+                              const QString& what, const SensiboAPI::Failure& failure) {
     if (const qsizetype at = indexOf(id); at >= 0)
         setPodTimer(at, previous);
-    show(what + failure.errorDescription());
+    const QString text = what + failure.errorDescription();
+    show(text);
+    return text;
 }
 
 void AppModel::timerFired(const QString& id) {

@@ -4,6 +4,8 @@
 #include "model/unit_lookup.h"
 #include "shell/application_service.h"
 
+#include <QDBusConnection>
+#include <QDBusMessage>
 #include <QDBusMetaType>
 #include <cmath>
 
@@ -107,6 +109,22 @@ void ControlAdaptor::fail(const char* error, const QString& message) {
                               message);
 }
 
+std::function<void(const std::optional<QString>&)> ControlAdaptor::laterAnswer() {
+    if (!m_service->calledFromDBus())
+        return [](const std::optional<QString>&) {};
+    m_service->setDelayedReply(true);
+    return [bus = m_service->connection(),
+            call = m_service->message()](const std::optional<QString>& failure) {
+        bus.send(failure ? call.createErrorReply(interfaceName + QStringLiteral(".Error.Failed"),
+                                                 *failure)
+                         : call.createReply());
+    };
+}
+
+void ControlAdaptor::answerWhenSettled(const QString& id) {
+    m_model.whenSettled(id, laterAnswer());
+}
+
 bool ControlAdaptor::refuseWhenSignedOut() {
     if (state() != u"signedOut")
         return false;
@@ -119,6 +137,12 @@ std::optional<Pod> ControlAdaptor::controllable(const QString& text) {
         return std::nullopt;
     if (state() == u"loading") {
         fail("NotReady", QStringLiteral("Alvore is still reading the units; try again shortly."));
+        return std::nullopt;
+    }
+    // Offline before the first listing: there are units, the app just could not read them.
+    if (state() == u"offline" && m_model.pods().isEmpty()) {
+        fail("NotReady",
+             QStringLiteral("Alvore couldn't read the units: ") + m_model.status().text);
         return std::nullopt;
     }
     auto found = UnitLookup::find(m_model.pods(), text);
@@ -142,13 +166,17 @@ bool ControlAdaptor::refuseInDemo(const QString& what) {
 }
 
 void ControlAdaptor::TogglePower(const QString& unit) {
-    if (const auto pod = controllable(unit))
+    if (const auto pod = controllable(unit)) {
         m_model.togglePower(pod->id);
+        answerWhenSettled(pod->id);
+    }
 }
 
 void ControlAdaptor::SetPower(const QString& unit, bool on) {
-    if (const auto pod = controllable(unit))
+    if (const auto pod = controllable(unit)) {
         m_model.change(pod->id, false, [on](ACState& state) { state.on = on; });
+        answerWhenSettled(pod->id);
+    }
 }
 
 void ControlAdaptor::SetMode(const QString& unit, const QString& mode) {
@@ -161,6 +189,7 @@ void ControlAdaptor::SetMode(const QString& unit, const QString& mode) {
         return fail("NotOffered", QStringLiteral("%1 has no mode \"%2\"; it offers %3.")
                                       .arg(pod->displayName(), mode, modes.join(", ")));
     m_model.setMode(pod->id, exact);
+    answerWhenSettled(pod->id);
 }
 
 void ControlAdaptor::StepTarget(const QString& unit, int by) {
@@ -181,6 +210,7 @@ void ControlAdaptor::StepTarget(const QString& unit, int by) {
                                       .arg(current));
     for (int i = 0; i < std::abs(by); ++i)
         m_model.step(pod->id, up ? 1 : -1);
+    answerWhenSettled(pod->id);
 }
 
 void ControlAdaptor::SetTarget(const QString& unit, int degrees) {
@@ -199,6 +229,7 @@ void ControlAdaptor::SetTarget(const QString& unit, int degrees) {
     }
     m_model.change(pod->id, false,
                    [degrees](ACState& state) { state.targetTemperature = degrees; });
+    answerWhenSettled(pod->id);
 }
 
 void ControlAdaptor::SetFan(const QString& unit, const QString& level) {
@@ -215,6 +246,7 @@ void ControlAdaptor::SetFan(const QString& unit, const QString& level) {
                 : QStringLiteral("%1 has no fan level \"%2\" in this mode; it offers %3.")
                       .arg(pod->displayName(), level, levels.join(", ")));
     m_model.change(pod->id, false, [&exact](ACState& state) { state.fanLevel = exact; });
+    answerWhenSettled(pod->id);
 }
 
 void ControlAdaptor::ApplyPreset(const QString& unit, const QString& name) {
@@ -223,8 +255,10 @@ void ControlAdaptor::ApplyPreset(const QString& unit, const QString& name) {
         return;
     const QList<Preset> presets = m_model.presets(pod->id);
     for (const Preset& preset : presets)
-        if (preset.name.compare(name.trimmed(), Qt::CaseInsensitive) == 0)
-            return m_model.apply(preset);
+        if (preset.name.compare(name.trimmed(), Qt::CaseInsensitive) == 0) {
+            m_model.apply(preset);
+            return answerWhenSettled(pod->id);
+        }
     QStringList names;
     for (const Preset& preset : presets)
         names.append(u'"' + preset.name + u'"');
@@ -240,7 +274,7 @@ void ControlAdaptor::SetTimer(const QString& unit, uint minutes, bool turnOn) {
         return;
     if (minutes < 1)
         return fail("NotOffered", QStringLiteral("A timer needs at least one minute."));
-    m_model.setTimer(pod->id, qint64(minutes), turnOn);
+    m_model.setTimer(pod->id, qint64(minutes), turnOn, laterAnswer());
 }
 
 void ControlAdaptor::CancelTimer(const QString& unit) {
@@ -249,7 +283,7 @@ void ControlAdaptor::CancelTimer(const QString& unit) {
         return;
     if (!pod->timer || !pod->timer->isPending(m_model.now()))
         return fail("NoTimer", pod->displayName() + QStringLiteral(" has no timer."));
-    m_model.cancelTimer(pod->id);
+    m_model.cancelTimer(pod->id, laterAnswer());
 }
 
 void ControlAdaptor::Refresh() {

@@ -13,8 +13,10 @@ struct Pod;
 
 // com.brindlework.Alvore1: the running app's units and controls for scripts, status bars and
 // keyboard shortcuts. Every change goes through the model's own operations, as a click in the
-// panel would; a request the app cannot carry out is answered with an error saying why. A unit
-// is named as people name it: its number, its room name (or the start of it) or its id.
+// panel would; a request the app cannot carry out is answered with an error saying why. A change
+// is answered once the service has carried it out (after the quiet period the model waits for
+// steps), or with an error when it refused. A unit is named as people name it: its number, its
+// room name (or the start of it) or its id.
 class ControlAdaptor : public QDBusAbstractAdaptor {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "com.brindlework.Alvore1")
@@ -62,6 +64,10 @@ private:
     bool refuseWhenSignedOut();
     bool refuseInDemo(const QString& what);
     void fail(const char* error, const QString& message);
+    // Holds back the answer to the call being served until the unit's change has settled.
+    void answerWhenSettled(const QString& id);
+    // Answers the call being served later, when the returned function is called.
+    std::function<void(const std::optional<QString>&)> laterAnswer();
     void announceIfChanged();
 
     ApplicationService* m_service;

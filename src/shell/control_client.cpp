@@ -17,7 +17,10 @@
 
 namespace ControlClient {
 namespace {
-constexpr int callTimeoutMs = 5000;
+constexpr int readTimeoutMs = 5000;
+// The app answers a change once the service has: after the quiet period it waits for steps and
+// the request's own timeout at worst.
+constexpr int changeTimeoutMs = 60'000;
 
 void print(FILE* stream, const QString& text) {
     std::fputs(text.toLocal8Bit().constData(), stream);
@@ -31,12 +34,12 @@ bool notRunning(const QDBusMessage& answer) {
 }
 
 QDBusMessage call(QDBusConnection& bus, const QString& interface, const QString& method,
-                  const QVariantList& arguments) {
+                  const QVariantList& arguments, int timeoutMs = readTimeoutMs) {
     QDBusMessage message = QDBusMessage::createMethodCall(
         ApplicationService::busName, ApplicationService::objectPath, interface, method);
     message.setArguments(arguments);
     message.setAutoStartService(false);
-    return bus.call(message, QDBus::Block, callTimeoutMs);
+    return bus.call(message, QDBus::Block, timeoutMs);
 }
 
 // The app's units and state, or the failed answer.
@@ -116,8 +119,8 @@ int send(QDBusConnection& bus, const CommandLine::Request& request) {
         Watch watch(bus, request.waybar);
         return QCoreApplication::exec();
     }
-    const QDBusMessage answer =
-        call(bus, ControlAdaptor::interfaceName, request.method, request.arguments);
+    const QDBusMessage answer = call(bus, ControlAdaptor::interfaceName, request.method,
+                                     request.arguments, changeTimeoutMs);
     return answer.type() == QDBusMessage::ReplyMessage ? 0 : failed(answer);
 }
 

@@ -46,7 +46,8 @@ int probe(std::chrono::milliseconds timeout) {
     Keychain keychain(timeout);
     const bool saved = QCoro::waitFor(keychain.save(QStringLiteral("probe-key")));
     const auto read = QCoro::waitFor(keychain.read());
-    std::printf("saved=%d read=%s\n", saved, read ? qPrintable(*read) : "absent");
+    std::printf("saved=%d read=%s problem=%s\n", saved, read ? qPrintable(*read) : "absent",
+                qPrintable(keychain.problem().value_or("none")));
     return 0;
 }
 
@@ -82,13 +83,17 @@ private Q_SLOTS:
     void withoutSecretServiceNothingIsStored_data() {
         QTest::addColumn<bool>("silent");
         QTest::addColumn<int>("timeoutMs");
-        QTest::newRow("no session bus") << false << 120'000;
-        QTest::newRow("bus that never answers") << true << 200;
+        QTest::addColumn<QByteArray>("problem");
+        QTest::newRow("no session bus")
+            << false << 120'000 << QByteArray("no keyring is available on this desktop");
+        QTest::newRow("bus that never answers")
+            << true << 200 << QByteArray("the keyring didn't answer");
     }
 
     void withoutSecretServiceNothingIsStored() {
         QFETCH(bool, silent);
         QFETCH(int, timeoutMs);
+        QFETCH(QByteArray, problem);
         QTemporaryDir dir;
         QLocalServer server;
         if (silent)
@@ -102,9 +107,31 @@ private Q_SLOTS:
         child.start(QCoreApplication::applicationFilePath(),
                     {probeSwitch, QString::number(timeoutMs)});
         QVERIFY(child.waitForFinished(30'000));
-        QCOMPARE(child.readAllStandardOutput(), QByteArray("saved=0 read=absent\n"));
+        QCOMPARE(child.readAllStandardOutput(), "saved=0 read=absent problem=" + problem + "\n");
         QCOMPARE(child.exitStatus(), QProcess::NormalExit);
         QCOMPARE(child.exitCode(), 0);
+    }
+
+    void problemTexts_data() {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<bool>("serviceOnBus");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("no item") << int(QKeychain::EntryNotFound) << true << QString();
+        QTest::newRow("unlock refused")
+            << int(QKeychain::AccessDeniedByUser) << true << "the keyring stayed locked";
+        QTest::newRow("no backend") << int(QKeychain::NoBackendAvailable) << true
+                                    << "no keyring is available on this desktop";
+        QTest::newRow("failure, service present")
+            << int(QKeychain::OtherError) << true << "the keyring refused it";
+        QTest::newRow("failure, no service")
+            << int(QKeychain::OtherError) << false << "no keyring is available on this desktop";
+    }
+    void problemTexts() {
+        QFETCH(int, code);
+        QFETCH(bool, serviceOnBus);
+        QFETCH(QString, text);
+        QCOMPARE(Keychain::problemText(QKeychain::Error(code), serviceOnBus).value_or(QString()),
+                 text);
     }
 };
 

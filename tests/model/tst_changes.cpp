@@ -223,6 +223,36 @@ private Q_SLOTS:
         rig.clock.advance(1ms);
         QCOMPARE(model.banner(), std::nullopt);
     }
+
+    void waitersHearTheSendThatCarriesTheirChange() {
+        ModelRig rig({unitJson("a", "Bedroom", true, 22)});
+        rig.service.on("POST", statePath("a"), Response::json("{}", 500));
+        AppModel& model = rig.startPolling();
+        QList<std::optional<QString>> heard;
+        const auto listen = [&heard](const std::optional<QString>& failure) {
+            heard.append(failure);
+        };
+
+        // A step that a second one supersedes hears the outcome of the one request sent.
+        model.step("a", +1);
+        model.whenSettled("a", listen);
+        model.step("a", +1);
+        model.whenSettled("a", listen);
+        rig.clock.advance(600ms);
+        QVERIFY(QTest::qWaitFor([&] { return heard.size() == 2; }));
+        QCOMPARE(rig.service.requests("POST", statePath("a")).size(), 1);
+        QVERIFY(model.banner());
+        QCOMPARE(heard, (QList<std::optional<QString>>{model.banner(), model.banner()}));
+
+        model.step("a", +1);
+        model.whenSettled("a", listen);
+        model.signOut();
+        QCOMPARE(heard.size(), 3);
+        QVERIFY(heard.last().value_or("").startsWith("The change was dropped"));
+        model.whenSettled("a", listen); // nothing in flight
+        QCOMPARE(heard.size(), 4);
+        QCOMPARE(heard.last(), std::nullopt);
+    }
 };
 
 QTEST_GUILESS_MAIN(ChangesTest)

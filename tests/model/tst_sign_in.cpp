@@ -64,17 +64,29 @@ private Q_SLOTS:
     }
 
     void keyringRefusingTheKey() {
+        const QString warning = QStringLiteral(
+            "Your key can't be kept: the keyring stayed locked. It works until Alvore quits.");
         ModelRig rig(std::nullopt);
+        rig.units = {unitJson("a", "Hall", true)};
         acceptKeys(rig.service);
-        rig.keys.setRefusesSaves(true);
+        rig.keys.setProblem(QStringLiteral("the keyring stayed locked"));
         AppModel& model = rig.start();
-        const auto outcome = outcomeOf(model.signIn("goodkey-12345"));
-        QCOMPARE(outcome.failure->kind(), SensiboAPI::Failure::Kind::network);
-        QCOMPARE(outcome.failure->errorDescription(), "Couldn't save the key to your keyring.");
+        QVERIFY(QTest::qWaitFor([&] { return model.status().kind == AppModel::Status::needsKey; }));
+        QCOMPARE(model.keyWarning(), warning);
+
+        // The key works for this run all the same, and the banner says it is not kept.
+        QVERIFY(outcomeOf(model.signIn("goodkey-12345")).value);
         QCOMPARE(rig.keys.storedKey(), std::nullopt);
-        QCOMPARE(model.status().kind, AppModel::Status::needsKey);
-        verifyQuiet(rig);
-        QCOMPARE(rig.service.requests().size(), 1); // only the check
+        QCOMPARE(model.banner(), warning);
+        QVERIFY(QTest::qWaitFor([&] { return model.status().kind == AppModel::Status::ready; }));
+        QCOMPARE(rig.listings().last().queryValue("apiKey"), "goodkey-12345");
+
+        // Once the keyring takes the key, the warning goes.
+        rig.keys.setProblem(std::nullopt);
+        model.signOut();
+        QVERIFY(outcomeOf(model.signIn("goodkey-12345")).value);
+        QCOMPARE(rig.keys.storedKey(), "goodkey-12345");
+        QCOMPARE(model.keyWarning(), std::nullopt);
     }
 
     void signInLeavesTheDemoAndPolls() {

@@ -4,7 +4,8 @@ MemoryKeyStore::MemoryKeyStore(std::optional<QString> key) : savedKey(std::move(
 }
 
 QCoro::Task<std::optional<QString>> MemoryKeyStore::read() {
-    if (savedKey && savedKey->isEmpty())
+    reported = failing;
+    if (failing || (savedKey && savedKey->isEmpty()))
         co_return std::nullopt;
     // A copy: QCoro moves what co_return names, which would empty the stored key.
     std::optional<QString> key = savedKey;
@@ -13,7 +14,8 @@ QCoro::Task<std::optional<QString>> MemoryKeyStore::read() {
 
 QCoro::Task<bool> MemoryKeyStore::save(QString key) {
     savedKey.reset();
-    if (refusing)
+    reported = failing;
+    if (failing)
         co_return false;
     savedKey = std::move(key);
     co_return true;

@@ -11,13 +11,15 @@ public:
     QCoro::Task<std::optional<QString>> read() override;
     QCoro::Task<bool> save(QString key) override;
     QCoro::Task<> remove() override;
+    std::optional<QString> problem() const override { return reported; }
 
     // The key as stored, including an empty one (which read() reports as absent).
     std::optional<QString> storedKey() const { return savedKey; }
-    // While set, every save fails.
-    void setRefusesSaves(bool refuses) { refusing = refuses; }
+    // While set, reads find nothing and saves fail, reporting `problem`.
+    void setProblem(std::optional<QString> problem) { failing = std::move(problem); }
 
 private:
     std::optional<QString> savedKey;
-    bool refusing = false;
+    std::optional<QString> failing;
+    std::optional<QString> reported;
 };

@@ -132,14 +132,20 @@ LoginView::LoginView(AppModel& model, QWidget* parent) : QWidget(parent), model(
     footer->setSpacing(14);
     auto* keyPage = new LinkButton(QStringLiteral("Get your API key"), 10, this);
     footer->addWidget(keyPage, 0, Qt::AlignVCenter);
-    auto* kept =
+    keptLabel =
         new CompactLabel(QStringLiteral("lock.fill"), QStringLiteral("Kept in your keyring"), this);
-    kept->setFont(Fonts::font(10));
-    kept->setColor(Palette::tertiaryText());
-    footer->addWidget(kept, 0, Qt::AlignVCenter);
+    keptLabel->setFont(Fonts::font(10));
+    keptLabel->setColor(Palette::tertiaryText());
+    footer->addWidget(keptLabel, 0, Qt::AlignVCenter);
     column->addSpacing(2);
     column->addLayout(footer);
     column->setAlignment(footer, Qt::AlignHCenter);
+
+    keyWarningLabel = textLabel({}, Fonts::font(11), Palette::warm(), this);
+    keyWarningLabel->setWordWrap(true);
+    keyWarningLabel->setAlignment(Qt::AlignCenter);
+    keyWarningLabel->setFixedWidth(columnWidth);
+    column->addWidget(keyWarningLabel, 0, Qt::AlignHCenter);
 
     connect(field, &QLineEdit::textChanged, this, &LoginView::updateButton);
     connect(connectButton, &QAbstractButton::clicked, this, [this] { submit(); });
@@ -152,7 +158,9 @@ LoginView::LoginView(AppModel& model, QWidget* parent) : QWidget(parent), model(
         page.setPath(QStringLiteral("/me/api"));
         QDesktopServices::openUrl(page);
     });
+    connect(&model, &AppModel::keyWarningChanged, this, &LoginView::updateKeyWarning);
     updateButton();
+    updateKeyWarning();
 }
 
 void LoginView::showEvent(QShowEvent* event) {
@@ -213,4 +221,11 @@ void LoginView::updateButton() {
         return character == QLatin1Char(' ') || character == QLatin1Char('\t');
     });
     connectButton->setEnabled(!busy && !blank);
+}
+
+void LoginView::updateKeyWarning() {
+    const std::optional<QString>& warning = model.keyWarning();
+    keyWarningLabel->setText(warning.value_or(QString()));
+    keyWarningLabel->setVisible(warning.has_value());
+    keptLabel->setVisible(!warning);
 }

@@ -8,10 +8,12 @@
 class AppModel;
 class QLabel;
 class QLineEdit;
+class CompactLabel;
 class ProminentButton;
 
 // The sign-in view, shown while the model has no key: the API key field, "Connect", the reason
-// the last key was refused, a link to the service's key page and the way into the demo.
+// the last key was refused, a link to the service's key page, the way into the demo, and where
+// the key will be kept (or why it cannot be).
 class LoginView : public QWidget {
     Q_OBJECT
 public:
@@ -30,12 +32,15 @@ private:
     void setBusy(bool busy);
     void setError(std::optional<QString> error);
     void updateButton();
+    void updateKeyWarning();
 
     AppModel& model;
     QLineEdit* field;
     ProminentButton* connectButton;
     QWidget* errorRow;
     QLabel* errorLabel;
+    QLabel* keyWarningLabel;
+    CompactLabel* keptLabel;
     bool busy = false;
     std::optional<QString> failure;
     bool focusedOnce = false;

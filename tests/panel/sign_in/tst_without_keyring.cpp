@@ -1,0 +1,139 @@
+#include "client/app_log.h"
+#include "client/keychain.h"
+#include "panel/animation/frame_ticker.h"
+#include "panel/controls/panel_buttons.h"
+#include "panel/sign_in/login_view.h"
+#include "support/model_rig.h"
+
+#include <QApplication>
+#include <QDirIterator>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+
+// Signing in on a desktop without a keyring. The test runs itself again on a session bus of
+// its own that has no Secret Service and cannot start one, with a home and XDG folders of its
+// own, so that it can look through every file the app may have written.
+
+namespace {
+
+const char ownBusMark[] = "ALVORE_TEST_WITHOUT_KEYRING";
+const char scratchVariable[] = "ALVORE_TEST_SCRATCH";
+
+// Without service folders the bus cannot start the keyring the system has installed.
+const char busConfig[] =
+    "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
+    " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
+    "<busconfig>\n"
+    "  <type>session</type>\n"
+    "  <listen>unix:tmpdir=/tmp</listen>\n"
+    "  <auth>EXTERNAL</auth>\n"
+    "  <policy context=\"default\">\n"
+    "    <allow send_destination=\"*\" eavesdrop=\"true\"/>\n"
+    "    <allow eavesdrop=\"true\"/>\n"
+    "    <allow own=\"*\"/>\n"
+    "  </policy>\n"
+    "</busconfig>\n";
+
+QStringList filesHolding(const QString& folder, const QByteArray& text) {
+    QStringList found;
+    QDirIterator files(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        QFile file(files.next());
+        if (!file.open(QIODevice::ReadOnly) || file.readAll().contains(text))
+            found.append(file.fileName());
+    }
+    return found;
+}
+
+// Runs this test again under `dbus-run-session` with the bus above and fresh folders.
+int runOnOwnBus(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QTemporaryDir scratch;
+    QFile config(scratch.filePath("bus.conf"));
+    if (!scratch.isValid() || !config.open(QIODevice::WriteOnly) || config.write(busConfig) < 0)
+        return 1;
+    config.close();
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("GNOME_KEYRING_CONTROL"));
+    environment.insert(ownBusMark, QStringLiteral("1"));
+    const QString home = scratch.filePath("files");
+    environment.insert(scratchVariable, home);
+    for (const char* variable : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME",
+                                 "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"}) {
+        const QString folder = home + u'/' + QLatin1String(variable);
+        QDir().mkpath(folder);
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        environment.insert(QLatin1String(variable), folder);
+    }
+    QProcess child;
+    child.setProcessEnvironment(environment);
+    child.setProcessChannelMode(QProcess::ForwardedChannels);
+    child.start(QStringLiteral("dbus-run-session"),
+                QStringList{"--config-file=" + config.fileName(), "--",
+                            QCoreApplication::applicationFilePath()} +
+                    QCoreApplication::arguments().mid(1));
+    if (!child.waitForFinished(110'000)) {
+        child.kill();
+        child.waitForFinished();
+        return 1;
+    }
+    return child.exitStatus() == QProcess::NormalExit ? child.exitCode() : 1;
+}
+
+} // namespace
+
+class WithoutKeyringTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { FrameTicker::shared()->setInstant(true); }
+
+    void keyWorksButIsKeptNowhere() {
+        const QString warning = QStringLiteral("Your key can't be kept: no keyring is available "
+                                               "on this desktop. It works until Alvore quits.");
+        const QString key = QStringLiteral("plainkey-4815162342");
+        ModelRig rig(std::nullopt);
+        rig.units = {unitJson("a", "Hall", true)};
+        rig.service.on("GET", listingPath, LoopbackService::Response::json(envelope({})));
+        Keychain keys;
+        QSettings store; // the app's own settings file, in the private config folder
+        AppModel model({keys, rig.clock, store, rig.service.config(),
+                        LoginItem(rig.autostart.path(), "/opt/alvore/alvore")},
+                       false);
+        // The keyring is asked in the background; the app starts without waiting for it.
+        QCOMPARE(model.status().kind, AppModel::Status::loading);
+        LoginView view(model);
+        view.show();
+        QVERIFY(QTest::qWaitFor([&] { return model.status().kind == AppModel::Status::needsKey; }));
+        QCOMPARE(model.keyWarning(), warning);
+        const auto labels = view.findChildren<QLabel*>();
+        QVERIFY(std::any_of(labels.cbegin(), labels.cend(), [&](const QLabel* label) {
+            return label->isVisibleTo(&view) && label->text() == warning;
+        }));
+
+        QTest::keyClicks(view.findChild<QLineEdit*>(), key);
+        QTest::mouseClick(view.findChild<ProminentButton*>(), Qt::LeftButton);
+        QVERIFY(QTest::qWaitFor([&] { return !view.isBusy(); }, 10'000));
+        QCOMPARE(view.error(), std::nullopt);
+        QCOMPARE(model.apiKey(), key);
+        QVERIFY(QTest::qWaitFor([&] { return model.status().kind == AppModel::Status::ready; }));
+
+        store.sync();
+        AppLog::flush();
+        QCOMPARE(store.status(), QSettings::NoError);
+        QVERIFY(QFile::exists(store.fileName()));
+        QCOMPARE(filesHolding(qEnvironmentVariable(scratchVariable), key.toUtf8()), QStringList());
+    }
+};
+
+int main(int argc, char** argv) {
+    if (!qEnvironmentVariableIsSet(ownBusMark))
+        return runOnOwnBus(argc, argv);
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Brindlework"));
+    QApplication::setApplicationName(QStringLiteral("Alvore"));
+    WithoutKeyringTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_without_keyring.moc"
