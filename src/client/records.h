@@ -123,6 +123,10 @@ struct Pod {
     QString model() const;
     // The room name, or "Sensibo " and the first four characters of the id.
     QString displayName() const;
+    // The room's temperature in degrees Celsius, when the unit measured one.
+    std::optional<double> roomTemperature() const {
+        return measurements ? measurements->temperature : std::nullopt;
+    }
     // Whether the unit has a state and it is on.
     bool isOn() const { return acState && acState->isOn(); }
     // Whether the service says the unit cannot be reached; an unknown connection is not offline.

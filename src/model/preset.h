@@ -38,8 +38,8 @@ struct Preset {
     // Whether a unit's state counts as this preset: mode, target and fan level agree wherever
     // the preset has them. Whether the unit is on is the caller's test.
     bool matches(const ACState& current) const;
-    // Puts the preset's settings into `state`; horizontal swing and light stay.
-    void applyTo(ACState& state) const;
+    // Puts the preset's settings into `target`; horizontal swing and light stay.
+    void applyTo(ACState& target) const;
 
     // Swaps the preset `id` with the one `offset` places away among the presets of its own
     // unit, leaving every other preset where it is. False when there is no such place.

@@ -27,8 +27,8 @@ public:
 private:
     void showKey();
     void showUnits();
-    void setReplacing(bool replacing);
-    void setBusy(bool busy);
+    void setReplacing(bool value);
+    void setBusy(bool value);
     void setError(std::optional<QString> error);
     QCoro::Task<> save();
     void openLog();

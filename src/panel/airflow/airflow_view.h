@@ -22,9 +22,9 @@ public:
 
     explicit AirflowView(QWidget* parent = nullptr);
 
-    void setIntensity(double intensity);
-    void setColor(const QColor& color);
-    void setAim(std::optional<double> aim);
+    void setIntensity(double value);
+    void setColor(const QColor& value);
+    void setAim(std::optional<double> value);
     // Starts a new flow: the level rises from 0 again.
     void restart();
 

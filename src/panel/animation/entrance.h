@@ -16,11 +16,11 @@ class PieceEffect : public QGraphicsEffect {
 public:
     explicit PieceEffect(QObject* parent = nullptr);
 
-    void setOpacity(qreal opacity);
+    void setOpacity(qreal value);
     // Points down (negative: up).
-    void setOffset(qreal offset);
+    void setOffset(qreal value);
     // Scale about the anchor, given as fractions of the widget's width and height.
-    void setScale(qreal scale, QPointF anchor = {0.5, 0.5});
+    void setScale(qreal value, QPointF at = {0.5, 0.5});
     void setBlur(qreal radius);
     // Clip to `shape`, in the widget's coordinates.
     void setClip(std::optional<QPainterPath> shape);

@@ -19,7 +19,7 @@ public:
     // While instant, animations jump to their final values: for still previews and for a
     // desktop that asks for reduced motion. Switching it on finishes what is running.
     bool isInstant() const { return instant; }
-    void setInstant(bool instant);
+    void setInstant(bool on);
 
     bool isRunning() const { return !animations.isEmpty(); }
     // Steps every running animation by `seconds`.

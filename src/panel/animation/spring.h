@@ -15,7 +15,7 @@ public:
 
 protected:
     void retarget() override;
-    bool step(double seconds) override;
+    bool step(double t) override;
     void rest() override { speed = 0; }
 
 private:

@@ -56,7 +56,7 @@ private:
     void buildPresetChips(const QList<PresetChip>& chips);
     void showCountdown();
     void presetMenu(const QUuid& id, const QPoint& globalPosition);
-    void openEditor(std::optional<Editor> editor);
+    void openEditor(std::optional<Editor> next);
     // Shows `shown` (0 to 1) of the open editor's height; a shut editor goes at 0.
     void revealEditor(double shown);
     void savePreset();

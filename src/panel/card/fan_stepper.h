@@ -19,7 +19,7 @@ public:
 
     // `levels`: the unit's ordered fan levels. A level not among them allows both steps.
     void setLevel(const std::optional<QString>& level, const QStringList& levels);
-    void setActions(std::function<void()> slower, std::function<void()> faster);
+    void setActions(std::function<void()> down, std::function<void()> up);
 
     // "medium_high" reads "Medium high"; "–" without a level.
     static QString title(const std::optional<QString>& level);

@@ -19,7 +19,7 @@ public:
     AdvancedSection& section() { return *advanced; }
 
     // Opens or closes it with a spring; at once without `animate`.
-    void setExpanded(bool expanded, bool animate);
+    void setExpanded(bool value, bool animate);
     // 0 folded … 1 open; a spring may pass 1 a little.
     qreal openness() const { return fold.value(); }
     // Shut and at rest: nothing of it shows.

@@ -27,7 +27,7 @@ public:
     void setContent(const Content& content);
 
     // Rounded to a whole number, halves away from zero, and "%"; "–" without a reading.
-    static QString humidityText(std::optional<double> humidity);
+    static QString humidityText(std::optional<double> value);
 
 private:
     CompactLabel* temperature;

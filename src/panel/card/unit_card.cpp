@@ -236,8 +236,7 @@ void UnitCard::refresh() {
     const bool usable = isUsable(pod, model);
     const QColor accent = Palette::accent(state.mode);
     const Settings& settings = model.settings();
-    const std::optional<double> room =
-        pod.measurements ? pod.measurements->temperature : std::nullopt;
+    const std::optional<double> room = pod.roomTemperature();
 
     single = count == 1;
     const bool wasCollapsed = collapsed;
@@ -245,24 +244,7 @@ void UnitCard::refresh() {
     body = usable && !collapsed;
     offlineRow = !usable && single;
 
-    const std::optional<qint64> ago = secondsAgo(pod);
-    const QDateTime now = model.now();
-    CardTitleRow::Content heading;
-    if (count > 1 && index <= 9)
-        heading.number = index + 1;
-    heading.name = pod.displayName();
-    heading.single = single;
-    heading.usable = usable;
-    if (ago)
-        heading.lastSeen = ShortTime::ago(now.addSecs(-*ago), now);
-    if (pod.timer)
-        heading.fireDate = pod.timer->fireDate;
-    if (collapsed)
-        heading.roomReading = settings.reading(room, 1);
-    heading.on = on;
-    heading.glow = accent;
-    title->setContent(heading);
-
+    showTitle(pod, usable, accent);
     const QString mode = state.mode.value_or(QString());
     modeTrigger->setLabel(Dropdown::Option::Symbol{ACMode::symbol(mode)}, ACMode::title(mode));
 
@@ -279,45 +261,19 @@ void UnitCard::refresh() {
         shownTargetOf = state.targetTemperature;
         temperature->target().number().setValue(double(state.targetTemperature.value_or(0)));
     }
-
-    ReadingsRow::Content reading;
-    reading.temperature = settings.reading(room, 1);
-    if (const auto mark = progress(pod)) {
-        reading.progressSymbol = mark->symbol;
-        reading.progressHelp = mark->help;
-    }
-    if (pod.measurements) {
-        reading.humidity = pod.measurements->humidity;
-        reading.co2 = pod.measurements->co2;
-        reading.tvoc = pod.measurements->tvoc;
-    }
-    reading.glow = accent;
-    readings->setContent(reading);
+    showReadings(pod, accent);
 
     fan->setLevel(state.fanLevel, pod.fanLevels());
     more->setExpanded(expanded);
-
     chart->setTarget(state.targetTemperature ? std::optional<int>(int(*state.targetTemperature))
                                              : std::nullopt,
                      state.temperatureUnit.value_or(QStringLiteral("C")));
     chart->setTint(accent);
 
-    glow->setColor(accent);
-    AirflowView& air = glow->airflow();
-    air.setIntensity(AirflowField::intensity(state.fanLevel, state.mode));
-    air.setColor(mode == u"fan" ? QColor(Qt::white) : accent);
-    air.setAim(Swing::aim(state.swing));
     const bool animate = isVisible() && !ViewEnvironment::renderingPreview();
-    glow->setPresent(on && body, animate);
-
-    if (offlineRow) {
-        const QString text =
-            ago ? QStringLiteral("Offline · last seen ") + ShortTime::ago(now.addSecs(-*ago), now)
-                : QStringLiteral("This unit is offline");
-        offlineText->setText(text);
-        offlineText->setAccessibleName(text);
-        offlineRoom->setText(QStringLiteral("Room ") + settings.reading(room, 1));
-    }
+    showGlow(state, accent, animate);
+    if (offlineRow)
+        showOfflineRow(pod);
 
     if (animate)
         unfold.animateTo(body ? 1 : 0);
@@ -327,6 +283,64 @@ void UnitCard::refresh() {
     update();
     if (collapsed != wasCollapsed && shownOnce)
         replayEntrance();
+}
+
+void UnitCard::showTitle(const Pod& pod, bool usable, const QColor& accent) {
+    const qsizetype count = model.pods().size();
+    const std::optional<qint64> ago = secondsAgo(pod);
+    const QDateTime now = model.now();
+    CardTitleRow::Content heading;
+    if (count > 1 && index <= 9)
+        heading.number = index + 1;
+    heading.name = pod.displayName();
+    heading.single = single;
+    heading.usable = usable;
+    if (ago)
+        heading.lastSeen = ShortTime::ago(now.addSecs(-*ago), now);
+    if (pod.timer)
+        heading.fireDate = pod.timer->fireDate;
+    if (collapsed)
+        heading.roomReading = model.settings().reading(pod.roomTemperature(), 1);
+    heading.on = pod.isOn();
+    heading.glow = accent;
+    title->setContent(heading);
+}
+
+void UnitCard::showReadings(const Pod& pod, const QColor& accent) {
+    ReadingsRow::Content reading;
+    if (const auto mark = progress(pod)) {
+        reading.progressSymbol = mark->symbol;
+        reading.progressHelp = mark->help;
+    }
+    reading.temperature = model.settings().reading(pod.roomTemperature(), 1);
+    if (pod.measurements) {
+        reading.humidity = pod.measurements->humidity;
+        reading.co2 = pod.measurements->co2;
+        reading.tvoc = pod.measurements->tvoc;
+    }
+    reading.glow = accent;
+    readings->setContent(reading);
+}
+
+void UnitCard::showGlow(const ACState& state, const QColor& accent, bool animate) {
+    glow->setColor(accent);
+    AirflowView& air = glow->airflow();
+    air.setIntensity(AirflowField::intensity(state.fanLevel, state.mode));
+    air.setColor(state.mode == QStringLiteral("fan") ? QColor(Qt::white) : accent);
+    air.setAim(Swing::aim(state.swing));
+    glow->setPresent(state.isOn() && body, animate);
+}
+
+void UnitCard::showOfflineRow(const Pod& pod) {
+    const std::optional<qint64> ago = secondsAgo(pod);
+    const QDateTime now = model.now();
+    const QString text =
+        ago ? QStringLiteral("Offline · last seen ") + ShortTime::ago(now.addSecs(-*ago), now)
+            : QStringLiteral("This unit is offline");
+    offlineText->setText(text);
+    offlineText->setAccessibleName(text);
+    offlineRoom->setText(QStringLiteral("Room ") +
+                         model.settings().reading(pod.roomTemperature(), 1));
 }
 
 UnitCard::Plan UnitCard::plan(int width) const {

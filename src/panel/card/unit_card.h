@@ -34,7 +34,7 @@ public:
 
     QString podID() const;
     // The unit's 0-based place in the model's list.
-    void setIndex(int index);
+    void setIndex(int value);
     // Only the title row shows: several units, this one off, no editor open, not expanded.
     bool isCollapsed() const;
     // Plays the staggered entrance again (the panel opened, the card folded or unfolded).
@@ -67,6 +67,10 @@ private:
     struct Plan;
     Plan plan(int width) const;
     void refresh();
+    void showTitle(const Pod& pod, bool usable, const QColor& accent);
+    void showReadings(const Pod& pod, const QColor& accent);
+    void showGlow(const ACState& state, const QColor& accent, bool animate);
+    void showOfflineRow(const Pod& pod);
     void relayout();
     void enter();
     void toggleExpanded();

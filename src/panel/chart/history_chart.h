@@ -22,9 +22,9 @@ class HistoryChart : public QWidget {
 public:
     HistoryChart(AppModel& model, QString podID, QWidget* parent = nullptr);
 
-    // The unit's target, in `unit` ("C" or "F"), the scale the chart draws in.
-    void setTarget(std::optional<int> target, const QString& unit);
-    void setTint(const QColor& tint);
+    // The unit's target, in `scale` ("C" or "F"), the scale the chart draws in.
+    void setTarget(std::optional<int> value, const QString& scale);
+    void setTint(const QColor& value);
     // The lines sweep in from the left, `delay` seconds after `drawn` becomes true.
     void setDrawn(bool drawn, double delay);
 

@@ -13,10 +13,10 @@ class CompactLabel : public QWidget {
 public:
     CompactLabel(const QString& symbol, const QString& text, QWidget* parent = nullptr);
 
-    void setSymbol(const QString& symbol);
+    void setSymbol(const QString& value);
     void setText(const QString& text);
-    void setColor(const QColor& color);
-    void setTabularDigits(bool tabular);
+    void setColor(const QColor& value);
+    void setTabularDigits(bool value);
 
     QSize sizeHint() const override;
 

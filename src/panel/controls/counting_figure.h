@@ -17,7 +17,7 @@ public:
 
     QString text() const { return shown; }
     void setText(const QString& text);
-    void setColor(const QColor& color);
+    void setColor(const QColor& value);
 
     QSize sizeHint() const override;
 

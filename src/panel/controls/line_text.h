@@ -16,8 +16,8 @@ public:
 
     QString text() const { return shown; }
     void setText(const QString& text);
-    void setColor(const QColor& color);
-    void setTabularDigits(bool tabular);
+    void setColor(const QColor& value);
+    void setTabularDigits(bool value);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;

@@ -14,7 +14,7 @@ public:
     ProminentButton(const QString& title, Size size = Size::regular, QWidget* parent = nullptr);
 
     bool isBusy() const { return busy; }
-    void setBusy(bool busy);
+    void setBusy(bool value);
 
     QSize sizeHint() const override;
 

@@ -16,7 +16,7 @@ public:
     explicit PowerSwitch(QWidget* parent = nullptr);
 
     bool isOn() const { return on; }
-    void setOn(bool on);
+    void setOn(bool value);
     QColor tint() const { return tintColor; }
     void setTint(const QColor& tint);
     void setAction(std::function<void()> action) { onClick = std::move(action); }

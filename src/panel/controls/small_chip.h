@@ -9,11 +9,11 @@
 class SmallChip : public QAbstractButton {
     Q_OBJECT
 public:
-    explicit SmallChip(const QString& label, QWidget* parent = nullptr);
+    explicit SmallChip(const QString& text, QWidget* parent = nullptr);
 
-    void setSymbol(const QString& symbol);
+    void setSymbol(const QString& value);
     bool isSelected() const { return selected; }
-    void setSelected(bool selected);
+    void setSelected(bool value);
     // The tooltip.
     void setHelp(const QString& help);
     void setAction(std::function<void()> action) { onClick = std::move(action); }

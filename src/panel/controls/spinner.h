@@ -11,7 +11,7 @@ class Spinner : public QWidget {
 public:
     explicit Spinner(int diameter, QWidget* parent = nullptr);
 
-    void setColor(const QColor& color);
+    void setColor(const QColor& value);
 
     QSize sizeHint() const override { return {side, side}; }
 

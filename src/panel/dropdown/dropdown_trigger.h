@@ -22,7 +22,7 @@ public:
                     QWidget* parent = nullptr);
 
     // A vane that follows a vane turns to its new aim.
-    void setLabel(const Dropdown::Option::Icon& icon, const QString& title);
+    void setLabel(const Dropdown::Option::Icon& value, const QString& text);
     // The aim the vane shows now (while it turns, between the old and the new one).
     qreal shownAim() const { return turn.value(); }
     // Its dropdown is the open one.

@@ -29,7 +29,7 @@ protected:
 
 private:
     QCoro::Task<> submit();
-    void setBusy(bool busy);
+    void setBusy(bool value);
     void setError(std::optional<QString> error);
     void updateButton();
     void updateKeyWarning();
