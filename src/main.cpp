@@ -15,6 +15,7 @@
 #include "shell/single_instance.h"
 #include "shell/sleep_watch.h"
 #include "shell/status_item_controller.h"
+#include "shell/timing_log.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -24,6 +25,7 @@
 #include <QTimer>
 
 int main(int argc, char* argv[]) {
+    TimingLog::begin();
     if (CommandLine::isCommand(argc, argv))
         return ControlClient::run(argc, argv);
     DisplayPlatform::applyBeforeStart();
@@ -57,6 +59,7 @@ int main(int argc, char* argv[]) {
                                            : background
                                                ? StatusItemController::Presentation::background
                                                : StatusItemController::Presentation::window);
+    TimingLog::watch(statusItem.panel());
     // The desktop's answers come after the icon is up; each redraws what it concerns.
     DesktopLook desktopLook(QDBusConnection::sessionBus(), desktopPalette);
     statusItem.setDarkTray(desktopLook.isDark());
