@@ -81,9 +81,17 @@ int main(int argc, char* argv[]) {
         &service, model,
         {[&statusItem] { statusItem.show(); }, [&statusItem] { statusItem.close(); }});
 
-    // The system's view of the network words the offline text; loaded once the icon shows.
-    QTimer::singleShot(0, &app, [] {
+    // The system's view of the network words the offline text; loaded once the icon shows. The
+    // demo never goes online, so there it waits for the demo's end (its backend brings in GLib's
+    // I/O library and a thread of its own).
+    const auto loadNetworkInformation = [] {
         QNetworkInformation::loadBackendByFeatures(QNetworkInformation::Feature::Reachability);
+    };
+    if (!model.isDemo())
+        QTimer::singleShot(0, &app, loadNetworkInformation);
+    QObject::connect(&model, &AppModel::isDemoChanged, &app, [&model, loadNetworkInformation] {
+        if (!model.isDemo() && !QNetworkInformation::instance())
+            loadNetworkInformation();
     });
 
     Relocation::DesktopPlatform relocationPlatform;
