@@ -7,6 +7,7 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QHideEvent>
+#include <QImage>
 #include <QPainter>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -42,6 +43,17 @@ void PanelWindow::open(const QRect& anchor) {
     show();
     raise();
     activateWindow();
+}
+
+void PanelWindow::prepare() {
+    if (m_content)
+        return;
+    RootView unseen(m_model);
+    unseen.ensurePolished();
+    if (QLayout* layout = unseen.layout())
+        layout->activate();
+    QImage image(unseen.size(), QImage::Format_ARGB32_Premultiplied);
+    unseen.render(&image);
 }
 
 QRect PanelWindow::placement(const QSize& size, const QRect& anchor, const QPoint& pointer,
