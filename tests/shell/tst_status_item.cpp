@@ -205,6 +205,20 @@ private Q_SLOTS:
         QCOMPARE(demo.model.openCount(), 2);
     }
 
+    void preparedPanelLeavesNothingRunning() {
+        DemoTray demo;
+        FrameTicker::shared()->setInstant(false);
+        demo.item.panel().prepare();
+        FrameTicker::shared()->setInstant(true);
+        // The content built ahead of the first open is gone, and with it its motion.
+        QVERIFY(!demo.item.panel().content());
+        QVERIFY(!FrameTicker::shared()->isRunning());
+        QVERIFY(!demo.item.isPanelShown());
+        QCOMPARE(demo.model.openCount(), 0);
+        Q_EMIT demo.item.trayIcon().activated(QSystemTrayIcon::Trigger);
+        QVERIFY(demo.item.panel().content());
+    }
+
     void keysStepSelectAndSwitch() {
         DemoTray demo;
         demo.item.show();
