@@ -23,15 +23,9 @@
 #include <QSettings>
 #include <QSystemTrayIcon>
 #include <QTimer>
-#include <malloc.h>
 
 int main(int argc, char* argv[]) {
     TimingLog::begin();
-    // Pictures of 64 KiB and more (the card's glow, frames of the panel's entrance) get pages of
-    // their own that go back to the system when freed. Left to itself, malloc raises this bound
-    // after the first such free and keeps later ones in its heap, where the holes they leave
-    // stay resident.
-    mallopt(M_MMAP_THRESHOLD, 64 * 1024);
     if (CommandLine::isCommand(argc, argv))
         return ControlClient::run(argc, argv);
     DisplayPlatform::applyBeforeStart();
