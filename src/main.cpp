@@ -15,6 +15,7 @@
 #include "shell/single_instance.h"
 #include "shell/sleep_watch.h"
 #include "shell/status_item_controller.h"
+#include "shell/timing_log.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -24,6 +25,7 @@
 #include <QTimer>
 
 int main(int argc, char* argv[]) {
+    TimingLog::begin();
     if (CommandLine::isCommand(argc, argv))
         return ControlClient::run(argc, argv);
     DisplayPlatform::applyBeforeStart();
@@ -57,6 +59,7 @@ int main(int argc, char* argv[]) {
                                            : background
                                                ? StatusItemController::Presentation::background
                                                : StatusItemController::Presentation::window);
+    TimingLog::watch(statusItem.panel());
     // The desktop's answers come after the icon is up; each redraws what it concerns.
     DesktopLook desktopLook(QDBusConnection::sessionBus(), desktopPalette);
     statusItem.setDarkTray(desktopLook.isDark());
@@ -78,9 +81,17 @@ int main(int argc, char* argv[]) {
         &service, model,
         {[&statusItem] { statusItem.show(); }, [&statusItem] { statusItem.close(); }});
 
-    // The system's view of the network words the offline text; loaded once the icon shows.
-    QTimer::singleShot(0, &app, [] {
+    // The system's view of the network words the offline text; loaded once the icon shows. The
+    // demo never goes online, so there it waits for the demo's end (its backend brings in GLib's
+    // I/O library and a thread of its own).
+    const auto loadNetworkInformation = [] {
         QNetworkInformation::loadBackendByFeatures(QNetworkInformation::Feature::Reachability);
+    };
+    if (!model.isDemo())
+        QTimer::singleShot(0, &app, loadNetworkInformation);
+    QObject::connect(&model, &AppModel::isDemoChanged, &app, [&model, loadNetworkInformation] {
+        if (!model.isDemo() && !QNetworkInformation::instance())
+            loadNetworkInformation();
     });
 
     Relocation::DesktopPlatform relocationPlatform;

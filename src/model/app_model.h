@@ -93,6 +93,9 @@ public:
     void stopPolling();
     // Fetches the unit list once and merges it; failures end up in the status and the log.
     QCoro::Task<> refresh(CancelToken cancel = {});
+    // Takes a listing in: what the user set and the service has not answered yet stays, and a
+    // light listing keeps the capabilities the model already knows.
+    void merge(const QList<Pod>& listed);
     // The system or its screens woke up: forget past failures and poll at once.
     void woke();
     void panelOpened();
@@ -238,7 +241,6 @@ private:
     qsizetype indexOf(const QString& id) const;
 
     QCoro::Task<> pollLoop(CancelToken cancel);
-    void merge(const QList<Pod>& listed);
     void repairSelection();
     QCoro::Task<> dismissBannerLater(CancelToken cancel);
 

@@ -7,13 +7,25 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QHideEvent>
+#include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <malloc.h>
 
 namespace {
 constexpr int anchorGap = 4; // between the tray icon and the popup
+// By then the panel's entrance is over, and the pictures of its frames are freed.
+constexpr int entranceMs = 2000;
+
+// Hands the pages that freed memory leaves in malloc's heap back to the system. Building the
+// panel and its entrance free a few megabytes in the middle of the heap, which malloc only
+// returns from the top by itself.
+void releaseFreedMemory() {
+    malloc_trim(0);
+}
 } // namespace
 
 PanelWindow::PanelWindow(AppModel& model, Kind kind)
@@ -43,6 +55,24 @@ void PanelWindow::open(const QRect& anchor) {
     show();
     raise();
     activateWindow();
+    QTimer::singleShot(entranceMs, this, [this] {
+        if (isVisible())
+            releaseFreedMemory();
+    });
+}
+
+void PanelWindow::prepare() {
+    if (m_content)
+        return;
+    {
+        RootView unseen(m_model);
+        unseen.ensurePolished();
+        if (QLayout* layout = unseen.layout())
+            layout->activate();
+        QImage image(unseen.size(), QImage::Format_ARGB32_Premultiplied);
+        unseen.render(&image);
+    }
+    releaseFreedMemory();
 }
 
 QRect PanelWindow::placement(const QSize& size, const QRect& anchor, const QPoint& pointer,
@@ -101,6 +131,7 @@ void PanelWindow::hideEvent(QHideEvent* event) {
     if (m_content) {
         m_layout->removeWidget(m_content);
         m_content->hide();
+        connect(m_content, &QObject::destroyed, this, releaseFreedMemory, Qt::QueuedConnection);
         m_content->deleteLater();
         m_content = nullptr;
     }

@@ -26,6 +26,10 @@ public:
     // Builds the content and shows the window, as a popup against `anchor` (the tray icon's
     // global rectangle; empty when the tray does not say), else near the pointer.
     void open(const QRect& anchor);
+    // Builds the content once, unseen, and drops it at once: the font faces, text shapes and
+    // pictures it needs stay cached, so that the first open costs no more than later ones.
+    // Nothing of it runs afterwards. Does nothing while the content exists.
+    void prepare();
 
     // Where a popup of `size` goes: centred under an anchor in the upper half of the screen,
     // above one in the lower half, at the pointer without an anchor; always inside `available`.

@@ -5,10 +5,13 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QTimer>
 
 namespace {
 // How soon after a click closed the popup the same click may reach the tray icon.
 constexpr qint64 closingClickMs = 400;
+// How long after start-up the panel's first open is prepared: the icon is in the tray by then.
+constexpr int prepareAfterMs = 500;
 } // namespace
 
 StatusItemController::StatusItemController(AppModel& model, Presentation presentation,
@@ -55,6 +58,11 @@ StatusItemController::StatusItemController(AppModel& model, Presentation present
         [this](const QPoint& at) { m_menu.popup(at); }, Qt::QueuedConnection);
     connect(&m_tray, &QSystemTrayIcon::activated, this, &StatusItemController::activated);
     m_tray.show();
+    // Once the icon is up, the work of a first open is done ahead of the first click.
+    QTimer::singleShot(prepareAfterMs, this, [this] {
+        if (!isPanelShown())
+            m_panel.prepare();
+    });
 }
 
 StatusItemController::~StatusItemController() {
@@ -146,5 +154,8 @@ void StatusItemController::updateIcon() {
     m_shownTitle = title;
     const QIcon icon = TrayGlyph::icon(slashed, title, TrayGlyph::inkFor(m_darkTray));
     m_tray.setIcon(icon);
-    m_panel.setWindowIcon(icon);
+    // A popup has no title bar or task bar entry to show it in; a window hands every size of it
+    // to the window manager.
+    if (m_presentation != Presentation::tray)
+        m_panel.setWindowIcon(icon);
 }

@@ -4,8 +4,11 @@
 #include "panel/style/palette.h"
 
 #include <QFontMetricsF>
+#include <QHash>
+#include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
 
 namespace {
 // The glyph is drawn on a square of 24 design units.
@@ -64,6 +67,56 @@ void paintReading(QPainter& painter, const QRectF& box, const QString& text, con
     painter.drawText(-inked.center(), text);
     painter.restore();
 }
+
+// The sizes a tray may ask for: 16 to 48 pixels, and twice that for dense screens.
+const QList<QSize> traySizes{{16, 16}, {22, 22}, {24, 24}, {32, 32},
+                             {44, 44}, {48, 48}, {64, 64}, {96, 96}};
+
+// Draws the picture in the size asked for when it is first asked for, and keeps it: a tray
+// shows one size, and drawing all of them (the reading's bold face included) would hold back
+// the icon's first appearance. Every mode shows the same picture; the tray item is never
+// disabled.
+class GlyphEngine : public QIconEngine {
+public:
+    GlyphEngine(bool slashed, const QString& reading, const QColor& ink)
+        : slashed(slashed), reading(reading), ink(ink) {}
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode, QIcon::State) override {
+        const int pixels = std::max(1, std::min(size.width(), size.height()));
+        if (const auto found = drawn.constFind(pixels); found != drawn.cend())
+            return *found;
+        const QPixmap made = QPixmap::fromImage(TrayGlyph::image(slashed, reading, pixels, ink));
+        drawn.insert(pixels, made);
+        return made;
+    }
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
+               QIcon::State state) override {
+        const int side = std::min(rect.width(), rect.height());
+        const qreal ratio = painter->device()->devicePixelRatioF();
+        QPixmap shown = pixmap(QSize(side, side) * ratio, mode, state);
+        shown.setDevicePixelRatio(ratio);
+        const QRect square(rect.center() - QPoint(side, side) / 2, QSize(side, side));
+        painter->drawPixmap(square, shown);
+    }
+
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override {
+        const int side = std::min(size.width(), size.height());
+        return {side, side};
+    }
+
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override { return traySizes; }
+
+    QIconEngine* clone() const override { return new GlyphEngine(slashed, reading, ink); }
+
+    QString key() const override { return QStringLiteral("alvore.trayglyph"); }
+
+private:
+    bool slashed;
+    QString reading;
+    QColor ink;
+    QHash<int, QPixmap> drawn;
+};
 } // namespace
 
 namespace TrayGlyph {
@@ -96,10 +149,7 @@ QImage image(bool slashed, const QString& reading, int pixels, const QColor& ink
 }
 
 QIcon icon(bool slashed, const QString& reading, const QColor& ink) {
-    QIcon icon;
-    for (const int pixels : {16, 22, 24, 32, 44, 48, 64, 96})
-        icon.addPixmap(QPixmap::fromImage(image(slashed, reading, pixels, ink)));
-    return icon;
+    return QIcon(new GlyphEngine(slashed, reading, ink));
 }
 
 } // namespace TrayGlyph

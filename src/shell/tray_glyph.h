@@ -18,7 +18,8 @@ QColor inkFor(bool darkTray);
 // The picture on a transparent square of `pixels` pixels.
 QImage image(bool slashed, const QString& reading, int pixels, const QColor& ink = inkFor(true));
 
-// Every size a tray asks for (16 to 48 pixels, and twice that for dense screens).
+// Every size a tray asks for (16 to 48 pixels, and twice that for dense screens), each drawn
+// when first asked for.
 QIcon icon(bool slashed, const QString& reading = {}, const QColor& ink = inkFor(true));
 
 } // namespace TrayGlyph

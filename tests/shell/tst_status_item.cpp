@@ -185,6 +185,21 @@ private Q_SLOTS:
         QCOMPARE(demo.model.openCount(), 2);
     }
 
+    void preparedPanelLeavesNothingRunning() {
+        DemoTray demo;
+        FrameTicker::shared()->setInstant(false);
+        demo.item.panel().prepare();
+        // The content built ahead of the first open is gone, and with it its motion.
+        const bool running = FrameTicker::shared()->isRunning();
+        FrameTicker::shared()->setInstant(true);
+        QVERIFY(!running);
+        QVERIFY(!demo.item.panel().content());
+        QVERIFY(!demo.item.isPanelShown());
+        QCOMPARE(demo.model.openCount(), 0);
+        Q_EMIT demo.item.trayIcon().activated(QSystemTrayIcon::Trigger);
+        QVERIFY(demo.item.panel().content());
+    }
+
     void keysStepSelectSwitchAndPick() {
         DemoTray demo;
         PanelWindow& panel = demo.item.panel();

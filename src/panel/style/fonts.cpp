@@ -10,6 +10,10 @@
 
 namespace {
 
+// The weights of the faces built into the app: Regular, Medium, SemiBold, Bold and ExtraBold.
+constexpr int embeddedWeights[] = {QFont::Normal, QFont::Medium, QFont::DemiBold, QFont::Bold,
+                                   QFont::ExtraBold};
+
 bool isDigit(QChar c) {
     return c >= u'0' && c <= u'9';
 }
@@ -43,8 +47,27 @@ qreal layTabular(const QFontMetricsF& metrics, const QString& text, Visit&& visi
 
 } // namespace
 
+namespace {
+
+const QString interFamily = QStringLiteral("Inter");
+
+// Whether the system has Inter in every weight the panel uses. Its files are the ones the app
+// embeds, and fontconfig maps them from disk instead of the app holding a copy of each face.
+bool systemHasInter() {
+    QList<int> weights;
+    for (const QString& style : QFontDatabase::styles(interFamily))
+        if (!QFontDatabase::italic(interFamily, style))
+            weights.append(QFontDatabase::weight(interFamily, style));
+    return std::all_of(std::begin(embeddedWeights), std::end(embeddedWeights),
+                       [&](int weight) { return weights.contains(weight); });
+}
+
+} // namespace
+
 QString Fonts::install() {
     static const QString family = [] {
+        if (systemHasInter())
+            return interFamily;
         loadPanelResources();
         QString found;
         const QDir folder(QStringLiteral(":/alvore/fonts"));
@@ -53,7 +76,7 @@ QString Fonts::install() {
             if (found.isEmpty() && id >= 0)
                 found = QFontDatabase::applicationFontFamilies(id).value(0);
         }
-        return found.isEmpty() ? QStringLiteral("Inter") : found;
+        return found.isEmpty() ? interFamily : found;
     }();
     return family;
 }

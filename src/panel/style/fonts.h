@@ -6,11 +6,12 @@
 class QPainter;
 class QPointF;
 
-// The panel's typeface, Inter, compiled into the program. Sizes are in points, which are
-// Qt's device-independent pixels.
+// The panel's typeface, Inter: the system's where it has every weight the panel uses, else the
+// copy compiled into the program. Sizes are in points, which are Qt's device-independent pixels.
 namespace Fonts {
 
-// Registers the embedded faces with the application (once) and returns their family.
+// Registers the embedded faces with the application (once, and only when the system lacks
+// Inter) and returns their family.
 QString install();
 
 // Inter at `points` and `weight`; installs the faces when that has not happened yet.
