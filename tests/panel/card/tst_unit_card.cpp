@@ -110,12 +110,11 @@ private Q_SLOTS:
         QTest::addColumn<bool>("slower");
         QTest::addColumn<bool>("faster");
         QTest::addColumn<QString>("title");
-        QTest::newRow("first") << std::optional<QString>("auto") << false << true << "Auto";
-        QTest::newRow("last") << std::optional<QString>("high") << true << false << "High";
-        QTest::newRow("not offered")
-            << std::optional<QString>("medium_turbo") << true << true << "Medium turbo";
-        QTest::newRow("absent") << std::optional<QString>() << true << true
-                                << QString(QChar(0x2013));
+        using Level = std::optional<QString>;
+        QTest::newRow("first") << Level("auto") << false << true << "Auto";
+        QTest::newRow("last") << Level("high") << true << false << "High";
+        QTest::newRow("not offered") << Level("medium_turbo") << true << true << "Medium turbo";
+        QTest::newRow("absent") << Level() << true << true << QString(QChar(0x2013));
     }
 
     void fanButtons() {
@@ -146,8 +145,7 @@ private Q_SLOTS:
                     [&] { return !rig.service.requests("POST", statePath("a1")).isEmpty(); }) &&
                 settle());
         const auto posts = rig.service.requests("POST", statePath("a1"));
-        QCOMPARE(posts.size(), 1);
-        QVERIFY(posts[0].body.contains("\"targetTemperature\":30"));
+        QVERIFY(posts.size() == 1 && posts[0].body.contains("\"targetTemperature\":30"));
     }
 
     void collapsesOnlyAmongSeveralUnits() {
@@ -159,15 +157,14 @@ private Q_SLOTS:
         QVERIFY(cards.listNext({unitJson("a1", "Bedroom", false), unitJson("a2", "Study", true)}));
         UnitCard on(model, "a2", 1);
         on.show();
-        QVERIFY(off.isCollapsed() && !showsBody(off));
-        QVERIFY(!on.isCollapsed() && showsBody(on) && off.height() < on.height() / 3);
+        QVERIFY(off.isCollapsed() && !showsBody(off) && !on.isCollapsed() && showsBody(on));
+        QVERIFY(off.height() < on.height() / 3);
 
         // Switching the unit on unfolds its card; the press on its switch also selects it.
         model.select(2);
         QTest::mouseClick(off.findChild<PowerSwitch*>(), Qt::LeftButton);
         QCOMPARE(model.selectedID(), "a1");
-        QVERIFY(!off.isCollapsed() && showsBody(off));
-        QCOMPARE(off.height(), on.height());
+        QVERIFY(!off.isCollapsed() && showsBody(off) && off.height() == on.height());
     }
 
     void titleRowFollowsUnitCount() {
@@ -185,8 +182,8 @@ private Q_SLOTS:
         QVERIFY(names.contains("Room " + cards.rig.model->settings().reading({}, 1)));
 
         QVERIFY(cards.listNext({offlineUnit("a1", "Bedroom"), unitJson("a2", "Study", true)}));
-        QVERIFY(!status() && showsOfflineLabel(card));
-        QVERIFY(!card.findChild<PowerSwitch*>()->isVisibleTo(&card));
+        QVERIFY(!status() && showsOfflineLabel(card) &&
+                !card.findChild<PowerSwitch*>()->isVisibleTo(&card));
 
         QVERIFY(cards.listNext({offlineUnit("a1", "Bedroom")}));
         QVERIFY(status() && !showsOfflineLabel(card));
