@@ -4,7 +4,6 @@
 #include "panel/controls/power_switch.h"
 #include "panel/controls/round_button.h"
 #include "settings/account_tab.h"
-#include "settings/general_tab.h"
 #include "settings/preset_row.h"
 #include "settings/presets_tab.h"
 #include "settings/row.h"

@@ -1,4 +1,3 @@
-#include "model/login_item.h"
 #include "shell/relocation.h"
 #include "support/log_watch.h"
 #include "support/temporary_settings.h"

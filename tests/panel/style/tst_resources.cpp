@@ -1,7 +1,6 @@
 #include "panel/style/fonts.h"
 #include "panel/style/icons.h"
 
-#include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetricsF>
 #include <QPainter>
