@@ -4,7 +4,6 @@
 #include "panel/controls/power_switch.h"
 #include "panel/controls/round_button.h"
 #include "settings/account_tab.h"
-#include "settings/general_tab.h"
 #include "settings/preset_row.h"
 #include "settings/presets_tab.h"
 #include "settings/row.h"
@@ -29,20 +28,26 @@ struct Window {
         controller.show();
         view = controller.window();
         if (view->tabBar()->selected() != tab)
-            QTest::mouseClick(view->tabBar(), Qt::LeftButton, {},
-                              view->tabBar()->buttonRect(tab).center());
+            open(tab);
     }
+    // The shown widget of type T whose text (a row's title) is `text`.
     template <class T> T* find(const QString& text) const {
-        for (T* widget : view->findChildren<T*>())
-            if (widget->text() == text && widget->isVisibleTo(view))
+        for (T* widget : view->findChildren<T*>()) {
+            if constexpr (std::is_same_v<T, Row>) {
+                if (widget->title() == text && widget->isVisibleTo(view))
+                    return widget;
+            } else if (widget->text() == text && widget->isVisibleTo(view))
                 return widget;
+        }
         return nullptr;
     }
-    Row* row(const QString& title) const {
-        for (Row* row : view->findChildren<Row*>())
-            if (row->title() == title && row->isVisibleTo(view))
-                return row;
-        return nullptr;
+    Row* row(const QString& title) const { return find<Row>(title); }
+    void click(const QString& text) const {
+        QTest::mouseClick(find<QAbstractButton>(text), Qt::LeftButton);
+    }
+    void open(SettingsTab tab) const {
+        QTest::mouseClick(view->tabBar(), Qt::LeftButton, {},
+                          view->tabBar()->buttonRect(tab).center());
     }
     template <class T> T* control(const QString& title) const {
         Row* found = row(title);
@@ -81,17 +86,14 @@ private Q_SLOTS:
         ModelRig rig;
         {
             Window window(rig.start(true), SettingsTab::presets);
-            QVERIFY(qobject_cast<PresetsTab*>(window.view->content()));
             window.view->close();
             QTRY_VERIFY(!window.controller.window());
             QCoreApplication::processEvents();
             QVERIFY(!quit);
-            // The next show() builds a new window, on the same tab.
+            // The next show() builds a new window, on the same tab; showing it again keeps it.
             window.controller.show();
-            QVERIFY(window.controller.window() && window.controller.window() != window.view);
-            QVERIFY(qobject_cast<PresetsTab*>(window.controller.window()->content()));
-            // Showing it again keeps the window.
             SettingsView* shown = window.controller.window();
+            QVERIFY(shown && shown != window.view && qobject_cast<PresetsTab*>(shown->content()));
             window.controller.show();
             QCOMPARE(window.controller.window(), shown);
         }
@@ -99,8 +101,7 @@ private Q_SLOTS:
         rig.model.reset();
         Window again(rig.start(true), SettingsTab::presets);
         QVERIFY(qobject_cast<PresetsTab*>(again.view->content()));
-        QTest::mouseClick(again.view->tabBar(), Qt::LeftButton, {},
-                          again.view->tabBar()->buttonRect(SettingsTab::account).center());
+        again.open(SettingsTab::account);
         QVERIFY(qobject_cast<AccountTab*>(again.view->content()));
         QCOMPARE(rig.settings.store().value("settingsTab").toString(), QStringLiteral("account"));
     }
@@ -117,12 +118,10 @@ private Q_SLOTS:
 
         auto* showTemperature = window.control<PowerSwitch>("Show temperature");
         QTest::mouseClick(showTemperature, Qt::LeftButton);
-        QCOMPARE(model.settings().showTemperatureInMenuBar, false);
-        QVERIFY(!showTemperature->isOn());
+        QVERIFY(!model.settings().showTemperatureInMenuBar && !showTemperature->isOn());
 
         QCOMPARE(window.control<SegmentedPicker>("Units")->value(), QStringLiteral("C"));
-        QTest::mouseClick(window.find<QPushButton>("°F"), Qt::LeftButton);
-        QCOMPARE(model.settings().unit, QStringLiteral("F"));
+        window.click("°F");
         QCOMPARE(Settings::load(rig.settings.store()).unit, QStringLiteral("F"));
 
         auto* launch = window.control<PowerSwitch>("Launch at login");
@@ -150,7 +149,6 @@ private Q_SLOTS:
 
         const qsizetype listed = rig.listings().size();
         picker->activated(2);
-        QCOMPARE(model.settings().closedInterval, 120);
         QCOMPARE(picker->currentText(), QStringLiteral("Every 2 minutes"));
         // Polling starts over with the new interval.
         QVERIFY(rig.waitForSleeps({120'000}));
@@ -164,12 +162,15 @@ private Q_SLOTS:
         model.savePreset("Two", "demo1");
         Window window(model, SettingsTab::presets);
         auto rows = [&] { return qobject_cast<PresetsTab*>(window.view->content())->rows(); };
-        QCOMPARE(rows().size(), 2);
+        // Which rows can move up and down.
+        const auto moves = [&] {
+            QList<bool> enabled;
+            for (PresetRow* row : rows())
+                enabled << row->moveUpButton()->isEnabled() << row->moveDownButton()->isEnabled();
+            return enabled;
+        };
+        QCOMPARE(moves(), (QList<bool>{false, true, true, false}));
         QVERIFY(window.find<QLabel>("No presets")); // Office and Living Room have none
-        QVERIFY(!rows()[0]->moveUpButton()->isEnabled() &&
-                rows()[0]->moveDownButton()->isEnabled());
-        QVERIFY(rows()[1]->moveUpButton()->isEnabled() &&
-                !rows()[1]->moveDownButton()->isEnabled());
 
         // Every keystroke renames; the field keeps what was typed past the model's 40 characters.
         QLineEdit* field = rows()[0]->nameField();
@@ -177,9 +178,7 @@ private Q_SLOTS:
         field->selectAll();
         QTest::keyClick(field, Qt::Key_Backspace);
         QCOMPARE(model.presets().at(0).name, QString());
-        QTest::keyClicks(field, "N");
-        QCOMPARE(model.presets().at(0).name, QStringLiteral("N"));
-        QTest::keyClicks(field, QString(45, u'x'));
+        QTest::keyClicks(field, "N" + QString(45, u'x'));
         QCOMPARE(model.presets().at(0).name.size(), 40);
         QCOMPARE(field->text().size(), 46);
         QCOMPARE(Preset::load(rig.settings.store()).at(0).name, model.presets().at(0).name);
@@ -188,14 +187,10 @@ private Q_SLOTS:
         QCOMPARE(model.presets().at(0).name, QStringLiteral("Two"));
         QTRY_COMPARE(rows().size(), 2);
         QCOMPARE(rows()[0]->nameField()->text(), QStringLiteral("Two"));
-        QVERIFY(!rows()[0]->moveUpButton()->isEnabled());
 
         QTest::mouseClick(rows()[0]->deleteButton(), Qt::LeftButton);
-        QCOMPARE(model.presets().size(), 1);
         QCOMPARE(Preset::load(rig.settings.store()).size(), 1);
-        QTRY_COMPARE(rows().size(), 1);
-        QVERIFY(!rows()[0]->moveUpButton()->isEnabled() &&
-                !rows()[0]->moveDownButton()->isEnabled());
+        QTRY_COMPARE(moves(), (QList<bool>{false, false}));
 
         // A preset saved from a card shows at once.
         model.savePreset("Three", "demo2");
@@ -217,7 +212,7 @@ private Q_SLOTS:
         QCOMPARE(window.control<QLabel>("Living Room")->text(), QStringLiteral("Offline"));
         QVERIFY(!window.find<QPushButton>("Disconnect"));
 
-        QTest::mouseClick(window.find<LinkButton>("Show Log"), Qt::LeftButton);
+        window.click("Show Log");
         QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(AppLog::path())});
     }
 
@@ -231,7 +226,7 @@ private Q_SLOTS:
                  QStringLiteral("••••0123, kept in your keyring."));
         QVERIFY(window.find<QPushButton>("Disconnect"));
 
-        QTest::mouseClick(window.find<QPushButton>("Replace…"), Qt::LeftButton);
+        window.click("Replace…");
         auto* field = window.view->findChild<QLineEdit*>();
         QCOMPARE(field->echoMode(), QLineEdit::Password);
         auto* tab = qobject_cast<AccountTab*>(window.view->content());
@@ -242,27 +237,26 @@ private Q_SLOTS:
         QVERIFY(tab->isBusy() && !field->isEnabled());
         QTRY_VERIFY(!tab->isBusy());
         QVERIFY(window.find<QLabel>("That key wasn't accepted."));
-        QCOMPARE(rig.keys.storedKey(), QStringLiteral("stored-key-0123"));
-        QCOMPARE(model.apiKey(), QStringLiteral("stored-key-0123"));
+        const std::optional<QString> stored("stored-key-0123");
+        QCOMPARE(std::pair(rig.keys.storedKey(), model.apiKey()), std::pair(stored, stored));
 
         rig.otherAnswers = [](const LoopbackService::Request&) { return keyCheck(200); };
         field->clear();
         QTest::keyClicks(field, "accepted-key-4567");
-        QTest::mouseClick(window.find<ProminentButton>("Check and Save"), Qt::LeftButton);
+        window.click("Check and Save");
         QTRY_VERIFY(!tab->isBusy());
         QCOMPARE(rig.keys.storedKey(), QStringLiteral("accepted-key-4567"));
-        QVERIFY(!tab->isReplacing() && !field->isVisibleTo(window.view));
-        QCOMPARE(tab->error(), std::nullopt);
+        QVERIFY(!tab->isReplacing() && !field->isVisibleTo(window.view) && !tab->error());
         QCOMPARE(window.row("API key")->detail(),
                  QStringLiteral("••••4567, kept in your keyring."));
 
         QVERIFY(window.row("Hall"));
-        QTest::mouseClick(window.find<QPushButton>("Disconnect"), Qt::LeftButton);
+        window.click("Disconnect");
         QCOMPARE(model.status().kind, AppModel::Status::needsKey);
         QTRY_COMPARE(rig.keys.storedKey(), std::nullopt);
         QCOMPARE(model.presets().size(), 1);
-        QVERIFY(window.row("No units yet") && !window.row("Hall"));
-        QVERIFY(!window.find<QPushButton>("Disconnect"));
+        QVERIFY(window.row("No units yet") && !window.row("Hall") &&
+                !window.find<QPushButton>("Disconnect"));
     }
 
 private:

@@ -74,52 +74,48 @@ private Q_SLOTS:
     }
 
     void helpForAllAndForOne() {
-        const Parsed all = parse(QStringLiteral("--help"));
-        QCOMPARE(all.kind, Parsed::help);
+        const Parsed all = parse("--help");
         for (const char* name : {"status", "toggle", "timer", "watch"})
-            QVERIFY2(all.text.contains(QLatin1String("  ") + name), name);
-        const Parsed one = parse(QStringLiteral("timer --help"));
-        QCOMPARE(one.kind, Parsed::help);
-        QVERIFY(one.text.startsWith(u"Usage: alvore timer UNIT 30m on|off"));
-        QCOMPARE(parse(QStringLiteral("help timer")).text, one.text);
+            QVERIFY2(all.kind == Parsed::help && all.text.contains(QLatin1String("  ") + name),
+                     name);
+        const Parsed one = parse("timer --help");
+        QVERIFY(one.kind == Parsed::help &&
+                one.text.startsWith(u"Usage: alvore timer UNIT 30m on|off"));
+        QCOMPARE(parse("help timer").text, one.text);
     }
 
     void switchesOfStatusAndWatch() {
-        QVERIFY(parse(QStringLiteral("status --json")).request.json);
-        QVERIFY(parse(QStringLiteral("watch --format=waybar")).request.waybar);
-        QVERIFY(!parse(QStringLiteral("watch --format plain")).request.waybar);
+        QVERIFY(parse("status --json").request.json &&
+                parse("watch --format=waybar").request.waybar);
+        QVERIFY(!parse("watch --format plain").request.waybar);
     }
 
     void statusLines() {
         const QDateTime now = QDateTime::fromSecsSinceEpoch(1'800'000'000);
-        QVariantMap bedroom = unit(QStringLiteral("Bedroom"), true, true, true);
+        QVariantMap bedroom = unit("Bedroom", true, true, true);
         bedroom.insert("timerAt", now.addSecs(2530).toSecsSinceEpoch());
         bedroom.insert("timerTurnsOn", false);
         QCOMPARE(StatusText::line(bedroom, now),
                  "1 Bedroom  on  Cool 22°C  fan auto  room 24.6°C 58%  timer 42:10 then off");
-        QCOMPARE(StatusText::line(unit(QStringLiteral("Attic"), true, false, false), now),
-                 "1 Attic  offline");
-        QCOMPARE(StatusText::lines({}, QStringLiteral("signedOut"), now),
-                 QStringList{"Alvore is signed out."});
+        QCOMPARE(StatusText::line(unit("Attic", true, false, false), now), "1 Attic  offline");
+        QCOMPARE(StatusText::lines({}, "signedOut", now), QStringList{"Alvore is signed out."});
     }
 
     // The bar shows the unit the tray reports, with every unit in the tooltip.
     void waybarModule() {
         const QDateTime now = QDateTime::currentDateTime();
-        const QList<QVariantMap> units{unit(QStringLiteral("Bedroom"), false, true, false),
-                                       unit(QStringLiteral("Office"), true, true, true)};
+        const QList<QVariantMap> units{unit("Bedroom", false, true, false),
+                                       unit("Office", true, true, true)};
         const auto module = [&](const QString& state, bool running) {
             return QJsonDocument::fromJson(
                        StatusText::watchLine(units, state, running, true, now).toUtf8())
                 .object();
         };
-        const QJsonObject ready = module(QStringLiteral("ready"), true);
-        QCOMPARE(ready.value("text").toString(), "24.6°");
-        QCOMPARE(ready.value("class").toString(), "on");
+        const QJsonObject ready = module("ready", true), gone = module("ready", false);
+        QCOMPARE(QStringList({ready["text"].toString(), ready["class"].toString(),
+                              gone["class"].toString(), gone["tooltip"].toString()}),
+                 QStringList({"24.6°", "on", "offline", "Alvore is not running."}));
         QVERIFY(ready.value("tooltip").toString().contains(u"Bedroom  off"));
-        const QJsonObject gone = module(QStringLiteral("ready"), false);
-        QCOMPARE(gone.value("class").toString(), "offline");
-        QCOMPARE(gone.value("tooltip").toString(), "Alvore is not running.");
     }
 };
 

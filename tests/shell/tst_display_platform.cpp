@@ -1,5 +1,4 @@
 #include "shell/display_platform.h"
-#include "shell/panel_window.h"
 
 #include <QTest>
 
@@ -11,28 +10,20 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("display");
         QTest::addColumn<QByteArray>("chosen");
         QTest::addColumn<QByteArray>("expected");
-        QTest::newRow("Wayland with XWayland")
-            << QByteArray("wayland-0") << QByteArray(":0") << QByteArray() << QByteArray("xcb");
-        QTest::newRow("Wayland, the user chose")
-            << QByteArray("wayland-0") << QByteArray(":0") << QByteArray("wayland") << QByteArray();
-        QTest::newRow("Wayland without XWayland")
-            << QByteArray("wayland-0") << QByteArray() << QByteArray() << QByteArray();
-        QTest::newRow("X11") << QByteArray() << QByteArray(":0") << QByteArray() << QByteArray();
+        const auto row = [](const char* name, QByteArray wayland, QByteArray display,
+                            QByteArray chosen, QByteArray expected) {
+            QTest::newRow(name) << wayland << display << chosen << expected;
+        };
+        row("Wayland with XWayland", "wayland-0", ":0", {}, "xcb");
+        row("Wayland, the user chose", "wayland-0", ":0", "wayland", {});
+        row("Wayland without XWayland", "wayland-0", {}, {}, {});
+        row("X11", {}, ":0", {}, {});
     }
     void xcbOnlyOnWaylandWithXWaylandWhenTheUserChoseNothing() {
         QFETCH(QByteArray, wayland);
         QFETCH(QByteArray, display);
         QFETCH(QByteArray, chosen);
         QTEST(DisplayPlatform::choose(wayland, display, chosen), "expected");
-    }
-
-    void withoutTheIconsPlaceThePanelIsCentredAtTheTop() {
-        const QRect secondScreen(1920, 30, 1280, 770);
-        QCOMPARE(PanelWindow::topCentre(QSize(380, 500), secondScreen),
-                 QRect(1920 + 450, 30, 380, 500));
-        // Wider than the screen: it starts at the screen's left edge.
-        QCOMPARE(PanelWindow::topCentre(QSize(400, 100), QRect(0, 0, 300, 600)).topLeft(),
-                 QPoint(0, 0));
     }
 };
 

@@ -1,4 +1,3 @@
-#include "model/login_item.h"
 #include "shell/relocation.h"
 #include "support/log_watch.h"
 #include "support/temporary_settings.h"
@@ -19,10 +18,7 @@ public:
     int failuresShown = 0;
     QStringList relaunched;
 
-    Answer ask() override {
-        ++asked;
-        return answer;
-    }
+    Answer ask() override { return ++asked, answer; }
     void showFailure() override { ++failuresShown; }
     bool onReadOnlyOrRemovableMount(const QString&) override { return oldCopyOnReadOnlyMount; }
     std::optional<QString> relaunch(const QString& program) override {
@@ -63,6 +59,9 @@ private:
     QString trashed(const QString& name) const {
         return qEnvironmentVariable("XDG_DATA_HOME") + "/Trash/files/" + name;
     }
+    Relocation::Outcome offer() {
+        return Relocation::offerIfNeeded(*m_platform, m_settings->store(), m_places);
+    }
 
 private Q_SLOTS:
     void init() {
@@ -90,8 +89,7 @@ private Q_SLOTS:
         QFETCH(bool, dontAsk);
         m_places.image = image.isEmpty() ? QString() : m_places.home + '/' + image;
         m_settings->store().setValue("relocation.dontAsk", dontAsk);
-        QCOMPARE(Relocation::offerIfNeeded(*m_platform, m_settings->store(), m_places),
-                 Relocation::Outcome::notOffered);
+        QCOMPARE(offer(), Relocation::Outcome::notOffered);
         QCOMPARE(m_platform->asked, 0);
     }
 
@@ -106,15 +104,14 @@ private Q_SLOTS:
         QFETCH(bool, move);
         QFETCH(bool, dontAskAgain);
         m_platform->answer = {move, dontAskAgain};
-        QCOMPARE(Relocation::offerIfNeeded(*m_platform, m_settings->store(), m_places),
-                 move ? Relocation::Outcome::moved : Relocation::Outcome::declined);
-        QCOMPARE(m_platform->asked, 1);
+        QCOMPARE(offer(), move ? Relocation::Outcome::moved : Relocation::Outcome::declined);
         QCOMPARE(m_settings->store().value("relocation.dontAsk").toBool(), dontAskAgain);
-        QCOMPARE(QFileInfo::exists(m_places.destination()), move);
-        QCOMPARE(QFileInfo::exists(m_places.image), !move);
+        QCOMPARE(
+            std::pair(QFileInfo::exists(m_places.destination()), QFileInfo::exists(m_places.image)),
+            std::pair(move, !move));
         // The next start asks again only when the box was left clear.
         m_platform->answer = {};
-        Relocation::offerIfNeeded(*m_platform, m_settings->store(), m_places);
+        offer();
         QCOMPARE(m_platform->asked, 1 + int(!dontAskAgain && !move));
     }
 
@@ -124,13 +121,10 @@ private Q_SLOTS:
                   "Exec=\"" + m_places.image.toUtf8() + "\"\n",
                   QFile::ReadOwner | QFile::WriteOwner);
         m_platform->answer = {true, false};
-
-        QCOMPARE(Relocation::offerIfNeeded(*m_platform, m_settings->store(), m_places),
-                 Relocation::Outcome::moved);
+        QCOMPARE(offer(), Relocation::Outcome::moved);
         const QString destination = m_places.home + "/Applications/Alvore.AppImage";
         QCOMPARE(contents(trashed("Alvore.AppImage")), QByteArray("an older image"));
         QCOMPARE(contents(trashed("Alvore-x86_64.AppImage")), script);
-        QVERIFY(!QFileInfo::exists(m_places.image));
         QCOMPARE(m_platform->relaunched, QStringList{destination});
         QProcess copy;
         copy.start(destination);
@@ -147,10 +141,8 @@ private Q_SLOTS:
     void anImageOnAReadOnlyMountStaysWhereItIs() {
         m_platform->answer = {true, false};
         m_platform->oldCopyOnReadOnlyMount = true;
-        QCOMPARE(Relocation::offerIfNeeded(*m_platform, m_settings->store(), m_places),
-                 Relocation::Outcome::moved);
-        QCOMPARE(contents(m_places.image), script);
-        QCOMPARE(contents(m_places.destination()), script);
+        QCOMPARE(offer(), Relocation::Outcome::moved);
+        QCOMPARE(contents(m_places.image) + contents(m_places.destination()), script + script);
     }
 
     // Nothing is copied or lost; the user is told, and asked again at the next start.
@@ -161,16 +153,13 @@ private Q_SLOTS:
         writeFile(m_places.home + "/.local/share", "in the way", QFile::ReadOwner);
         m_platform->answer = {true, false};
         LogWatch log;
-
-        QCOMPARE(Relocation::offerIfNeeded(*m_platform, m_settings->store(), m_places),
-                 Relocation::Outcome::failed);
-        QCOMPARE(m_platform->failuresShown, 1);
-        QVERIFY(m_platform->relaunched.isEmpty());
-        QCOMPARE(contents(m_places.image), script);
-        QCOMPARE(contents(m_places.destination()), QByteArray("an older image"));
+        QCOMPARE(offer(), Relocation::Outcome::failed);
+        QVERIFY(m_platform->failuresShown == 1 && m_platform->relaunched.isEmpty());
+        QCOMPARE(contents(m_places.image) + contents(m_places.destination()),
+                 script + "an older image");
         const QStringList lines = log.newLines();
-        QCOMPARE(lines.size(), 1);
-        QVERIFY2(lines[0].startsWith("move to Applications failed: "), qPrintable(lines[0]));
+        QVERIFY2(lines.size() == 1 && lines[0].startsWith("move to Applications failed: "),
+                 qPrintable(lines.join('|')));
         QVERIFY(!m_settings->store().value("relocation.dontAsk").toBool());
     }
 };

@@ -31,9 +31,7 @@ private:
 
 private Q_SLOTS:
     void init() {
-        m_daemon.start(QStringLiteral("dbus-daemon"),
-                       {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                        QStringLiteral("--print-address=1")});
+        m_daemon.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
         if (!m_daemon.waitForStarted())
             QSKIP("needs dbus-daemon");
         QVERIFY(m_daemon.waitForReadyRead(5000));
@@ -64,15 +62,12 @@ private Q_SLOTS:
 
         // The first answers the freedesktop Application interface, as launchers call it.
         QDBusConnection caller = connect();
-        QDBusMessage answer = call(caller, QStringLiteral("Activate"), {QVariantMap()});
-        QCOMPARE(answer.type(), QDBusMessage::ReplyMessage);
-        answer = call(caller, QStringLiteral("Open"),
-                      {QStringList{QStringLiteral("file:///tmp/x")}, QVariantMap()});
-        QCOMPARE(answer.type(), QDBusMessage::ReplyMessage);
-        QCOMPARE(activated.size(), 4);
-        answer = call(caller, QStringLiteral("ActivateAction"),
-                      {QStringLiteral("quit"), QVariantList(), QVariantMap()});
-        QCOMPARE(answer.errorName(), QStringLiteral("org.freedesktop.DBus.Error.NotSupported"));
+        QCOMPARE(call(caller, "Activate", {QVariantMap()}).type(), QDBusMessage::ReplyMessage);
+        QCOMPARE(call(caller, "Open", {QStringList{"file:///tmp/x"}, QVariantMap()}).type(),
+                 QDBusMessage::ReplyMessage);
+        QCOMPARE(
+            call(caller, "ActivateAction", {"quit", QVariantList(), QVariantMap()}).errorName(),
+            "org.freedesktop.DBus.Error.NotSupported");
         QCOMPARE(activated.size(), 4);
     }
 

@@ -20,14 +20,12 @@ private Q_SLOTS:
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("interface");
         QTest::addColumn<QString>("signal");
+        const QString screenSaver("org.freedesktop.ScreenSaver"), active("ActiveChanged");
         QTest::newRow("computer") << "/org/freedesktop/login1"
                                   << QString("org.freedesktop.login1.Manager")
                                   << QString("PrepareForSleep");
-        QTest::newRow("screens") << "/org/freedesktop/ScreenSaver"
-                                 << QString("org.freedesktop.ScreenSaver")
-                                 << QString("ActiveChanged");
-        QTest::newRow("screens, short path")
-            << "/ScreenSaver" << QString("org.freedesktop.ScreenSaver") << QString("ActiveChanged");
+        QTest::newRow("screens") << "/org/freedesktop/ScreenSaver" << screenSaver << active;
+        QTest::newRow("screens, short path") << "/ScreenSaver" << screenSaver << active;
     }
     void pollingPausesWhileAsleepAndResumesAfterTheDelay() {
         QFETCH(QString, path);

@@ -38,23 +38,11 @@ struct Panel {
 
     DropdownCard* card() const { return layer->findChild<DropdownCard*>(); }
 
-    // Clicks row `index` of the open card.
-    void clickRow(int index) const {
-        QTest::mouseClick(card(), Qt::LeftButton, {}, card()->rowRect(index).center().toPoint());
-    }
-
     QWidget window;
     DropdownTrigger* mode;
     DropdownTrigger* airflow;
     DropdownLayer* layer;
 };
-
-int indexOf(const Dropdown& dropdown, const QString& option) {
-    for (qsizetype i = 0; i < dropdown.options.size(); ++i)
-        if (dropdown.options.at(i).id == option)
-            return int(i);
-    return -1;
-}
 
 Dropdown withRows(int rows, QRectF anchor) {
     Dropdown dropdown;
@@ -78,9 +66,9 @@ private Q_SLOTS:
         Panel panel(model);
 
         QTest::mouseClick(panel.mode, Qt::LeftButton);
-        QVERIFY(model.dropdown());
-        QCOMPARE(model.dropdown()->id, "mode.demo1");
-        QCOMPARE(model.dropdown()->anchor, QRectF(QPointF(40, 40), QSizeF(panel.mode->size())));
+        QCOMPARE(
+            std::pair(model.dropdown()->id, model.dropdown()->anchor),
+            std::pair(QString("mode.demo1"), QRectF(QPointF(40, 40), QSizeF(panel.mode->size()))));
         QVERIFY(panel.mode->isOpen() && !panel.airflow->isOpen());
 
         // The scrim lies over the triggers now: a click there reaches them through it.
@@ -93,19 +81,17 @@ private Q_SLOTS:
 
         QTest::mouseClick(panel.mode, Qt::LeftButton);
         clickThroughScrim(panel.airflow);
-        QVERIFY(model.dropdown());
-        QCOMPARE(model.dropdown()->id, "airflow.demo2");
-        QCOMPARE(model.dropdown()->anchor, panel.airflow->panelFrame());
+        QCOMPARE(std::pair(model.dropdown()->id, model.dropdown()->anchor),
+                 std::pair(QString("airflow.demo2"), panel.airflow->panelFrame()));
 
         // A click on the scrim away from any trigger closes without picking, and the pointer
         // reaches the panel again.
         const std::optional<ACState> before = model.pod("demo2")->acState;
         QVERIFY(!panel.layer->testAttribute(Qt::WA_TransparentForMouseEvents));
         QTest::mouseClick(panel.layer, Qt::LeftButton, {}, QPoint(300, 300));
-        QVERIFY(!model.dropdown());
-        QCOMPARE(model.pod("demo2")->acState, before);
+        QVERIFY(!model.dropdown() && model.pod("demo2")->acState == before &&
+                panel.card()->isHidden());
         QVERIFY(panel.layer->testAttribute(Qt::WA_TransparentForMouseEvents));
-        QVERIFY(panel.card()->isHidden());
     }
 
     void rowClickClosesThenPicksAndTheCardFitsItsRows() {
@@ -113,8 +99,10 @@ private Q_SLOTS:
         AppModel& model = rig.start(true);
         Panel panel(model);
         QTest::mouseClick(panel.mode, Qt::LeftButton);
-        const int heat = indexOf(*model.dropdown(), "heat");
-        QVERIFY(heat >= 0);
+        const auto& options = model.dropdown()->options;
+        const int heat = int(std::find_if(options.cbegin(), options.cend(),
+                                          [](const auto& option) { return option.id == "heat"; }) -
+                             options.cbegin());
 
         QTest::mouseMove(panel.card(), panel.card()->rowRect(heat).center().toPoint());
         QCOMPARE(model.dropdown()->highlighted, heat);
@@ -123,21 +111,19 @@ private Q_SLOTS:
         std::optional<bool> closedWhenPicked;
         connect(&model, &AppModel::podsChanged, this,
                 [&] { closedWhenPicked = !model.dropdown().has_value(); });
-        panel.clickRow(heat);
-        QVERIFY(!model.dropdown());
-        QCOMPARE(closedWhenPicked, true);
+        QTest::mouseClick(panel.card(), Qt::LeftButton, {},
+                          panel.card()->rowRect(heat).center().toPoint());
+        QVERIFY(!model.dropdown() && closedWhenPicked == true);
         QCOMPARE(model.pod("demo1")->acState->mode, "heat");
 
         // The office is off: all seven swing rows in three groups, and the note.
         QTest::mouseClick(panel.airflow, Qt::LeftButton);
         const Dropdown open = *model.dropdown();
-        QVERIFY(open.note);
-        QCOMPARE(panel.card()->height(), open.height());
+        QVERIFY(open.note && panel.card()->height() == open.height());
 
         // Near the bottom of the panel: the card opens above its trigger, centred on it.
         const DropdownLayer::Placement placement = DropdownLayer::place(open, QSizeF(380, 600));
-        QVERIFY(placement.above);
-        QCOMPARE(panel.card()->pos(), placement.origin.toPoint());
+        QVERIFY(placement.above && panel.card()->pos() == placement.origin.toPoint());
 
         // Every row can be hit, separators and the note cannot.
         for (int i = 0; i < open.options.size(); ++i)
@@ -157,8 +143,8 @@ private Q_SLOTS:
         model.closeDropdown();
 
         // Fading out: still drawn, but the pointer already reaches the panel below.
-        QVERIFY(!panel.card()->isHidden());
-        QVERIFY(panel.layer->testAttribute(Qt::WA_TransparentForMouseEvents));
+        QVERIFY(!panel.card()->isHidden() &&
+                panel.layer->testAttribute(Qt::WA_TransparentForMouseEvents));
         FrameTicker::shared()->advance(0.1);
         QVERIFY(!panel.card()->isHidden());
         FrameTicker::shared()->advance(0.1);
@@ -182,19 +168,17 @@ private Q_SLOTS:
         QTest::addColumn<QRectF>("anchor");
         QTest::addColumn<QPointF>("origin");
         QTest::addColumn<bool>("above");
-        // Four rows: 156 points high.
-        QTest::newRow("room below")
-            << QSizeF(380, 600) << QRectF(140, 100, 100, 32) << QPointF(90, 140) << false;
-        QTest::newRow("near the bottom: above")
-            << QSizeF(380, 700) << QRectF(140, 600, 100, 32) << QPointF(90, 436) << true;
-        QTest::newRow("just fits above")
-            << QSizeF(380, 300) << QRectF(140, 172, 100, 32) << QPointF(90, 8) << true;
-        QTest::newRow("short panel: below, overflowing")
-            << QSizeF(380, 200) << QRectF(140, 20, 100, 32) << QPointF(90, 60) << false;
-        QTest::newRow("far left") << QSizeF(380, 600) << QRectF(0, 100, 40, 32) << QPointF(12, 140)
-                                  << false;
-        QTest::newRow("far right")
-            << QSizeF(380, 600) << QRectF(350, 100, 30, 32) << QPointF(168, 140) << false;
+        // Four rows: 156 points high, in a panel 380 wide and `height` high.
+        const auto row = [](const char* name, double height, QRectF anchor, QPointF origin,
+                            bool above) {
+            QTest::newRow(name) << QSizeF(380, height) << anchor << origin << above;
+        };
+        row("room below", 600, {140, 100, 100, 32}, {90, 140}, false);
+        row("near the bottom: above", 700, {140, 600, 100, 32}, {90, 436}, true);
+        row("just fits above", 300, {140, 172, 100, 32}, {90, 8}, true);
+        row("short panel: below, overflowing", 200, {140, 20, 100, 32}, {90, 60}, false);
+        row("far left", 600, {0, 100, 40, 32}, {12, 140}, false);
+        row("far right", 600, {350, 100, 30, 32}, {168, 140}, false);
     }
 
     void place() {
@@ -203,8 +187,7 @@ private Q_SLOTS:
         QFETCH(QPointF, origin);
         QFETCH(bool, above);
         const DropdownLayer::Placement placement = DropdownLayer::place(withRows(4, anchor), size);
-        QCOMPARE(placement.origin, origin);
-        QCOMPARE(placement.above, above);
+        QCOMPARE(std::pair(placement.origin, placement.above), std::pair(origin, above));
     }
 };
 
