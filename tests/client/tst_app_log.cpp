@@ -53,9 +53,9 @@ private Q_SLOTS:
         QCOMPARE(modeOf(folder), 0700u);
         QVERIFY(!QFile::exists(AppLog::path()));
         const QString message = "change failed for Wohnzimmer: 21 °C → 23 °C";
-        const auto before = QDateTime::currentDateTimeUtc().toSecsSinceEpoch();
+        const auto before = QDateTime::currentSecsSinceEpoch();
         AppLog::write(message);
-        const auto after = QDateTime::currentDateTimeUtc().toSecsSinceEpoch();
+        const auto after = QDateTime::currentSecsSinceEpoch();
         AppLog::flush();
         QCOMPARE(modeOf(AppLog::path()), 0600u);
         const QByteArray line = contents();
@@ -66,35 +66,26 @@ private Q_SLOTS:
         QVERIFY(at.toSecsSinceEpoch() >= before && at.toSecsSinceEpoch() <= after);
     }
 
-    void largeFileKeepsItsTail_data() {
-        QTest::addColumn<int>("size");
-        QTest::addColumn<int>("kept");
-        QTest::newRow("300,000 bytes") << 300'000 << 128'000;
-        QTest::newRow("exactly at the limit") << 256'000 << 256'000;
-    }
-
+    // Over the limit, half of it is kept; at the limit, all.
     void largeFileKeepsItsTail() {
-        QFETCH(int, size);
-        QFETCH(int, kept);
-        QByteArray old;
-        for (int i = 0; old.size() < size; ++i)
-            old += QByteArray::number(i) + ' ';
-        old.truncate(size);
-        replaceContents(old);
-        AppLog::write("next");
-        AppLog::flush();
-        const QByteArray now = contents();
-        QVERIFY(now.startsWith(old.right(kept)));
-        QVERIFY(isLine(now.mid(kept), "next"));
+        for (const auto& [size, kept] : {std::pair{300'000, 128'000}, {256'000, 256'000}}) {
+            QByteArray old;
+            for (int i = 0; old.size() < size; ++i)
+                old += QByteArray::number(i) + ' ';
+            old.truncate(size);
+            replaceContents(old);
+            AppLog::write("next");
+            AppLog::flush();
+            const QByteArray now = contents();
+            QVERIFY(now.startsWith(old.right(kept)));
+            QVERIFY(isLine(now.mid(kept), "next"));
+        }
     }
 
     void linesFromThreadsKeepCallOrder() {
         replaceContents({});
         // Two threads taking turns: their calls have a definite order.
         QSemaphore turnA(1), turnB;
-        QStringList expected;
-        for (int i = 0; i < 200; ++i)
-            expected << QString("a%1").arg(i) << QString("b%1").arg(i);
         auto takeTurns = [](QChar name, QSemaphore& mine, QSemaphore& other) {
             for (int i = 0; i < 200; ++i) {
                 mine.acquire();
@@ -107,10 +98,11 @@ private Q_SLOTS:
         a.join();
         b.join();
         AppLog::flush();
-        QStringList written;
-        for (const auto& line : QString::fromUtf8(contents()).split('\n', Qt::SkipEmptyParts))
-            written << line.section(' ', 1);
-        QCOMPARE(written, expected);
+        const QStringList written = QString::fromUtf8(contents()).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(written.size(), 400);
+        for (int i = 0; i < 400; ++i)
+            QCOMPARE(written.value(i).section(' ', 1),
+                     QChar(u"ab"[i % 2]) + QString::number(i / 2));
     }
 
     // The first failure, and only that one, is told on standard error.

@@ -46,14 +46,13 @@ private Q_SLOTS:
         QCOMPARE(heating.capabilities("cool"), mode({"low"}, {18, 19}));
         QCOMPARE(heating.capabilities("dry"), std::nullopt);
 
-        ACState state;
-        QCOMPARE(heating.temperatures(state), QList<qint64>{17}); // the pod's mode, unit C
-        state.mode = "cool";
-        QCOMPARE(heating.temperatures(state), (QList<qint64>{18, 19}));
-        state.temperatureUnit = "F";
-        QCOMPARE(heating.temperatures(state), (QList<qint64>{64, 66}));
-        state.mode = "fan";
-        QCOMPARE(heating.temperatures(state), QList<qint64>{});
+        const auto degrees = [&heating](Text mode, Text unit) {
+            return heating.temperatures({{}, mode, {}, unit, {}, {}, {}, {}});
+        };
+        QCOMPARE(degrees({}, {}), QList<qint64>{17}); // the pod's mode, unit C
+        QCOMPARE(degrees("cool", {}), (QList<qint64>{18, 19}));
+        QCOMPARE(degrees("cool", "F"), (QList<qint64>{64, 66}));
+        QCOMPARE(degrees("fan", "F"), QList<qint64>{});
     }
 
     void fanLevelsAreRankedStably() {
@@ -72,8 +71,7 @@ private Q_SLOTS:
         unit.productModel = "AirQ"; // prefixes are matched without regard to case
         QCOMPARE(unit.model(), "Air Pro");
         QCOMPARE(unit.displayName(), "Sensibo 11AA");
-        unit.room = Pod::Room{};
-        unit.room->name = "Hall";
+        unit.room = Pod::Room{"Hall", {}};
         QCOMPARE(unit.displayName(), "Hall");
     }
 

@@ -41,12 +41,7 @@ private Q_SLOTS:
         rig.clock.advance(1ms);
         QVERIFY(swinging(model)); // the answer is adopted
         QCOMPARE(rig.service.requests("POST", statePath("a")).size(), 1);
-        QCOMPARE(rig.sentState("a"), (QJsonObject{{"on", true},
-                                                  {"mode", "cool"},
-                                                  {"targetTemperature", 25},
-                                                  {"temperatureUnit", "C"},
-                                                  {"fanLevel", "auto"},
-                                                  {"swing", "stopped"}}));
+        QCOMPARE(rig.sentState("a"), unitJson("a", "", true, 25).value("acState").toObject());
         QCOMPARE(target(model, "a"), 25);
     }
 
@@ -81,10 +76,9 @@ private Q_SLOTS:
 
         model.togglePower("a"); // sent at once
         QVERIFY(rig.service.waitForRequests(3));
-        const QJsonObject sent = rig.sentState("a");
-        QCOMPARE(sent.value("on"), true);
-        QCOMPARE(sent.value("targetTemperature"), 23);
-        QCOMPARE(sent.value("fanLevel"), "low");
+        QJsonObject sent = unitJson("a", "", true, 23).value("acState").toObject();
+        sent.insert("fanLevel", "low");
+        QCOMPARE(rig.sentState("a"), sent);
     }
 
     void unitSwitchedOnElsewhereDropsHeldSettings() {
@@ -185,29 +179,24 @@ private Q_SLOTS:
                  (ACState{true, "cool", 23, "C", "low", "rangeFull", {}, {}}));
     }
 
-    void conform_data() {
-        QTest::addColumn<ACState>("state");
-        QTest::addColumn<ACState>("conformed");
-        // demo1: cool 22 °C, fan auto, swing stopped; modes cool, heat, fan, dry, auto.
-        QTest::newRow("mode not offered keeps the current")
-            << ACState{true, "turbo", 22, "C", "auto", "stopped", {}, {}}
-            << ACState{true, "cool", 22, "C", "auto", "stopped", {}, {}};
-        QTest::newRow("fan mode has no temperatures, fewer fans")
-            << ACState{true, "fan", 22, {}, "quiet", "rangeFull", "x", "on"}
-            << ACState{true, "fan", {}, "C", "low", "rangeFull", {}, {}};
-        QTest::newRow("nearest temperature, tie to the first")
-            << ACState{false, "cool", 40, "C", {}, {}, {}, {}}
-            << ACState{false, "cool", 30, "C", "auto", "stopped", {}, {}};
-        QTest::newRow("no target takes the middle")
-            << ACState{{}, "dry", {}, {}, "high", {}, {}, {}}
-            << ACState{{}, "dry", 23, "C", "low", "stopped", {}, {}};
-    }
-
+    // demo1: cool 22 °C, fan auto, swing stopped; modes cool, heat, fan, dry, auto.
     void conform() {
-        QFETCH(ACState, state);
-        QFETCH(ACState, conformed);
         const Pod unit = DemoData::pods(QDateTime::currentDateTimeUtc()).first();
-        QCOMPARE(AppModel::conform(state, unit), conformed);
+        const auto conformed = [&unit](const ACState& state) {
+            return AppModel::conform(state, unit);
+        };
+        // A mode not offered keeps the current.
+        QCOMPARE(conformed({true, "turbo", 22, "C", "auto", "stopped", {}, {}}),
+                 (ACState{true, "cool", 22, "C", "auto", "stopped", {}, {}}));
+        // Fan mode has no temperatures and fewer fan levels.
+        QCOMPARE(conformed({true, "fan", 22, {}, "quiet", "rangeFull", "x", "on"}),
+                 (ACState{true, "fan", {}, "C", "low", "rangeFull", {}, {}}));
+        // The nearest temperature, a tie to the first.
+        QCOMPARE(conformed({false, "cool", 40, "C", {}, {}, {}, {}}),
+                 (ACState{false, "cool", 30, "C", "auto", "stopped", {}, {}}));
+        // Without a target, the middle one.
+        QCOMPARE(conformed({{}, "dry", {}, {}, "high", {}, {}, {}}),
+                 (ACState{{}, "dry", 23, "C", "low", "stopped", {}, {}}));
     }
 
     void bannerLivesSixSecondsFromTheNewestMessage() {

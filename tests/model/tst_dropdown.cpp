@@ -33,33 +33,22 @@ QStringList ids(const QList<Dropdown::Option>& options) {
 class DropdownTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void highlightWalk_data() {
-        QTest::addColumn<std::optional<QString>>("selected");
-        QTest::addColumn<QList<int>>("steps");
-        QTest::addColumn<std::optional<int>>("highlighted");
-        const std::optional<QString> none;
-        QTest::newRow("nothing selected") << none << QList<int>{} << std::optional<int>();
-        QTest::newRow("first up") << none << QList<int>{-1} << std::optional(2);
-        QTest::newRow("down stops on the last row")
-            << none << QList<int>{1, 1, 1, 1} << std::optional(2);
-        QTest::newRow("up stops on the first row")
-            << none << QList<int>{1, -1, -1} << std::optional(0);
-        QTest::newRow("from the selected row")
-            << std::optional<QString>("b") << QList<int>{1} << std::optional(2);
-    }
-
     void highlightWalk() {
-        QFETCH(std::optional<QString>, selected);
-        QFETCH(QList<int>, steps);
-        QFETCH(std::optional<int>, highlighted);
         ModelRig rig;
         AppModel& model = rig.start(true);
         model.moveHighlight(1); // nothing open: nothing happens
         QCOMPARE(model.dropdown().has_value(), false);
-        model.openDropdown(letters(selected));
-        for (const int step : steps)
-            model.moveHighlight(step);
-        QCOMPARE(model.dropdown()->highlighted, highlighted);
+        const auto walk = [&model](std::optional<QString> selected, const QList<int>& steps) {
+            model.openDropdown(letters(std::move(selected)));
+            for (const int step : steps)
+                model.moveHighlight(step);
+            return model.dropdown()->highlighted;
+        };
+        QCOMPARE(walk({}, {}), std::nullopt);
+        QCOMPARE(walk({}, {-1}), 2);          // up first: the last row
+        QCOMPARE(walk({}, {1, 1, 1, 1}), 2);  // down stops on the last row
+        QCOMPARE(walk({}, {1, -1, -1}), 0);   // up stops on the first row
+        QCOMPARE(walk(QString("b"), {1}), 2); // from the selected row
     }
 
     void pickClosesThenPicks() {
@@ -90,29 +79,18 @@ private Q_SLOTS:
         QCOMPARE(model.dropdown().has_value(), false);
     }
 
-    void swingOptions_data() {
-        QTest::addColumn<QStringList>("values");
-        QTest::addColumn<QString>("rows");
-        QTest::addColumn<QStringList>("ids");
-        QTest::newRow("all kinds")
-            << QStringList{"stopped", "fixedBottom", "rangeFull", "fixedTop"}
-            << "Swing | Top, Bottom | Hold"
-            << QStringList{"rangeFull", "fixedTop", "fixedBottom", "stopped"};
-        QTest::newRow("ranges, rangeFull first; unknown values left out")
-            << QStringList{"rangeUpper", "horizontal", "rangeFull", "fixedTop"}
-            << "Swing, " + Swing::title(QStringLiteral("rangeUpper")) + " | Top"
-            << QStringList{"rangeFull", "rangeUpper", "fixedTop"};
-        QTest::newRow("fixed only") << QStringList{"fixedMiddle", "fixedTop"} << "Top, Middle"
-                                    << QStringList{"fixedTop", "fixedMiddle"};
-    }
-
+    // The rows as shown, then the ids they pick.
     void swingOptions() {
-        QFETCH(QStringList, values);
-        QFETCH(QString, rows);
-        QFETCH(QStringList, ids);
-        const QList<Dropdown::Option> options = Swing::options(values);
-        QCOMPARE(::rows(options), rows);
-        QCOMPARE(::ids(options), ids);
+        const auto shown = [](const QStringList& values) {
+            const QList<Dropdown::Option> options = Swing::options(values);
+            return rows(options) + " = " + ids(options).join(',');
+        };
+        QCOMPARE(shown({"stopped", "fixedBottom", "rangeFull", "fixedTop"}),
+                 "Swing | Top, Bottom | Hold = rangeFull,fixedTop,fixedBottom,stopped");
+        // Ranges come with rangeFull first; unknown values are left out.
+        QCOMPARE(shown({"rangeUpper", "horizontal", "rangeFull", "fixedTop"}),
+                 "Swing, " + Swing::title("rangeUpper") + " | Top = rangeFull,rangeUpper,fixedTop");
+        QCOMPARE(shown({"fixedMiddle", "fixedTop"}), "Top, Middle = fixedTop,fixedMiddle");
     }
 
     // The unit's current value is selected; an unit that is off shows none, or a note for settings

@@ -14,12 +14,6 @@ Response dayOf(double temperature, std::chrono::milliseconds delay = 0ms) {
     return response;
 }
 
-Response lateFailure() {
-    Response response = Response::json("{}", 500);
-    response.delay = 100ms;
-    return response;
-}
-
 double shownTemperature(const AppModel& model) {
     const History history = model.history().value("a");
     return history.temperature.isEmpty() ? -1 : history.temperature.first().value;
@@ -66,7 +60,9 @@ private Q_SLOTS:
         ModelRig rig({unitJson("a", "Bedroom", true)});
         AppModel& model = rig.startPolling();
         rig.service.enqueue("GET", historyPath, dayOf(20));
-        rig.service.enqueue("GET", historyPath, lateFailure());
+        Response lateFailure = Response::json("{}", 500);
+        lateFailure.delay = 100ms;
+        rig.service.enqueue("GET", historyPath, lateFailure);
         rig.service.on("GET", historyPath, dayOf(23));
         outcomeOf(model.loadHistory("a"));
         // A round trip through the demo empties the charts; the next chart asks again at once.

@@ -71,7 +71,7 @@ private Q_SLOTS:
         acceptKeys(rig.service);
         rig.keys.setProblem(QStringLiteral("the keyring stayed locked"));
         AppModel& model = rig.start();
-        QVERIFY(QTest::qWaitFor([&] { return model.status().kind == AppModel::Status::needsKey; }));
+        QVERIFY(needsKey(model));
         QCOMPARE(model.keyWarning(), warning);
 
         // The key works for this run all the same, and the banner says it is not kept.
@@ -95,8 +95,7 @@ private Q_SLOTS:
         acceptKeys(rig.service);
         AppModel& model = rig.start(true);
         QVERIFY(outcomeOf(model.signIn("newkey-123456")).value);
-        QVERIFY(!model.isDemo());
-        QVERIFY(model.history().isEmpty());
+        QVERIFY(!model.isDemo() && model.history().isEmpty());
         QCOMPARE(model.status().kind, AppModel::Status::loading);
         QVERIFY(rig.waitForSleeps({60'000}));
         QCOMPARE(model.status().kind, AppModel::Status::ready);
@@ -114,8 +113,7 @@ private Q_SLOTS:
         model.signOut();
         QVERIFY(settle());
         QCOMPARE(model.status().kind, AppModel::Status::needsKey);
-        QVERIFY(model.pods().isEmpty());
-        QVERIFY(model.history().isEmpty());
+        QVERIFY(model.pods().isEmpty() && model.history().isEmpty());
         QCOMPARE(rig.keys.storedKey(), std::nullopt);
         verifyQuiet(rig);
         QCOMPARE(rig.clock.pendingSleeps(), QList<qint64>{});
@@ -142,30 +140,25 @@ private Q_SLOTS:
         QVERIFY(model.isDemo());
     }
 
-    void exitDemo_data() {
-        QTest::addColumn<bool>("keyStored");
-        QTest::newRow("key stored") << true;
-        QTest::newRow("no key") << false;
-    }
-
     void exitDemo() {
-        QFETCH(bool, keyStored);
-        ModelRig rig(keyStored ? std::optional<QString>("stored-key-0123") : std::nullopt);
-        rig.units = {unitJson("a", "Hall", true)};
-        AppModel& model = rig.start(true);
-        model.exitDemo();
-        QVERIFY(!model.isDemo());
-        QVERIFY(model.history().isEmpty());
-        if (keyStored) {
-            QVERIFY(rig.waitForSleeps({60'000}));
-            QCOMPARE(model.status().kind, AppModel::Status::ready);
-            QCOMPARE(model.selectedID(), "a");
-        } else {
-            QVERIFY(needsKey(model));
-            QVERIFY(model.pods().isEmpty());
-            QCOMPARE(model.selectedID(), std::nullopt);
-            verifyQuiet(rig);
-            QCOMPARE(rig.service.requests().size(), 0);
+        for (const bool keyStored : {true, false}) {
+            ModelRig rig(keyStored ? std::optional<QString>("stored-key-0123") : std::nullopt);
+            rig.units = {unitJson("a", "Hall", true)};
+            AppModel& model = rig.start(true);
+            model.exitDemo();
+            QVERIFY(!model.isDemo());
+            QVERIFY(model.history().isEmpty());
+            if (keyStored) {
+                QVERIFY(rig.waitForSleeps({60'000}));
+                QCOMPARE(model.status().kind, AppModel::Status::ready);
+                QCOMPARE(model.selectedID(), "a");
+            } else {
+                QVERIFY(needsKey(model));
+                QVERIFY(model.pods().isEmpty());
+                QCOMPARE(model.selectedID(), std::nullopt);
+                verifyQuiet(rig);
+                QCOMPARE(rig.service.requests().size(), 0);
+            }
         }
     }
 };
