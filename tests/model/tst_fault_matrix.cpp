@@ -48,11 +48,16 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         const QByteArray listing = envelope(QJsonArray{unitJson("a", "Hall", true)});
         QTest::newRow("401") << Response::json("{}", 401) << Kind::needsKey << QString();
+        QTest::newRow("403") << Response::json("{}", 403) << Kind::needsKey << QString();
+        QTest::newRow("404") << Response::json("{}", 404) << Kind::offline
+                             << "Sensibo returned an error (HTTP 404).";
         QTest::newRow("429") << Response::json(R"({"message":"Slow down"})", 429) << Kind::offline
                              << "Sensibo said: Slow down";
         QTest::newRow("500") << Response::json("<html>oops</html>", 500) << Kind::offline
                              << "Sensibo returned an error (HTTP 500).";
         QTest::newRow("200, not JSON") << Response::json("<html>") << Kind::offline << unreadable;
+        QTest::newRow("200, wrong shape")
+            << Response::json(envelope(QJsonObject{{"id", "a"}})) << Kind::offline << unreadable;
         QTest::newRow("cut off half-way")
             << cutOff(listing) << Kind::offline << "This computer is offline.";
         QTest::newRow("connection reset")
@@ -77,6 +82,7 @@ private Q_SLOTS:
         AppModel& model = rig.startPolling();
         const std::optional<QString> key = rig.keys.storedKey();
         const QMap<QString, QVariant> stored = contents(rig.settings.store());
+        QCOMPARE(model.presets().size(), 1);
 
         // Qt sends a request again once when a reused connection fails before any answer.
         rig.listingAnswers = QList<Response>(8, answer);
