@@ -10,19 +10,19 @@ ApplicationService::ApplicationService(QObject* parent) : QObject(parent) {
 }
 
 FreedesktopApplicationAdaptor::FreedesktopApplicationAdaptor(ApplicationService* service)
-    : QDBusAbstractAdaptor(service), m_service(service) {
+    : QDBusAbstractAdaptor(service), application(service) {
 }
 
 void FreedesktopApplicationAdaptor::Activate(const QVariantMap&) {
-    Q_EMIT m_service->activated();
+    Q_EMIT application->activated();
 }
 
 void FreedesktopApplicationAdaptor::Open(const QStringList&, const QVariantMap&) {
-    Q_EMIT m_service->activated();
+    Q_EMIT application->activated();
 }
 
 void FreedesktopApplicationAdaptor::ActivateAction(const QString& name, const QVariantList&,
                                                    const QVariantMap&) {
-    m_service->sendErrorReply(QDBusError::NotSupported,
-                              QStringLiteral("Alvore has no action named \"%1\".").arg(name));
+    application->sendErrorReply(QDBusError::NotSupported,
+                                QStringLiteral("Alvore has no action named \"%1\".").arg(name));
 }

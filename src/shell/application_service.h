@@ -39,5 +39,5 @@ public Q_SLOTS:
                         const QVariantMap& platformData);
 
 private:
-    ApplicationService* m_service;
+    ApplicationService* application;
 };

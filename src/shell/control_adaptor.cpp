@@ -61,10 +61,11 @@ bool offers(const QStringList& options, const QString& wanted, QString& exact) {
 } // namespace
 
 ControlAdaptor::ControlAdaptor(ApplicationService* service, AppModel& model, PanelActions panel)
-    : QDBusAbstractAdaptor(service), m_service(service), m_model(model), m_panel(std::move(panel)) {
+    : QDBusAbstractAdaptor(service), application(service), appModel(model),
+      panelActions(std::move(panel)) {
     qDBusRegisterMetaType<QList<QVariantMap>>();
-    m_announcedUnits = units();
-    m_announcedState = state();
+    announcedUnits = units();
+    announcedState = state();
     for (const auto changed : {&AppModel::podsChanged, &AppModel::statusChanged,
                                &AppModel::settingsChanged, &AppModel::isDemoChanged})
         connect(&model, changed, this, &ControlAdaptor::announceIfChanged);
@@ -97,24 +98,24 @@ QString ControlAdaptor::state(const AppModel& model) {
 void ControlAdaptor::announceIfChanged() {
     QList<QVariantMap> now = units();
     QString nowState = state();
-    if (now == m_announcedUnits && nowState == m_announcedState)
+    if (now == announcedUnits && nowState == announcedState)
         return;
-    m_announcedUnits = std::move(now);
-    m_announcedState = std::move(nowState);
+    announcedUnits = std::move(now);
+    announcedState = std::move(nowState);
     Q_EMIT Changed();
 }
 
 void ControlAdaptor::fail(const char* error, const QString& message) {
-    m_service->sendErrorReply(interfaceName + QStringLiteral(".Error.") + QLatin1String(error),
-                              message);
+    application->sendErrorReply(interfaceName + QStringLiteral(".Error.") + QLatin1String(error),
+                                message);
 }
 
 std::function<void(const std::optional<QString>&)> ControlAdaptor::laterAnswer() {
-    if (!m_service->calledFromDBus())
+    if (!application->calledFromDBus())
         return [](const std::optional<QString>&) {};
-    m_service->setDelayedReply(true);
-    return [bus = m_service->connection(),
-            call = m_service->message()](const std::optional<QString>& failure) {
+    application->setDelayedReply(true);
+    return [bus = application->connection(),
+            call = application->message()](const std::optional<QString>& failure) {
         bus.send(failure ? call.createErrorReply(interfaceName + QStringLiteral(".Error.Failed"),
                                                  *failure)
                          : call.createReply());
@@ -122,7 +123,7 @@ std::function<void(const std::optional<QString>&)> ControlAdaptor::laterAnswer()
 }
 
 void ControlAdaptor::answerWhenSettled(const QString& id) {
-    m_model.whenSettled(id, laterAnswer());
+    appModel.whenSettled(id, laterAnswer());
 }
 
 bool ControlAdaptor::refuseWhenSignedOut() {
@@ -140,12 +141,12 @@ std::optional<Pod> ControlAdaptor::controllable(const QString& text) {
         return std::nullopt;
     }
     // Offline before the first listing: there are units, the app just could not read them.
-    if (state() == u"offline" && m_model.pods().isEmpty()) {
+    if (state() == u"offline" && appModel.pods().isEmpty()) {
         fail("NotReady",
-             QStringLiteral("Alvore couldn't read the units: ") + m_model.status().text);
+             QStringLiteral("Alvore couldn't read the units: ") + appModel.status().text);
         return std::nullopt;
     }
-    auto found = UnitLookup::find(m_model.pods(), text);
+    auto found = UnitLookup::find(appModel.pods(), text);
     if (const QString* why = std::get_if<QString>(&found)) {
         fail("UnknownUnit", *why);
         return std::nullopt;
@@ -159,7 +160,7 @@ std::optional<Pod> ControlAdaptor::controllable(const QString& text) {
 }
 
 bool ControlAdaptor::refuseInDemo(const QString& what) {
-    if (!m_model.isDemo())
+    if (!appModel.isDemo())
         return false;
     fail("Demo", what + QStringLiteral(" not available in the demo."));
     return true;
@@ -167,14 +168,14 @@ bool ControlAdaptor::refuseInDemo(const QString& what) {
 
 void ControlAdaptor::TogglePower(const QString& unit) {
     if (const auto pod = controllable(unit)) {
-        m_model.togglePower(pod->id);
+        appModel.togglePower(pod->id);
         answerWhenSettled(pod->id);
     }
 }
 
 void ControlAdaptor::SetPower(const QString& unit, bool on) {
     if (const auto pod = controllable(unit)) {
-        m_model.change(pod->id, false, [on](ACState& state) { state.on = on; });
+        appModel.change(pod->id, false, [on](ACState& state) { state.on = on; });
         answerWhenSettled(pod->id);
     }
 }
@@ -188,7 +189,7 @@ void ControlAdaptor::SetMode(const QString& unit, const QString& mode) {
     if (!offers(modes, mode, exact))
         return fail("NotOffered", QStringLiteral("%1 has no mode \"%2\"; it offers %3.")
                                       .arg(pod->displayName(), mode, modes.join(", ")));
-    m_model.setMode(pod->id, exact);
+    appModel.setMode(pod->id, exact);
     answerWhenSettled(pod->id);
 }
 
@@ -209,7 +210,7 @@ void ControlAdaptor::StepTarget(const QString& unit, int by) {
                                       .arg(pod->displayName(), up ? "highest" : "lowest")
                                       .arg(current));
     for (int i = 0; i < std::abs(by); ++i)
-        m_model.step(pod->id, up ? 1 : -1);
+        appModel.step(pod->id, up ? 1 : -1);
     answerWhenSettled(pod->id);
 }
 
@@ -227,8 +228,8 @@ void ControlAdaptor::SetTarget(const QString& unit, int degrees) {
                                       .arg(values.first())
                                       .arg(values.last()));
     }
-    m_model.change(pod->id, false,
-                   [degrees](ACState& state) { state.targetTemperature = degrees; });
+    appModel.change(pod->id, false,
+                    [degrees](ACState& state) { state.targetTemperature = degrees; });
     answerWhenSettled(pod->id);
 }
 
@@ -245,7 +246,7 @@ void ControlAdaptor::SetFan(const QString& unit, const QString& level) {
                 ? QStringLiteral("%1 has no fan levels in this mode.").arg(pod->displayName())
                 : QStringLiteral("%1 has no fan level \"%2\" in this mode; it offers %3.")
                       .arg(pod->displayName(), level, levels.join(", ")));
-    m_model.change(pod->id, false, [&exact](ACState& state) { state.fanLevel = exact; });
+    appModel.change(pod->id, false, [&exact](ACState& state) { state.fanLevel = exact; });
     answerWhenSettled(pod->id);
 }
 
@@ -253,10 +254,10 @@ void ControlAdaptor::ApplyPreset(const QString& unit, const QString& name) {
     const auto pod = controllable(unit);
     if (!pod)
         return;
-    const QList<Preset> presets = m_model.presets(pod->id);
+    const QList<Preset> presets = appModel.presets(pod->id);
     for (const Preset& preset : presets)
         if (preset.name.compare(name.trimmed(), Qt::CaseInsensitive) == 0) {
-            m_model.apply(preset);
+            appModel.apply(preset);
             return answerWhenSettled(pod->id);
         }
     QStringList names;
@@ -274,27 +275,27 @@ void ControlAdaptor::SetTimer(const QString& unit, uint minutes, bool turnOn) {
         return;
     if (minutes < 1)
         return fail("NotOffered", QStringLiteral("A timer needs at least one minute."));
-    m_model.setTimer(pod->id, qint64(minutes), turnOn, laterAnswer());
+    appModel.setTimer(pod->id, qint64(minutes), turnOn, laterAnswer());
 }
 
 void ControlAdaptor::CancelTimer(const QString& unit) {
     const auto pod = controllable(unit);
     if (!pod || refuseInDemo(QStringLiteral("Timers are")))
         return;
-    if (!pod->timer || !pod->timer->isPending(m_model.now()))
+    if (!pod->timer || !pod->timer->isPending(appModel.now()))
         return fail("NoTimer", pod->displayName() + QStringLiteral(" has no timer."));
-    m_model.cancelTimer(pod->id, laterAnswer());
+    appModel.cancelTimer(pod->id, laterAnswer());
 }
 
 void ControlAdaptor::Refresh() {
     if (!refuseWhenSignedOut())
-        m_model.restartPolling();
+        appModel.restartPolling();
 }
 
 void ControlAdaptor::OpenPanel() {
-    m_panel.open();
+    panelActions.open();
 }
 
 void ControlAdaptor::ClosePanel() {
-    m_panel.close();
+    panelActions.close();
 }

@@ -35,8 +35,8 @@ public:
     static QList<QVariantMap> units(const AppModel& model);
     // "demo", "loading", "ready", "offline" (the service cannot be reached) or "signedOut".
     static QString state(const AppModel& model);
-    QList<QVariantMap> units() const { return units(m_model); }
-    QString state() const { return state(m_model); }
+    QList<QVariantMap> units() const { return units(appModel); }
+    QString state() const { return state(appModel); }
 
 public Q_SLOTS:
     void TogglePower(const QString& unit);
@@ -70,9 +70,9 @@ private:
     std::function<void(const std::optional<QString>&)> laterAnswer();
     void announceIfChanged();
 
-    ApplicationService* m_service;
-    AppModel& m_model;
-    PanelActions m_panel;
-    QList<QVariantMap> m_announcedUnits;
-    QString m_announcedState;
+    ApplicationService* application;
+    AppModel& appModel;
+    PanelActions panelActions;
+    QList<QVariantMap> announcedUnits;
+    QString announcedState;
 };

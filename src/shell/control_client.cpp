@@ -85,30 +85,32 @@ class Watch : public QObject {
     Q_OBJECT
 public:
     Watch(QDBusConnection bus, bool waybar)
-        : m_bus(std::move(bus)), m_waybar(waybar),
-          m_owner(ApplicationService::busName, m_bus, QDBusServiceWatcher::WatchForOwnerChange) {
-        m_bus.connect(ApplicationService::busName, ApplicationService::objectPath,
-                      ControlAdaptor::interfaceName, QStringLiteral("Changed"), this, SLOT(show()));
-        connect(&m_owner, &QDBusServiceWatcher::serviceOwnerChanged, this, &Watch::show);
+        : connection(std::move(bus)), waybarFormat(waybar),
+          appOwner(ApplicationService::busName, connection,
+                   QDBusServiceWatcher::WatchForOwnerChange) {
+        connection.connect(ApplicationService::busName, ApplicationService::objectPath,
+                           ControlAdaptor::interfaceName, QStringLiteral("Changed"), this,
+                           SLOT(show()));
+        connect(&appOwner, &QDBusServiceWatcher::serviceOwnerChanged, this, &Watch::show);
         show();
     }
 
 public Q_SLOTS:
     void show() {
-        const Snapshot snapshot = read(m_bus);
+        const Snapshot snapshot = read(connection);
         const bool running = snapshot.failure.type() != QDBusMessage::ErrorMessage;
         const QString line = StatusText::watchLine(snapshot.units, snapshot.state, running,
-                                                   m_waybar, QDateTime::currentDateTime());
-        if (line != m_last)
+                                                   waybarFormat, QDateTime::currentDateTime());
+        if (line != lastLine)
             print(stdout, line);
-        m_last = line;
+        lastLine = line;
     }
 
 private:
-    QDBusConnection m_bus;
-    bool m_waybar;
-    QDBusServiceWatcher m_owner;
-    QString m_last;
+    QDBusConnection connection;
+    bool waybarFormat;
+    QDBusServiceWatcher appOwner;
+    QString lastLine;
 };
 
 int send(QDBusConnection& bus, const CommandLine::Request& request) {

@@ -30,27 +30,27 @@ void releaseFreedMemory() {
 
 PanelWindow::PanelWindow(AppModel& model, Kind kind)
     : QWidget(nullptr, kind == Kind::popup ? Qt::Popup | Qt::FramelessWindowHint : Qt::Window),
-      m_model(model), m_kind(kind), m_layout(new QVBoxLayout(this)) {
+      appModel(model), windowKind(kind), column(new QVBoxLayout(this)) {
     setWindowTitle(QStringLiteral("Alvore"));
     setObjectName(QStringLiteral("AlvorePanel"));
     // The click that closes the popup is not handed on: landing on the tray icon, it would
     // open the panel again at once.
     if (kind == Kind::popup)
         setAttribute(Qt::WA_NoMouseReplay);
-    m_layout->setContentsMargins(0, 0, 0, 0);
-    m_layout->setSpacing(0);
-    m_layout->setSizeConstraint(QLayout::SetFixedSize);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 void PanelWindow::open(const QRect& anchor) {
-    m_anchor = anchor;
-    m_pointer = QCursor::pos();
-    if (!m_content) {
-        m_content = new RootView(m_model, this);
-        m_layout->addWidget(m_content);
+    iconRect = anchor;
+    pointerAtOpen = QCursor::pos();
+    if (!rootView) {
+        rootView = new RootView(appModel, this);
+        column->addWidget(rootView);
     }
-    m_layout->activate();
-    if (m_kind == Kind::popup)
+    column->activate();
+    if (windowKind == Kind::popup)
         place();
     show();
     raise();
@@ -62,10 +62,10 @@ void PanelWindow::open(const QRect& anchor) {
 }
 
 void PanelWindow::prepare() {
-    if (m_content)
+    if (rootView)
         return;
     {
-        RootView unseen(m_model);
+        RootView unseen(appModel);
         unseen.ensurePolished();
         if (QLayout* layout = unseen.layout())
             layout->activate();
@@ -101,7 +101,7 @@ QRect PanelWindow::topCentre(const QSize& size, const QRect& available) {
 void PanelWindow::place() {
     // Where the compositor says nothing of the tray icon's place, the panel does not guess.
     const bool iconUnknown = DisplayPlatform::compositorPlacesWindows();
-    const QPoint reference = m_anchor.isEmpty() || iconUnknown ? m_pointer : m_anchor.center();
+    const QPoint reference = iconRect.isEmpty() || iconUnknown ? pointerAtOpen : iconRect.center();
     QScreen* screen = QGuiApplication::screenAt(reference);
     if (!screen)
         screen = QGuiApplication::primaryScreen();
@@ -109,12 +109,12 @@ void PanelWindow::place() {
         return;
     const QRect available = screen->availableGeometry();
     setGeometry(iconUnknown ? topCentre(size(), available)
-                            : placement(size(), m_anchor, m_pointer, available));
+                            : placement(size(), iconRect, pointerAtOpen, available));
 }
 
 bool PanelWindow::event(QEvent* event) {
     // The content grows and shrinks; a popup keeps its place against the tray as it does.
-    if (event->type() == QEvent::LayoutRequest && m_kind == Kind::popup && isVisible()) {
+    if (event->type() == QEvent::LayoutRequest && windowKind == Kind::popup && isVisible()) {
         const bool handled = QWidget::event(event);
         place();
         return handled;
@@ -128,20 +128,20 @@ void PanelWindow::hideEvent(QHideEvent* event) {
         return;
     // The hide may come from inside the content (its menu's Quit, a click that closes), so the
     // content goes once control has left it.
-    if (m_content) {
-        m_layout->removeWidget(m_content);
-        m_content->hide();
-        connect(m_content, &QObject::destroyed, this, releaseFreedMemory, Qt::QueuedConnection);
-        m_content->deleteLater();
-        m_content = nullptr;
+    if (rootView) {
+        column->removeWidget(rootView);
+        rootView->hide();
+        connect(rootView, &QObject::destroyed, this, releaseFreedMemory, Qt::QueuedConnection);
+        rootView->deleteLater();
+        rootView = nullptr;
     }
     Q_EMIT closed();
 }
 
 void PanelWindow::mousePressEvent(QMouseEvent* event) {
     const QPoint global = event->globalPosition().toPoint();
-    const bool iconMenu = m_kind == Kind::popup && event->button() == Qt::RightButton &&
-                          !geometry().contains(global) && m_anchor.contains(global);
+    const bool iconMenu = windowKind == Kind::popup && event->button() == Qt::RightButton &&
+                          !geometry().contains(global) && iconRect.contains(global);
     QWidget::mousePressEvent(event);
     if (iconMenu)
         Q_EMIT iconMenuRequested(global);

@@ -20,8 +20,8 @@ public:
 
     PanelWindow(AppModel& model, Kind kind);
 
-    Kind kind() const { return m_kind; }
-    RootView* content() const { return m_content; }
+    Kind kind() const { return windowKind; }
+    RootView* content() const { return rootView; }
 
     // Builds the content and shows the window, as a popup against `anchor` (the tray icon's
     // global rectangle; empty when the tray does not say), else near the pointer.
@@ -55,10 +55,10 @@ protected:
 private:
     void place();
 
-    AppModel& m_model;
-    Kind m_kind;
-    QVBoxLayout* m_layout;
-    QPointer<RootView> m_content;
-    QRect m_anchor;
-    QPoint m_pointer;
+    AppModel& appModel;
+    Kind windowKind;
+    QVBoxLayout* column;
+    QPointer<RootView> rootView;
+    QRect iconRect;
+    QPoint pointerAtOpen;
 };

@@ -16,10 +16,10 @@ constexpr int prepareAfterMs = 500;
 
 StatusItemController::StatusItemController(AppModel& model, Presentation presentation,
                                            QObject* parent)
-    : QObject(parent), m_model(model), m_presentation(presentation),
-      m_panel(model, presentation == Presentation::tray ? PanelWindow::Kind::popup
-                                                        : PanelWindow::Kind::window) {
-    connect(&m_panel, &PanelWindow::closed, this, &StatusItemController::panelHidden);
+    : QObject(parent), appModel(model), shownAs(presentation),
+      panelWindow(model, presentation == Presentation::tray ? PanelWindow::Kind::popup
+                                                            : PanelWindow::Kind::window) {
+    connect(&panelWindow, &PanelWindow::closed, this, &StatusItemController::panelHidden);
     qApp->installEventFilter(this);
 
     for (const auto changed :
@@ -35,8 +35,8 @@ StatusItemController::StatusItemController(AppModel& model, Presentation present
             QMetaObject::invokeMethod(
                 this,
                 [this] {
-                    if (!m_menu.isVisible())
-                        fillMenu(m_menu);
+                    if (!contextMenu.isVisible())
+                        fillMenu(contextMenu);
                 },
                 Qt::QueuedConnection);
         });
@@ -46,22 +46,22 @@ StatusItemController::StatusItemController(AppModel& model, Presentation present
         show();
     if (presentation != Presentation::tray)
         return;
-    fillMenu(m_menu);
-    connect(&m_menu, &QMenu::aboutToShow, this, [this] {
+    fillMenu(contextMenu);
+    connect(&contextMenu, &QMenu::aboutToShow, this, [this] {
         close();
-        fillMenu(m_menu);
+        fillMenu(contextMenu);
     });
-    m_tray.setContextMenu(&m_menu);
+    trayItem.setContextMenu(&contextMenu);
     // Shown once the popup's own close is over, so that the menu takes the pointer grab.
     connect(
-        &m_panel, &PanelWindow::iconMenuRequested, &m_menu,
-        [this](const QPoint& at) { m_menu.popup(at); }, Qt::QueuedConnection);
-    connect(&m_tray, &QSystemTrayIcon::activated, this, &StatusItemController::activated);
-    m_tray.show();
+        &panelWindow, &PanelWindow::iconMenuRequested, &contextMenu,
+        [this](const QPoint& at) { contextMenu.popup(at); }, Qt::QueuedConnection);
+    connect(&trayItem, &QSystemTrayIcon::activated, this, &StatusItemController::activated);
+    trayItem.show();
     // Once the icon is up, the work of a first open is done ahead of the first click.
     QTimer::singleShot(prepareAfterMs, this, [this] {
         if (!isPanelShown())
-            m_panel.prepare();
+            panelWindow.prepare();
     });
 }
 
@@ -82,30 +82,30 @@ QString StatusItemController::label(const std::optional<Pod>& pod, bool offline)
 
 void StatusItemController::show() {
     const bool wasShown = isPanelShown();
-    m_panel.open(m_presentation == Presentation::tray ? m_tray.geometry() : QRect());
+    panelWindow.open(shownAs == Presentation::tray ? trayItem.geometry() : QRect());
     if (!wasShown)
-        m_model.panelOpened();
+        appModel.panelOpened();
 }
 
 void StatusItemController::close() {
     // Without a tray the panel is the app's window; only the user closes it.
-    if (m_presentation != Presentation::window && isPanelShown())
-        m_panel.close();
+    if (shownAs != Presentation::window && isPanelShown())
+        panelWindow.close();
 }
 
 void StatusItemController::toggle() {
     if (QGuiApplication::keyboardModifiers() & Qt::ControlModifier) {
-        m_menu.popup(QCursor::pos());
+        contextMenu.popup(QCursor::pos());
         return;
     }
     if (isPanelShown())
         close();
-    else if (!m_sinceClose.isValid() || m_sinceClose.elapsed() > closingClickMs)
+    else if (!sinceClose.isValid() || sinceClose.elapsed() > closingClickMs)
         show();
 }
 
 bool StatusItemController::isPanelShown() const {
-    return m_panel.isVisible();
+    return panelWindow.isVisible();
 }
 
 void StatusItemController::activated(QSystemTrayIcon::ActivationReason reason) {
@@ -117,45 +117,45 @@ void StatusItemController::activated(QSystemTrayIcon::ActivationReason reason) {
 
 void StatusItemController::panelHidden() {
     if (QGuiApplication::mouseButtons() != Qt::NoButton)
-        m_sinceClose.start();
-    m_model.panelClosed();
-    if (m_presentation == Presentation::window)
+        sinceClose.start();
+    appModel.panelClosed();
+    if (shownAs == Presentation::window)
         QCoreApplication::quit();
 }
 
 void StatusItemController::setDarkTray(bool dark) {
-    if (dark == m_darkTray)
+    if (dark == onDarkTray)
         return;
-    m_darkTray = dark;
-    m_shownSlashed.reset();
+    onDarkTray = dark;
+    shownSlashed.reset();
     updateIcon();
 }
 
 void StatusItemController::updateIcon() {
-    const std::optional<Pod> pod = m_model.menuBarPod();
-    const AppModel::Status& status = m_model.status();
+    const std::optional<Pod> pod = appModel.menuBarPod();
+    const AppModel::Status& status = appModel.status();
     const bool unitOffline =
         pod && pod->connectionStatus && pod->connectionStatus->isAlive == false;
     const bool offline = status.kind == AppModel::Status::offline || unitOffline;
     const bool slashed = offline || status.kind == AppModel::Status::needsKey;
 
     const QString tip = label(pod, offline);
-    if (m_tray.toolTip() != tip)
-        m_tray.setToolTip(tip);
+    if (trayItem.toolTip() != tip)
+        trayItem.setToolTip(tip);
 
     QString title;
-    const Settings& settings = m_model.settings();
+    const Settings& settings = appModel.settings();
     if (settings.showTemperatureInMenuBar && pod && pod->measurements &&
         pod->measurements->temperature && status.kind != AppModel::Status::needsKey)
         title = u' ' + settings.reading(pod->measurements->temperature, 1);
-    if (m_shownSlashed == slashed && m_shownTitle == title)
+    if (shownSlashed == slashed && shownTitleText == title)
         return;
-    m_shownSlashed = slashed;
-    m_shownTitle = title;
-    const QIcon icon = TrayGlyph::icon(slashed, title, TrayGlyph::inkFor(m_darkTray));
-    m_tray.setIcon(icon);
+    shownSlashed = slashed;
+    shownTitleText = title;
+    const QIcon icon = TrayGlyph::icon(slashed, title, TrayGlyph::inkFor(onDarkTray));
+    trayItem.setIcon(icon);
     // A popup has no title bar or task bar entry to show it in; a window hands every size of it
     // to the window manager.
-    if (m_presentation != Presentation::tray)
-        m_panel.setWindowIcon(icon);
+    if (shownAs != Presentation::tray)
+        panelWindow.setWindowIcon(icon);
 }

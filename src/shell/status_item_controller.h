@@ -47,10 +47,10 @@ public:
     void setDarkTray(bool dark);
 
     // What the tray shows now, for tests.
-    QSystemTrayIcon& trayIcon() { return m_tray; }
+    QSystemTrayIcon& trayIcon() { return trayItem; }
     // The reading shown with the icon: empty, or a space and the reading ("&nbsp;23.4°").
-    const QString& shownTitle() const { return m_shownTitle; }
-    PanelWindow& panel() { return m_panel; }
+    const QString& shownTitle() const { return shownTitleText; }
+    PanelWindow& panel() { return panelWindow; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -61,15 +61,15 @@ private:
     void addUnit(QMenu& menu, const Pod& pod);
     void applyPreset(const QString& presetID);
 
-    AppModel& m_model;
-    Presentation m_presentation;
-    QMenu m_menu;
-    QSystemTrayIcon m_tray;
-    PanelWindow m_panel;
-    QString m_shownTitle;
-    std::optional<bool> m_shownSlashed;
-    bool m_darkTray = true;
+    AppModel& appModel;
+    Presentation shownAs;
+    QMenu contextMenu;
+    QSystemTrayIcon trayItem;
+    PanelWindow panelWindow;
+    QString shownTitleText;
+    std::optional<bool> shownSlashed;
+    bool onDarkTray = true;
     // A click on the tray icon while the popup is open first closes the popup (the click lands
     // outside it), then reaches the icon; this tells the icon the panel has only just closed.
-    QElapsedTimer m_sinceClose;
+    QElapsedTimer sinceClose;
 };

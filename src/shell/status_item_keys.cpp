@@ -13,30 +13,30 @@ constexpr Qt::KeyboardModifiers commandKeys =
 bool StatusItemController::handle(QKeyEvent* event) {
     if (!isPanelShown() || (event->modifiers() & commandKeys))
         return false;
-    const QWidget* focus = m_panel.focusWidget();
+    const QWidget* focus = panelWindow.focusWidget();
     if (focus &&
         (qobject_cast<const QLineEdit*>(focus) || qobject_cast<const QAbstractSpinBox*>(focus)))
         return false;
-    const std::optional<Pod> pod = m_model.selectedPod();
+    const std::optional<Pod> pod = appModel.selectedPod();
     if (!pod || (pod->connectionStatus && pod->connectionStatus->isAlive == false))
         return false;
 
     const int key = event->key();
-    if (m_model.dropdown()) {
+    if (appModel.dropdown()) {
         switch (key) {
         case Qt::Key_Down:
-            m_model.moveHighlight(1);
+            appModel.moveHighlight(1);
             return true;
         case Qt::Key_Up:
-            m_model.moveHighlight(-1);
+            appModel.moveHighlight(-1);
             return true;
         case Qt::Key_Return:
         case Qt::Key_Enter:
         case Qt::Key_Space:
-            m_model.pickHighlighted();
+            appModel.pickHighlighted();
             return true;
         case Qt::Key_Escape:
-            m_model.closeDropdown();
+            appModel.closeDropdown();
             return true;
         default:
             return false;
@@ -45,20 +45,20 @@ bool StatusItemController::handle(QKeyEvent* event) {
     switch (key) {
     case Qt::Key_Up:
     case Qt::Key_Right:
-        m_model.step(pod->id, 1);
+        appModel.step(pod->id, 1);
         return true;
     case Qt::Key_Down:
     case Qt::Key_Left:
-        m_model.step(pod->id, -1);
+        appModel.step(pod->id, -1);
         return true;
     case Qt::Key_P:
-        m_model.togglePower(pod->id);
+        appModel.togglePower(pod->id);
         return true;
     default:
         break;
     }
     if (key >= Qt::Key_1 && key <= Qt::Key_9) {
-        m_model.select(key - Qt::Key_0);
+        appModel.select(key - Qt::Key_0);
         return true;
     }
     return false;
@@ -68,13 +68,13 @@ bool StatusItemController::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress)
         return false;
     const auto* widget = qobject_cast<const QWidget*>(watched);
-    if (!widget || widget->window() != &m_panel)
+    if (!widget || widget->window() != &panelWindow)
         return false;
     auto* key = static_cast<QKeyEvent*>(event);
     if (handle(key))
         return true;
-    if (key->key() == Qt::Key_Escape && !(key->modifiers() & commandKeys) && !m_model.dropdown() &&
-        m_presentation == Presentation::tray && isPanelShown()) {
+    if (key->key() == Qt::Key_Escape && !(key->modifiers() & commandKeys) && !appModel.dropdown() &&
+        shownAs == Presentation::tray && isPanelShown()) {
         close();
         return true;
     }

@@ -22,7 +22,7 @@ void StatusItemController::fillMenu(QMenu& menu) {
 
     connect(addAction(menu, QStringLiteral("Open Alvore")), &QAction::triggered, this,
             &StatusItemController::show);
-    const QList<Pod> pods = m_model.pods();
+    const QList<Pod> pods = appModel.pods();
     if (!pods.isEmpty()) {
         menu.addSeparator();
         for (const Pod& pod : pods)
@@ -30,15 +30,15 @@ void StatusItemController::fillMenu(QMenu& menu) {
     }
     menu.addSeparator();
 
-    const AppModel::Status& status = m_model.status();
+    const AppModel::Status& status = appModel.status();
     if (status.kind == AppModel::Status::offline) {
         addAction(menu, status.text)->setEnabled(false);
         connect(addAction(menu, QStringLiteral("Try Again")), &QAction::triggered, this,
-                [this] { m_model.restartPolling(); });
+                [this] { appModel.restartPolling(); });
         menu.addSeparator();
     }
     connect(addAction(menu, QStringLiteral("Settings…"), QKeySequence(Qt::CTRL | Qt::Key_Comma)),
-            &QAction::triggered, this, [this] { m_model.openSettings(); });
+            &QAction::triggered, this, [this] { appModel.openSettings(); });
     connect(addAction(menu, QStringLiteral("Quit Alvore"), QKeySequence(Qt::CTRL | Qt::Key_Q)),
             &QAction::triggered, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
 }
@@ -57,13 +57,13 @@ void StatusItemController::addUnit(QMenu& menu, const Pod& pod) {
     QAction* power =
         addAction(*unitMenu, on ? QStringLiteral("Turn Off") : QStringLiteral("Turn On"));
     power->setEnabled(!offline);
-    connect(power, &QAction::triggered, this, [this, id = pod.id] { m_model.togglePower(id); });
+    connect(power, &QAction::triggered, this, [this, id = pod.id] { appModel.togglePower(id); });
 
-    const QList<Preset> presets = m_model.presets(pod.id);
+    const QList<Preset> presets = appModel.presets(pod.id);
     if (presets.isEmpty())
         return;
     unitMenu->addSeparator();
-    const std::optional<Preset> active = m_model.activePreset(pod);
+    const std::optional<Preset> active = appModel.activePreset(pod);
     for (const Preset& preset : presets) {
         QAction* action = addAction(*unitMenu, preset.name);
         // Only the active preset is checkable: others would show an empty box.
@@ -78,9 +78,9 @@ void StatusItemController::addUnit(QMenu& menu, const Pod& pod) {
 
 void StatusItemController::applyPreset(const QString& presetID) {
     const QUuid id(presetID);
-    for (const Preset& preset : m_model.presets())
+    for (const Preset& preset : appModel.presets())
         if (preset.id == id) {
-            m_model.apply(preset);
+            appModel.apply(preset);
             return;
         }
 }
