@@ -24,6 +24,45 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 
+namespace {
+
+// In the background the app has no face until a command or a later start opens the panel.
+StatusItemController::Presentation presentation(const QStringList& arguments) {
+    const bool background = arguments.contains(QStringLiteral("--no-tray"));
+    const bool tray = !background && QSystemTrayIcon::isSystemTrayAvailable();
+    QApplication::setQuitOnLastWindowClosed(!tray && !background);
+    return tray         ? StatusItemController::Presentation::tray
+           : background ? StatusItemController::Presentation::background
+                        : StatusItemController::Presentation::window;
+}
+
+// The desktop's answers come after the icon is up; each redraws what it concerns.
+void follow(DesktopLook& desktopLook, StatusItemController& statusItem) {
+    statusItem.setDarkTray(desktopLook.isDark());
+    QObject::connect(&desktopLook, &DesktopLook::isDarkChanged, &statusItem,
+                     [&] { statusItem.setDarkTray(desktopLook.isDark()); });
+    Appearance::setReducedMotion(desktopLook.reducesMotion());
+    QObject::connect(&desktopLook, &DesktopLook::reducesMotionChanged, &desktopLook,
+                     [&] { Appearance::setReducedMotion(desktopLook.reducesMotion()); });
+}
+
+// The system's view of the network words the offline text; loaded once the icon shows. The
+// demo never goes online, so there it waits for the demo's end (its backend brings in GLib's
+// I/O library and a thread of its own).
+void loadNetworkInformationOnline(AppModel& model) {
+    const auto load = [] {
+        QNetworkInformation::loadBackendByFeatures(QNetworkInformation::Feature::Reachability);
+    };
+    if (!model.isDemo())
+        QTimer::singleShot(0, &model, load);
+    QObject::connect(&model, &AppModel::isDemoChanged, &model, [&model, load] {
+        if (!model.isDemo() && !QNetworkInformation::instance())
+            load();
+    });
+}
+
+} // namespace
+
 int main(int argc, char* argv[]) {
     TimingLog::begin();
     if (CommandLine::isCommand(argc, argv))
@@ -51,23 +90,10 @@ int main(int argc, char* argv[]) {
     QSettings store;
     AppModel model({keys, clock, store, SensiboAPI::Config{}, LoginItem::forThisApp()}, demo);
 
-    // In the background the app has no face until a command or a later start opens the panel.
-    const bool background = arguments.contains(QStringLiteral("--no-tray"));
-    const bool tray = !background && QSystemTrayIcon::isSystemTrayAvailable();
-    QApplication::setQuitOnLastWindowClosed(!tray && !background);
-    StatusItemController statusItem(model, tray ? StatusItemController::Presentation::tray
-                                           : background
-                                               ? StatusItemController::Presentation::background
-                                               : StatusItemController::Presentation::window);
+    StatusItemController statusItem(model, presentation(arguments));
     TimingLog::watch(statusItem.panel());
-    // The desktop's answers come after the icon is up; each redraws what it concerns.
     DesktopLook desktopLook(QDBusConnection::sessionBus(), desktopPalette);
-    statusItem.setDarkTray(desktopLook.isDark());
-    QObject::connect(&desktopLook, &DesktopLook::isDarkChanged, &statusItem,
-                     [&] { statusItem.setDarkTray(desktopLook.isDark()); });
-    Appearance::setReducedMotion(desktopLook.reducesMotion());
-    QObject::connect(&desktopLook, &DesktopLook::reducesMotionChanged, &app,
-                     [&] { Appearance::setReducedMotion(desktopLook.reducesMotion()); });
+    follow(desktopLook, statusItem);
     SettingsWindowController settingsWindow(model);
     model.setOnOpenSettings([&statusItem, &settingsWindow] {
         statusItem.close();
@@ -81,18 +107,7 @@ int main(int argc, char* argv[]) {
         &service, model,
         {[&statusItem] { statusItem.show(); }, [&statusItem] { statusItem.close(); }});
 
-    // The system's view of the network words the offline text; loaded once the icon shows. The
-    // demo never goes online, so there it waits for the demo's end (its backend brings in GLib's
-    // I/O library and a thread of its own).
-    const auto loadNetworkInformation = [] {
-        QNetworkInformation::loadBackendByFeatures(QNetworkInformation::Feature::Reachability);
-    };
-    if (!model.isDemo())
-        QTimer::singleShot(0, &app, loadNetworkInformation);
-    QObject::connect(&model, &AppModel::isDemoChanged, &app, [&model, loadNetworkInformation] {
-        if (!model.isDemo() && !QNetworkInformation::instance())
-            loadNetworkInformation();
-    });
+    loadNetworkInformationOnline(model);
 
     Relocation::DesktopPlatform relocationPlatform;
     if (previews)

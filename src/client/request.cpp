@@ -113,9 +113,9 @@ QNetworkAccessManager& networkAccess() {
 }
 
 QString ServiceCall::name() const {
-    for (auto segment = path.crbegin(); segment != path.crend(); ++segment) {
-        if (!segment->isEmpty())
-            return *segment;
+    for (qsizetype i = path.size() - 1; i >= 0; --i) {
+        if (!path[i].isEmpty())
+            return path[i];
     }
     return {};
 }

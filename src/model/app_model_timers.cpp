@@ -106,7 +106,7 @@ QString AppModel::timerFailed(const QString& id, const std::optional<PodTimer>& 
                               const QString& what, const SensiboAPI::Failure& failure) {
     if (const qsizetype at = indexOf(id); at >= 0)
         setPodTimer(at, previous);
-    const QString text = what + failure.errorDescription();
+    QString text = what + failure.errorDescription();
     show(text);
     return text;
 }

@@ -123,23 +123,9 @@ Parsed parseTimer(const QStringList& words) {
     return call(QStringLiteral("SetTimer"), {words.first(), after, words.at(2) == u"on"});
 }
 
-// Reads the words of a command that came after its name.
-Parsed parseCommand(const QString& name, const QStringList& words) {
-    if (name == u"status")
-        return parseStatus(words);
-    if (name == u"watch")
-        return parseWatch(words);
-    if (name == u"refresh" || name == u"open" || name == u"close") {
-        if (!words.isEmpty())
-            return error(QStringLiteral("%1 takes no arguments.").arg(name));
-        return call(name == u"refresh" ? QStringLiteral("Refresh")
-                    : name == u"open"  ? QStringLiteral("OpenPanel")
-                                       : QStringLiteral("ClosePanel"),
-                    {});
-    }
-    if (words.isEmpty())
-        return error(QStringLiteral("%1 needs a UNIT.").arg(name));
-    const QString unit = words.first();
+// The commands that act on one unit and name it first.
+Parsed parseUnitCommand(const QString& name, const QStringList& words) {
+    const QString& unit = words.first();
     if (name == u"on" || name == u"off" || name == u"toggle") {
         if (words.size() != 1)
             return error(QStringLiteral("%1 takes one UNIT.").arg(name));
@@ -162,6 +148,25 @@ Parsed parseCommand(const QString& name, const QStringList& words) {
         return call(QStringLiteral("ApplyPreset"), {unit, words.mid(1).join(u' ')});
     }
     return parseTimer(words);
+}
+
+// Reads the words of a command that came after its name.
+Parsed parseCommand(const QString& name, const QStringList& words) {
+    if (name == u"status")
+        return parseStatus(words);
+    if (name == u"watch")
+        return parseWatch(words);
+    if (name == u"refresh" || name == u"open" || name == u"close") {
+        if (!words.isEmpty())
+            return error(QStringLiteral("%1 takes no arguments.").arg(name));
+        return call(name == u"refresh" ? QStringLiteral("Refresh")
+                    : name == u"open"  ? QStringLiteral("OpenPanel")
+                                       : QStringLiteral("ClosePanel"),
+                    {});
+    }
+    if (words.isEmpty())
+        return error(QStringLiteral("%1 needs a UNIT.").arg(name));
+    return parseUnitCommand(name, words);
 }
 
 } // namespace

@@ -85,7 +85,7 @@ public:
         const int pixels = std::max(1, std::min(size.width(), size.height()));
         if (const auto found = drawn.constFind(pixels); found != drawn.cend())
             return *found;
-        const QPixmap made = QPixmap::fromImage(TrayGlyph::image(slashed, reading, pixels, ink));
+        QPixmap made = QPixmap::fromImage(TrayGlyph::image(slashed, reading, pixels, ink));
         drawn.insert(pixels, made);
         return made;
     }

@@ -25,7 +25,7 @@ qreal iconSide() {
 
 } // namespace
 
-DropdownTrigger::DropdownTrigger(AppModel& model, QString id, QString help, Make make,
+DropdownTrigger::DropdownTrigger(AppModel& model, QString id, const QString& help, Make make,
                                  QWidget* parent)
     : QAbstractButton(parent), model(model), dropdownID(std::move(id)), make(std::move(make)) {
     setFocusPolicy(Qt::NoFocus);

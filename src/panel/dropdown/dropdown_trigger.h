@@ -18,7 +18,7 @@ class DropdownTrigger : public QAbstractButton {
 public:
     using Make = std::function<Dropdown(const QRectF& frame)>;
 
-    DropdownTrigger(AppModel& model, QString id, QString help, Make make,
+    DropdownTrigger(AppModel& model, QString id, const QString& help, Make make,
                     QWidget* parent = nullptr);
 
     // A vane that follows a vane turns to its new aim.

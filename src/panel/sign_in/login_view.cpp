@@ -73,6 +73,23 @@ QString failureText(const std::exception& failure) {
     return QString::fromUtf8(failure.what());
 }
 
+// The row under the button that says why a key was not taken; hidden until then.
+QLabel* fillErrorRow(QWidget& row) {
+    auto* layout = new QHBoxLayout(&row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(5);
+    auto* icon = new QLabel(&row);
+    icon->setPixmap(Icons::pixmap(QStringLiteral("exclamationmark.circle.fill"),
+                                  Icons::sideForText(12), errorColor(), row.devicePixelRatioF()));
+    layout->addWidget(icon, 0, Qt::AlignTop);
+    QLabel* label = textLabel({}, Fonts::font(12), errorColor(), &row);
+    label->setWordWrap(true);
+    layout->addWidget(label, 1);
+    row.setFixedWidth(columnWidth);
+    row.hide();
+    return label;
+}
+
 } // namespace
 
 LoginView::LoginView(AppModel& model, QWidget* parent) : QWidget(parent), model(model) {
@@ -110,19 +127,7 @@ LoginView::LoginView(AppModel& model, QWidget* parent) : QWidget(parent), model(
     column->addWidget(connectButton, 0, Qt::AlignHCenter);
 
     errorRow = new QWidget(this);
-    auto* errorLayout = new QHBoxLayout(errorRow);
-    errorLayout->setContentsMargins(0, 0, 0, 0);
-    errorLayout->setSpacing(5);
-    auto* errorIcon = new QLabel(errorRow);
-    const qreal iconSide = Icons::sideForText(12);
-    errorIcon->setPixmap(Icons::pixmap(QStringLiteral("exclamationmark.circle.fill"), iconSide,
-                                       errorColor(), devicePixelRatioF()));
-    errorLayout->addWidget(errorIcon, 0, Qt::AlignTop);
-    errorLabel = textLabel({}, Fonts::font(12), errorColor(), errorRow);
-    errorLabel->setWordWrap(true);
-    errorLayout->addWidget(errorLabel, 1);
-    errorRow->setFixedWidth(columnWidth);
-    errorRow->hide();
+    errorLabel = fillErrorRow(*errorRow);
     column->addWidget(errorRow, 0, Qt::AlignHCenter);
 
     auto* demo = new LinkButton(QStringLiteral("No Sensibo yet? Try the demo"), 12, this);
