@@ -131,5 +131,11 @@ void AirflowView::paintEvent(QPaintEvent*) {
     flow.advance(time, target, aim);
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
+    if (!clip.isEmpty())
+        painter.setClipPath(clip);
     drawFrame(painter, size(), flow, color, time);
+}
+
+void AirflowView::setClip(const QPainterPath& outline) {
+    clip = outline;
 }

@@ -3,6 +3,7 @@
 #include "panel/airflow/airflow_field.h"
 
 #include <QColor>
+#include <QPainterPath>
 #include <QSizeF>
 #include <QTimer>
 #include <QWidget>
@@ -27,6 +28,8 @@ public:
     void setAim(std::optional<double> value);
     // Starts a new flow: the level rises from 0 again.
     void restart();
+    // The outline the streaks stay inside (nothing when empty).
+    void setClip(const QPainterPath& outline);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -42,5 +45,6 @@ private:
     std::optional<double> aim;
     AirflowField::Flow flow;
     int drawnReach = 0; // height of the band the last frame may have drawn in
+    QPainterPath clip;
     QTimer timer{this};
 };

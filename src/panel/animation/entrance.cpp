@@ -67,9 +67,7 @@ void PieceEffect::draw(QPainter* painter) {
     painter->save();
     if (clip)
         painter->setClipPath(*clip, Qt::IntersectClip);
-    // A widget drawn straight through ignores the painter's clip, so a clipped piece always
-    // goes through its pixmap.
-    if (isIdentity() && !clip) {
+    if (isIdentity()) {
         drawSource(painter);
         painter->restore();
         return;

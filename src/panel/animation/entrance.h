@@ -22,7 +22,9 @@ public:
     // Scale about the anchor, given as fractions of the widget's width and height.
     void setScale(qreal value, QPointF at = {0.5, 0.5});
     void setBlur(qreal radius);
-    // Clip to `shape`, in the widget's coordinates.
+    // Clip to `shape`, in the widget's coordinates, while the piece is moved, scaled, faded or
+    // blurred. At rest the widget is drawn straight through, which ignores the clip: a clipped
+    // piece clips its own drawing too.
     void setClip(std::optional<QPainterPath> shape);
     // Transparent at the top edge, opaque from `fraction` of the height down; 0 turns it off.
     void setTopFade(qreal fraction);

@@ -33,6 +33,11 @@ void CardGlow::setColor(const QColor& glow) {
 }
 
 void CardGlow::setShape(const QPainterPath& shape, bool single) {
+    if (shape != outline) {
+        outline = shape;
+        glowImage = QPixmap();
+        air->setClip(shape);
+    }
     effect->setClip(shape);
     effect->setTopFade(single ? singleFade : 0);
 }
@@ -71,7 +76,7 @@ void CardGlow::paintEvent(QPaintEvent*) {
     // The airflow above repaints this layer on each of its frames; a gradient this large
     // costs far more to fill than to copy, so it is drawn once per size and colour.
     const qreal ratio = devicePixelRatioF();
-    if (glowImage.size() != size() * ratio || glowImageColor != color) {
+    if (glowImage.isNull() || glowImage.size() != size() * ratio || glowImageColor != color) {
         glowImage = QPixmap(size() * ratio);
         glowImage.setDevicePixelRatio(ratio);
         glowImage.fill(Qt::transparent);
@@ -87,6 +92,9 @@ void CardGlow::paintEvent(QPaintEvent*) {
         stop(1.0 / 3, 0.3);
         stop(2.0 / 3, 0.09);
         stop(1, 0);
+        painter.setRenderHint(QPainter::Antialiasing);
+        if (!outline.isEmpty())
+            painter.setClipPath(outline);
         painter.fillRect(rect(), gradient);
     }
     QPainter(this).drawPixmap(0, 0, glowImage);

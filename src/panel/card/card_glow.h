@@ -43,6 +43,7 @@ private:
     AirflowView* air;
     PieceEffect* effect;
     QColor color;
+    QPainterPath outline;
     QPixmap glowImage;
     QColor glowImageColor;
     Spring presence{0.22, 0.85};
