@@ -64,18 +64,16 @@ QRectF PieceEffect::boundingRectFor(const QRectF& rect) const {
 }
 
 void PieceEffect::draw(QPainter* painter) {
+    // Straight through, which would ignore a clip anyway.
+    if (isIdentity()) {
+        drawSource(painter);
+        return;
+    }
+    if (opacity <= 0)
+        return;
     painter->save();
     if (clip)
         painter->setClipPath(*clip, Qt::IntersectClip);
-    if (isIdentity()) {
-        drawSource(painter);
-        painter->restore();
-        return;
-    }
-    if (opacity <= 0) {
-        painter->restore();
-        return;
-    }
 
     QPoint origin;
     QPixmap pixmap = sourcePixmap(Qt::LogicalCoordinates, &origin, NoPad);
