@@ -255,13 +255,12 @@ private:
     // Calls the waiters of the unit's change in flight.
     void settled(const QString& id, const std::optional<QString>& failure);
 
-    QCoro::Task<> sendTimer(QString id, qint64 minutes, ACState state,
-                            std::optional<PodTimer> previous,
-                            std::shared_ptr<const SensiboAPI> client, CancelToken session,
-                            Settled done);
-    QCoro::Task<> sendTimerCancel(QString id, PodTimer previous,
-                                  std::shared_ptr<const SensiboAPI> client, CancelToken session,
-                                  Settled done);
+    // Awaits `request`, a timer change by `client` (held here until it ends), and tells `done` how
+    // it went: a failure puts `previous` back and shows `what` failed and why. With `readBack`, a
+    // change that went through is followed by reading the unit's timer.
+    QCoro::Task<> sendTimerChange(std::shared_ptr<const SensiboAPI> client, QCoro::Task<> request,
+                                  QString id, std::optional<PodTimer> previous, QString what,
+                                  bool readBack, CancelToken session, Settled done);
     // Puts `previous` back on a still listed unit and says what failed; returns what it said.
     QString timerFailed(const QString& id, const std::optional<PodTimer>& previous,
                         const QString& what, const SensiboAPI::Failure& failure);

@@ -33,7 +33,10 @@ void AppModel::setTimer(const QString& id, qint64 minutes, bool turnOn, Settled 
     local.acState = state;
     local.fireDate = deps.clock.now().addSecs(minutes * 60);
     setPodTimer(at, local);
-    sendTimer(id, minutes, state, previous, client, signInSession, std::move(done));
+    // The service's own timer then replaces the one shown meanwhile.
+    sendTimerChange(client, client->setTimer(id, minutes, state, signInSession), id, previous,
+                    QStringLiteral("Couldn't set the timer. "), true, signInSession,
+                    std::move(done));
 }
 
 void AppModel::setTimer(const QString& id, const QDateTime& at, bool turnOn) {
@@ -45,28 +48,23 @@ void AppModel::setTimer(const QString& id, const QDateTime& at, bool turnOn) {
     setTimer(id, std::max<qint64>(std::llround(double(ahead) / 60'000), 1), turnOn);
 }
 
-QCoro::Task<> AppModel::sendTimer(QString id, qint64 minutes, ACState state,
-                                  std::optional<PodTimer> previous,
-                                  std::shared_ptr<const SensiboAPI> client, CancelToken session,
-                                  Settled done) {
+QCoro::Task<> AppModel::sendTimerChange([[maybe_unused]] std::shared_ptr<const SensiboAPI> client,
+                                        QCoro::Task<> request, QString id,
+                                        std::optional<PodTimer> previous, QString what,
+                                        bool readBack, CancelToken session, Settled done) {
     QPointer<AppModel> self(this);
     std::optional<QString> failed;
     try {
-        co_await client->setTimer(id, minutes, state, session);
+        co_await std::move(request);
     } catch (const Cancelled&) {
         failed = droppedText();
     } catch (const SensiboAPI::Failure& failure) {
-        failed =
-            self && !session.isCancelled()
-                ? timerFailed(id, previous, QStringLiteral("Couldn't set the timer. "), failure)
-                : droppedText();
+        failed = self && !session.isCancelled() ? timerFailed(id, previous, what, failure)
+                                                : droppedText();
     }
     if (done)
         done(failed);
-    if (failed)
-        co_return;
-    // The service's own timer replaces the one shown meanwhile.
-    if (self && !session.isCancelled())
+    if (readBack && !failed && self && !session.isCancelled())
         co_await refreshTimer(id, session);
 }
 
@@ -80,26 +78,9 @@ void AppModel::cancelTimer(const QString& id, Settled done) {
     }
     const PodTimer previous = *podList.at(at).timer;
     setPodTimer(at, std::nullopt);
-    sendTimerCancel(id, previous, client, signInSession, std::move(done));
-}
-
-QCoro::Task<> AppModel::sendTimerCancel(QString id, PodTimer previous,
-                                        std::shared_ptr<const SensiboAPI> client,
-                                        CancelToken session, Settled done) {
-    QPointer<AppModel> self(this);
-    std::optional<QString> failed;
-    try {
-        co_await client->cancelTimer(id, session);
-    } catch (const Cancelled&) {
-        failed = droppedText();
-    } catch (const SensiboAPI::Failure& failure) {
-        failed =
-            self && !session.isCancelled()
-                ? timerFailed(id, previous, QStringLiteral("Couldn't cancel the timer. "), failure)
-                : droppedText();
-    }
-    if (done)
-        done(failed);
+    sendTimerChange(client, client->cancelTimer(id, signInSession), id, previous,
+                    QStringLiteral("Couldn't cancel the timer. "), false, signInSession,
+                    std::move(done));
 }
 
 QString AppModel::timerFailed(const QString& id, const std::optional<PodTimer>& previous,
