@@ -12,20 +12,14 @@ Parsed parse(const QString& line) {
     return CommandLine::parse(line.split(u' ', Qt::SkipEmptyParts));
 }
 
+// A unit record as the app sends it.
 QVariantMap unit(const QString& name, bool on, bool online, bool tray) {
-    return {{"id", name.toLower()},
-            {"name", name},
-            {"number", 1},
-            {"online", online},
-            {"on", on},
-            {"tray", tray},
-            {"mode", "cool"},
-            {"target", 22},
-            {"targetUnit", "C"},
-            {"fan", "auto"},
-            {"roomTemperature", 24.6},
-            {"roomUnit", "C"},
-            {"humidity", 58.0}};
+    const QByteArray rest = R"({"number": 1, "mode": "cool", "target": 22, "targetUnit": "C",
+        "fan": "auto", "roomTemperature": 24.6, "roomUnit": "C", "humidity": 58.0})";
+    QVariantMap unit = QJsonDocument::fromJson(rest).object().toVariantMap();
+    unit.insert(
+        {{"id", name.toLower()}, {"name", name}, {"online", online}, {"on", on}, {"tray", tray}});
+    return unit;
 }
 } // namespace
 
@@ -44,22 +38,22 @@ private Q_SLOTS:
 
     void callsTheAppsMethodsOrSaysHowToUseThem_data() {
         QTest::addColumn<QString>("line");
-        QTest::addColumn<QString>("method");
+        QTest::addColumn<QString>("method"); // none for a usage error
         QTest::addColumn<QVariantList>("arguments");
-        QTest::addRow("on") << "on Office" << QString("SetPower") << QVariantList{"Office", true};
-        QTest::addRow("mode") << "mode 1 Heat" << QString("SetMode") << QVariantList{"1", "heat"};
-        QTest::addRow("target") << "target 1 22" << QString("SetTarget") << QVariantList{"1", 22};
-        QTest::addRow("step down")
-            << "target 1 -2" << QString("StepTarget") << QVariantList{"1", -2};
-        QTest::addRow("fan") << "fan 1 high" << QString("SetFan") << QVariantList{"1", "high"};
-        QTest::addRow("preset of words")
-            << "preset 1 Movie night" << QString("ApplyPreset") << QVariantList{"1", "Movie night"};
-        QTest::addRow("timer") << "timer 1 1h30m off" << QString("SetTimer")
-                               << QVariantList{"1", 90u, false};
-        QTest::addRow("cancel") << "timer 1 cancel" << QString("CancelTimer") << QVariantList{"1"};
+        const auto row = [](const char* line, const char* method, const QVariantList& arguments) {
+            QTest::newRow(line) << QString(line) << QString(method) << arguments;
+        };
+        row("on Office", "SetPower", {"Office", true});
+        row("mode 1 Heat", "SetMode", {"1", "heat"});
+        row("target 1 22", "SetTarget", {"1", 22});
+        row("target 1 -2", "StepTarget", {"1", -2});
+        row("fan 1 high", "SetFan", {"1", "high"});
+        row("preset 1 Movie night", "ApplyPreset", {"1", "Movie night"});
+        row("timer 1 1h30m off", "SetTimer", {"1", 90u, false});
+        row("timer 1 cancel", "CancelTimer", {"1"});
         for (const char* line : {"warmer Office", "on", "target 1 warm", "timer 1 30m",
                                  "timer 1 2d on", "open Office", "watch --format i3"})
-            QTest::addRow("usage error: %s", line) << line << QString() << QVariantList();
+            row(line, "", {});
     }
     void callsTheAppsMethodsOrSaysHowToUseThem() {
         QFETCH(QString, line);
