@@ -9,7 +9,6 @@
 namespace {
 const auto portalName = QStringLiteral("org.freedesktop.portal.Desktop");
 const auto portalPath = QStringLiteral("/org/freedesktop/portal/desktop");
-const auto settingsInterface = QStringLiteral("org.freedesktop.portal.Settings");
 
 QPalette paletteWithWindow(const QColor& window) {
     QPalette palette;
@@ -30,13 +29,10 @@ Q_SIGNALS:
 
 public Q_SLOTS:
     QDBusVariant Read(const QString& group, const QString& key) {
-        const auto found = values.constFind(group + u'/' + key);
-        if (found == values.cend()) {
-            sendErrorReply(QStringLiteral("org.freedesktop.portal.Error.NotFound"),
-                           QStringLiteral("no such setting"));
-            return {};
-        }
-        return QDBusVariant(QVariant::fromValue(QDBusVariant(*found)));
+        const QVariant value = values.value(group + u'/' + key);
+        if (!value.isValid())
+            sendErrorReply("org.freedesktop.portal.Error.NotFound", "no such setting");
+        return QDBusVariant(QVariant::fromValue(QDBusVariant(value)));
     }
 };
 

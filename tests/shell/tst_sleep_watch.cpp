@@ -20,19 +20,19 @@ private Q_SLOTS:
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("interface");
         QTest::addColumn<QString>("signal");
-        const QString screenSaver("org.freedesktop.ScreenSaver"), active("ActiveChanged");
+        const QString screenSaver("org.freedesktop.ScreenSaver");
         QTest::newRow("computer") << "/org/freedesktop/login1"
-                                  << QString("org.freedesktop.login1.Manager")
-                                  << QString("PrepareForSleep");
-        QTest::newRow("screens") << "/org/freedesktop/ScreenSaver" << screenSaver << active;
-        QTest::newRow("screens, short path") << "/ScreenSaver" << screenSaver << active;
+                                  << "org.freedesktop.login1.Manager"
+                                  << "PrepareForSleep";
+        QTest::newRow("screens") << "/org/freedesktop/ScreenSaver" << screenSaver
+                                 << "ActiveChanged";
+        QTest::newRow("screens, short path") << "/ScreenSaver" << screenSaver << "ActiveChanged";
     }
     void pollingPausesWhileAsleepAndResumesAfterTheDelay() {
         QFETCH(QString, path);
         QFETCH(QString, interface);
         QFETCH(QString, signal);
-        ModelRig rig;
-        rig.units = {unitJson("a1", "Bedroom", true)};
+        ModelRig rig(QJsonArray{unitJson("a1", "Bedroom", true)});
         AppModel& model = rig.startPolling();
         const QDBusConnection bus = QDBusConnection::sessionBus();
         SleepWatch watch(model, rig.clock, bus, bus);
