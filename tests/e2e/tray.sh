@@ -14,12 +14,6 @@ shown_windows() { xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null | wc
 menu_shown() { (($(shown_windows) > before_menu)); }
 app_gone() { ! running "$app_pid"; }
 
-open_menu() {
-    before_menu=$(shown_windows)
-    click_icon 3
-    until_true "the context menu" menu_shown
-}
-
 # A right click on the icon over the open panel closes the panel and shows the menu.
 click_icon 1
 until_true "the panel to open" panel_shown
@@ -49,7 +43,9 @@ click_icon 1
 until_true "the panel to close" panel_hidden
 # The click that closed the panel must not open it again. The app handles clicks in turn, so
 # once the menu of a later right click shows, that click is over.
-open_menu
+before_menu=$(shown_windows)
+click_icon 3
+until_true "the context menu" menu_shown
 panel_hidden || fail "the closing click opened the panel again"
 xdotool key Up Return
 until_true "the app to quit" app_gone

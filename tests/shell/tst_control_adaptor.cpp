@@ -4,7 +4,6 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
-#include <QDBusMetaType>
 #include <QProcess>
 #include <QSignalSpy>
 #include <algorithm>
@@ -69,7 +68,6 @@ private Q_SLOTS:
     void initTestCase() {
         if (!bus("server").isConnected())
             QSKIP("needs a session bus");
-        qDBusRegisterMetaType<QList<QVariantMap>>();
     }
     void cleanup() {
         bus("server").unregisterService(ApplicationService::busName);
