@@ -23,9 +23,7 @@ expect 1 status
 app_pid=$!
 pids+=("$app_pid")
 until_true "the app to answer" answers
-if has_icon || panel_shown; then
-    fail "the background app shows an icon or a window"
-fi
+{ has_icon || panel_shown; } && fail "the background app shows an icon or a window"
 
 # The interface file in the repository describes what the app serves.
 shape() { grep -oE '<(method|signal|property|arg) [^>]*' | sed 's|/$||'; }
@@ -48,7 +46,8 @@ before=$(watch_lines)
 expect 0 on Office
 expect 0 status
 [[ $out == *"2 Office  on  Cool 23°C"* ]] || fail "status after on Office: $out"
-until_true "a watch line after the change" test "$(watch_lines)" -gt "$before"
+watch_grew() { (($(watch_lines) > before)); }
+until_true "a watch line after the change" watch_grew
 tail -n 1 "$work/watch" | grep -q '2 Office  on' || fail "watch printed: $(tail -n 1 "$work/watch")"
 
 expect 1 on Attic

@@ -8,7 +8,6 @@
 
 namespace {
 const auto portalName = QStringLiteral("org.freedesktop.portal.Desktop");
-const auto portalPath = QStringLiteral("/org/freedesktop/portal/desktop");
 
 QPalette paletteWithWindow(const QColor& window) {
     QPalette palette;
@@ -57,7 +56,7 @@ private Q_SLOTS:
         FakePortal portal;
         portal.values.insert("org.freedesktop.appearance/color-scheme", 2u); // prefers light
         portal.values.insert("org.gnome.desktop.interface/enable-animations", false);
-        QVERIFY(bus.registerObject(portalPath, &portal,
+        QVERIFY(bus.registerObject("/org/freedesktop/portal/desktop", &portal,
                                    QDBusConnection::ExportAllSlots |
                                        QDBusConnection::ExportAllSignals));
         QVERIFY(bus.registerService(portalName));
