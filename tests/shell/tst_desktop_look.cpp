@@ -24,7 +24,7 @@ public:
     QHash<QString, QVariant> values; // "group/key" -> value
 
 Q_SIGNALS:
-    void SettingChanged(const QString& group, const QString& key, const QDBusVariant& value);
+    void SettingChanged(const QString&, const QString&, const QDBusVariant&);
 
 public Q_SLOTS:
     QDBusVariant Read(const QString& group, const QString& key) {
