@@ -3,7 +3,6 @@
 #include "support/temporary_settings.h"
 
 #include <QDir>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -34,9 +33,7 @@ QByteArray contents(const QString& path) {
 void writeFile(const QString& path, const QByteArray& data, QFile::Permissions permissions) {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(data);
-    file.close();
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(data) == data.size());
     QVERIFY(file.setPermissions(permissions));
 }
 
@@ -119,10 +116,7 @@ private Q_SLOTS:
         QCOMPARE(contents(trash + "Alvore.AppImage") + contents(trash + "Alvore-x86_64.AppImage"),
                  "an older image" + script);
         QCOMPARE(m_platform->relaunched, QStringList{destination});
-        QProcess copy;
-        copy.start(destination);
-        QVERIFY(copy.waitForFinished());
-        QCOMPARE(copy.readAllStandardOutput(), QByteArray("the image ran\n"));
+        QVERIFY(contents(destination) == script && QFileInfo(destination).isExecutable());
 
         const QString entry = QString::fromUtf8(
             contents(m_places.desktopEntries + "/com.brindlework.Alvore.desktop"));
