@@ -68,7 +68,7 @@ private Q_SLOTS:
         QTEST(parsed.request.arguments, "arguments");
     }
 
-    void helpForAllAndForOne() {
+    void helpAndSwitches() {
         const Parsed all = parse("--help");
         for (const char* name : {"status", "toggle", "timer", "watch"})
             QVERIFY2(all.kind == Parsed::help && all.text.contains(QLatin1String("  ") + name),
@@ -77,9 +77,6 @@ private Q_SLOTS:
         QVERIFY(one.kind == Parsed::help &&
                 one.text.startsWith(u"Usage: alvore timer UNIT 30m on|off"));
         QCOMPARE(parse("help timer").text, one.text);
-    }
-
-    void switchesOfStatusAndWatch() {
         QVERIFY(parse("status --json").request.json &&
                 parse("watch --format=waybar").request.waybar &&
                 !parse("watch --format plain").request.waybar);

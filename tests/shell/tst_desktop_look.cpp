@@ -8,12 +8,6 @@
 
 namespace {
 const auto portalName = QStringLiteral("org.freedesktop.portal.Desktop");
-
-QPalette paletteWithWindow(const QColor& window) {
-    QPalette palette;
-    palette.setColor(QPalette::Window, window);
-    return palette;
-}
 } // namespace
 
 // A settings portal serving the values it holds, each wrapped twice as older portals do.
@@ -45,8 +39,8 @@ private Q_SLOTS:
     }
 
     void withoutPortalThePaletteDecides() {
-        QVERIFY(DesktopLook(QDBusConnection::sessionBus(), paletteWithWindow(Qt::black)).isDark());
-        DesktopLook light(QDBusConnection::sessionBus(), paletteWithWindow(Qt::white));
+        QVERIFY(DesktopLook(QDBusConnection::sessionBus(), QPalette(Qt::black)).isDark());
+        DesktopLook light(QDBusConnection::sessionBus(), QPalette(Qt::white));
         QVERIFY(!light.isDark() && !light.reducesMotion());
     }
 
@@ -61,7 +55,7 @@ private Q_SLOTS:
                                        QDBusConnection::ExportAllSignals));
         QVERIFY(bus.registerService(portalName));
 
-        DesktopLook look(QDBusConnection::sessionBus(), paletteWithWindow(Qt::black));
+        DesktopLook look(QDBusConnection::sessionBus(), QPalette(Qt::black));
         QSignalSpy darkChanged(&look, &DesktopLook::isDarkChanged);
         QTRY_VERIFY(!look.isDark());
         QTRY_VERIFY(look.reducesMotion());

@@ -10,14 +10,15 @@
 #include <QPointer>
 
 namespace {
-// What the tray shows: its tooltip, "slashed" when the glyph is crossed out, and the reading.
+// What the tray shows: its tooltip, whether the glyph is "slashed" or plain (""), and the reading.
 QStringList shown(StatusItemController& item) {
     const QImage icon = item.trayIcon().icon().pixmap(48).toImage().convertToFormat(
         QImage::Format_ARGB32_Premultiplied);
-    const QImage slashed = TrayGlyph::image(true, item.shownTitle(), 48);
-    if (icon != slashed && icon != TrayGlyph::image(false, item.shownTitle(), 48))
-        qWarning("the tray shows neither picture");
-    return {item.trayIcon().toolTip(), icon == slashed ? "slashed" : "", item.shownTitle()};
+    const auto glyph = [&](bool slashed) {
+        return TrayGlyph::image(slashed, item.shownTitle(), 48);
+    };
+    const char* look = icon == glyph(true) ? "slashed" : icon == glyph(false) ? "" : "neither";
+    return {item.trayIcon().toolTip(), look, item.shownTitle()};
 }
 
 // A mode picker for the first demo unit.
