@@ -177,25 +177,7 @@ private Q_SLOTS:
         QCOMPARE(rows()[1]->nameField()->text(), QStringLiteral("Three"));
     }
 
-    void accountWhenSignedOutOrInDemo() {
-        ModelRig rig(std::nullopt);
-        AppModel& model = rig.start();
-        QTRY_COMPARE(model.status().kind, AppModel::Status::needsKey);
-        Window window(model, SettingsTab::account);
-        QCOMPARE(window.row("API key")->detail(), QStringLiteral("Not connected."));
-        QVERIFY(window.find<QPushButton>("Add Key…") && !window.find<QPushButton>("Disconnect"));
-
-        model.loadDemo();
-        QCOMPARE(window.row("Bedroom")->detail(),
-                 QStringLiteral("Sky · Cool, Heat, Fan, Dry, Auto"));
-        QCOMPARE(window.control<QLabel>("Living Room")->text(), QStringLiteral("Offline"));
-        QVERIFY(!window.find<QPushButton>("Disconnect"));
-
-        window.click("Show Log");
-        QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(AppLog::path())});
-    }
-
-    void replacingTheKeyThenDisconnecting() {
+    void accountReplacesAndDisconnectsTheKeyThenShowsTheDemo() {
         ModelRig rig(QJsonArray{unitJson("a1", "Hall", true)});
         AppModel& model = rig.startPolling();
         model.savePreset("Kept", "a1");
@@ -229,8 +211,18 @@ private Q_SLOTS:
         window.click("Disconnect");
         QTRY_COMPARE(rig.keys.storedKey(), std::nullopt);
         QCOMPARE(model.presets().size(), 1);
+        QCOMPARE(keyDetail(), QStringLiteral("Not connected."));
         QVERIFY(window.row("No units yet") && !window.row("Hall") &&
-                !window.find<QPushButton>("Disconnect"));
+                window.find<QPushButton>("Add Key…") && !window.find<QPushButton>("Disconnect"));
+
+        // The demo lists its units, with no key to disconnect.
+        model.loadDemo();
+        QCOMPARE(window.row("Bedroom")->detail(),
+                 QStringLiteral("Sky · Cool, Heat, Fan, Dry, Auto"));
+        QCOMPARE(window.control<QLabel>("Living Room")->text(), QStringLiteral("Offline"));
+        QVERIFY(!window.find<QPushButton>("Disconnect"));
+        window.click("Show Log");
+        QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(AppLog::path())});
     }
 
 private:
