@@ -38,13 +38,11 @@ private Q_SLOTS:
         qunsetenv("ALVORE_REDUCE_MOTION");
     }
 
-    void withoutPortalThePaletteDecides() {
+    void paletteDecidesWithoutPortalThenPortalDecidesAndChangesAreFollowed() {
         QVERIFY(DesktopLook(QDBusConnection::sessionBus(), QPalette(Qt::black)).isDark());
         DesktopLook light(QDBusConnection::sessionBus(), QPalette(Qt::white));
         QVERIFY(!light.isDark() && !light.reducesMotion());
-    }
 
-    void portalDecidesAndChangesAreFollowed() {
         QDBusConnection bus =
             QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("portal"));
         FakePortal portal;
