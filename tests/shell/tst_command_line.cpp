@@ -82,7 +82,7 @@ private Q_SLOTS:
                 !parse("watch --format plain").request.waybar);
     }
 
-    void statusLines() {
+    void statusLinesAndWaybarModule() {
         const QDateTime now = QDateTime::fromSecsSinceEpoch(1'800'000'000);
         QVariantMap bedroom = unit("Bedroom", true, true, true);
         bedroom.insert("timerAt", now.addSecs(2530).toSecsSinceEpoch());
@@ -91,11 +91,8 @@ private Q_SLOTS:
                  "1 Bedroom  on  Cool 22°C  fan auto  room 24.6°C 58%  timer 42:10 then off");
         QCOMPARE(StatusText::line(unit("Attic", true, false, false), now), "1 Attic  offline");
         QCOMPARE(StatusText::lines({}, "signedOut", now), QStringList{"Alvore is signed out."});
-    }
 
-    // The bar shows the unit the tray reports, with every unit in the tooltip.
-    void waybarModule() {
-        const QDateTime now = QDateTime::currentDateTime();
+        // The bar shows the unit the tray reports, with every unit in the tooltip.
         const QList<QVariantMap> units{unit("Bedroom", false, true, false),
                                        unit("Office", true, true, true)};
         const auto module = [&](const QString& state, bool running) {
