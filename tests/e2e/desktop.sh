@@ -4,14 +4,9 @@
 app=$1
 
 for tool in dbus-run-session Xvfb trayer xdotool xwininfo; do
-    if ! command -v "$tool" >/dev/null; then
-        echo "skipped: $tool is not installed"
-        exit 77
-    fi
+    command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed" && exit 77; }
 done
-if [[ -z ${ALVORE_E2E_OWN_BUS:-} ]]; then
-    ALVORE_E2E_OWN_BUS=1 exec dbus-run-session -- "$0" "$@"
-fi
+[[ -n ${ALVORE_E2E_OWN_BUS:-} ]] || ALVORE_E2E_OWN_BUS=1 exec dbus-run-session -- "$0" "$@"
 
 work=$(mktemp -d /tmp/alvore-e2e.XXXXXX)
 pids=()
@@ -31,9 +26,7 @@ fail() {
     for log in "$work"/*.log; do
         [[ -e $log ]] && echo "--- $(basename "$log"):" && cat "$log"
     done
-    if [[ -n ${tray_pid:-} ]] && ! kill -0 "$tray_pid" 2>/dev/null; then
-        echo "the tray has exited"
-    fi
+    [[ -n ${tray_pid:-} ]] && ! running "$tray_pid" && echo "the tray has exited"
     exit 1
 }
 

@@ -29,14 +29,10 @@ until_true "the panel to open" panel_shown
 click_icon 1
 until_true "the panel to close" panel_hidden
 
-# A later start: gone at once, without a word, and the panel opens again. How long it takes is
-# printed, not judged: under load or a sanitizer a start may be slow without being wrong.
-started=$(date +%s%N)
+# A later start: gone at once, without a word, and the panel opens again.
 status=0
 timeout 10 "$app" >"$work/app-later.log" 2>&1 || status=$?
-elapsed_ms=$((($(date +%s%N) - started) / 1000000))
-echo "the later start took ${elapsed_ms} ms"
-((status == 0)) || fail "the later start exited with $status after ${elapsed_ms} ms"
+((status == 0)) || fail "the later start exited with $status"
 [[ ! -s $work/app-later.log ]] || fail "the later start printed: $(cat "$work/app-later.log")"
 until_true "the panel to open again" panel_shown
 (($(icon_count) == 1)) || fail "the tray holds $(icon_count) icons"

@@ -27,12 +27,9 @@ done
 # Each fixed-size icon is a PNG of its folder's size (width and height from its header).
 for pixels in 16 22 24 32 48 64 128 256 512; do
     png=$usr/share/icons/hicolor/${pixels}x${pixels}/apps/$id.png
-    [[ -f $png ]] || fail "missing the ${pixels} pixel icon"
-    header=($(od -An -tu1 -N24 "$png"))
-    [[ ${header[1]} == 80 && ${header[2]} == 78 && ${header[3]} == 71 ]] || fail "$png: not a PNG"
-    width=$(((header[18] << 8) | header[19]))
-    height=$(((header[22] << 8) | header[23]))
-    [[ $width == "$pixels" && $height == "$pixels" ]] || fail "$png is ${width}x${height}"
+    [[ $(od -An -c -j1 -N3 "$png" 2>/dev/null | tr -d ' ') == PNG ]] || fail "$png: missing or not a PNG"
+    size=$(od -An -tu4 --endian=big -j16 -N8 "$png" | xargs)
+    [[ $size == "$pixels $pixels" ]] || fail "$png is ${size/ /x}"
 done
 
 desktop-file-validate "$usr/share/applications/$id.desktop"

@@ -12,54 +12,49 @@ Parsed parse(const QString& line) {
     return CommandLine::parse(line.split(u' ', Qt::SkipEmptyParts));
 }
 
+// A unit record as the app sends it.
 QVariantMap unit(const QString& name, bool on, bool online, bool tray) {
-    return {{"id", name.toLower()},
-            {"name", name},
-            {"number", 1},
-            {"online", online},
-            {"on", on},
-            {"tray", tray},
-            {"mode", "cool"},
-            {"target", 22},
-            {"targetUnit", "C"},
-            {"fan", "auto"},
-            {"roomTemperature", 24.6},
-            {"roomUnit", "C"},
-            {"humidity", 58.0}};
+    const QByteArray rest = R"({"number": 1, "mode": "cool", "target": 22, "targetUnit": "C",
+        "fan": "auto", "roomTemperature": 24.6, "roomUnit": "C", "humidity": 58.0})";
+    QVariantMap unit = QJsonDocument::fromJson(rest).object().toVariantMap();
+    unit.insert(
+        {{"id", name.toLower()}, {"name", name}, {"online", online}, {"on", on}, {"tray", tray}});
+    return unit;
 }
 } // namespace
 
 class CommandLineTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    // Anything after the program's name but its own options is a command, "nonsense" too: it is
+    // answered with a usage error.
     void commandsOrStart() {
-        const auto isCommand = [](std::initializer_list<const char*> words) {
-            const std::vector<const char*> argv(words);
+        const auto isCommand = [](std::vector<const char*> argv) {
             return CommandLine::isCommand(int(argv.size()), argv.data());
         };
-        QVERIFY(isCommand({"alvore", "--help"}));
-        QVERIFY(isCommand({"alvore", "nonsense"})); // answered with a usage error
-        QVERIFY(!isCommand({"alvore"}) && !isCommand({"alvore", "--no-tray"}));
+        QCOMPARE(QList<bool>({isCommand({"alvore", "--help"}), isCommand({"alvore", "nonsense"}),
+                              isCommand({"alvore"}), isCommand({"alvore", "--no-tray"})}),
+                 QList<bool>({true, true, false, false}));
     }
 
     void callsTheAppsMethodsOrSaysHowToUseThem_data() {
         QTest::addColumn<QString>("line");
-        QTest::addColumn<QString>("method");
+        QTest::addColumn<QString>("method"); // none for a usage error
         QTest::addColumn<QVariantList>("arguments");
-        QTest::addRow("on") << "on Office" << QString("SetPower") << QVariantList{"Office", true};
-        QTest::addRow("mode") << "mode 1 Heat" << QString("SetMode") << QVariantList{"1", "heat"};
-        QTest::addRow("target") << "target 1 22" << QString("SetTarget") << QVariantList{"1", 22};
-        QTest::addRow("step down")
-            << "target 1 -2" << QString("StepTarget") << QVariantList{"1", -2};
-        QTest::addRow("fan") << "fan 1 high" << QString("SetFan") << QVariantList{"1", "high"};
-        QTest::addRow("preset of words")
-            << "preset 1 Movie night" << QString("ApplyPreset") << QVariantList{"1", "Movie night"};
-        QTest::addRow("timer") << "timer 1 1h30m off" << QString("SetTimer")
-                               << QVariantList{"1", 90u, false};
-        QTest::addRow("cancel") << "timer 1 cancel" << QString("CancelTimer") << QVariantList{"1"};
+        const auto row = [](const char* line, const char* method, const QVariantList& arguments) {
+            QTest::newRow(line) << QString(line) << QString(method) << arguments;
+        };
+        row("on Office", "SetPower", {"Office", true});
+        row("mode 1 Heat", "SetMode", {"1", "heat"});
+        row("target 1 22", "SetTarget", {"1", 22});
+        row("target 1 -2", "StepTarget", {"1", -2});
+        row("fan 1 high", "SetFan", {"1", "high"});
+        row("preset 1 Movie night", "ApplyPreset", {"1", "Movie night"});
+        row("timer 1 1h30m off", "SetTimer", {"1", 90u, false});
+        row("timer 1 cancel", "CancelTimer", {"1"});
         for (const char* line : {"warmer Office", "on", "target 1 warm", "timer 1 30m",
                                  "timer 1 2d on", "open Office", "watch --format i3"})
-            QTest::addRow("usage error: %s", line) << line << QString() << QVariantList();
+            row(line, "", {});
     }
     void callsTheAppsMethodsOrSaysHowToUseThem() {
         QFETCH(QString, line);
@@ -73,7 +68,7 @@ private Q_SLOTS:
         QTEST(parsed.request.arguments, "arguments");
     }
 
-    void helpForAllAndForOne() {
+    void helpAndSwitches() {
         const Parsed all = parse("--help");
         for (const char* name : {"status", "toggle", "timer", "watch"})
             QVERIFY2(all.kind == Parsed::help && all.text.contains(QLatin1String("  ") + name),
@@ -82,15 +77,12 @@ private Q_SLOTS:
         QVERIFY(one.kind == Parsed::help &&
                 one.text.startsWith(u"Usage: alvore timer UNIT 30m on|off"));
         QCOMPARE(parse("help timer").text, one.text);
-    }
-
-    void switchesOfStatusAndWatch() {
         QVERIFY(parse("status --json").request.json &&
-                parse("watch --format=waybar").request.waybar);
-        QVERIFY(!parse("watch --format plain").request.waybar);
+                parse("watch --format=waybar").request.waybar &&
+                !parse("watch --format plain").request.waybar);
     }
 
-    void statusLines() {
+    void statusLinesAndWaybarModule() {
         const QDateTime now = QDateTime::fromSecsSinceEpoch(1'800'000'000);
         QVariantMap bedroom = unit("Bedroom", true, true, true);
         bedroom.insert("timerAt", now.addSecs(2530).toSecsSinceEpoch());
@@ -99,11 +91,8 @@ private Q_SLOTS:
                  "1 Bedroom  on  Cool 22°C  fan auto  room 24.6°C 58%  timer 42:10 then off");
         QCOMPARE(StatusText::line(unit("Attic", true, false, false), now), "1 Attic  offline");
         QCOMPARE(StatusText::lines({}, "signedOut", now), QStringList{"Alvore is signed out."});
-    }
 
-    // The bar shows the unit the tray reports, with every unit in the tooltip.
-    void waybarModule() {
-        const QDateTime now = QDateTime::currentDateTime();
+        // The bar shows the unit the tray reports, with every unit in the tooltip.
         const QList<QVariantMap> units{unit("Bedroom", false, true, false),
                                        unit("Office", true, true, true)};
         const auto module = [&](const QString& state, bool running) {

@@ -8,14 +8,6 @@
 
 namespace {
 const auto portalName = QStringLiteral("org.freedesktop.portal.Desktop");
-const auto portalPath = QStringLiteral("/org/freedesktop/portal/desktop");
-const auto settingsInterface = QStringLiteral("org.freedesktop.portal.Settings");
-
-QPalette paletteWithWindow(const QColor& window) {
-    QPalette palette;
-    palette.setColor(QPalette::Window, window);
-    return palette;
-}
 } // namespace
 
 // A settings portal serving the values it holds, each wrapped twice as older portals do.
@@ -26,17 +18,14 @@ public:
     QHash<QString, QVariant> values; // "group/key" -> value
 
 Q_SIGNALS:
-    void SettingChanged(const QString& group, const QString& key, const QDBusVariant& value);
+    void SettingChanged(const QString&, const QString&, const QDBusVariant&);
 
 public Q_SLOTS:
     QDBusVariant Read(const QString& group, const QString& key) {
-        const auto found = values.constFind(group + u'/' + key);
-        if (found == values.cend()) {
-            sendErrorReply(QStringLiteral("org.freedesktop.portal.Error.NotFound"),
-                           QStringLiteral("no such setting"));
-            return {};
-        }
-        return QDBusVariant(QVariant::fromValue(QDBusVariant(*found)));
+        const QVariant value = values.value(group + u'/' + key);
+        if (!value.isValid())
+            sendErrorReply("org.freedesktop.portal.Error.NotFound", "no such setting");
+        return QDBusVariant(QVariant::fromValue(QDBusVariant(value)));
     }
 };
 
@@ -49,24 +38,22 @@ private Q_SLOTS:
         qunsetenv("ALVORE_REDUCE_MOTION");
     }
 
-    void withoutPortalThePaletteDecides() {
-        QVERIFY(DesktopLook(QDBusConnection::sessionBus(), paletteWithWindow(Qt::black)).isDark());
-        DesktopLook light(QDBusConnection::sessionBus(), paletteWithWindow(Qt::white));
+    void paletteDecidesWithoutPortalThenPortalDecidesAndChangesAreFollowed() {
+        QVERIFY(DesktopLook(QDBusConnection::sessionBus(), QPalette(Qt::black)).isDark());
+        DesktopLook light(QDBusConnection::sessionBus(), QPalette(Qt::white));
         QVERIFY(!light.isDark() && !light.reducesMotion());
-    }
 
-    void portalDecidesAndChangesAreFollowed() {
         QDBusConnection bus =
             QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("portal"));
         FakePortal portal;
         portal.values.insert("org.freedesktop.appearance/color-scheme", 2u); // prefers light
         portal.values.insert("org.gnome.desktop.interface/enable-animations", false);
-        QVERIFY(bus.registerObject(portalPath, &portal,
+        QVERIFY(bus.registerObject("/org/freedesktop/portal/desktop", &portal,
                                    QDBusConnection::ExportAllSlots |
                                        QDBusConnection::ExportAllSignals));
         QVERIFY(bus.registerService(portalName));
 
-        DesktopLook look(QDBusConnection::sessionBus(), paletteWithWindow(Qt::black));
+        DesktopLook look(QDBusConnection::sessionBus(), QPalette(Qt::black));
         QSignalSpy darkChanged(&look, &DesktopLook::isDarkChanged);
         QTRY_VERIFY(!look.isDark());
         QTRY_VERIFY(look.reducesMotion());

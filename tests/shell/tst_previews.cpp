@@ -12,14 +12,13 @@
 
 namespace {
 // What the store's file holds now.
-QMap<QString, QVariant> everything(const QString& file) {
+QVariantMap everything(const QString& file) {
     const QSettings store(file, QSettings::IniFormat);
-    QMap<QString, QVariant> values;
+    QVariantMap values;
     for (const QString& key : store.allKeys())
         values.insert(key, store.value(key));
     return values;
 }
-
 } // namespace
 
 // The real program, run once with "--render-previews" on the off-screen platform in a home of
@@ -27,68 +26,61 @@ QMap<QString, QVariant> everything(const QString& file) {
 class PreviewsTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void writesEveryPictureAndPutsTheStoreBack();
+    void writesEveryPictureAndPutsTheStoreBack() {
+        QTemporaryDir home;
+        QSettings store(home.filePath("config/Brindlework/Alvore.conf"), QSettings::IniFormat);
+        Settings settings;
+        settings.unit = "F";
+        settings.closedInterval = 45;
+        settings.save(store);
+        const QString unit = DemoData::pods(QDateTime::currentDateTimeUtc()).first().id;
+        const ACState night{true, "cool", 21, {}, {}, {}, {}, {}};
+        Preset::save({{QUuid::createUuid(), unit, "Night", night}}, store);
+        store.setValue("settingsTab", "presets");
+        store.setValue("relocation.dontAsk", true);
+        store.sync();
+        const QVariantMap before = everything(store.fileName());
+
+        const QDir folder(home.filePath("data/Brindlework/Alvore/previews"));
+        QVERIFY(QDir().mkpath(folder.path()) &&
+                QFile(folder.filePath("stray.png")).open(QIODevice::WriteOnly));
+
+        QProcess app;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("HOME", home.filePath("home"));
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        for (const char* kind : {"config", "data", "state", "cache"})
+            environment.insert(QStringLiteral("XDG_%1_HOME").arg(kind).toUpper(),
+                               home.filePath(kind));
+        app.setProcessEnvironment(environment);
+        app.start(ALVORE_PROGRAM, {"--render-previews"});
+        QVERIFY(app.waitForFinished(60'000) && app.exitStatus() == QProcess::NormalExit);
+        QCOMPARE(app.exitCode(), 0);
+        // Nothing failed: the one line is the folder.
+        QCOMPARE(QString::fromUtf8(app.readAllStandardOutput()),
+                 "Previews written to " + folder.path() + "\n");
+        QCOMPARE(everything(store.fileName()), before);
+
+        // The stray file is gone: the folder holds what the log says was written.
+        QFile log(home.filePath("state/Alvore/alvore.log"));
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QStringList written;
+        auto lines = QRegularExpression("wrote preview (\\S+)")
+                         .globalMatch(QString::fromUtf8(log.readAll()));
+        while (lines.hasNext())
+            written.append(lines.next().captured(1));
+        written.sort();
+        QVERIFY(written.size() > 20);
+        QCOMPARE(folder.entryList(QDir::Files, QDir::Name), written);
+
+        // Pictures at two pixels a point that show what their names say: the °F panel differs
+        // from the °C one, and the airflow moves between frames.
+        const auto image = [&](const char* name) { return QImage(folder.filePath(name)); };
+        QCOMPARE(image("01-panel.png").width(), 760);
+        QVERIFY(image("01-panel.png") != image("02-panel-fahrenheit.png"));
+        QVERIFY(image("08-air-1.png") != image("08-air-8.png"));
+    }
 };
-
-void PreviewsTest::writesEveryPictureAndPutsTheStoreBack() {
-    QTemporaryDir home;
-    QVERIFY(home.isValid());
-    QSettings store(home.filePath("config/Brindlework/Alvore.conf"), QSettings::IniFormat);
-    Settings settings;
-    settings.unit = "F";
-    settings.closedInterval = 45;
-    settings.save(store);
-    const QString firstUnit = DemoData::pods(QDateTime::currentDateTimeUtc()).first().id;
-    Preset::save(
-        {{QUuid::createUuid(), firstUnit, "Night", ACState{true, "cool", 21, {}, {}, {}, {}, {}}}},
-        store);
-    store.setValue("settingsTab", "presets");
-    store.setValue("relocation.dontAsk", true);
-    store.sync();
-    const QMap<QString, QVariant> before = everything(store.fileName());
-
-    const QDir folder(home.filePath("data/Brindlework/Alvore/previews"));
-    QVERIFY(QDir().mkpath(folder.path()));
-    QVERIFY(QFile(folder.filePath("stray.png")).open(QIODevice::WriteOnly));
-
-    QProcess app;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("HOME", home.filePath("home"));
-    for (const char* kind : {"CONFIG", "DATA", "STATE", "CACHE"})
-        environment.insert(QStringLiteral("XDG_%1_HOME").arg(kind),
-                           home.filePath(QString::fromLatin1(kind).toLower()));
-    environment.insert("QT_QPA_PLATFORM", "offscreen");
-    app.setProcessEnvironment(environment);
-    app.start(ALVORE_PROGRAM, {"--render-previews"});
-    QVERIFY(app.waitForFinished(60'000) && app.exitStatus() == QProcess::NormalExit);
-    QCOMPARE(app.exitCode(), 0);
-    // Nothing failed: the one line is the folder.
-    QCOMPARE(QString::fromUtf8(app.readAllStandardOutput()),
-             "Previews written to " + folder.path() + "\n");
-
-    // The stray file is gone: the folder holds what the log says was written.
-    QFile log(home.filePath("state/Alvore/alvore.log"));
-    QVERIFY(log.open(QIODevice::ReadOnly));
-    QStringList written;
-    const QRegularExpression line("wrote preview (\\S+)");
-    for (const QString& text : QString::fromUtf8(log.readAll()).split('\n'))
-        if (const auto found = line.match(text); found.hasMatch())
-            written.append(found.captured(1));
-    QVERIFY(written.size() > 20);
-    written.sort();
-    QCOMPARE(folder.entryList(QDir::Files, QDir::Name), written);
-
-    QCOMPARE(everything(store.fileName()), before);
-
-    // Pictures at two pixels a point that show what their names say: the °F panel differs from
-    // the °C one, and the airflow moves between frames.
-    const auto image = [&](const char* name) { return QImage(folder.filePath(name)); };
-    QCOMPARE(image("00-menu-icons.png").size(), QSize(280, 240));
-    for (const char* name : {"01-panel.png", "04-sign-in.png", "05-offline.png"})
-        QCOMPARE(image(name).width(), 760);
-    QVERIFY(image("01-panel.png") != image("02-panel-fahrenheit.png"));
-    QVERIFY(image("08-air-1.png") != image("08-air-8.png"));
-}
 
 QTEST_GUILESS_MAIN(PreviewsTest)
 #include "tst_previews.moc"
