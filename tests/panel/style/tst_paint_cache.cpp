@@ -9,9 +9,6 @@
 #include "support/paint_recorder.h"
 #include "support/panel_rig.h"
 
-#include <functional>
-#include <memory>
-
 namespace {
 
 // Fills itself in the colour it is given, counting how often it really paints.
@@ -32,12 +29,7 @@ private:
     PaintCache<QColor> cache;
 };
 
-using Change = std::function<void(QWidget&)>;
-
 } // namespace
-
-Q_DECLARE_METATYPE(std::shared_ptr<QWidget>)
-Q_DECLARE_METATYPE(Change)
 
 class PaintCacheTest : public QObject {
     Q_OBJECT
@@ -60,56 +52,37 @@ private Q_SLOTS:
         QCOMPARE(probe.paints, 4);
 
         // A recording gets the shapes themselves, every time.
-        for (int round = 0; round < 2; ++round) {
-            PaintRecorder recorder(probe.size());
-            probe.render(&recorder, {}, {}, QWidget::RenderFlags());
-            QCOMPARE(recorder.recording.shapes.size(), 1);
-        }
+        for (int round = 0; round < 2; ++round)
+            QCOMPARE(PaintRecorder::record(probe).shapes.size(), 1);
         QCOMPARE(probe.paints, 6);
-    }
-
-    void widgetsShowTheirNewState_data() {
-        QTest::addColumn<std::shared_ptr<QWidget>>("widget");
-        QTest::addColumn<Change>("change");
-        // A widget of type T as `setUp` leaves it, changed by `change`.
-        const auto row =
-            []<class T>(const char* name, std::shared_ptr<T> widget, auto setUp, auto change) {
-                setUp(*widget);
-                QTest::newRow(name)
-                    << std::shared_ptr<QWidget>(widget)
-                    << Change([change](QWidget& shown) { change(static_cast<T&>(shown)); });
-            };
-        const auto line = [] {
-            return std::make_shared<LineText>(Fonts::font(13), Palette::primaryText());
-        };
-        const auto bedroom = [](LineText& text) { text.setText("Bedroom"); };
-        row("line text", line(), bedroom, [](LineText& text) { text.setText("Kitchen"); });
-        row("line colour", line(), bedroom, [](LineText& text) { text.setColor(Palette::warm()); });
-        row(
-            "figure", std::make_shared<TightFigure>(),
-            [](TightFigure& figure) { figure.setText("21°"); },
-            [](TightFigure& figure) { figure.setText("24°"); });
-        row(
-            "compact label", std::make_shared<CompactLabel>("humidity", "48%"),
-            [](CompactLabel&) {}, [](CompactLabel& label) { label.setColor(Palette::cool()); });
-        const QStringList levels{"low", "high"};
-        row(
-            "fan level", std::make_shared<FanStepper>(),
-            [levels](FanStepper& fan) { fan.setLevel(QStringLiteral("low"), levels); },
-            [levels](FanStepper& fan) { fan.setLevel(QStringLiteral("high"), levels); });
-        row(
-            "more toggle", std::make_shared<MoreToggle>(), [](MoreToggle&) {},
-            [](MoreToggle& toggle) { toggle.setTurn(0.5); });
     }
 
     // A widget drawn once, changed, and drawn again at the same size shows the change.
     void widgetsShowTheirNewState() {
-        QFETCH(std::shared_ptr<QWidget>, widget);
-        QFETCH(Change, change);
-        widget->resize(widget->sizeHint().expandedTo({180, 30}));
-        const QImage before = renderOnBlack(*widget);
-        change(*widget);
-        QVERIFY(renderOnBlack(*widget) != before);
+        LineText text(Fonts::font(13), Palette::primaryText()),
+            tinted(Fonts::font(13), Palette::primaryText());
+        text.setText("Bedroom");
+        tinted.setText("Bedroom");
+        TightFigure figure;
+        figure.setText("21°");
+        CompactLabel label("humidity", "48%");
+        FanStepper fan;
+        const QStringList levels{"low", "high"};
+        fan.setLevel(levels[0], levels);
+        MoreToggle toggle;
+        const QList<std::tuple<const char*, QWidget*, std::function<void()>>> cases{
+            {"line text", &text, [&] { text.setText("Kitchen"); }},
+            {"line colour", &tinted, [&] { tinted.setColor(Palette::warm()); }},
+            {"figure", &figure, [&] { figure.setText("24°"); }},
+            {"compact label", &label, [&] { label.setColor(Palette::cool()); }},
+            {"fan level", &fan, [&] { fan.setLevel(levels[1], levels); }},
+            {"more toggle", &toggle, [&] { toggle.setTurn(0.5); }}};
+        for (const auto& [name, widget, change] : cases) {
+            widget->resize(widget->sizeHint().expandedTo({180, 30}));
+            const QImage before = renderOnBlack(*widget);
+            change();
+            QVERIFY2(renderOnBlack(*widget) != before, name);
+        }
     }
 };
 
