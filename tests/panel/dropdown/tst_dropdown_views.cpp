@@ -44,14 +44,6 @@ struct Panel {
     DropdownLayer* layer;
 };
 
-Dropdown withRows(int rows, QRectF anchor) {
-    Dropdown dropdown;
-    dropdown.anchor = anchor;
-    for (int i = 0; i < rows; ++i)
-        dropdown.options.append({.id = QString::number(i), .title = "row"});
-    return dropdown;
-}
-
 } // namespace
 
 class DropdownViewsTest : public QObject {
@@ -163,31 +155,24 @@ private Q_SLOTS:
         FrameTicker::shared()->setInstant(true);
     }
 
-    void place_data() {
-        QTest::addColumn<QSizeF>("size");
-        QTest::addColumn<QRectF>("anchor");
-        QTest::addColumn<QPointF>("origin");
-        QTest::addColumn<bool>("above");
-        // Four rows: 156 points high, in a panel 380 wide and `height` high.
-        const auto row = [](const char* name, double height, QRectF anchor, QPointF origin,
-                            bool above) {
-            QTest::newRow(name) << QSizeF(380, height) << anchor << origin << above;
-        };
-        row("room below", 600, {140, 100, 100, 32}, {90, 140}, false);
-        row("near the bottom: above", 700, {140, 600, 100, 32}, {90, 436}, true);
-        row("just fits above", 300, {140, 172, 100, 32}, {90, 8}, true);
-        row("short panel: below, overflowing", 200, {140, 20, 100, 32}, {90, 60}, false);
-        row("far left", 600, {0, 100, 40, 32}, {12, 140}, false);
-        row("far right", 600, {350, 100, 30, 32}, {168, 140}, false);
-    }
-
     void place() {
-        QFETCH(QSizeF, size);
-        QFETCH(QRectF, anchor);
-        QFETCH(QPointF, origin);
-        QFETCH(bool, above);
-        const DropdownLayer::Placement placement = DropdownLayer::place(withRows(4, anchor), size);
-        QCOMPARE(std::pair(placement.origin, placement.above), std::pair(origin, above));
+        // Four rows: 156 points high, in a panel 380 wide and `height` high.
+        const QList<std::tuple<const char*, double, QRectF, QPointF, bool>> cases{
+            {"room below", 600, {140, 100, 100, 32}, {90, 140}, false},
+            {"near the bottom: above", 700, {140, 600, 100, 32}, {90, 436}, true},
+            {"just fits above", 300, {140, 172, 100, 32}, {90, 8}, true},
+            {"short panel: below, overflowing", 200, {140, 20, 100, 32}, {90, 60}, false},
+            {"far left", 600, {0, 100, 40, 32}, {12, 140}, false},
+            {"far right", 600, {350, 100, 30, 32}, {168, 140}, false}};
+        for (const auto& [name, height, anchor, origin, above] : cases) {
+            Dropdown dropdown;
+            dropdown.anchor = anchor;
+            for (int i = 0; i < 4; ++i)
+                dropdown.options.append({.id = QString::number(i), .title = "row"});
+            const DropdownLayer::Placement placement =
+                DropdownLayer::place(dropdown, {380, height});
+            QVERIFY2(placement.origin == origin && placement.above == above, name);
+        }
     }
 };
 
