@@ -43,27 +43,22 @@ private Q_SLOTS:
         QVERIFY(whiteAt(renderOnBlack(power), 33, 20) && !whiteAt(renderOnBlack(power), 13, 20));
     }
 
-    void roundButton_data() {
-        QTest::addColumn<bool>("enabled");
-        QTest::newRow("enabled") << true;
-        QTest::newRow("disabled") << false;
-    }
-
     // Only an enabled button lights up under the pointer and takes a click.
     void roundButton() {
-        QFETCH(bool, enabled);
-        RoundButton button(QStringLiteral("plus"), 40);
-        int called = 0;
-        button.setAction([&] { ++called; });
-        button.setEnabled(enabled);
-        button.move(300, 300); // away from where earlier cases left the pointer
-        button.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&button));
-        const QImage resting = renderOnBlack(button);
-        QTest::mouseMove(&button);
-        QCOMPARE(renderOnBlack(button) != resting, enabled);
-        QTest::mouseClick(&button, Qt::LeftButton);
-        QCOMPARE(called, int(enabled));
+        for (const bool enabled : {true, false}) {
+            RoundButton button(QStringLiteral("plus"), 40);
+            int called = 0;
+            button.setAction([&] { ++called; });
+            button.setEnabled(enabled);
+            button.move(300, 300); // away from where earlier cases left the pointer
+            button.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&button));
+            const QImage resting = renderOnBlack(button);
+            QTest::mouseMove(&button);
+            QCOMPARE(renderOnBlack(button) != resting, enabled);
+            QTest::mouseClick(&button, Qt::LeftButton);
+            QCOMPARE(called, int(enabled));
+        }
     }
 
     void compactLabelKeepsTabularWidth() {

@@ -21,19 +21,9 @@ const char ownBusMark[] = "ALVORE_TEST_WITHOUT_KEYRING";
 const char scratchVariable[] = "ALVORE_TEST_SCRATCH";
 
 // Without service folders the bus cannot start the keyring the system has installed.
-const char busConfig[] =
-    "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
-    " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
-    "<busconfig>\n"
-    "  <type>session</type>\n"
-    "  <listen>unix:tmpdir=/tmp</listen>\n"
-    "  <auth>EXTERNAL</auth>\n"
-    "  <policy context=\"default\">\n"
-    "    <allow send_destination=\"*\" eavesdrop=\"true\"/>\n"
-    "    <allow eavesdrop=\"true\"/>\n"
-    "    <allow own=\"*\"/>\n"
-    "  </policy>\n"
-    "</busconfig>\n";
+const char busConfig[] = R"(<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen>
+<auth>EXTERNAL</auth><policy context="default"><allow send_destination="*" eavesdrop="true"/>
+<allow eavesdrop="true"/><allow own="*"/></policy></busconfig>)";
 
 QStringList filesHolding(const QString& folder, const QByteArray& text) {
     QStringList found;
