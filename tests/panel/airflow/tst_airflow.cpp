@@ -2,10 +2,8 @@
 #include "panel/animation/frame_ticker.h"
 #include "panel/animation/view_environment.h"
 
-#include <QImage>
 #include <QPainter>
 #include <QTest>
-#include <QTimer>
 #include <cmath>
 
 namespace {

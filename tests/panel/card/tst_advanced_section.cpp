@@ -1,4 +1,3 @@
-#include "panel/animation/frame_ticker.h"
 #include "panel/card/advanced_section.h"
 #include "panel/controls/small_chip.h"
 #include "panel/dropdown/dropdown_trigger.h"

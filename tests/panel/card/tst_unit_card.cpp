@@ -1,4 +1,3 @@
-#include "panel/animation/frame_ticker.h"
 #include "panel/animation/view_environment.h"
 #include "panel/card/card_glow.h"
 #include "panel/card/fan_stepper.h"
@@ -6,7 +5,6 @@
 #include "panel/card/temperature_row.h"
 #include "panel/card/timer_badge.h"
 #include "panel/card/unit_card.h"
-#include "panel/controls/compact_label.h"
 #include "panel/controls/counting_figure.h"
 #include "panel/controls/power_switch.h"
 #include "panel/controls/round_button.h"

@@ -1,4 +1,3 @@
-#include "panel/animation/frame_ticker.h"
 #include "panel/chart/chart_layout.h"
 #include "panel/chart/history_chart.h"
 #include "support/model_rig.h"

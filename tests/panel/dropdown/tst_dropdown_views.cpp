@@ -1,12 +1,8 @@
 #include "model/dropdown_builders.h"
-#include "panel/animation/frame_ticker.h"
 #include "panel/dropdown/dropdown_card.h"
 #include "panel/dropdown/dropdown_layer.h"
 #include "panel/dropdown/dropdown_trigger.h"
 #include "support/model_rig.h"
-
-#include <QTest>
-#include <memory>
 
 namespace {
 

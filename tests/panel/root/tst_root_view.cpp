@@ -1,5 +1,4 @@
 #include "model/dropdown_builders.h"
-#include "panel/animation/frame_ticker.h"
 #include "panel/card/unit_card.h"
 #include "panel/controls/panel_buttons.h"
 #include "panel/root/banner.h"

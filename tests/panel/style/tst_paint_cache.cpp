@@ -4,7 +4,6 @@
 #include "panel/controls/counting_figure.h"
 #include "panel/controls/line_text.h"
 #include "panel/style/fonts.h"
-#include "panel/style/paint_cache.h"
 #include "panel/style/palette.h"
 #include "support/paint_recorder.h"
 #include "support/panel_rig.h"
