@@ -28,25 +28,22 @@ bool showsBody(UnitCard& card) {
 }
 
 bool showsOfflineLabel(UnitCard& card) {
-    for (CompactLabel* label : shownIn<CompactLabel>(card))
-        if (label->toolTip() == "Last seen 4m ago")
-            return true;
-    return false;
+    const auto labels = shownIn<CompactLabel>(card);
+    return std::any_of(labels.cbegin(), labels.cend(),
+                       [](auto* label) { return label->toolTip() == "Last seen 4m ago"; });
 }
 
 // A card on a started model listing `units`, shown.
 struct CardRig {
-    explicit CardRig(const QJsonArray& units, const QString& id = "a1") {
+    explicit CardRig(const QJsonArray& units) {
         rig.units = units;
-        rig.startPolling();
-        card = std::make_unique<UnitCard>(*rig.model, id, 0);
+        card = std::make_unique<UnitCard>(rig.startPolling(), "a1", 0);
         card->show();
     }
     // Lists `units` at the next poll.
     bool listNext(const QJsonArray& units) {
         rig.units = units;
-        rig.clock.advance(60s);
-        return rig.waitForSleeps({60'000});
+        return rig.poll();
     }
     ModelRig rig;
     std::unique_ptr<UnitCard> card;
