@@ -17,7 +17,7 @@
 
 namespace {
 
-const char ownBusMark[] = "ALVORE_TEST_WITHOUT_KEYRING";
+// Set in the run on the bus of its own: where its home and XDG folders are.
 const char scratchVariable[] = "ALVORE_TEST_SCRATCH";
 
 // Without service folders the bus cannot start the keyring the system has installed.
@@ -43,20 +43,17 @@ int runOnOwnBus(int argc, char** argv) {
     QFile config(scratch.filePath("bus.conf"));
     if (!config.open(QIODevice::WriteOnly) || config.write(busConfig) < 0 || !config.flush())
         return 1;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(QStringLiteral("GNOME_KEYRING_CONTROL"));
-    environment.insert(ownBusMark, QStringLiteral("1"));
+    qunsetenv("GNOME_KEYRING_CONTROL");
     const QString home = scratch.filePath("files");
-    environment.insert(scratchVariable, home);
+    qputenv(scratchVariable, home.toUtf8());
     for (const char* variable : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME",
                                  "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"}) {
         const QString folder = home + u'/' + QLatin1String(variable);
         QDir().mkpath(folder);
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        environment.insert(QLatin1String(variable), folder);
+        qputenv(variable, folder.toUtf8());
     }
     QProcess child;
-    child.setProcessEnvironment(environment);
     child.setProcessChannelMode(QProcess::ForwardedChannels);
     child.start(QStringLiteral("dbus-run-session"),
                 QStringList{"--config-file=" + config.fileName(), "--",
@@ -111,7 +108,7 @@ private Q_SLOTS:
 };
 
 int main(int argc, char** argv) {
-    if (!qEnvironmentVariableIsSet(ownBusMark))
+    if (!qEnvironmentVariableIsSet(scratchVariable))
         return runOnOwnBus(argc, argv);
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Brindlework"));
