@@ -57,55 +57,42 @@ class UnitCardTest : public QObject {
 private Q_SLOTS:
     void initTestCase() { FrameTicker::shared()->setInstant(true); }
 
-    void progress_data() {
-        QTest::addColumn<Pod>("pod");
-        QTest::addColumn<QString>("shown"); // the symbol and its help; empty: no progress
-        const auto row = [](const char* name, const QString& mode, std::optional<double> room,
-                            const QString& shown, bool on = true, qint64 target = 22,
-                            const QString& unit = "C") {
+    // The symbol and its help; empty when the card shows no progress.
+    void progress() {
+        const auto shown = [](const QString& mode, std::optional<double> room, bool on = true,
+                              qint64 target = 22, const QString& unit = "C") {
             Pod pod;
             pod.acState = ACState{on, mode, target, unit, {}, {}, {}, {}};
             pod.measurements = Measurements{room, {}, {}, {}, {}, {}, {}};
-            QTest::newRow(name) << pod << shown;
+            const auto result = UnitCard::progress(pod);
+            return result ? result->symbol + ' ' + result->help : QString();
         };
-        row("cool, half a degree above", "cool", 22.5, "checkmark At 22°");
-        row("cool, above", "cool", 22.6, "arrow.down Cooling towards 22°");
-        row("heat, below", "heat", 21.4, "arrow.up Warming towards 22°");
-        row("heat, above", "heat", 25.0, "checkmark At 22°");
-        row("auto, below", "auto", 21.0, "arrow.up Warming towards 22°");
-        row("F, above", "cool", 23.0, "arrow.down Cooling towards 72°", true, 72, "F"); // 73.4 °F
-        row("off", "cool", 30.0, "", false);
-        row("fan mode", "fan", 30.0, "");
-        row("no room reading", "cool", std::nullopt, "");
-    }
-
-    void progress() {
-        QFETCH(Pod, pod);
-        const auto result = UnitCard::progress(pod);
-        QTEST(result ? result->symbol + ' ' + result->help : QString(), "shown");
-    }
-
-    void fanButtons_data() {
-        QTest::addColumn<std::optional<QString>>("level");
-        QTest::addColumn<bool>("slower");
-        QTest::addColumn<bool>("faster");
-        QTest::addColumn<QString>("title");
-        using Level = std::optional<QString>;
-        QTest::newRow("first") << Level("auto") << false << true << "Auto";
-        QTest::newRow("last") << Level("high") << true << false << "High";
-        QTest::newRow("not offered") << Level("medium_turbo") << true << true << "Medium turbo";
-        QTest::newRow("absent") << Level() << true << true << QString(QChar(0x2013));
+        QCOMPARE(shown("cool", 22.5), "checkmark At 22°"); // half a degree above
+        QCOMPARE(shown("cool", 22.6), "arrow.down Cooling towards 22°");
+        QCOMPARE(shown("heat", 21.4), "arrow.up Warming towards 22°");
+        QCOMPARE(shown("heat", 25.0), "checkmark At 22°");
+        QCOMPARE(shown("auto", 21.0), "arrow.up Warming towards 22°");
+        QCOMPARE(shown("cool", 23.0, true, 72, "F"), "arrow.down Cooling towards 72°"); // 73.4 °F
+        QCOMPARE(shown("cool", 30.0, false), "");                                       // off
+        QCOMPARE(shown("fan", 30.0), "");
+        QCOMPARE(shown("cool", std::nullopt), ""); // no room reading
     }
 
     void fanButtons() {
-        QFETCH(std::optional<QString>, level);
-        QFETCH(bool, slower);
-        QFETCH(bool, faster);
-        FanStepper stepper;
-        stepper.setLevel(level, {"auto", "low", "medium_high", "high"});
-        for (RoundButton* button : stepper.findChildren<RoundButton*>())
-            QCOMPARE(button->isEnabled(), button->systemImage() == "minus" ? slower : faster);
-        QTEST(FanStepper::title(level), "title");
+        using Level = std::optional<QString>;
+        // The first level, the last, one the unit does not offer, and none.
+        const QList<std::tuple<Level, bool, bool, QString>> cases{
+            {"auto", false, true, "Auto"},
+            {"high", true, false, "High"},
+            {"medium_turbo", true, true, "Medium turbo"},
+            {Level(), true, true, QString(QChar(0x2013))}};
+        for (const auto& [level, slower, faster, title] : cases) {
+            FanStepper stepper;
+            stepper.setLevel(level, {"auto", "low", "medium_high", "high"});
+            for (RoundButton* button : stepper.findChildren<RoundButton*>())
+                QCOMPARE(button->isEnabled(), button->systemImage() == "minus" ? slower : faster);
+            QCOMPARE(FanStepper::title(level), title);
+        }
     }
 
     void quickStepsShowAtOnceSendOnceAndStopAtTheTop() {
