@@ -44,60 +44,46 @@ std::unique_ptr<ModelRig> rigIn(const QString& setup, const QList<bool>& on = {}
     return rig;
 }
 
-struct Case {
-    QString setup;
-    QList<bool> on;
-    Content content;
-    QString placeholder; // its title
-    QString status;      // 90 s after the model got there
-};
-
 } // namespace
-
-Q_DECLARE_METATYPE(Case)
 
 class RootViewTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase() { FrameTicker::shared()->setInstant(true); }
 
-    void contentFollowsStatusAndUnits_data() {
-        QTest::addColumn<Case>("shown");
-        const auto row = [](const char* name, const Case& shown) { QTest::newRow(name) << shown; };
-        row("no key", {"needsKey", {}, Content::signIn, "", "Not connected"});
-        row("loading", {"loading", {}, Content::loading, "Loading your units…", "Connecting…"});
-        row("offline",
-            {"offline", {}, Content::offline, "Can't reach Sensibo", "Can't reach Sensibo"});
-        row("ready, none", {"ready", {}, Content::noUnits, "No units yet", ""});
-        row("one unit", {"ready", {false}, Content::units, "", "Updated 1m ago"});
-        row("two of three",
-            {"ready", {true, false, true}, Content::units, "", "2 of 3 on · updated 1m ago"});
-        row("all off", {"ready", {false, false}, Content::units, "", "All off · updated 1m ago"});
-        row("demo", {"demo", {}, Content::units, "", "1 of 3 on · demo, made-up units"});
-    }
-
     void contentFollowsStatusAndUnits() {
-        QFETCH(Case, shown);
-        const auto rig = rigIn(shown.setup, shown.on);
-        RootView root(*rig->model);
-        root.show();
-
-        QCOMPARE(std::pair(root.content(), root.width()), std::pair(shown.content, 380));
-        const qsizetype units = shown.setup == "demo" ? 3 : shown.on.size();
-        const QList<UnitList*> lists = shownIn<UnitList>(root);
-        QStringList texts;
-        for (const QLabel* label : shownIn<QLabel>(root))
-            texts.append(label->text());
-        QCOMPARE(
-            (QList<qsizetype>{shownIn<PanelHeader>(root).size(), shownIn<LoginView>(root).size(),
-                              shownIn<Placeholder>(root).size(), lists.size(),
-                              lists.isEmpty() ? 0 : lists.first()->cards().size(),
-                              !shown.placeholder.isEmpty() && texts.contains(shown.placeholder)}),
-            (QList<qsizetype>{units != 1, shown.content == Content::signIn,
-                              !shown.placeholder.isEmpty(), units > 0, units,
-                              !shown.placeholder.isEmpty()}));
-        if (!shown.status.isEmpty())
-            QCOMPARE(StatusLine::text(*rig->model, rig->model->now().addSecs(90)), shown.status);
+        // The setup and units, the content, the placeholder's title, and what the status line
+        // says 90 s after the model got there.
+        const QList<std::tuple<QString, QList<bool>, Content, QString, QString>> cases{
+            {"needsKey", {}, Content::signIn, "", "Not connected"},
+            {"loading", {}, Content::loading, "Loading your units…", "Connecting…"},
+            {"offline", {}, Content::offline, "Can't reach Sensibo", "Can't reach Sensibo"},
+            {"ready", {}, Content::noUnits, "No units yet", ""},
+            {"ready", {false}, Content::units, "", "Updated 1m ago"},
+            {"ready", {true, false, true}, Content::units, "", "2 of 3 on · updated 1m ago"},
+            {"ready", {false, false}, Content::units, "", "All off · updated 1m ago"},
+            {"demo", {}, Content::units, "", "1 of 3 on · demo, made-up units"}};
+        for (const auto& [setup, on, content, placeholder, status] : cases) {
+            const auto rig = rigIn(setup, on);
+            RootView root(*rig->model);
+            root.show();
+            QCOMPARE(std::pair(root.content(), root.width()), std::pair(content, 380));
+            const qsizetype units = setup == "demo" ? 3 : on.size();
+            const QList<UnitList*> lists = shownIn<UnitList>(root);
+            QStringList texts;
+            for (const QLabel* label : shownIn<QLabel>(root))
+                texts.append(label->text());
+            QCOMPARE(
+                (QList<qsizetype>{shownIn<PanelHeader>(root).size(),
+                                  shownIn<LoginView>(root).size(),
+                                  shownIn<Placeholder>(root).size(), lists.size(),
+                                  lists.isEmpty() ? 0 : lists.first()->cards().size(),
+                                  !placeholder.isEmpty() && texts.contains(placeholder)}),
+                (QList<qsizetype>{units != 1, content == Content::signIn, !placeholder.isEmpty(),
+                                  units > 0, units, !placeholder.isEmpty()}));
+            if (!status.isEmpty())
+                QCOMPARE(StatusLine::text(*rig->model, rig->model->now().addSecs(90)), status);
+        }
     }
 
     void bannerAndOfflineKeepTheList() {
