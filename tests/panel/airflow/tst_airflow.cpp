@@ -6,15 +6,13 @@
 #include <QTest>
 #include <cmath>
 
-namespace {
-
 const QSizeF card(380, 430);
 
-bool near(double a, double b) {
+static bool near(double a, double b) {
     return std::abs(a - b) < 1e-9;
 }
 
-AirflowField::Flow flowAt(double level) {
+static AirflowField::Flow flowAt(double level) {
     AirflowField::Flow flow;
     flow.level = level;
     flow.progress = 3.7;
@@ -23,7 +21,7 @@ AirflowField::Flow flowAt(double level) {
 
 // The view drawn into an image with a margin of 40 on every side: painted pixels inside the
 // view's own rectangle and outside it.
-std::pair<int, int> paintedPixels(AirflowView& view) {
+static std::pair<int, int> paintedPixels(AirflowView& view) {
     QImage image(view.size() + QSize(80, 80), QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
@@ -36,8 +34,6 @@ std::pair<int, int> paintedPixels(AirflowView& view) {
                 ++(QRect(QPoint(40, 40), view.size()).contains(x, y) ? inside : outside);
     return {inside, outside};
 }
-
-} // namespace
 
 class AirflowTest : public QObject {
     Q_OBJECT

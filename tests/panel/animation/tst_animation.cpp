@@ -5,19 +5,15 @@
 #include <cmath>
 #include <memory>
 
-namespace {
-
 constexpr double frame = 1.0 / 60;
 
 // Steps the ticker frame by frame until nothing moves; returns the seconds that took.
-double runToRest(FrameTicker& ticker) {
+static double runToRest(FrameTicker& ticker) {
     double elapsed = 0;
     for (; ticker.isRunning() && elapsed < 10; elapsed += frame)
         ticker.advance(frame);
     return elapsed;
 }
-
-} // namespace
 
 class AnimationTest : public QObject {
     Q_OBJECT

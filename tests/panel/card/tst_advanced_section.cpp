@@ -12,8 +12,6 @@
 #include <QSignalSpy>
 #include <QTimeEdit>
 
-namespace {
-
 const QString timerPath = QStringLiteral("/api/v1/pods/%1/timer/");
 
 // The fold-out of one unit, shown as its own window.
@@ -45,14 +43,12 @@ struct Section {
 };
 
 // One unit, switched as `on`, on a service that accepts timers.
-AppModel& timerUnit(ModelRig& rig, bool on) {
+static AppModel& timerUnit(ModelRig& rig, bool on) {
     rig.units = QJsonArray{unitJson("a1", "Bedroom", on)};
     for (const char* method : {"PUT", "DELETE"})
         rig.service.on(method, timerPath.arg("a1"), LoopbackService::Response::json(envelope({})));
     return rig.startPolling();
 }
-
-} // namespace
 
 class AdvancedSectionTest : public QObject {
     Q_OBJECT

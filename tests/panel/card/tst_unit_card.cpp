@@ -14,20 +14,18 @@
 
 using namespace std::chrono_literals;
 
-namespace {
-
-RoundButton* temperatureButton(UnitCard& card, const QString& symbol) {
+static RoundButton* temperatureButton(UnitCard& card, const QString& symbol) {
     for (RoundButton* button : card.findChild<TemperatureRow*>()->findChildren<RoundButton*>())
         if (button->systemImage() == symbol)
             return button;
     return nullptr;
 }
 
-bool showsBody(UnitCard& card) {
+static bool showsBody(UnitCard& card) {
     return card.findChild<TemperatureRow*>()->isVisibleTo(&card);
 }
 
-bool showsOfflineLabel(UnitCard& card) {
+static bool showsOfflineLabel(UnitCard& card) {
     const auto labels = shownIn<CompactLabel>(card);
     return std::any_of(labels.cbegin(), labels.cend(),
                        [](auto* label) { return label->toolTip() == "Last seen 4m ago"; });
@@ -48,8 +46,6 @@ struct CardRig {
     ModelRig rig;
     std::unique_ptr<UnitCard> card;
 };
-
-} // namespace
 
 class UnitCardTest : public QObject {
     Q_OBJECT

@@ -5,8 +5,6 @@
 
 #include <ctime>
 
-namespace {
-
 // Hours before now and degrees Celsius. The day: lowest first, highest in between, newest neither.
 using Readings = QList<std::pair<double, double>>;
 const Readings day{{10, 20.0}, {9, 21.0}, {5, 26.0}, {1, 23.0}, {0, 22.0}};
@@ -40,8 +38,6 @@ struct ChartRig {
     ModelRig rig;
     std::unique_ptr<HistoryChart> chart;
 };
-
-} // namespace
 
 class HistoryChartTest : public QObject {
     Q_OBJECT

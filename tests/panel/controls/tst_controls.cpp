@@ -6,13 +6,9 @@
 #include "panel/style/palette.h"
 #include "support/panel_rig.h"
 
-namespace {
-
-bool whiteAt(const QImage& image, int x, int y) {
+static bool whiteAt(const QImage& image, int x, int y) {
     return image.pixelColor(x, y).lightness() > 250;
 }
-
-} // namespace
 
 class ControlsTest : public QObject {
     Q_OBJECT

@@ -4,8 +4,6 @@
 #include "panel/dropdown/dropdown_trigger.h"
 #include "support/model_rig.h"
 
-namespace {
-
 // A panel holding two triggers, one per demo unit, under the dropdown layer.
 struct Panel {
     explicit Panel(AppModel& model, QSize size = {380, 600}) : layer(nullptr) {
@@ -39,8 +37,6 @@ struct Panel {
     DropdownTrigger* airflow;
     DropdownLayer* layer;
 };
-
-} // namespace
 
 class DropdownViewsTest : public QObject {
     Q_OBJECT

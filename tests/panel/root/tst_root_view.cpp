@@ -18,17 +18,15 @@
 
 using Content = RootView::Content;
 
-namespace {
-
 const LoopbackService::Response serverError = LoopbackService::Response::json("{}", 500);
 
-bool waitForStatus(const AppModel& model, AppModel::Status::Kind kind) {
+static bool waitForStatus(const AppModel& model, AppModel::Status::Kind kind) {
     return QTest::qWaitFor([&] { return model.status().kind == kind; }, 5000);
 }
 
 // A model that has reached `setup`: "needsKey", "loading" (the listing stays unanswered),
 // "offline" (never listed), "ready" with units switched as in `on`, or "demo".
-std::unique_ptr<ModelRig> rigIn(const QString& setup, const QList<bool>& on = {}) {
+static std::unique_ptr<ModelRig> rigIn(const QString& setup, const QList<bool>& on = {}) {
     auto rig = std::make_unique<ModelRig>(
         setup == "needsKey" ? std::nullopt : std::optional<QString>("stored-key-0123"));
     for (int index = 0; index < on.size(); ++index)
@@ -43,8 +41,6 @@ std::unique_ptr<ModelRig> rigIn(const QString& setup, const QList<bool>& on = {}
         qWarning("the model did not reach %s", qPrintable(setup));
     return rig;
 }
-
-} // namespace
 
 class RootViewTest : public QObject {
     Q_OBJECT

@@ -11,8 +11,6 @@
 
 using namespace std::chrono_literals;
 
-namespace {
-
 const QString refusedText = QStringLiteral("That key wasn't accepted. Check it's copied in full.");
 
 // A sign-in view on its own, with the parts a user works.
@@ -42,11 +40,9 @@ struct Screen {
     LinkButton* keyPage = nullptr;
 };
 
-bool needsKey(const AppModel& model) {
+static bool needsKey(const AppModel& model) {
     return QTest::qWaitFor([&] { return model.status().kind == AppModel::Status::needsKey; });
 }
-
-} // namespace
 
 class LoginViewTest : public QObject {
     Q_OBJECT

@@ -15,8 +15,6 @@
 // its own that has no Secret Service and cannot start one, with a home and XDG folders of its
 // own, so that it can look through every file the app may have written.
 
-namespace {
-
 // Set in the run on the bus of its own: where its home and XDG folders are.
 const char scratchVariable[] = "ALVORE_TEST_SCRATCH";
 
@@ -25,7 +23,7 @@ const char busConfig[] = R"(<busconfig><type>session</type><listen>unix:tmpdir=/
 <auth>EXTERNAL</auth><policy context="default"><allow send_destination="*" eavesdrop="true"/>
 <allow eavesdrop="true"/><allow own="*"/></policy></busconfig>)";
 
-QStringList filesHolding(const QString& folder, const QByteArray& text) {
+static QStringList filesHolding(const QString& folder, const QByteArray& text) {
     QStringList found;
     QDirIterator files(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
     while (files.hasNext()) {
@@ -37,7 +35,7 @@ QStringList filesHolding(const QString& folder, const QByteArray& text) {
 }
 
 // Runs this test again under `dbus-run-session` with the bus above and fresh folders.
-int runOnOwnBus(int argc, char** argv) {
+static int runOnOwnBus(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QTemporaryDir scratch;
     QFile config(scratch.filePath("bus.conf"));
@@ -63,8 +61,6 @@ int runOnOwnBus(int argc, char** argv) {
         child.kill(), child.waitForFinished();
     return child.exitStatus() == QProcess::NormalExit ? child.exitCode() : 1;
 }
-
-} // namespace
 
 class WithoutKeyringTest : public QObject {
     Q_OBJECT

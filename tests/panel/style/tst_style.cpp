@@ -13,8 +13,6 @@
 #include <QFontMetricsF>
 #include <QPainter>
 
-namespace {
-
 struct Ink {
     int drawn = 0;    // pixels with any ink
     int solid = 0;    // fully covered pixels
@@ -22,7 +20,7 @@ struct Ink {
     int maxAlpha = 0;
 };
 
-Ink inspect(const QPixmap& pixmap, const QColor& color) {
+static Ink inspect(const QPixmap& pixmap, const QColor& color) {
     const QImage image = pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
     Ink ink;
     for (int y = 0; y < image.height(); ++y)
@@ -55,8 +53,6 @@ protected:
 private:
     PaintCache<QColor> cache;
 };
-
-} // namespace
 
 // Icons, fonts and the paint cache the widgets draw through.
 class StyleTest : public QObject {
