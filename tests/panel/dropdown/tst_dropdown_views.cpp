@@ -6,23 +6,21 @@
 
 // A panel holding two triggers, one per demo unit, under the dropdown layer.
 struct Panel {
-    explicit Panel(AppModel& model, QSize size = {380, 600}) : layer(nullptr) {
-        window.resize(size);
-        mode = trigger(model, "demo1", QPoint(40, 40), Dropdowns::mode);
-        airflow = trigger(model, "demo2", QPoint(200, 500), Dropdowns::airflow);
+    Panel() {
+        window.resize(380, 600);
+        mode = trigger("demo1", QPoint(40, 40), Dropdowns::mode);
+        airflow = trigger("demo2", QPoint(200, 500), Dropdowns::airflow);
         layer = new DropdownLayer(model, &window);
         window.show();
         if (!QTest::qWaitForWindowExposed(&window))
             qWarning("the panel was not shown");
     }
 
-    DropdownTrigger* trigger(AppModel& model, const QString& id, QPoint at,
+    DropdownTrigger* trigger(const QString& id, QPoint at,
                              Dropdown (*build)(AppModel&, const Pod&, const QRectF&)) {
         auto* made = new DropdownTrigger(
             model, (build == Dropdowns::mode ? "mode." : "airflow.") + id, "help",
-            [&model, id, build](const QRectF& frame) {
-                return build(model, *model.pod(id), frame);
-            },
+            [this, id, build](const QRectF& frame) { return build(model, *model.pod(id), frame); },
             &window);
         made->setLabel(Dropdown::Option::Symbol{"snowflake"}, "Cool");
         made->move(at);
@@ -32,6 +30,8 @@ struct Panel {
 
     DropdownCard* card() const { return layer->findChild<DropdownCard*>(); }
 
+    ModelRig rig;
+    AppModel& model = rig.start(true);
     QWidget window;
     DropdownTrigger* mode;
     DropdownTrigger* airflow;
@@ -45,9 +45,8 @@ private Q_SLOTS:
     void initTestCase() { FrameTicker::shared()->setInstant(true); }
 
     void triggersOpenCloseAndSwitch() {
-        ModelRig rig;
-        AppModel& model = rig.start(true);
-        Panel panel(model);
+        Panel panel;
+        AppModel& model = panel.model;
 
         QTest::mouseClick(panel.mode, Qt::LeftButton);
         QCOMPARE(
@@ -79,9 +78,8 @@ private Q_SLOTS:
     }
 
     void rowClickClosesThenPicksAndTheCardFitsItsRows() {
-        ModelRig rig;
-        AppModel& model = rig.start(true);
-        Panel panel(model);
+        Panel panel;
+        AppModel& model = panel.model;
         QTest::mouseClick(panel.mode, Qt::LeftButton);
         const auto& options = model.dropdown()->options;
         const int heat = int(std::find_if(options.cbegin(), options.cend(),
@@ -118,10 +116,9 @@ private Q_SLOTS:
     }
 
     void closingCardFadesAndVanesTurn() {
-        ModelRig rig;
-        AppModel& model = rig.start(true);
         FrameTicker::shared()->setInstant(false);
-        Panel panel(model);
+        Panel panel;
+        AppModel& model = panel.model;
         QTest::mouseClick(panel.mode, Qt::LeftButton);
         FrameTicker::shared()->advance(1);
         model.closeDropdown();
