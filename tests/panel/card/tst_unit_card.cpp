@@ -32,18 +32,16 @@ static bool showsOfflineLabel(UnitCard& card) {
 }
 
 // A card on a started model listing `units`, shown.
-struct CardRig {
-    explicit CardRig(const QJsonArray& units) {
-        rig.units = units;
-        card = std::make_unique<UnitCard>(rig.startPolling(), "a1", 0);
+struct CardRig : ModelRig {
+    explicit CardRig(const QJsonArray& listed) : ModelRig(listed) {
+        card = std::make_unique<UnitCard>(startPolling(), "a1", 0);
         card->show();
     }
-    // Lists `units` at the next poll.
-    bool listNext(const QJsonArray& units) {
-        rig.units = units;
-        return rig.poll();
+    // Lists `listed` at the next poll.
+    bool listNext(const QJsonArray& listed) {
+        units = listed;
+        return poll();
     }
-    ModelRig rig;
     std::unique_ptr<UnitCard> card;
 };
 
@@ -92,9 +90,8 @@ private Q_SLOTS:
     }
 
     void quickStepsShowAtOnceSendOnceAndStopAtTheTop() {
-        CardRig cards({unitJson("a1", "Bedroom", true, 28)});
-        ModelRig& rig = cards.rig;
-        UnitCard& card = *cards.card;
+        CardRig rig({unitJson("a1", "Bedroom", true, 28)});
+        UnitCard& card = *rig.card;
         RoundButton* warmer = temperatureButton(card, "plus");
         for (const QString expected : {"29°", "30°", "30°"}) {
             QTest::mouseClick(warmer, Qt::LeftButton);
@@ -113,7 +110,7 @@ private Q_SLOTS:
 
     void collapsesOnlyAmongSeveralUnits() {
         CardRig cards({unitJson("a1", "Bedroom", false)});
-        AppModel& model = *cards.rig.model;
+        AppModel& model = *cards.model;
         UnitCard& off = *cards.card;
         QVERIFY(!off.isCollapsed() && showsBody(off)); // alone, an off unit's card stays open
 
@@ -142,7 +139,7 @@ private Q_SLOTS:
         for (QWidget* widget : shownIn<QWidget>(card))
             names << widget->accessibleName();
         QVERIFY2(names.contains("Offline · last seen 4m ago"), qPrintable(names.join(", ")));
-        QVERIFY(names.contains("Room " + cards.rig.model->settings().reading({}, 1)));
+        QVERIFY(names.contains("Room " + cards.model->settings().reading({}, 1)));
 
         QVERIFY(cards.listNext({offlineUnit("a1", "Bedroom"), unitJson("a2", "Study", true)}));
         QVERIFY(!status() && showsOfflineLabel(card) &&
@@ -155,7 +152,7 @@ private Q_SLOTS:
     void expandedIsKeptPerUnit() {
         auto cards = std::make_unique<CardRig>(
             QJsonArray{unitJson("a1", "Bedroom", true), unitJson("a2", "Study", false)});
-        AppModel& model = *cards->rig.model;
+        AppModel& model = *cards->model;
         auto* more = cards->card->findChild<MoreToggle*>();
         QTest::mouseClick(more, Qt::LeftButton);
         QCOMPARE(std::pair(more->text(), more->turned()), std::pair(QString("Less"), 1.0));
@@ -173,11 +170,10 @@ private Q_SLOTS:
     void timerBadgeFiresOnce() {
         QJsonObject unit = unitJson("a1", "Bedroom", true);
         unit["timer"] = QJsonObject{{"isEnabled", true}, {"targetTimeSecondsFromNow", 90}};
-        CardRig cards({unit});
-        ModelRig& rig = cards.rig;
+        CardRig rig({unit});
         AppModel& model = *rig.model;
         model.stopPolling();
-        UnitCard& card = *cards.card;
+        UnitCard& card = *rig.card;
         auto* badge = card.findChild<TimerBadge*>();
         QVERIFY(badge->isVisibleTo(&card));
 
