@@ -15,12 +15,7 @@ const QString refusedText = QStringLiteral("That key wasn't accepted. Check it's
 
 // A sign-in view on its own, with the parts a user works.
 struct Screen {
-    explicit Screen(AppModel& model) : view(model) {
-        view.show();
-        field = view.findChild<QLineEdit*>();
-        button = view.findChild<ProminentButton*>();
-        keyPage = link(view, false);
-    }
+    explicit Screen(AppModel& model) : view(model) { view.show(); }
     // The link to the demo, or the other one.
     static LinkButton* link(const LoginView& view, bool demo) {
         for (LinkButton* link : view.findChildren<LinkButton*>())
@@ -35,9 +30,9 @@ struct Screen {
         return {};
     }
     LoginView view;
-    QLineEdit* field = nullptr;
-    ProminentButton* button = nullptr;
-    LinkButton* keyPage = nullptr;
+    QLineEdit* field = view.findChild<QLineEdit*>();
+    ProminentButton* button = view.findChild<ProminentButton*>();
+    LinkButton* keyPage = link(view, false);
 };
 
 static bool needsKey(const AppModel& model) {
