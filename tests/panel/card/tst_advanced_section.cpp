@@ -93,14 +93,14 @@ private Q_SLOTS:
         // The clock is the locale's: 12-hour here.
         QVERIFY2(time->displayFormat().contains(u'A', Qt::CaseInsensitive),
                  qPrintable(time->displayFormat()));
-        time->setTime(model.now().toLocalTime().addSecs(2 * 3600).time());
+        time->setTime(model.now().toLocalTime().addSecs(7200).time());
         QVERIFY(section.click("Save"));
 
         QVERIFY(!section.widget.hasEditor() && section.widget.sizeHint().height() == folded);
         QCOMPARE(editorChanged.size(), 2);
         const std::optional<PodTimer> timer = model.pod("a1")->timer;
         QVERIFY(timer && timer->acState && timer->acState->on);
-        QCOMPARE(timer->fireDate, model.now().addSecs(120 * 60));
+        QCOMPARE(timer->fireDate, model.now().addSecs(7200));
 
         // The editor's drawer springs open and shut.
         FrameTicker& ticker = *FrameTicker::shared();
