@@ -1,12 +1,14 @@
 #pragma once
 
 #include <QFontMetricsF>
+#include <QImage>
 #include <QList>
 #include <QPaintDevice>
 #include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QTextItem>
+#include <QWidget>
 
 // What was drawn: every stroked or filled shape with the pen it was drawn with, and every text
 // with the rectangle it takes.
@@ -25,10 +27,8 @@ struct Recording {
 
     // Whether a drawn text contains `part`.
     bool drew(const QString& part) const {
-        for (const Text& text : texts)
-            if (text.text.contains(part))
-                return true;
-        return false;
+        return std::any_of(texts.cbegin(), texts.cend(),
+                           [&](const Text& text) { return text.text.contains(part); });
     }
 };
 
@@ -36,34 +36,21 @@ struct Recording {
 // count strokes and read drawn texts.
 class PaintRecorder : public QPaintDevice {
 public:
-    explicit PaintRecorder(QSize size) : size(size) {}
+    explicit PaintRecorder(QSize size) : image(size, QImage::Format_ARGB32_Premultiplied) {}
+
+    // What `widget` draws.
+    static Recording record(QWidget& widget) {
+        PaintRecorder recorder(widget.size());
+        widget.render(&recorder, {}, {}, QWidget::RenderFlags());
+        return recorder.recording;
+    }
 
     QPaintEngine* paintEngine() const override { return &engine; }
 
     Recording recording;
 
 protected:
-    int metric(PaintDeviceMetric metric) const override {
-        switch (metric) {
-        case PdmWidth:
-            return size.width();
-        case PdmHeight:
-            return size.height();
-        case PdmDepth:
-            return 32;
-        case PdmDpiX:
-        case PdmDpiY:
-        case PdmPhysicalDpiX:
-        case PdmPhysicalDpiY:
-            return 96;
-        case PdmDevicePixelRatio:
-            return 1;
-        case PdmDevicePixelRatioScaled:
-            return int(devicePixelRatioFScale());
-        default: // sizes in millimetres, colour count
-            return 0;
-        }
-    }
+    int metric(PaintDeviceMetric metric) const override { return image.metric(metric); }
 
 private:
     class Engine : public QPaintEngine {
@@ -97,6 +84,12 @@ private:
         PaintRecorder& recorder;
     };
 
-    QSize size;
+    // Measures as an image of the same size would.
+    struct Image : QImage {
+        using QImage::metric;
+        using QImage::QImage;
+    };
+
+    Image image;
     mutable Engine engine{*this};
 };

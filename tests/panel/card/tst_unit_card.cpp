@@ -1,4 +1,3 @@
-#include "panel/animation/frame_ticker.h"
 #include "panel/animation/view_environment.h"
 #include "panel/card/card_glow.h"
 #include "panel/card/fan_stepper.h"
@@ -6,7 +5,6 @@
 #include "panel/card/temperature_row.h"
 #include "panel/card/timer_badge.h"
 #include "panel/card/unit_card.h"
-#include "panel/controls/compact_label.h"
 #include "panel/controls/counting_figure.h"
 #include "panel/controls/power_switch.h"
 #include "panel/controls/round_button.h"
@@ -16,54 +14,36 @@
 
 using namespace std::chrono_literals;
 
-namespace {
-
-Pod podIn(const QString& mode, bool on, std::optional<qint64> target, const QString& unit,
-          std::optional<double> room) {
-    Pod pod;
-    pod.id = "p1";
-    pod.acState = ACState{on, mode, target, unit, {}, {}, {}, {}};
-    pod.measurements = Measurements{room, {}, {}, {}, {}, {}, {}};
-    return pod;
-}
-
-RoundButton* temperatureButton(UnitCard& card, const QString& symbol) {
+static RoundButton* temperatureButton(UnitCard& card, const QString& symbol) {
     for (RoundButton* button : card.findChild<TemperatureRow*>()->findChildren<RoundButton*>())
         if (button->systemImage() == symbol)
             return button;
     return nullptr;
 }
 
-bool showsBody(UnitCard& card) {
+static bool showsBody(UnitCard& card) {
     return card.findChild<TemperatureRow*>()->isVisibleTo(&card);
 }
 
-bool showsOfflineLabel(UnitCard& card) {
-    for (CompactLabel* label : shownIn<CompactLabel>(card))
-        if (label->toolTip() == "Last seen 4m ago")
-            return true;
-    return false;
+static bool showsOfflineLabel(UnitCard& card) {
+    const auto labels = shownIn<CompactLabel>(card);
+    return std::any_of(labels.cbegin(), labels.cend(),
+                       [](auto* label) { return label->toolTip() == "Last seen 4m ago"; });
 }
 
 // A card on a started model listing `units`, shown.
-struct CardRig {
-    explicit CardRig(const QJsonArray& units, const QString& id = "a1") {
-        rig.units = units;
-        rig.startPolling();
-        card = std::make_unique<UnitCard>(*rig.model, id, 0);
+struct CardRig : ModelRig {
+    explicit CardRig(const QJsonArray& listed) : ModelRig(listed) {
+        card = std::make_unique<UnitCard>(startPolling(), "a1", 0);
         card->show();
     }
-    // Lists `units` at the next poll.
-    bool listNext(const QJsonArray& units) {
-        rig.units = units;
-        rig.clock.advance(60s);
-        return rig.waitForSleeps({60'000});
+    // Lists `listed` at the next poll.
+    bool listNext(const QJsonArray& listed) {
+        units = listed;
+        return poll();
     }
-    ModelRig rig;
     std::unique_ptr<UnitCard> card;
 };
-
-} // namespace
 
 class UnitCardTest : public QObject {
     Q_OBJECT
@@ -71,67 +51,47 @@ class UnitCardTest : public QObject {
 private Q_SLOTS:
     void initTestCase() { FrameTicker::shared()->setInstant(true); }
 
-    void progress_data() {
-        QTest::addColumn<Pod>("pod");
-        QTest::addColumn<QString>("symbol"); // empty: no progress
-        QTest::addColumn<QString>("help");
-        const auto row = [](const char* name, const QString& mode, std::optional<double> room,
-                            const QString& symbol, bool on = true, qint64 target = 22,
-                            const QString& unit = "C") {
-            const QString towards = symbol == "arrow.up"     ? "Warming towards %1°"
-                                    : symbol == "arrow.down" ? "Cooling towards %1°"
-                                    : symbol.isEmpty()       ? ""
-                                                             : "At %1°";
-            QTest::newRow(name) << podIn(mode, on, target, unit, room) << symbol
-                                << (towards.isEmpty() ? towards : towards.arg(target));
-        };
-        row("cool, half a degree above", "cool", 22.5, "checkmark");
-        row("cool, above", "cool", 22.6, "arrow.down");
-        row("heat, below", "heat", 21.4, "arrow.up");
-        row("heat, above", "heat", 25.0, "checkmark");
-        row("auto, below", "auto", 21.0, "arrow.up");
-        row("F, above", "cool", 23.0, "arrow.down", true, 72, "F"); // 23 °C is 73.4 °F
-        row("off", "cool", 30.0, "", false);
-        row("fan mode", "fan", 30.0, "");
-        row("no room reading", "cool", std::nullopt, "");
-    }
-
+    // The symbol and its help; empty when the card shows no progress.
     void progress() {
-        QFETCH(Pod, pod);
-        QFETCH(QString, symbol);
-        QFETCH(QString, help);
-        const auto result = UnitCard::progress(pod);
-        QCOMPARE(result ? std::pair(result->symbol, result->help) : std::pair(QString(), QString()),
-                 std::pair(symbol, help));
-    }
-
-    void fanButtons_data() {
-        QTest::addColumn<std::optional<QString>>("level");
-        QTest::addColumn<bool>("slower");
-        QTest::addColumn<bool>("faster");
-        QTest::addColumn<QString>("title");
-        using Level = std::optional<QString>;
-        QTest::newRow("first") << Level("auto") << false << true << "Auto";
-        QTest::newRow("last") << Level("high") << true << false << "High";
-        QTest::newRow("not offered") << Level("medium_turbo") << true << true << "Medium turbo";
-        QTest::newRow("absent") << Level() << true << true << QString(QChar(0x2013));
+        const auto shown = [](const QString& mode, std::optional<double> room, bool on = true,
+                              qint64 target = 22, const QString& unit = "C") {
+            Pod pod;
+            pod.acState = ACState{on, mode, target, unit, {}, {}, {}, {}};
+            pod.measurements = Measurements{room, {}, {}, {}, {}, {}, {}};
+            const auto result = UnitCard::progress(pod);
+            return result ? result->symbol + ' ' + result->help : QString();
+        };
+        QCOMPARE(shown("cool", 22.5), "checkmark At 22°"); // half a degree above
+        QCOMPARE(shown("cool", 22.6), "arrow.down Cooling towards 22°");
+        QCOMPARE(shown("heat", 21.4), "arrow.up Warming towards 22°");
+        QCOMPARE(shown("heat", 25.0), "checkmark At 22°");
+        QCOMPARE(shown("auto", 21.0), "arrow.up Warming towards 22°");
+        QCOMPARE(shown("cool", 23.0, true, 72, "F"), "arrow.down Cooling towards 72°"); // 73.4 °F
+        QCOMPARE(shown("cool", 30.0, false), "");                                       // off
+        QCOMPARE(shown("fan", 30.0), "");
+        QCOMPARE(shown("cool", std::nullopt), ""); // no room reading
     }
 
     void fanButtons() {
-        QFETCH(std::optional<QString>, level);
-        QFETCH(bool, slower);
-        QFETCH(bool, faster);
-        FanStepper stepper;
-        stepper.setLevel(level, {"auto", "low", "medium_high", "high"});
-        for (RoundButton* button : stepper.findChildren<RoundButton*>())
-            QCOMPARE(button->isEnabled(), button->systemImage() == "minus" ? slower : faster);
-        QTEST(FanStepper::title(level), "title");
+        using Level = std::optional<QString>;
+        // The first level, the last, one the unit does not offer, and none.
+        const QList<std::tuple<Level, bool, bool, QString>> cases{
+            {"auto", false, true, "Auto"},
+            {"high", true, false, "High"},
+            {"medium_turbo", true, true, "Medium turbo"},
+            {Level(), true, true, QString(QChar(0x2013))}};
+        for (const auto& [level, slower, faster, title] : cases) {
+            FanStepper stepper;
+            stepper.setLevel(level, {"auto", "low", "medium_high", "high"});
+            for (RoundButton* button : stepper.findChildren<RoundButton*>())
+                QCOMPARE(button->isEnabled(), button->systemImage() == "minus" ? slower : faster);
+            QCOMPARE(FanStepper::title(level), title);
+        }
     }
 
     void quickStepsShowAtOnceSendOnceAndStopAtTheTop() {
-        CardRig cards({unitJson("a1", "Bedroom", true, 28)});
-        ModelRig& rig = cards.rig;
-        UnitCard& card = *cards.card;
+        CardRig rig({unitJson("a1", "Bedroom", true, 28)});
+        UnitCard& card = *rig.card;
         RoundButton* warmer = temperatureButton(card, "plus");
         for (const QString expected : {"29°", "30°", "30°"}) {
             QTest::mouseClick(warmer, Qt::LeftButton);
@@ -150,7 +110,7 @@ private Q_SLOTS:
 
     void collapsesOnlyAmongSeveralUnits() {
         CardRig cards({unitJson("a1", "Bedroom", false)});
-        AppModel& model = *cards.rig.model;
+        AppModel& model = *cards.model;
         UnitCard& off = *cards.card;
         QVERIFY(!off.isCollapsed() && showsBody(off)); // alone, an off unit's card stays open
 
@@ -179,7 +139,7 @@ private Q_SLOTS:
         for (QWidget* widget : shownIn<QWidget>(card))
             names << widget->accessibleName();
         QVERIFY2(names.contains("Offline · last seen 4m ago"), qPrintable(names.join(", ")));
-        QVERIFY(names.contains("Room " + cards.rig.model->settings().reading({}, 1)));
+        QVERIFY(names.contains("Room " + cards.model->settings().reading({}, 1)));
 
         QVERIFY(cards.listNext({offlineUnit("a1", "Bedroom"), unitJson("a2", "Study", true)}));
         QVERIFY(!status() && showsOfflineLabel(card) &&
@@ -192,7 +152,7 @@ private Q_SLOTS:
     void expandedIsKeptPerUnit() {
         auto cards = std::make_unique<CardRig>(
             QJsonArray{unitJson("a1", "Bedroom", true), unitJson("a2", "Study", false)});
-        AppModel& model = *cards->rig.model;
+        AppModel& model = *cards->model;
         auto* more = cards->card->findChild<MoreToggle*>();
         QTest::mouseClick(more, Qt::LeftButton);
         QCOMPARE(std::pair(more->text(), more->turned()), std::pair(QString("Less"), 1.0));
@@ -210,11 +170,10 @@ private Q_SLOTS:
     void timerBadgeFiresOnce() {
         QJsonObject unit = unitJson("a1", "Bedroom", true);
         unit["timer"] = QJsonObject{{"isEnabled", true}, {"targetTimeSecondsFromNow", 90}};
-        CardRig cards({unit});
-        ModelRig& rig = cards.rig;
+        CardRig rig({unit});
         AppModel& model = *rig.model;
         model.stopPolling();
-        UnitCard& card = *cards.card;
+        UnitCard& card = *rig.card;
         auto* badge = card.findChild<TimerBadge*>();
         QVERIFY(badge->isVisibleTo(&card));
 

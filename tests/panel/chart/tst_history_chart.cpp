@@ -1,22 +1,13 @@
-#include "panel/animation/frame_ticker.h"
 #include "panel/chart/chart_layout.h"
 #include "panel/chart/history_chart.h"
 #include "support/model_rig.h"
 #include "support/paint_recorder.h"
 
-#include <QImage>
-#include <QLocale>
 #include <ctime>
-
-namespace {
 
 // Hours before now and degrees Celsius. The day: lowest first, highest in between, newest neither.
 using Readings = QList<std::pair<double, double>>;
 const Readings day{{10, 20.0}, {9, 21.0}, {5, 26.0}, {1, 23.0}, {0, 22.0}};
-
-QDateTime local(int dayOfMonth, int hour, int minute) {
-    return QDateTime(QDate(2024, 5, dayOfMonth), QTime(hour, minute));
-}
 
 // One unit on the loopback service with `readings` as its history, and its chart, shown 340
 // points wide; the history has arrived when the constructor returns.
@@ -42,19 +33,11 @@ struct ChartRig {
             qWarning("the history did not arrive");
     }
 
-    Recording record() const {
-        PaintRecorder recorder(chart->size());
-        QPainter painter(&recorder);
-        chart->render(&painter, {}, {}, QWidget::RenderFlags());
-        painter.end();
-        return recorder.recording;
-    }
+    Recording record() const { return PaintRecorder::record(*chart); }
 
     ModelRig rig;
     std::unique_ptr<HistoryChart> chart;
 };
-
-} // namespace
 
 class HistoryChartTest : public QObject {
     Q_OBJECT
@@ -68,42 +51,30 @@ private Q_SLOTS:
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     }
 
-    void ticks_data() {
-        QTest::addColumn<double>("lo");
-        QTest::addColumn<double>("hi");
-        QTest::addColumn<QList<double>>("expected");
-        QTest::newRow("steps of 1") << 21.3 << 23.9 << QList<double>{22, 23};
-        QTest::newRow("steps of 25")
-            << 0.0 << 200.0 << QList<double>{0, 25, 50, 75, 100, 125, 150, 175, 200};
-        QTest::newRow("four steps of 2") << 0.0 << 8.0 << QList<double>{0, 2, 4, 6, 8};
-        QTest::newRow("a wild reading") << 0.0 << 1e9 << QList<double>{};
-    }
-
     void ticks() {
-        QFETCH(double, lo);
-        QFETCH(double, hi);
-        QTEST(ChartLayout::ticks(lo, hi), "expected");
-    }
-
-    void hourMarks_data() {
-        QTest::addColumn<QDateTime>("first");
-        QTest::addColumn<QDateTime>("last");
-        QTest::addColumn<QList<QDateTime>>("expected");
-        const QList<QDateTime> all{local(1, 12, 0), local(1, 18, 0), local(2, 0, 0),
-                                   local(2, 6, 0)};
-        QTest::newRow("a day") << local(1, 9, 40) << local(2, 9, 35) << all;
-        QTest::newRow("starting on the hour") << local(1, 12, 0) << local(2, 9, 35) << all.mid(1);
+        // Steps of 1, of 25, four steps of 2, and none for a wild reading.
+        QCOMPARE((QList<QList<double>>{ChartLayout::ticks(21.3, 23.9), ChartLayout::ticks(0, 200),
+                                       ChartLayout::ticks(0, 8), ChartLayout::ticks(0, 1e9)}),
+                 (QList<QList<double>>{
+                     {22, 23}, {0, 25, 50, 75, 100, 125, 150, 175, 200}, {0, 2, 4, 6, 8}, {}}));
     }
 
     void hourMarks() {
-        QFETCH(QDateTime, first);
-        QFETCH(QDateTime, last);
-        QTEST(ChartLayout::hourMarks({{first, 20}, {first.addSecs(3600), 21}, {last, 22}}),
-              "expected");
+        const auto local = [](int dayOfMonth, int hour, int minute) {
+            return QDateTime(QDate(2024, 5, dayOfMonth), QTime(hour, minute));
+        };
+        const auto marks = [&](const QDateTime& first) {
+            return ChartLayout::hourMarks(
+                {{first, 20}, {first.addSecs(3600), 21}, {local(2, 9, 35), 22}});
+        };
+        const QList<QDateTime> all{local(1, 12, 0), local(1, 18, 0), local(2, 0, 0),
+                                   local(2, 6, 0)};
+        QCOMPARE(marks(local(1, 9, 40)), all);
+        QCOMPARE(marks(local(1, 12, 0)), all.mid(1)); // starting on the hour
         QVERIFY(ChartLayout::hourMarks({}).isEmpty());
     }
 
-    void loadsWhenShownAndKeepsToTheLastDay() {
+    void keepsToTheLastDayInTheChosenUnit() {
         ChartRig old({{30, 35.0}, {25, 19.0}});
         QCOMPARE(old.chart->height(), 60);
         QVERIFY(old.record().drew("No readings in the last day"));
@@ -113,15 +84,12 @@ private Q_SLOTS:
         // The highest of the day, not the older one.
         QVERIFY(drawn.drew("26.0°") && !drawn.drew("35.0°") && drawn.drew("Now ") &&
                 drawn.drew("22.0°"));
-    }
 
-    void fahrenheitScalesReadingsAndTarget() {
-        ChartRig rig(day);
-        rig.chart->setTarget(72, "F");
-        const Recording drawn = rig.record();
+        mixed.chart->setTarget(72, "F");
+        const Recording fahrenheit = mixed.record();
         for (const char* text : {"Target 72°", "71.6°", "78.8°", "68.0°"}) // target, now, extremes
-            QVERIFY2(drawn.drew(text), text);
-        QVERIFY(!drawn.drew("22.0°"));
+            QVERIFY2(fahrenheit.drew(text), text);
+        QVERIFY(!fahrenheit.drew("22.0°"));
     }
 
     void hoverReadsTheNearestPoint() {

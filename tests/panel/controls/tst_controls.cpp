@@ -6,13 +6,9 @@
 #include "panel/style/palette.h"
 #include "support/panel_rig.h"
 
-namespace {
-
-bool whiteAt(const QImage& image, int x, int y) {
+static bool whiteAt(const QImage& image, int x, int y) {
     return image.pixelColor(x, y).lightness() > 250;
 }
-
-} // namespace
 
 class ControlsTest : public QObject {
     Q_OBJECT
@@ -43,27 +39,22 @@ private Q_SLOTS:
         QVERIFY(whiteAt(renderOnBlack(power), 33, 20) && !whiteAt(renderOnBlack(power), 13, 20));
     }
 
-    void roundButton_data() {
-        QTest::addColumn<bool>("enabled");
-        QTest::newRow("enabled") << true;
-        QTest::newRow("disabled") << false;
-    }
-
     // Only an enabled button lights up under the pointer and takes a click.
     void roundButton() {
-        QFETCH(bool, enabled);
-        RoundButton button(QStringLiteral("plus"), 40);
-        int called = 0;
-        button.setAction([&] { ++called; });
-        button.setEnabled(enabled);
-        button.move(300, 300); // away from where earlier cases left the pointer
-        button.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&button));
-        const QImage resting = renderOnBlack(button);
-        QTest::mouseMove(&button);
-        QCOMPARE(renderOnBlack(button) != resting, enabled);
-        QTest::mouseClick(&button, Qt::LeftButton);
-        QCOMPARE(called, int(enabled));
+        for (const bool enabled : {true, false}) {
+            RoundButton button(QStringLiteral("plus"), 40);
+            int called = 0;
+            button.setAction([&] { ++called; });
+            button.setEnabled(enabled);
+            button.move(300, 300); // away from where earlier cases left the pointer
+            button.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&button));
+            const QImage resting = renderOnBlack(button);
+            QTest::mouseMove(&button);
+            QCOMPARE(renderOnBlack(button) != resting, enabled);
+            QTest::mouseClick(&button, Qt::LeftButton);
+            QCOMPARE(called, int(enabled));
+        }
     }
 
     void compactLabelKeepsTabularWidth() {

@@ -1,34 +1,26 @@
 #include "model/dropdown_builders.h"
-#include "panel/animation/frame_ticker.h"
 #include "panel/dropdown/dropdown_card.h"
 #include "panel/dropdown/dropdown_layer.h"
 #include "panel/dropdown/dropdown_trigger.h"
 #include "support/model_rig.h"
 
-#include <QTest>
-#include <memory>
-
-namespace {
-
 // A panel holding two triggers, one per demo unit, under the dropdown layer.
 struct Panel {
-    explicit Panel(AppModel& model, QSize size = {380, 600}) : layer(nullptr) {
-        window.resize(size);
-        mode = trigger(model, "demo1", QPoint(40, 40), Dropdowns::mode);
-        airflow = trigger(model, "demo2", QPoint(200, 500), Dropdowns::airflow);
+    Panel() {
+        window.resize(380, 600);
+        mode = trigger("demo1", QPoint(40, 40), Dropdowns::mode);
+        airflow = trigger("demo2", QPoint(200, 500), Dropdowns::airflow);
         layer = new DropdownLayer(model, &window);
         window.show();
         if (!QTest::qWaitForWindowExposed(&window))
             qWarning("the panel was not shown");
     }
 
-    DropdownTrigger* trigger(AppModel& model, const QString& id, QPoint at,
+    DropdownTrigger* trigger(const QString& id, QPoint at,
                              Dropdown (*build)(AppModel&, const Pod&, const QRectF&)) {
         auto* made = new DropdownTrigger(
             model, (build == Dropdowns::mode ? "mode." : "airflow.") + id, "help",
-            [&model, id, build](const QRectF& frame) {
-                return build(model, *model.pod(id), frame);
-            },
+            [this, id, build](const QRectF& frame) { return build(model, *model.pod(id), frame); },
             &window);
         made->setLabel(Dropdown::Option::Symbol{"snowflake"}, "Cool");
         made->move(at);
@@ -38,21 +30,13 @@ struct Panel {
 
     DropdownCard* card() const { return layer->findChild<DropdownCard*>(); }
 
+    ModelRig rig;
+    AppModel& model = rig.start(true);
     QWidget window;
     DropdownTrigger* mode;
     DropdownTrigger* airflow;
     DropdownLayer* layer;
 };
-
-Dropdown withRows(int rows, QRectF anchor) {
-    Dropdown dropdown;
-    dropdown.anchor = anchor;
-    for (int i = 0; i < rows; ++i)
-        dropdown.options.append({.id = QString::number(i), .title = "row"});
-    return dropdown;
-}
-
-} // namespace
 
 class DropdownViewsTest : public QObject {
     Q_OBJECT
@@ -61,9 +45,8 @@ private Q_SLOTS:
     void initTestCase() { FrameTicker::shared()->setInstant(true); }
 
     void triggersOpenCloseAndSwitch() {
-        ModelRig rig;
-        AppModel& model = rig.start(true);
-        Panel panel(model);
+        Panel panel;
+        AppModel& model = panel.model;
 
         QTest::mouseClick(panel.mode, Qt::LeftButton);
         QCOMPARE(
@@ -95,9 +78,8 @@ private Q_SLOTS:
     }
 
     void rowClickClosesThenPicksAndTheCardFitsItsRows() {
-        ModelRig rig;
-        AppModel& model = rig.start(true);
-        Panel panel(model);
+        Panel panel;
+        AppModel& model = panel.model;
         QTest::mouseClick(panel.mode, Qt::LeftButton);
         const auto& options = model.dropdown()->options;
         const int heat = int(std::find_if(options.cbegin(), options.cend(),
@@ -134,10 +116,9 @@ private Q_SLOTS:
     }
 
     void closingCardFadesAndVanesTurn() {
-        ModelRig rig;
-        AppModel& model = rig.start(true);
         FrameTicker::shared()->setInstant(false);
-        Panel panel(model);
+        Panel panel;
+        AppModel& model = panel.model;
         QTest::mouseClick(panel.mode, Qt::LeftButton);
         FrameTicker::shared()->advance(1);
         model.closeDropdown();
@@ -163,31 +144,24 @@ private Q_SLOTS:
         FrameTicker::shared()->setInstant(true);
     }
 
-    void place_data() {
-        QTest::addColumn<QSizeF>("size");
-        QTest::addColumn<QRectF>("anchor");
-        QTest::addColumn<QPointF>("origin");
-        QTest::addColumn<bool>("above");
-        // Four rows: 156 points high, in a panel 380 wide and `height` high.
-        const auto row = [](const char* name, double height, QRectF anchor, QPointF origin,
-                            bool above) {
-            QTest::newRow(name) << QSizeF(380, height) << anchor << origin << above;
-        };
-        row("room below", 600, {140, 100, 100, 32}, {90, 140}, false);
-        row("near the bottom: above", 700, {140, 600, 100, 32}, {90, 436}, true);
-        row("just fits above", 300, {140, 172, 100, 32}, {90, 8}, true);
-        row("short panel: below, overflowing", 200, {140, 20, 100, 32}, {90, 60}, false);
-        row("far left", 600, {0, 100, 40, 32}, {12, 140}, false);
-        row("far right", 600, {350, 100, 30, 32}, {168, 140}, false);
-    }
-
     void place() {
-        QFETCH(QSizeF, size);
-        QFETCH(QRectF, anchor);
-        QFETCH(QPointF, origin);
-        QFETCH(bool, above);
-        const DropdownLayer::Placement placement = DropdownLayer::place(withRows(4, anchor), size);
-        QCOMPARE(std::pair(placement.origin, placement.above), std::pair(origin, above));
+        // Four rows: 156 points high, in a panel 380 wide and `height` high.
+        const QList<std::tuple<const char*, double, QRectF, QPointF, bool>> cases{
+            {"room below", 600, {140, 100, 100, 32}, {90, 140}, false},
+            {"near the bottom: above", 700, {140, 600, 100, 32}, {90, 436}, true},
+            {"just fits above", 300, {140, 172, 100, 32}, {90, 8}, true},
+            {"short panel: below, overflowing", 200, {140, 20, 100, 32}, {90, 60}, false},
+            {"far left", 600, {0, 100, 40, 32}, {12, 140}, false},
+            {"far right", 600, {350, 100, 30, 32}, {168, 140}, false}};
+        for (const auto& [name, height, anchor, origin, above] : cases) {
+            Dropdown dropdown;
+            dropdown.anchor = anchor;
+            for (int i = 0; i < 4; ++i)
+                dropdown.options.append({.id = QString::number(i), .title = "row"});
+            const DropdownLayer::Placement placement =
+                DropdownLayer::place(dropdown, {380, height});
+            QVERIFY2(placement.origin == origin && placement.above == above, name);
+        }
     }
 };
 

@@ -1,5 +1,4 @@
 #include "model/dropdown_builders.h"
-#include "panel/animation/frame_ticker.h"
 #include "panel/card/unit_card.h"
 #include "panel/controls/panel_buttons.h"
 #include "panel/root/banner.h"
@@ -17,109 +16,70 @@
 #include <QScrollArea>
 #include <QScrollBar>
 
-using namespace std::chrono_literals;
 using Content = RootView::Content;
 
-namespace {
+const LoopbackService::Response serverError = LoopbackService::Response::json("{}", 500);
 
-bool waitForStatus(const AppModel& model, AppModel::Status::Kind kind) {
+static bool waitForStatus(const AppModel& model, AppModel::Status::Kind kind) {
     return QTest::qWaitFor([&] { return model.status().kind == kind; }, 5000);
 }
 
-// A listing that stays unanswered while the test looks.
-LoopbackService::Response slowAnswer() {
-    LoopbackService::Response answer = LoopbackService::Response::json(envelope(QJsonArray{}));
-    answer.held = true;
-    return answer;
-}
-
-LoopbackService::Response serverError() {
-    return LoopbackService::Response::json("{}", 500);
-}
-
-// A model that has reached `setup`: "needsKey", "loading", "offline" (never listed), "ready"
-// with units switched as in `on`, or "demo".
-std::unique_ptr<ModelRig> rigIn(const QString& setup, const QList<bool>& on = {}) {
+// A model that has reached `setup`: "needsKey", "loading" (the listing stays unanswered),
+// "offline" (never listed), "ready" with units switched as in `on`, or "demo".
+static std::unique_ptr<ModelRig> rigIn(const QString& setup, const QList<bool>& on = {}) {
     auto rig = std::make_unique<ModelRig>(
         setup == "needsKey" ? std::nullopt : std::optional<QString>("stored-key-0123"));
     for (int index = 0; index < on.size(); ++index)
         rig->units.append(unitJson(QString("u%1").arg(index), "Room", on[index]));
-    if (setup == "offline")
-        rig->listingAnswers = {serverError()};
-    if (setup == "loading")
-        rig->listingAnswers = {slowAnswer()};
+    LoopbackService::Response held = LoopbackService::Response::json(envelope(QJsonArray{}));
+    held.held = true;
+    if (setup == "offline" || setup == "loading")
+        rig->listingAnswers = {setup == "offline" ? serverError : held};
     const AppModel& model = rig->start(setup == "demo");
-    const QMap<QString, AppModel::Status::Kind> kinds{{"needsKey", AppModel::Status::needsKey},
-                                                      {"offline", AppModel::Status::offline},
-                                                      {"ready", AppModel::Status::ready},
-                                                      {"demo", AppModel::Status::ready}};
-    if (!waitForStatus(model, kinds.value(setup, AppModel::Status::loading)))
+    if (setup != "loading" &&
+        !QTest::qWaitFor([&] { return model.status().kind != AppModel::Status::loading; }))
         qWarning("the model did not reach %s", qPrintable(setup));
     return rig;
 }
-
-} // namespace
 
 class RootViewTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase() { FrameTicker::shared()->setInstant(true); }
 
-    // The content, and what the status line says 90 s after the model got there.
-    void contentFollowsStatusAndUnits_data() {
-        QTest::addColumn<QString>("setup");
-        QTest::addColumn<QList<bool>>("on");
-        QTest::addColumn<Content>("content");
-        QTest::addColumn<QString>("placeholder"); // its title
-        QTest::addColumn<QString>("status");
-        const QList<bool> none;
-        QTest::newRow("no key") << "needsKey" << none << Content::signIn << ""
-                                << "Not connected";
-        QTest::newRow("loading") << "loading" << none << Content::loading
-                                 << QString("Loading your units…") << QString("Connecting…");
-        QTest::newRow("offline, never seen")
-            << "offline" << none << Content::offline << QString("Can't reach Sensibo")
-            << QString("Can't reach Sensibo");
-        QTest::newRow("ready, none") << "ready" << none << Content::noUnits << "No units yet"
-                                     << "";
-        QTest::newRow("one unit") << "ready" << QList<bool>{false} << Content::units << ""
-                                  << QString("Updated 1m ago");
-        QTest::newRow("two of three")
-            << "ready" << QList<bool>{true, false, true} << Content::units << ""
-            << "2 of 3 on · updated 1m ago";
-        QTest::newRow("all off") << "ready" << QList<bool>{false, false} << Content::units << ""
-                                 << QString("All off · updated 1m ago");
-        QTest::newRow("demo") << "demo" << none << Content::units << ""
-                              << QString("1 of 3 on · demo, made-up units");
-    }
-
     void contentFollowsStatusAndUnits() {
-        QFETCH(QString, setup);
-        QFETCH(QList<bool>, on);
-        QFETCH(Content, content);
-        QFETCH(QString, placeholder);
-        QFETCH(QString, status);
-        const auto rig = rigIn(setup, on);
-        RootView root(*rig->model);
-        root.show();
-
-        QCOMPARE(root.content(), content);
-        QCOMPARE(root.width(), 380);
-        const qsizetype units = setup == "demo" ? 3 : on.size();
-        const QList<UnitList*> lists = shownIn<UnitList>(root);
-        QCOMPARE(
-            (QList<qsizetype>{shownIn<PanelHeader>(root).size(), shownIn<LoginView>(root).size(),
-                              shownIn<Placeholder>(root).size(),
-                              lists.isEmpty() ? 0 : lists.first()->cards().size()}),
-            (QList<qsizetype>{units != 1, content == Content::signIn, !placeholder.isEmpty(),
-                              units}));
-        QVERIFY(lists.size() <= 1);
-        QStringList texts;
-        for (const QLabel* label : shownIn<QLabel>(root))
-            texts.append(label->text());
-        QVERIFY(placeholder.isEmpty() || texts.contains(placeholder));
-        if (!status.isEmpty())
-            QCOMPARE(StatusLine::text(*rig->model, rig->model->now().addSecs(90)), status);
+        // The setup and units, the content, the placeholder's title, and what the status line
+        // says 90 s after the model got there.
+        const QList<std::tuple<QString, QList<bool>, Content, QString, QString>> cases{
+            {"needsKey", {}, Content::signIn, "", "Not connected"},
+            {"loading", {}, Content::loading, "Loading your units…", "Connecting…"},
+            {"offline", {}, Content::offline, "Can't reach Sensibo", "Can't reach Sensibo"},
+            {"ready", {}, Content::noUnits, "No units yet", ""},
+            {"ready", {false}, Content::units, "", "Updated 1m ago"},
+            {"ready", {true, false, true}, Content::units, "", "2 of 3 on · updated 1m ago"},
+            {"ready", {false, false}, Content::units, "", "All off · updated 1m ago"},
+            {"demo", {}, Content::units, "", "1 of 3 on · demo, made-up units"}};
+        for (const auto& [setup, on, content, placeholder, status] : cases) {
+            const auto rig = rigIn(setup, on);
+            RootView root(*rig->model);
+            root.show();
+            QCOMPARE(std::pair(root.content(), root.width()), std::pair(content, 380));
+            const qsizetype units = setup == "demo" ? 3 : on.size();
+            const QList<UnitList*> lists = shownIn<UnitList>(root);
+            QStringList texts;
+            for (const QLabel* label : shownIn<QLabel>(root))
+                texts.append(label->text());
+            QCOMPARE(
+                (QList<qsizetype>{shownIn<PanelHeader>(root).size(),
+                                  shownIn<LoginView>(root).size(),
+                                  shownIn<Placeholder>(root).size(), lists.size(),
+                                  lists.isEmpty() ? 0 : lists.first()->cards().size(),
+                                  !placeholder.isEmpty() && texts.contains(placeholder)}),
+                (QList<qsizetype>{units != 1, content == Content::signIn, !placeholder.isEmpty(),
+                                  units > 0, units, !placeholder.isEmpty()}));
+            if (!status.isEmpty())
+                QCOMPARE(StatusLine::text(*rig->model, rig->model->now().addSecs(90)), status);
+        }
     }
 
     void bannerAndOfflineKeepTheList() {
@@ -144,7 +104,7 @@ private Q_SLOTS:
         model.closeDropdown();
 
         // Offline, the list stays with its last state.
-        rig.listingAnswers = {serverError()};
+        rig.listingAnswers = {serverError};
         model.restartPolling();
         QVERIFY(waitForStatus(model, AppModel::Status::offline));
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -155,22 +115,19 @@ private Q_SLOTS:
     }
 
     void heightFollowsTheContentAndTryAgainPollsAtOnce() {
-        ModelRig rig;
-        rig.listingAnswers = {serverError()};
-        AppModel& model = rig.start();
+        const auto rig = rigIn("offline");
+        AppModel& model = *rig->model;
         RootView root(model);
         root.show();
-        QVERIFY(waitForStatus(model, AppModel::Status::offline));
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QTest::qWait(0);
         const int headerHeight = shownIn<PanelHeader>(root).first()->height();
         QVERIFY(headerHeight > 30);
         QCOMPARE(root.height(), headerHeight + Placeholder::blockHeight);
 
-        const qsizetype asked = rig.listings().size();
+        const qsizetype asked = rig->listings().size();
         QTest::mouseClick(shownIn<ProminentButton>(root).first(), Qt::LeftButton);
         QVERIFY(waitForStatus(model, AppModel::Status::ready));
-        QCOMPARE(rig.listings().size(), asked + 1);
+        QCOMPARE(rig->listings().size(), asked + 1);
         QCOMPARE(root.content(), Content::noUnits);
 
         // Signed out, the taller sign-in view takes the placeholder's place.

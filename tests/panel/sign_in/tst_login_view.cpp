@@ -8,39 +8,14 @@
 #include <QDesktopServices>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTcpServer>
 
 using namespace std::chrono_literals;
 
-namespace {
-
 const QString refusedText = QStringLiteral("That key wasn't accepted. Check it's copied in full.");
-const QString verifyFields = QStringLiteral("id");
-
-qsizetype verifications(const LoopbackService& service) {
-    qsizetype count = 0;
-    for (const auto& request : service.requests("GET", listingPath))
-        count += request.queryValue("fields") == verifyFields;
-    return count;
-}
-
-// A service address where nobody listens.
-QUrl closedPort() {
-    QTcpServer server;
-    server.listen(QHostAddress::LocalHost);
-    const quint16 port = server.serverPort();
-    server.close();
-    return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(port));
-}
 
 // A sign-in view on its own, with the parts a user works.
 struct Screen {
-    explicit Screen(AppModel& model) : view(model) {
-        view.show();
-        field = view.findChild<QLineEdit*>();
-        button = view.findChild<ProminentButton*>();
-        keyPage = link(view, false);
-    }
+    explicit Screen(AppModel& model) : view(model) { view.show(); }
     // The link to the demo, or the other one.
     static LinkButton* link(const LoginView& view, bool demo) {
         for (LinkButton* link : view.findChildren<LinkButton*>())
@@ -55,16 +30,14 @@ struct Screen {
         return {};
     }
     LoginView view;
-    QLineEdit* field = nullptr;
-    ProminentButton* button = nullptr;
-    LinkButton* keyPage = nullptr;
+    QLineEdit* field = view.findChild<QLineEdit*>();
+    ProminentButton* button = view.findChild<ProminentButton*>();
+    LinkButton* keyPage = link(view, false);
 };
 
-bool needsKey(const AppModel& model) {
+static bool needsKey(const AppModel& model) {
     return QTest::qWaitFor([&] { return model.status().kind == AppModel::Status::needsKey; });
 }
-
-} // namespace
 
 class LoginViewTest : public QObject {
     Q_OBJECT
@@ -74,78 +47,66 @@ public Q_SLOTS:
 private Q_SLOTS:
     void initTestCase() { FrameTicker::shared()->setInstant(true); }
 
-    void buttonNeedsAKey_data() {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<bool>("enabled");
-        QTest::newRow("nothing") << "" << false;
-        QTest::newRow("spaces and tabs") << "  \t  " << false;
-        QTest::newRow("five letters") << "abcde" << true;
-        QTest::newRow("padded") << "  k  " << true;
-    }
-
     void buttonNeedsAKey() {
-        QFETCH(QString, typed);
-        QFETCH(bool, enabled);
-        ModelRig rig(std::nullopt);
-        Screen screen(rig.start());
-        screen.field->insert(typed);
-        QCOMPARE(screen.button->isEnabled(), enabled);
-        // Return submits only what the button would: a blank field does nothing, and a key too
-        // short to be one is refused without asking the service.
-        QTest::keyClick(screen.field, Qt::Key_Return);
-        if (enabled)
-            QVERIFY(QTest::qWaitFor([&] { return screen.shownError() == refusedText; }, 5000));
-        else
-            QCOMPARE(screen.view.error(), std::nullopt);
-        QVERIFY(rig.service.requests().isEmpty() && screen.field->text() == typed);
+        const QList<std::pair<QString, bool>> cases{
+            {"", false}, {"  \t  ", false}, {"abcde", true}, {"  k  ", true}};
+        for (const auto& [typed, enabled] : cases) {
+            ModelRig rig(std::nullopt);
+            Screen screen(rig.start());
+            screen.field->insert(typed);
+            QCOMPARE(screen.button->isEnabled(), enabled);
+            // Return submits only what the button would: a blank field does nothing, and a key
+            // too short to be one is refused without asking the service.
+            QTest::keyClick(screen.field, Qt::Key_Return);
+            QVERIFY(enabled ? QTest::qWaitFor([&] { return screen.shownError() == refusedText; })
+                            : !screen.view.error());
+            QVERIFY(rig.service.requests().isEmpty() && screen.field->text() == typed);
+        }
     }
 
-    void failedSignIn_data() {
-        QTest::addColumn<QString>("service");
-        QTest::addColumn<QString>("error");
-        QTest::newRow("key refused") << "403" << refusedText;
-        QTest::newRow("connection dropped") << "drop" << QString("This computer is offline.");
-        QTest::newRow("nobody listens") << "closed" << QString("Can't reach Sensibo.");
-    }
-
+    // A refused key, and a failure on the way whose text the client words.
     void failedSignIn() {
-        QFETCH(QString, service);
-        QFETCH(QString, error);
-        ModelRig rig(std::nullopt);
-        LoopbackService::Response answer = keyCheck(403);
-        answer.closeMidAnswer = service == "drop";
-        rig.service.on("GET", listingPath, answer);
-        SensiboAPI::Config config = rig.service.config();
-        if (service == "closed")
-            config = SensiboAPI::Config::forService(closedPort());
-        AppModel model({rig.keys, rig.clock, rig.settings.store(), config,
-                        LoginItem(rig.autostart.path(), "/opt/alvore/alvore")},
-                       false);
-        QVERIFY(needsKey(model));
-        Screen screen(model);
+        for (const bool drop : {false, true}) {
+            ModelRig rig(std::nullopt);
+            LoopbackService::Response answer = keyCheck(403);
+            answer.closeMidAnswer = drop;
+            rig.service.on("GET", listingPath, answer);
+            AppModel& model = rig.start();
+            QVERIFY(needsKey(model));
+            Screen screen(model);
+            const QString error = drop ? "This computer is offline." : refusedText;
 
-        const QString key = QStringLiteral("wrongkey-12345");
-        QTest::keyClicks(screen.field, key);
-        QTest::keyClick(screen.field, Qt::Key_Return);
-        QVERIFY(screen.view.isBusy() && !screen.button->isEnabled());
-        QVERIFY(QTest::qWaitFor([&] { return !screen.view.isBusy(); }, 10000));
-        QCOMPARE(std::pair(screen.shownError(), screen.field->text()), std::pair(error, key));
-        QVERIFY(model.status().kind == AppModel::Status::needsKey && !rig.keys.storedKey());
+            const QString key = QStringLiteral("wrongkey-12345");
+            QTest::keyClicks(screen.field, key);
+            QTest::keyClick(screen.field, Qt::Key_Return);
+            QVERIFY(screen.view.isBusy() && !screen.button->isEnabled());
+            QVERIFY(QTest::qWaitFor([&] { return !screen.view.isBusy(); }, 10000));
+            QCOMPARE(std::pair(screen.shownError(), screen.field->text()), std::pair(error, key));
+            QVERIFY(model.status().kind == AppModel::Status::needsKey && !rig.keys.storedKey());
 
-        // The error stays while the key is corrected, and goes with the next submit.
-        QTest::keyClick(screen.field, Qt::Key_Backspace);
-        QCOMPARE(screen.view.error(), error);
-        QTest::mouseClick(screen.button, Qt::LeftButton);
-        QCOMPARE(screen.view.error(), std::nullopt);
-        QVERIFY(QTest::qWaitFor([&] { return !screen.view.isBusy(); }, 10000));
+            // The error stays while the key is corrected, and goes with the next submit.
+            QTest::keyClick(screen.field, Qt::Key_Backspace);
+            QCOMPARE(screen.view.error(), error);
+            QTest::mouseClick(screen.button, Qt::LeftButton);
+            QCOMPARE(screen.view.error(), std::nullopt);
+            QVERIFY(QTest::qWaitFor([&] { return !screen.view.isBusy(); }, 10000));
+        }
     }
 
-    void returnTwiceSignsInOnce() {
+    void keyPageLinkAndReturnTwiceSignsInOnce() {
         ModelRig rig(std::nullopt);
         rig.service.on("GET", listingPath, keyCheck(200, 150ms));
         AppModel& model = rig.start();
         QVERIFY(needsKey(model));
         Screen screen(model);
+        // The other link opens the service's page for keys.
+        QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "openUrl");
+        QTest::mouseClick(screen.keyPage, Qt::LeftButton);
+        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+        QUrl keys = SensiboAPI::defaultBase();
+        keys.setPath(QStringLiteral("/me/api"));
+        QCOMPARE(opened, QList<QUrl>{keys});
+
         QTest::keyClicks(screen.field, "goodkey-12345");
         // Return connects wherever the focus is: in the field or on another part of the view.
         QTest::keyClick(screen.keyPage, Qt::Key_Return);
@@ -153,7 +114,11 @@ private Q_SLOTS:
         QTest::keyClick(screen.field, Qt::Key_Return);
         QTest::mouseClick(screen.button, Qt::LeftButton);
         QVERIFY(QTest::qWaitFor([&] { return !screen.view.isBusy(); }, 5000));
-        QCOMPARE(verifications(rig.service), 1);
+        const auto checks = rig.service.requests("GET", listingPath);
+        QCOMPARE(
+            std::count_if(checks.cbegin(), checks.cend(),
+                          [](const auto& check) { return check.queryValue("fields") == "id"; }),
+            1);
         QVERIFY(!screen.view.error() && screen.field->text().isEmpty());
         QCOMPARE(rig.keys.storedKey(), QStringLiteral("goodkey-12345"));
         QCOMPARE(model.status().kind, AppModel::Status::loading);
@@ -179,17 +144,6 @@ private Q_SLOTS:
         QVERIFY(rig.service.waitForRequests(1));
         rig.service.release();
         QVERIFY(settle() && model.isDemo() && model.pods().size() == 3);
-    }
-
-    void keyPageLink() {
-        ModelRig rig(std::nullopt);
-        Screen screen(rig.start());
-        QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "openUrl");
-        QTest::mouseClick(screen.keyPage, Qt::LeftButton);
-        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
-        QUrl expected = SensiboAPI::defaultBase();
-        expected.setPath(QStringLiteral("/me/api"));
-        QCOMPARE(opened, QList<QUrl>{expected});
     }
 
 private:

@@ -15,27 +15,15 @@
 // its own that has no Secret Service and cannot start one, with a home and XDG folders of its
 // own, so that it can look through every file the app may have written.
 
-namespace {
-
-const char ownBusMark[] = "ALVORE_TEST_WITHOUT_KEYRING";
+// Set in the run on the bus of its own: where its home and XDG folders are.
 const char scratchVariable[] = "ALVORE_TEST_SCRATCH";
 
 // Without service folders the bus cannot start the keyring the system has installed.
-const char busConfig[] =
-    "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
-    " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
-    "<busconfig>\n"
-    "  <type>session</type>\n"
-    "  <listen>unix:tmpdir=/tmp</listen>\n"
-    "  <auth>EXTERNAL</auth>\n"
-    "  <policy context=\"default\">\n"
-    "    <allow send_destination=\"*\" eavesdrop=\"true\"/>\n"
-    "    <allow eavesdrop=\"true\"/>\n"
-    "    <allow own=\"*\"/>\n"
-    "  </policy>\n"
-    "</busconfig>\n";
+const char busConfig[] = R"(<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen>
+<auth>EXTERNAL</auth><policy context="default"><allow send_destination="*" eavesdrop="true"/>
+<allow eavesdrop="true"/><allow own="*"/></policy></busconfig>)";
 
-QStringList filesHolding(const QString& folder, const QByteArray& text) {
+static QStringList filesHolding(const QString& folder, const QByteArray& text) {
     QStringList found;
     QDirIterator files(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
     while (files.hasNext()) {
@@ -47,26 +35,23 @@ QStringList filesHolding(const QString& folder, const QByteArray& text) {
 }
 
 // Runs this test again under `dbus-run-session` with the bus above and fresh folders.
-int runOnOwnBus(int argc, char** argv) {
+static int runOnOwnBus(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QTemporaryDir scratch;
     QFile config(scratch.filePath("bus.conf"));
     if (!config.open(QIODevice::WriteOnly) || config.write(busConfig) < 0 || !config.flush())
         return 1;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(QStringLiteral("GNOME_KEYRING_CONTROL"));
-    environment.insert(ownBusMark, QStringLiteral("1"));
+    qunsetenv("GNOME_KEYRING_CONTROL");
     const QString home = scratch.filePath("files");
-    environment.insert(scratchVariable, home);
+    qputenv(scratchVariable, home.toUtf8());
     for (const char* variable : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME",
                                  "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"}) {
         const QString folder = home + u'/' + QLatin1String(variable);
         QDir().mkpath(folder);
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        environment.insert(QLatin1String(variable), folder);
+        qputenv(variable, folder.toUtf8());
     }
     QProcess child;
-    child.setProcessEnvironment(environment);
     child.setProcessChannelMode(QProcess::ForwardedChannels);
     child.start(QStringLiteral("dbus-run-session"),
                 QStringList{"--config-file=" + config.fileName(), "--",
@@ -76,8 +61,6 @@ int runOnOwnBus(int argc, char** argv) {
         child.kill(), child.waitForFinished();
     return child.exitStatus() == QProcess::NormalExit ? child.exitCode() : 1;
 }
-
-} // namespace
 
 class WithoutKeyringTest : public QObject {
     Q_OBJECT
@@ -121,7 +104,7 @@ private Q_SLOTS:
 };
 
 int main(int argc, char** argv) {
-    if (!qEnvironmentVariableIsSet(ownBusMark))
+    if (!qEnvironmentVariableIsSet(scratchVariable))
         return runOnOwnBus(argc, argv);
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Brindlework"));
