@@ -129,11 +129,11 @@ private Q_SLOTS:
         rig.service.on("GET", timerPath("b"), noTimer());
         rig.service.on("GET", timerPath("c"), failing());
         bool aDoneBeforeB = false;
-        connect(&rig.service, &LoopbackService::requestReceived, this,
-                [&](const LoopbackService::Request& request) {
-                    if (request.path == timerPath("b"))
-                        aDoneBeforeB = !model.pod("a")->timer;
-                });
+        rig.otherAnswers = [&](const LoopbackService::Request& request) {
+            if (request.path == timerPath("b"))
+                aDoneBeforeB = !model.pod("a")->timer;
+            return std::optional<Response>();
+        };
 
         model.panelOpened();
         QVERIFY(settle());
