@@ -81,7 +81,6 @@ private Q_SLOTS:
             int decimals;
             const char* text;
         } rows[] = {{"en_US", "C", 23.44, 1, "23.4°"},
-                    {"en_US", "F", 23.44, 1, "74.2°"},
                     {"en_US", "F", 21.0, 0, "70°"},
                     {"de_DE", "C", 23.44, 1, "23,4°"},
                     {"en_US", "K", 20.0, 0, "20°"}}; // another unit reads as Celsius

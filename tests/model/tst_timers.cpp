@@ -164,24 +164,6 @@ private Q_SLOTS:
         QCOMPARE(rig.listings().size(), 2);
     }
 
-    void nothingHappensInDemo() {
-        ModelRig rig;
-        AppModel& model = rig.start(true);
-        const std::optional<PodTimer> demoTimer = model.pod("demo1")->timer;
-        QVERIFY(demoTimer);
-        model.setTimer("demo2", 30, true);
-        model.setTimer("demo2", rig.clock.now().addSecs(600), true);
-        model.cancelTimer("demo1");
-        QCOMPARE(model.pod("demo2")->timer, std::nullopt);
-        QCOMPARE(model.pod("demo1")->timer, demoTimer);
-        model.panelOpened();
-        model.timerFired("demo1");
-        QCOMPARE(model.pod("demo1")->timer, std::nullopt);
-        rig.clock.advance(5s);
-        QVERIFY(settle());
-        QCOMPARE(rig.service.requests().size(), 0);
-    }
-
     void requestsEndWithTheirSession() {
         ModelRig rig({unitJson("a", "Bedroom", true, 24)});
         AppModel& model = rig.startPolling();
