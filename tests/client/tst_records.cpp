@@ -46,7 +46,7 @@ private Q_SLOTS:
         QCOMPARE(heating.capabilities("cool"), mode({"low"}, {18, 19}));
         QCOMPARE(heating.capabilities("dry"), std::nullopt);
 
-        const auto degrees = [&heating](Text mode, Text unit) {
+        const auto degrees = [&heating](const Text& mode, const Text& unit) {
             return heating.temperatures({{}, mode, {}, unit, {}, {}, {}, {}});
         };
         QCOMPARE(degrees({}, {}), QList<qint64>{17}); // the pod's mode, unit C

@@ -160,7 +160,7 @@ private Q_SLOTS:
     void oversizedAnswersAreRefusedEarly() {
         for (const QByteArray lengthHeader :
              {"Content-Length: 104857600\r\n", "Connection: close\r\n"}) {
-            constexpr qint64 streamed = 64 * 1024 * 1024;
+            constexpr qint64 chunk = 64 * 1024, streamed = 1024 * chunk;
             QTcpServer server;
             QVERIFY(server.listen(QHostAddress::LocalHost));
             qint64 sent = 0;
@@ -169,9 +169,9 @@ private Q_SLOTS:
                 socket->write("HTTP/1.1 200 OK\r\nContent-Type: application/json\r\n" +
                               lengthHeader + "\r\n{\"result\":\"");
                 const auto feed = [socket, &sent] {
-                    while (socket->bytesToWrite() < 1024 * 1024 && sent < streamed) {
-                        socket->write(QByteArray(64 * 1024, 'x'));
-                        sent += 64 * 1024;
+                    while (socket->bytesToWrite() < 16 * chunk && sent < streamed) {
+                        socket->write(QByteArray(chunk, 'x'));
+                        sent += chunk;
                     }
                 };
                 connect(socket, &QTcpSocket::bytesWritten, socket, feed);

@@ -11,7 +11,7 @@ using namespace std::chrono_literals;
 
 namespace {
 QString makeProgram(const QTemporaryDir& root, const QString& path) {
-    const QString full = root.filePath(path);
+    QString full = root.filePath(path);
     QDir().mkpath(QFileInfo(full).path());
     QFile file(full);
     if (!file.open(QIODevice::WriteOnly))

@@ -51,7 +51,7 @@ private Q_SLOTS:
         const PodTimer local = *model.pod("a")->timer;
         QCOMPARE(local,
                  (PodTimer{true, ACState{false, "cool", 24, "C", "auto", "stopped", {}, {}},
-                           local.targetTimeSecondsFromNow, rig.clock.now().addSecs(30 * 60)}));
+                           local.targetTimeSecondsFromNow, rig.clock.now().addSecs(30LL * 60)}));
 
         QVERIFY(QTest::qWaitFor([&] { return fireDate(model, "a") != local.fireDate; }));
         QCOMPARE(fireDate(model, "a"), rig.clock.now().addSecs(1790));
@@ -105,7 +105,7 @@ private Q_SLOTS:
             else
                 model.setTimer("b", 45, false);
             QCOMPARE(fireDate(model, "b"),
-                     cancel ? std::nullopt : std::optional(rig.clock.now().addSecs(45 * 60)));
+                     cancel ? std::nullopt : std::optional(rig.clock.now().addSecs(45LL * 60)));
             QVERIFY(QTest::qWaitFor([&] { return model.banner().has_value(); }));
             QCOMPARE(model.pod("b")->timer, before);
             QCOMPARE(*model.banner(),

@@ -189,8 +189,8 @@ SensiboAPI::Config LoopbackService::config(std::chrono::milliseconds timeout) co
     return config;
 }
 
-void LoopbackService::on(const QByteArray& method, const QString& path, Response response) {
-    server->standing.insert({method, path}, std::move(response));
+void LoopbackService::on(const QByteArray& method, const QString& path, const Response& response) {
+    server->standing.insert({method, path}, response);
 }
 
 void LoopbackService::setHandler(std::function<std::optional<Response>(const Request&)> handler) {

@@ -48,7 +48,7 @@ public:
     SensiboAPI::Config config(std::chrono::milliseconds timeout = std::chrono::seconds(5)) const;
 
     // Every request for `method` and `path` (the full decoded path) gets `response`.
-    void on(const QByteArray& method, const QString& path, Response response);
+    void on(const QByteArray& method, const QString& path, const Response& response);
     // Answers computed per request; consulted before the scripted answers when set.
     void setHandler(std::function<std::optional<Response>(const Request&)> handler);
 
