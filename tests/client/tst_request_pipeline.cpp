@@ -160,7 +160,7 @@ private Q_SLOTS:
     void oversizedAnswersAreRefusedEarly() {
         for (const QByteArray lengthHeader :
              {"Content-Length: 104857600\r\n", "Connection: close\r\n"}) {
-            constexpr qint64 chunk = 64 * 1024, streamed = 1024 * chunk;
+            constexpr qint64 chunk = 64LL * 1024, streamed = 1024 * chunk;
             QTcpServer server;
             QVERIFY(server.listen(QHostAddress::LocalHost));
             qint64 sent = 0;
