@@ -42,13 +42,13 @@ class TestAppLog : public QObject {
 
 private Q_SLOTS:
     void initTestCase() {
-        QVERIFY(m_home.isValid());
-        qputenv("XDG_STATE_HOME", m_home.filePath("state/nested").toUtf8());
+        QVERIFY(home.isValid());
+        qputenv("XDG_STATE_HOME", home.filePath("state/nested").toUtf8());
     }
 
     // Each line is the call's time stamp, a space and the message.
     void firstWriteCreatesPrivateFolderAndFile() {
-        const QString folder = m_home.filePath("state/nested/Alvore");
+        const QString folder = home.filePath("state/nested/Alvore");
         QCOMPARE(AppLog::path(), folder + "/alvore.log");
         QCOMPARE(modeOf(folder), 0700u);
         QVERIFY(!QFile::exists(AppLog::path()));
@@ -132,7 +132,7 @@ private Q_SLOTS:
     }
 
 private:
-    QTemporaryDir m_home;
+    QTemporaryDir home;
 };
 
 QTEST_GUILESS_MAIN(TestAppLog)

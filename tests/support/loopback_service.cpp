@@ -25,10 +25,7 @@ std::optional<LoopbackService::Request> takeRequest(QByteArray& buffer) {
         const qsizetype colon = line.indexOf(':');
         if (colon <= 0)
             continue;
-        const QByteArray name = line.left(colon).trimmed().toLower();
-        const QByteArray value = line.mid(colon + 1).trimmed();
-        request.headers[name] =
-            request.headers.contains(name) ? request.headers[name] + ", " + value : value;
+        request.headers[line.left(colon).trimmed().toLower()] = line.mid(colon + 1).trimmed();
     }
     const qsizetype length = request.headers.value("content-length", "0").toLongLong();
     if (buffer.size() < headEnd + 4 + length)
@@ -57,20 +54,46 @@ QByteArray serialize(const LoopbackService::Response& response) {
     return head + "\r\n" + response.body;
 }
 
-// One client connection: requests are read and answered one after another (keep-alive).
-class Connection : public QObject {
-public:
-    using Answer = std::function<LoopbackService::Response(const LoopbackService::Request&)>;
-    using Abandon = std::function<void(const LoopbackService::Request&)>;
-    // Keeps a held answer's sending for later.
-    using Hold = std::function<void(std::function<void()>)>;
+} // namespace
 
-    Connection(QTcpSocket* socket, Answer answer, Abandon abandon, Hold hold, QObject* parent)
-        : QObject(parent), socket(socket), answer(std::move(answer)), abandon(std::move(abandon)),
-          hold(std::move(hold)) {
+class LoopbackService::Server : public QTcpServer {
+public:
+    class Connection;
+
+    QMap<Route, Response> standing;
+    std::function<std::optional<Response>(const Request&)> handler;
+    QList<Request> received;
+    QList<Request> abandoned;
+    QList<std::function<void()>> held;
+
+    Response answer(const Request& request) {
+        received.append(request);
+        if (handler) {
+            if (std::optional<Response> response = handler(request))
+                return *response;
+        }
+        if (const auto found = standing.constFind({request.method, request.path});
+            found != standing.cend())
+            return *found;
+        Response missing;
+        missing.status = 404;
+        missing.body = "no scripted answer for " + request.method + ' ' + request.rawPath;
+        return missing;
+    }
+};
+
+// One client connection: requests are read and answered one after another (keep-alive).
+class LoopbackService::Server::Connection : public QObject {
+public:
+    Connection(QTcpSocket* socket, Server* server)
+        : QObject(server), socket(socket), server(server) {
         socket->setParent(this);
         connect(socket, &QTcpSocket::readyRead, this, &Connection::readMore);
-        connect(socket, &QTcpSocket::disconnected, this, &Connection::closed);
+        connect(socket, &QTcpSocket::disconnected, this, [this] {
+            if (pending)
+                this->server->abandoned.append(*std::exchange(pending, std::nullopt));
+            deleteLater();
+        });
     }
     // The service is going away: its connections close without reporting anything.
     ~Connection() override { socket->disconnect(this); }
@@ -82,9 +105,9 @@ private:
             pending = takeRequest(buffer);
             if (!pending)
                 return;
-            const LoopbackService::Response response = answer(*pending);
+            const Response response = server->answer(*pending);
             if (response.held) {
-                hold([self = QPointer(this), response] {
+                server->held.append([self = QPointer(this), response] {
                     if (self)
                         self->reply(response);
                 });
@@ -98,11 +121,11 @@ private:
         }
     }
 
-    void reply(const LoopbackService::Response& response) {
+    void reply(const Response& response) {
         if (socket->state() != QAbstractSocket::ConnectedState)
             return;
         const QByteArray bytes = serialize(response);
-        const bool closes = pending->header("connection").toLower() == "close";
+        const bool closes = pending->headers.value("connection").toLower() == "close";
         pending.reset();
         if (response.resetConnection) {
             // Without lingering, closing sends a reset instead of an orderly end.
@@ -124,46 +147,10 @@ private:
             QTimer::singleShot(0, this, &Connection::readMore);
     }
 
-    void closed() {
-        if (pending)
-            abandon(*std::exchange(pending, std::nullopt));
-        deleteLater();
-    }
-
     QTcpSocket* socket;
-    Answer answer;
-    Abandon abandon;
-    Hold hold;
+    Server* server;
     QByteArray buffer;
-    std::optional<LoopbackService::Request> pending; // read, not yet answered
-};
-
-} // namespace
-
-class LoopbackService::Server : public QTcpServer {
-public:
-    QMap<Route, Response> standing;
-    QMap<Route, QList<Response>> queued;
-    std::function<std::optional<Response>(const Request&)> handler;
-    QList<Request> received;
-    QList<Request> abandoned;
-    QList<std::function<void()>> held;
-
-    Response answer(const Request& request) {
-        if (handler) {
-            if (std::optional<Response> response = handler(request))
-                return *response;
-        }
-        const Route route{request.method, request.path};
-        if (QList<Response>& queue = queued[route]; !queue.isEmpty())
-            return queue.takeFirst();
-        if (const auto found = standing.constFind(route); found != standing.cend())
-            return *found;
-        Response missing;
-        missing.status = 404;
-        missing.body = "no scripted answer for " + request.method + ' ' + request.rawPath;
-        return missing;
-    }
+    std::optional<Request> pending; // read, not yet answered
 };
 
 std::optional<QString> LoopbackService::Request::queryValue(const QString& name) const {
@@ -172,10 +159,6 @@ std::optional<QString> LoopbackService::Request::queryValue(const QString& name)
             return value;
     }
     return std::nullopt;
-}
-
-QByteArray LoopbackService::Request::header(const QByteArray& name) const {
-    return headers.value(name.toLower());
 }
 
 LoopbackService::Response LoopbackService::Response::json(QByteArray body, int status) {
@@ -192,41 +175,22 @@ LoopbackService::LoopbackService(QObject* parent)
     if (!server->listen(QHostAddress::LocalHost, 0))
         qFatal("LoopbackService: can't listen: %s", qPrintable(server->errorString()));
     connect(server.get(), &QTcpServer::newConnection, this, [this] {
-        while (QTcpSocket* socket = server->nextPendingConnection()) {
-            const auto answer = [this](const Request& request) {
-                server->received.append(request);
-                Q_EMIT requestReceived(request);
-                return server->answer(request);
-            };
-            const auto abandon = [this](const Request& request) {
-                server->abandoned.append(request);
-            };
-            const auto hold = [this](std::function<void()> send) {
-                server->held.append(std::move(send));
-            };
-            new Connection(socket, answer, abandon, hold, server.get());
-        }
+        while (QTcpSocket* socket = server->nextPendingConnection())
+            new Server::Connection(socket, server.get());
     });
 }
 
 LoopbackService::~LoopbackService() = default;
 
-QUrl LoopbackService::url() const {
-    return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(server->serverPort()));
-}
-
 SensiboAPI::Config LoopbackService::config(std::chrono::milliseconds timeout) const {
-    SensiboAPI::Config config = SensiboAPI::Config::forService(url());
+    SensiboAPI::Config config = SensiboAPI::Config::forService(
+        QUrl(QStringLiteral("http://127.0.0.1:%1").arg(server->serverPort())));
     config.timeout = timeout;
     return config;
 }
 
-void LoopbackService::on(const QByteArray& method, const QString& path, Response response) {
-    server->standing.insert({method, path}, std::move(response));
-}
-
-void LoopbackService::enqueue(const QByteArray& method, const QString& path, Response response) {
-    server->queued[{method, path}].append(std::move(response));
+void LoopbackService::on(const QByteArray& method, const QString& path, const Response& response) {
+    server->standing.insert({method, path}, response);
 }
 
 void LoopbackService::setHandler(std::function<std::optional<Response>(const Request&)> handler) {

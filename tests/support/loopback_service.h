@@ -7,7 +7,6 @@
 #include <QMap>
 #include <QObject>
 #include <QString>
-#include <QUrl>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -28,7 +27,6 @@ public:
         QByteArray body;
 
         std::optional<QString> queryValue(const QString& name) const;
-        QByteArray header(const QByteArray& name) const; // empty when absent
     };
 
     struct Response {
@@ -46,14 +44,11 @@ public:
     explicit LoopbackService(QObject* parent = nullptr); // listens on a free port
     ~LoopbackService() override;
 
-    QUrl url() const; // http://127.0.0.1:<port>
     // A client configuration for this service; `timeout` is the client's wait for data.
     SensiboAPI::Config config(std::chrono::milliseconds timeout = std::chrono::seconds(5)) const;
 
     // Every request for `method` and `path` (the full decoded path) gets `response`.
-    void on(const QByteArray& method, const QString& path, Response response);
-    // One-shot answers, used in order before any `on` answer for the same method and path.
-    void enqueue(const QByteArray& method, const QString& path, Response response);
+    void on(const QByteArray& method, const QString& path, const Response& response);
     // Answers computed per request; consulted before the scripted answers when set.
     void setHandler(std::function<std::optional<Response>(const Request&)> handler);
 
@@ -63,15 +58,12 @@ public:
     // deadline passes; returns whether they arrived.
     bool waitForRequests(qsizetype count,
                          std::chrono::milliseconds deadline = std::chrono::seconds(5));
-    void clearRequests();
+    void clearRequests(); // keeps a long run's memory flat
     // Sends every held answer.
     void release();
     // Requests whose connection the client closed before their answer went out (a cancelled
     // request, or one given up after the client's timeout).
     const QList<Request>& abandonedRequests() const;
-
-Q_SIGNALS:
-    void requestReceived(const LoopbackService::Request& request);
 
 private:
     class Server;

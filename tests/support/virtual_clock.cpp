@@ -34,12 +34,8 @@ QCoro::Task<> VirtualClock::sleepOn(std::shared_ptr<State> state,
     state->sleepers.erase(key);
 }
 
-VirtualClock::VirtualClock()
-    : VirtualClock(QDateTime(QDate(2024, 5, 1), QTime(10, 0), QTimeZone::utc())) {
-}
-
-VirtualClock::VirtualClock(QDateTime start) : clockState(std::make_shared<State>()) {
-    clockState->start = std::move(start);
+VirtualClock::VirtualClock() : clockState(std::make_shared<State>()) {
+    clockState->start = QDateTime(QDate(2024, 5, 1), QTime(10, 0), QTimeZone::utc());
 }
 
 QDateTime VirtualClock::now() const {

@@ -12,7 +12,6 @@ class VirtualClock final : public Clock {
 public:
     // Starts at 2024-05-01T10:00:00Z.
     VirtualClock();
-    explicit VirtualClock(QDateTime start);
 
     QDateTime now() const override;
     QCoro::Task<> sleep(std::chrono::milliseconds duration, CancelToken cancel) override;
