@@ -53,7 +53,8 @@ private Q_SLOTS:
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); // " 24.6°"
     }
 
-    // The reading follows the unit, the degrees and the switch chosen in the settings.
+    // The reading follows the unit, the degrees and the switch chosen in the settings; the ink
+    // follows the tray.
     void trayDescribesTheReportedUnit() {
         DemoTray demo;
         const auto shows = [&](const char* unit, const char* degrees, bool reading) {
@@ -67,6 +68,19 @@ private Q_SLOTS:
         QCOMPARE(shows("demo2", "F", true), QStringList({"Alvore, Office off", "", " 79.0°"}));
         QCOMPARE(shows("demo3", "C", true),
                  QStringList({"Alvore, Living Room offline", "slashed", " 25.2°"}));
+        // Light on a dark tray, dark on a light one: the gray of the most opaque pixel.
+        const auto ink = [&] {
+            const QImage icon = demo.item.trayIcon().icon().pixmap(48).toImage();
+            QRgb opaque = 0;
+            for (int y = 0; y < icon.height(); ++y)
+                for (int x = 0; x < icon.width(); ++x)
+                    if (qAlpha(icon.pixel(x, y)) > qAlpha(opaque))
+                        opaque = icon.pixel(x, y);
+            return qGray(opaque);
+        };
+        QVERIFY(ink() > 160);
+        demo.item.setDarkTray(false);
+        QVERIFY(ink() < 96);
     }
 
     void signedOut() {
