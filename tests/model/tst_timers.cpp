@@ -23,10 +23,8 @@ Response noTimer() {
     return Response::json(R"({"status":"success"})");
 }
 
-Response failing(std::chrono::milliseconds delay = 0ms) {
-    Response response = Response::json("{}", 500);
-    response.delay = delay;
-    return response;
+Response failing() {
+    return Response::json("{}", 500);
 }
 
 std::optional<QDateTime> fireDate(const AppModel& model, const QString& id) {
@@ -162,17 +160,6 @@ private Q_SLOTS:
         rig.clock.advance(1ms);
         QVERIFY(QTest::qWaitFor([&] { return model.pod("a")->acState->on == true; }));
         QCOMPARE(rig.listings().size(), 2);
-    }
-
-    void requestsEndWithTheirSession() {
-        ModelRig rig({unitJson("a", "Bedroom", true, 24)});
-        AppModel& model = rig.startPolling();
-        rig.service.on("PUT", timerPath("a"), failing(200ms));
-        model.setTimer("a", 30, false);
-        QVERIFY(rig.service.waitForRequests(2));
-        model.signOut();
-        QVERIFY(QTest::qWaitFor([&] { return rig.service.abandonedRequests().size() == 1; }));
-        QCOMPARE(model.banner(), std::nullopt);
     }
 };
 
