@@ -60,9 +60,8 @@ private Q_SLOTS:
         QCOMPARE(modeOf(AppLog::path()), 0600u);
         const QByteArray line = contents();
         QVERIFY2(isLine(line, message), line.constData());
-        const QString stamp = QString::fromLatin1(line.left(20));
-        const QDateTime at = QDateTime::fromString(stamp, Qt::ISODate);
-        QCOMPARE(at.toString(Qt::ISODate), stamp); // whole seconds, in UTC
+        const QDateTime at = QDateTime::fromString(QString::fromLatin1(line.left(20)), Qt::ISODate);
+        QCOMPARE(at.toString(Qt::ISODate).toLatin1(), line.left(20)); // whole seconds, in UTC
         QVERIFY(at.toSecsSinceEpoch() >= before && at.toSecsSinceEpoch() <= after);
     }
 

@@ -136,15 +136,15 @@ private Q_SLOTS:
         const auto pods = decodeJson<QList<Pod>>(envelope.value("result"), context);
         QCOMPARE(pods.size(), 3);
         const Pod& hall = pods[0];
-        QCOMPARE(hall.displayName(), "Hall");
-        QCOMPARE(hall.acState,
-                 (ACState{false, "heat", 24, "C", "high", "stopped", "stopped", "on"}));
-        QCOMPARE(hall.modes(), QStringList({"cool", "heat", "fan", "dry", "auto"}));
-        QCOMPARE(hall.temperatures(*hall.acState).front(), 17);
-        QCOMPARE(hall.timer->fireDate, decodeTime.addSecs(-22530017));
-        QCOMPARE(pods[1].fanLevels(), QStringList({"low", "high"}));
-        QCOMPARE(pods[1].measurements->pm25, 1.0);
-        QVERIFY(pods[2].isKnownOffline());
+        QCOMPARE(
+            std::tuple(hall.acState, hall.displayName(), hall.modes(),
+                       hall.temperatures(*hall.acState).front(), hall.timer->fireDate,
+                       pods[1].fanLevels(), pods[1].measurements->pm25, pods[2].isKnownOffline()),
+            std::tuple(
+                std::optional(ACState{false, "heat", 24, "C", "high", "stopped", "stopped", "on"}),
+                QString("Hall"), QStringList{"cool", "heat", "fan", "dry", "auto"}, qint64(17),
+                std::optional(decodeTime.addSecs(-22530017)), QStringList{"low", "high"},
+                std::optional(1.0), true));
     }
 };
 

@@ -204,10 +204,20 @@ private Q_SLOTS:
         QVERIFY(model.banner());
         QCOMPARE(heard, (QList<std::optional<QString>>{model.banner(), model.banner()}));
 
+        // Signing out also ends a timer request in flight, which then tells nothing.
+        Response slow = Response::json("{}", 500);
+        slow.delay = 200ms;
+        const QString timerPath = "/api/v1/pods/a/timer/";
+        rig.service.on("PUT", timerPath, slow);
+        model.setTimer("a", 30, false);
+        QVERIFY(QTest::qWaitFor([&] { return !rig.service.requests("PUT", timerPath).isEmpty(); }));
         model.step("a", +1);
         model.whenSettled("a", listen);
         model.signOut();
         QCOMPARE(heard.size(), 3);
+        const std::optional<QString> banner = model.banner();
+        QVERIFY(QTest::qWaitFor([&] { return rig.service.abandonedRequests().size() == 1; }));
+        QCOMPARE(model.banner(), banner);
         QVERIFY(heard.last().value_or("").startsWith("The change was dropped"));
         model.whenSettled("a", listen); // nothing in flight
         QCOMPARE(heard.size(), 4);

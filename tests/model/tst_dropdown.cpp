@@ -27,7 +27,7 @@ QString rows(const QList<Dropdown::Option>& options) {
 class DropdownTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void highlightWalk() {
+    void highlightWalkAndPick() {
         ModelRig rig;
         AppModel& model = rig.start(true);
         model.moveHighlight(1); // nothing open: nothing happens
@@ -43,11 +43,8 @@ private Q_SLOTS:
         QCOMPARE(walk({}, {1, 1, 1, 1}), 2);  // down stops on the last row
         QCOMPARE(walk({}, {1, -1, -1}), 0);   // up stops on the first row
         QCOMPARE(walk(QString("b"), {1}), 2); // from the selected row
-    }
 
-    void pickClosesThenPicks() {
-        ModelRig rig;
-        AppModel& model = rig.start(true);
+        // Picking closes the dropdown, then picks.
         QStringList picked;
         bool closedFirst = false;
         Dropdown dropdown = letters();

@@ -125,36 +125,35 @@ private Q_SLOTS:
     }
 
     void launchAtLogin() {
-        QTemporaryDir home;
-        const QString folder = home.filePath("autostart");
-        TemporarySettings scope;
-        MemoryKeyStore keys;
-        VirtualClock clock;
-        AppModel model(
-            {keys, clock, scope.store(), {}, LoginItem(folder, "/opt/My \"App\"/alvore")}, true);
+        ModelRig rig;
+        AppModel& model = rig.start(true);
         QSignalSpy changed(&model, &AppModel::launchAtLoginChanged);
-        QVERIFY(!model.launchAtLogin());
         model.setLaunchAtLogin(true);
         QVERIFY(model.launchAtLogin());
-        QFile entry(folder + "/alvore.desktop");
-        QVERIFY(entry.open(QIODevice::ReadOnly));
-        QVERIFY(entry.readAll().contains(R"(Exec="/opt/My \\"App\\"/alvore")"));
+        QVERIFY(QFile::exists(rig.autostart.filePath("alvore.desktop")));
         model.setLaunchAtLogin(false);
         QVERIFY(!model.launchAtLogin());
         QCOMPARE(changed.size(), 2);
+        // The program's path is quoted in the entry.
+        const LoginItem quoted(rig.autostart.path(), "/opt/My \"App\"/alvore");
+        QCOMPARE(quoted.setRegistered(true), std::nullopt);
+        QFile entry(quoted.entryPath());
+        QVERIFY(entry.open(QIODevice::ReadOnly));
+        QVERIFY(entry.readAll().contains(R"(Exec="/opt/My \\"App\\"/alvore")"));
 
         // A folder that cannot be made: the failure is logged and the switch reads false again.
-        QFile blocker(home.filePath("blocked"));
+        rig.model.reset();
+        QVERIFY(QDir(rig.autostart.path()).removeRecursively());
+        QFile blocker(rig.autostart.path());
         QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
-        AppModel blocked({keys, clock, scope.store(), {}, LoginItem(blocker.fileName(), "alvore")},
-                         true);
+        AppModel& blocked = rig.start(true);
         QSignalSpy blockedChanged(&blocked, &AppModel::launchAtLoginChanged);
-        LogWatch log;
+        const LogWatch log;
         blocked.setLaunchAtLogin(true);
         QCOMPARE(blockedChanged.size(), 1);
         QVERIFY(!blocked.launchAtLogin());
         QVERIFY(log.newLines().value(0).startsWith("launch at login change failed: "));
+        QVERIFY(blocker.remove());
     }
 
     void launchEntryStartsTheInstalledProgram() {
