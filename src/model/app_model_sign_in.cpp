@@ -88,6 +88,7 @@ void AppModel::signOut() {
     setClient(nullptr);
     setPods({});
     setHistory({});
+    setLastUpdated(std::nullopt);
     setStatus({Status::needsKey});
 }
 
@@ -122,6 +123,7 @@ void AppModel::leaveDemo() {
     setDemo(false);
     setPods({});
     setHistory({});
+    setLastUpdated(std::nullopt);
     setSelectedID(std::nullopt);
 }
 

@@ -113,7 +113,7 @@ private Q_SLOTS:
         model.signOut();
         QVERIFY(settle());
         QCOMPARE(model.status().kind, AppModel::Status::needsKey);
-        QVERIFY(model.pods().isEmpty() && model.history().isEmpty());
+        QVERIFY(model.pods().isEmpty() && model.history().isEmpty() && !model.lastUpdated());
         QCOMPARE(rig.keys.storedKey(), std::nullopt);
         verifyQuiet(rig);
         QCOMPARE(rig.clock.pendingSleeps(), QList<qint64>{});
@@ -175,7 +175,7 @@ private Q_SLOTS:
             AppModel& model = rig.start(true);
             model.exitDemo();
             QVERIFY(!model.isDemo());
-            QVERIFY(model.history().isEmpty());
+            QVERIFY(model.history().isEmpty() && !model.lastUpdated());
             if (keyStored) {
                 QVERIFY(rig.waitForSleeps({60'000}));
                 QCOMPARE(model.status().kind, AppModel::Status::ready);
