@@ -35,8 +35,13 @@ struct Screen {
     LinkButton* keyPage = link(view, false);
 };
 
-static bool needsKey(const AppModel& model) {
-    return QTest::qWaitFor([&] { return model.status().kind == AppModel::Status::needsKey; });
+// Starts the rig's model, which has no key; the service answers key checks with `answer`.
+static AppModel& signedOut(ModelRig& rig, const LoopbackService::Response& answer) {
+    rig.service.on("GET", listingPath, answer);
+    AppModel& model = rig.start();
+    if (!QTest::qWaitFor([&] { return model.status().kind == AppModel::Status::needsKey; }))
+        qWarning("the model did not ask for a key");
+    return model;
 }
 
 class LoginViewTest : public QObject {
@@ -70,9 +75,7 @@ private Q_SLOTS:
             ModelRig rig(std::nullopt);
             LoopbackService::Response answer = keyCheck(403);
             answer.closeMidAnswer = drop;
-            rig.service.on("GET", listingPath, answer);
-            AppModel& model = rig.start();
-            QVERIFY(needsKey(model));
+            AppModel& model = signedOut(rig, answer);
             Screen screen(model);
             const QString error = drop ? "This computer is offline." : refusedText;
 
@@ -95,9 +98,7 @@ private Q_SLOTS:
 
     void keyPageLinkAndReturnTwiceSignsInOnce() {
         ModelRig rig(std::nullopt);
-        rig.service.on("GET", listingPath, keyCheck(200, 150ms));
-        AppModel& model = rig.start();
-        QVERIFY(needsKey(model));
+        AppModel& model = signedOut(rig, keyCheck(200, 150ms));
         Screen screen(model);
         // The other link opens the service's page for keys.
         QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "openUrl");
@@ -130,9 +131,7 @@ private Q_SLOTS:
         ModelRig rig(std::nullopt);
         LoopbackService::Response refused = keyCheck(401);
         refused.held = true;
-        rig.service.on("GET", listingPath, refused);
-        AppModel& model = rig.start();
-        QVERIFY(needsKey(model));
+        AppModel& model = signedOut(rig, refused);
         RootView root(model);
         root.show();
         QPointer<LoginView> login = root.findChild<LoginView*>();
