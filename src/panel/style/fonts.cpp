@@ -45,10 +45,6 @@ qreal layTabular(const QFontMetricsF& metrics, const QString& text, Visit&& visi
     return x;
 }
 
-} // namespace
-
-namespace {
-
 const QString interFamily = QStringLiteral("Inter");
 
 // Whether the system has Inter in every weight the panel uses. Its files are the ones the app
