@@ -91,17 +91,17 @@ until_true() {
 running() { kill -0 "$1" 2>/dev/null; }
 on_bus() { busctl --user status "$1" >/dev/null 2>&1; }
 
-# The windows sway manages, one JSON object a line: name, app_id, shell, window_rect, visible.
+# The windows sway manages, one JSON object a line.
 windows() {
     swaymsg -t get_tree | jq -c '.. | objects | select(.pid? and .type? != "workspace")
-        | {name, app_id, shell, visible, width: .window_rect.width}'
+        | {name, app_id, shell, visible, width: .window_rect.width, focused}'
 }
 # The panel is a shown window named "Alvore" and 380 pixels wide. On Wayland sway manages it as
 # an xdg_shell window. Through XWayland it is a popup that no window manager handles, so X11
 # itself is asked.
 panel_shown() {
     if [[ $1 == wayland ]]; then
-        windows | grep -q '{"name":"Alvore",[^}]*"shell":"xdg_shell","visible":true,"width":380}'
+        windows | grep -q '{"name":"Alvore",[^}]*"shell":"xdg_shell","visible":true,"width":380,'
         return
     fi
     local window
