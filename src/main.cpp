@@ -69,7 +69,8 @@ int main(int argc, char* argv[]) {
     TimingLog::begin();
     if (CommandLine::isCommand(argc, argv))
         return ControlClient::run(argc, argv);
-    DisplayPlatform::applyBeforeStart();
+    if (!DisplayPlatform::applyBeforeStart(argc, argv))
+        return 1;
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Brindlework"));
     QApplication::setApplicationName(QStringLiteral("Alvore"));

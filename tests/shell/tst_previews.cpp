@@ -21,8 +21,8 @@ QVariantMap everything(const QString& file) {
 }
 } // namespace
 
-// The real program, run once with "--render-previews" on the off-screen platform in a home of its
-// own, holding a user's settings (°F, a 45 s interval), a preset and a settings tab.
+// The real program, run once with "--render-previews" without a display in a home of its own,
+// holding a user's settings (°F, a 45 s interval), a preset and a settings tab.
 class PreviewsTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -48,7 +48,8 @@ private Q_SLOTS:
         QProcess app;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("HOME", home.filePath("home"));
-        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+            environment.remove(name);
         for (const char* kind : {"config", "data", "state", "cache"})
             environment.insert(QStringLiteral("XDG_%1_HOME").arg(kind).toUpper(),
                                home.filePath(kind));
