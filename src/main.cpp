@@ -12,6 +12,7 @@
 #include "shell/display_platform.h"
 #include "shell/previews.h"
 #include "shell/relocation.h"
+#include "shell/scratch_store.h"
 #include "shell/single_instance.h"
 #include "shell/sleep_watch.h"
 #include "shell/status_item_controller.h"
@@ -23,6 +24,7 @@
 #include <QSettings>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#include <optional>
 
 namespace {
 
@@ -67,7 +69,8 @@ int main(int argc, char* argv[]) {
     TimingLog::begin();
     if (CommandLine::isCommand(argc, argv))
         return ControlClient::run(argc, argv);
-    DisplayPlatform::applyBeforeStart();
+    if (!DisplayPlatform::applyBeforeStart(argc, argv))
+        return 1;
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Brindlework"));
     QApplication::setApplicationName(QStringLiteral("Alvore"));
@@ -87,7 +90,12 @@ int main(int argc, char* argv[]) {
 
     Keychain keys;
     SystemClock clock;
-    QSettings store;
+    QSettings userStore;
+    // The renderer may run beside the user's app, which owns the stored values.
+    std::optional<ScratchStore> scratch;
+    if (previews)
+        scratch.emplace(userStore);
+    QSettings& store = scratch ? scratch->store() : userStore;
     AppModel model({keys, clock, store, SensiboAPI::Config{}, LoginItem::forThisApp()}, demo);
 
     StatusItemController statusItem(model, presentation(arguments));

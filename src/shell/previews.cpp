@@ -17,7 +17,6 @@
 #include <QPointer>
 #include <QStandardPaths>
 #include <QTextStream>
-#include <QVariant>
 #include <chrono>
 #include <optional>
 
@@ -29,27 +28,6 @@ constexpr qreal iconSheetScale = 4;
 constexpr int iconBand = 30; // points: the height of a band and the width of an icon's cell
 constexpr int iconSide = 18; // points
 const QPoint liveWindowPlace(200, 200);
-
-// What the run changes in the user defaults store, with the values found before it.
-struct KeptValues {
-    QList<std::pair<QString, QVariant>> values; // an invalid value: the key was absent
-
-    static KeptValues read(const QSettings& store, const QStringList& keys) {
-        KeptValues kept;
-        for (const QString& key : keys)
-            kept.values.append({key, store.value(key)});
-        return kept;
-    }
-    void putBack(QSettings& store) const {
-        for (const auto& [key, value] : values) {
-            if (value.isValid())
-                store.setValue(key, value);
-            else
-                store.remove(key);
-        }
-        store.sync();
-    }
-};
 
 // Where a unit card keeps whether its fold-out section is open.
 QString foldOutKey(const QString& podID) {
@@ -145,7 +123,7 @@ void openLive(PanelWindow& window) {
 }
 
 QCoro::Task<> capturesAndQuit(AppModel& model, SettingsWindowController& settingsWindow,
-                              QDir folder, KeptValues kept) {
+                              QDir folder) {
     QSettings& store = model.store();
     const QList<Pod> demo = model.pods();
     const Pod first = demo.value(0, Pod{});
@@ -218,7 +196,6 @@ QCoro::Task<> capturesAndQuit(AppModel& model, SettingsWindowController& setting
             co_await QCoro::sleepFor(10ms);
     }
 
-    kept.putBack(store);
     say(QStringLiteral("Previews written to ") + folder.path());
     QCoreApplication::exit(0);
 }
@@ -234,13 +211,6 @@ void run(AppModel& model, SettingsWindowController& settingsWindow) {
                       QStringLiteral("/previews"));
     QDir(folder).removeRecursively();
     QDir().mkpath(folder.path());
-
-    QSettings& store = model.store();
-    const QString firstUnit = model.pods().isEmpty() ? QString() : model.pods().first().id;
-    // The run opens the first unit's fold-out section and changes the settings and the tab.
-    KeptValues kept =
-        KeptValues::read(store, {QStringLiteral("settings"), QStringLiteral("presets"),
-                                 QStringLiteral("settingsTab"), foldOutKey(firstUnit)});
 
     save(iconSheet(), folder, QStringLiteral("00-menu-icons.png"),
          QStringLiteral("Could not render "));
@@ -267,7 +237,7 @@ void run(AppModel& model, SettingsWindowController& settingsWindow) {
     render(model, folder, QStringLiteral("05-offline.png"));
     model.stage({AppModel::Status::ready}, demo);
 
-    capturesAndQuit(model, settingsWindow, folder, std::move(kept)); // runs on by itself
+    capturesAndQuit(model, settingsWindow, folder); // runs on by itself
 }
 
 } // namespace Previews

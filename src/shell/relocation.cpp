@@ -21,7 +21,8 @@
 namespace {
 const auto dontAskKey = QStringLiteral("relocation.dontAsk");
 
-// The copy at the destination and its menu entry; returns what went wrong, if anything.
+// The copy at the destination and its menu entry; returns what went wrong, if anything. The
+// entry is a convenience: without it the copy still runs, so its failure is only logged.
 std::optional<QString> install(Relocation::Platform& platform, const Relocation::Places& places,
                                const QString& image) {
     const QString destination = places.destination();
@@ -34,13 +35,16 @@ std::optional<QString> install(Relocation::Platform& platform, const Relocation:
     }
     if (auto failure = platform.copyExecutable(image, destination))
         return failure;
-    return DesktopEntry::write(places.desktopEntry(), destination,
-                               QStringLiteral("Comment=Watch and control your air conditioners\n"
-                                              "Icon=%1\n"
-                                              "Categories=Utility;\n"
-                                              "Terminal=false\n"
-                                              "DBusActivatable=false\n")
-                                   .arg(ApplicationService::busName));
+    if (const auto failure =
+            DesktopEntry::write(places.desktopEntry(), destination,
+                                QStringLiteral("Comment=Watch and control your air conditioners\n"
+                                               "Icon=%1\n"
+                                               "Categories=Utility;\n"
+                                               "Terminal=false\n"
+                                               "DBusActivatable=false\n")
+                                    .arg(ApplicationService::busName)))
+        AppLog::write(QStringLiteral("menu entry not written: ") + *failure);
+    return std::nullopt;
 }
 } // namespace
 

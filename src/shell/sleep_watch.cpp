@@ -4,8 +4,6 @@
 #include "model/app_model.h"
 #include "model/clock.h"
 
-#include <QPointer>
-
 namespace {
 struct Source {
     QString path;
@@ -36,31 +34,35 @@ SleepWatch::SleepWatch(AppModel& model, Clock& clock, QDBusConnection systemBus,
           {{QStringLiteral("/org/freedesktop/login1"),
             QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("PrepareForSleep")}},
           this);
-    // Desktops announce the screen saver on either path.
+    // Desktops announce the screen saver on either freedesktop path; GNOME under its own name.
     const QString screenSaver = QStringLiteral("org.freedesktop.ScreenSaver");
     const QString activeChanged = QStringLiteral("ActiveChanged");
     watch(sessionBus, QStringLiteral("session"),
           {{QStringLiteral("/org/freedesktop/ScreenSaver"), screenSaver, activeChanged},
-           {QStringLiteral("/ScreenSaver"), screenSaver, activeChanged}},
+           {QStringLiteral("/ScreenSaver"), screenSaver, activeChanged},
+           {QStringLiteral("/org/gnome/ScreenSaver"), QStringLiteral("org.gnome.ScreenSaver"),
+            activeChanged}},
           this);
 }
 
 void SleepWatch::sleepChanged(bool asleep) {
     if (asleep) {
+        // A wake still waiting its delay would start polling with the machine asleep again.
+        pendingWakes.cancel();
+        pendingWakes = CancelToken();
         model.stopPolling();
         return;
     }
     // Each wake-up gets its own wake, however close together they come.
-    wakeLater();
+    wakeLater(pendingWakes);
 }
 
 SleepWatch::~SleepWatch() {
-    gone.cancel();
+    pendingWakes.cancel();
 }
 
-QCoro::Task<> SleepWatch::wakeLater() {
-    QPointer<SleepWatch> self(this);
-    co_await clock.sleep(wakeDelay, gone);
-    if (self) // else the watch went while it waited
+QCoro::Task<> SleepWatch::wakeLater(CancelToken cancel) {
+    co_await clock.sleep(wakeDelay, cancel);
+    if (!cancel.isCancelled()) // else asleep again, or the watch went while it waited
         model.woke();
 }

@@ -29,9 +29,9 @@ private Q_SLOTS:
     void sleepChanged(bool asleep);
 
 private:
-    QCoro::Task<> wakeLater();
+    QCoro::Task<> wakeLater(CancelToken cancel);
 
     AppModel& model;
     Clock& clock;
-    CancelToken gone; // ends the waits when the watch goes
+    CancelToken pendingWakes; // ends the waits when the computer sleeps again or the watch goes
 };

@@ -44,3 +44,12 @@ gzip -t "$usr/share/man/man1/alvore.1.gz" || fail "the manual page is not a vali
 if readelf -d "$usr/bin/alvore" | grep -Eq '\((RUNPATH|RPATH)\)'; then
     fail "the program carries a library search path"
 fi
+
+# Without a desktop session (an SSH shell, a server) the program says so and ends; what needs no
+# screen still works.
+headless() { env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$usr/bin/alvore" "$@"; }
+status=0
+said=$(headless --demo 2>&1 >/dev/null) || status=$?
+[[ $status == 1 && $said == "Alvore needs a desktop session: neither DISPLAY nor WAYLAND_DISPLAY is set." ]] ||
+    fail "without a display the program exited with $status, saying: $said"
+[[ $(headless --help) == "Usage: alvore "* ]] || fail "no help without a display"

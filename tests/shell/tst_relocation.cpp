@@ -104,6 +104,20 @@ private Q_SLOTS:
         QCOMPARE(m_platform->asked, 1 + int(!dontAskAgain && kept));
     }
 
+    // The menu entry is a convenience: without it the move is still done, and no later start
+    // copies again.
+    void aMenuEntryThatCannotBeWrittenIsOnlyLogged() {
+        writeFile(m_places.desktopEntries, "in the way", QFile::ReadOwner); // a file, no folder
+        m_platform->answer = {true, false};
+        LogWatch log;
+        QCOMPARE(offer(), Relocation::Outcome::moved);
+        QVERIFY(m_platform->failuresShown == 0 && !QFileInfo::exists(m_places.image));
+        QCOMPARE(m_platform->relaunched, QStringList{m_places.destination()});
+        const QStringList lines = log.newLines();
+        QVERIFY2(lines.size() == 1 && lines[0].startsWith("menu entry not written: "),
+                 qPrintable(lines.join('|')));
+    }
+
     // An older copy that cannot be trashed stops the move: nothing is copied or lost, the user
     // is told and asked again at the next start, when the older copy goes to the trash.
     void movingReplacesTheOlderCopyAndStartsTheNewOne() {

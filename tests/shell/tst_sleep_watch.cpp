@@ -26,6 +26,9 @@ private Q_SLOTS:
         QTest::newRow("screens") << "/org/freedesktop/ScreenSaver" << screenSaver
                                  << "ActiveChanged";
         QTest::newRow("screens, short path") << "/ScreenSaver" << screenSaver << "ActiveChanged";
+        QTest::newRow("screens, GNOME") << "/org/gnome/ScreenSaver"
+                                        << "org.gnome.ScreenSaver"
+                                        << "ActiveChanged";
     }
     void pollingPausesWhileAsleepAndResumesAfterTheDelay() {
         QFETCH(QString, path);
@@ -46,6 +49,12 @@ private Q_SLOTS:
         announce(true);
         QTRY_VERIFY(rig.clock.pendingSleeps().isEmpty()); // the polling loop ended
         const qsizetype asked = rig.listings().size();
+
+        // Asleep again within the delay: that wake is called off.
+        announce(false);
+        QVERIFY(rig.waitForSleeps({5'000}));
+        announce(true);
+        QTRY_VERIFY(rig.clock.pendingSleeps().isEmpty());
 
         announce(false);
         QVERIFY(rig.waitForSleeps({5'000})); // the network gets a moment

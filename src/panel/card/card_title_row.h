@@ -22,7 +22,7 @@ public:
     CardTitleRow(AppModel& model, const QString& podID, QWidget* parent = nullptr);
 
     struct Content {
-        std::optional<int> number; // the badge, 1 to 10
+        std::optional<int> number; // the badge, 1 to 9
         QString name;
         bool single = false; // the model holds exactly this unit
         bool usable = true;

@@ -290,7 +290,7 @@ void UnitCard::showTitle(const Pod& pod, bool usable, const QColor& accent) {
     const std::optional<qint64> ago = secondsAgo(pod);
     const QDateTime now = model.now();
     CardTitleRow::Content heading;
-    if (count > 1 && index <= 9)
+    if (count > 1 && index < 9) // the keys 1 to 9 pick the first nine units
         heading.number = index + 1;
     heading.name = pod.displayName();
     heading.single = single;

@@ -147,6 +147,22 @@ private Q_SLOTS:
 
         QVERIFY(cards.listNext({offlineUnit("a1", "Bedroom")}));
         QVERIFY(status() && !showsOfflineLabel(card));
+
+        // Only the first nine cards carry a number: the keys 1 to 9 pick them.
+        QJsonArray ten;
+        for (int i = 1; i <= 10; ++i)
+            ten.append(unitJson(QString("a%1").arg(i), QString("Room %1").arg(i), true));
+        QVERIFY(cards.listNext(ten));
+        const auto badge = [&](int index) {
+            UnitCard card(*cards.model, QString("a%1").arg(index + 1), index);
+            QStringList tips;
+            for (QWidget* widget : shownIn<QWidget>(card))
+                if (widget->toolTip().startsWith("Press "))
+                    tips << widget->toolTip();
+            return tips;
+        };
+        QCOMPARE(badge(8), QStringList{"Press 9 to pick this unit"});
+        QCOMPARE(badge(9), QStringList{});
     }
 
     void expandedIsKeptPerUnit() {
