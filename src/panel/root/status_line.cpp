@@ -49,9 +49,9 @@ StatusLine::StatusLine(AppModel& model, QWidget* parent) : QWidget(parent), mode
 QString StatusLine::text(const AppModel& model, const QDateTime& now) {
     // The sign-in view, which warns of a key the keyring refused, is not shown while the key
     // works; the line keeps the warning in sight, whole in its tooltip.
-    const QString line = connectionText(model, now);
+    QString line = connectionText(model, now);
     if (model.status().kind != AppModel::Status::needsKey && model.unkeptKeyReason())
-        return line + QStringLiteral(" · key not kept");
+        line += QStringLiteral(" · key not kept");
     return line;
 }
 
