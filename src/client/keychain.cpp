@@ -88,27 +88,24 @@ std::optional<QString> Keychain::problemText(QKeychain::Error code, bool service
     return QStringLiteral("no keyring is available on this desktop");
 }
 
-QCoro::Task<std::optional<QByteArray>> Keychain::run(QKeychain::Job* job, bool record) {
+QCoro::Task<std::optional<QByteArray>> Keychain::run(QKeychain::Job* job) {
     JobEnd end(job);
     auto ended = qCoro(&end, &JobEnd::ended, jobTimeout);
     job->start();
     const bool finished = (co_await std::move(ended)).has_value();
-    if (record) {
-        if (!finished)
-            lastProblem = QStringLiteral("the keyring didn't answer");
-        else if (end.code == QKeychain::OtherError || end.code == QKeychain::CouldNotDeleteEntry)
-            lastProblem = problemText(end.code, co_await secretServiceOnBus());
-        else
-            lastProblem = problemText(end.code, true);
-    }
+    if (!finished)
+        lastProblem = QStringLiteral("the keyring didn't answer");
+    else if (end.code == QKeychain::OtherError || end.code == QKeychain::CouldNotDeleteEntry)
+        lastProblem = problemText(end.code, co_await secretServiceOnBus());
+    else
+        lastProblem = problemText(end.code, true);
     if (!finished || end.code != QKeychain::NoError)
         co_return std::nullopt;
     co_return end.data;
 }
 
 QCoro::Task<std::optional<QString>> Keychain::read() {
-    const std::optional<QByteArray> data =
-        co_await run(makeJob<QKeychain::ReadPasswordJob>(), true);
+    const std::optional<QByteArray> data = co_await run(makeJob<QKeychain::ReadPasswordJob>());
     if (!data)
         co_return std::nullopt;
     QStringDecoder utf8(QStringDecoder::Utf8,
@@ -120,14 +117,16 @@ QCoro::Task<std::optional<QString>> Keychain::read() {
 }
 
 QCoro::Task<bool> Keychain::save(QString key) {
-    co_await remove();
+    // Written over the stored item, which the Secret Service replaces in place: deleting it
+    // first would lose the working key whenever the write then fails.
     auto* job = makeJob<QKeychain::WritePasswordJob>();
     job->setTextData(key);
-    co_return (co_await run(job, true)).has_value();
+    co_return (co_await run(job)).has_value();
 }
 
-QCoro::Task<> Keychain::remove() {
-    co_await run(makeJob<QKeychain::DeletePasswordJob>(), false);
+QCoro::Task<bool> Keychain::remove() {
+    co_await run(makeJob<QKeychain::DeletePasswordJob>());
+    co_return !lastProblem; // no item to delete is no problem
 }
 
 #include "keychain.moc"

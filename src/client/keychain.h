@@ -16,7 +16,7 @@ public:
 
     QCoro::Task<std::optional<QString>> read() override;
     QCoro::Task<bool> save(QString key) override;
-    QCoro::Task<> remove() override;
+    QCoro::Task<bool> remove() override;
     std::optional<QString> problem() const override { return lastProblem; }
 
     // The problem() of a job that ended with `code`. The Secret Service library reports a
@@ -26,9 +26,8 @@ public:
 
 private:
     // Runs `job`; once it has finished without error, what it read (empty for other jobs), and
-    // nothing when it failed or did not finish in time. With `record`, the outcome becomes
-    // problem().
-    QCoro::Task<std::optional<QByteArray>> run(QKeychain::Job* job, bool record);
+    // nothing when it failed or did not finish in time. The outcome becomes problem().
+    QCoro::Task<std::optional<QByteArray>> run(QKeychain::Job* job);
 
     std::chrono::milliseconds jobTimeout;
     std::optional<QString> lastProblem;

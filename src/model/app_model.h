@@ -71,9 +71,14 @@ public:
     bool isDemo() const { return inDemo; }
     // The key of the service client, absent while signed out and in the demo.
     std::optional<QString> apiKey() const;
-    // Why a key cannot be kept between runs ("Your key can't be kept: …"), once the key store
-    // has failed to read or save it; absent while it works.
+    // What the user should know of the key store: why a key cannot be kept between runs
+    // ("Your key can't be kept: …") once the store has failed to read or save it, or that the
+    // key the user removed is still stored ("Couldn't remove the key from your keyring: …");
+    // absent while the store works.
     const std::optional<QString>& keyWarning() const { return keyStoreWarning; }
+    // Why the key in use lives only in memory, lost when the app quits ("the keyring stayed
+    // locked"): the key store refused it. Absent while no key is in use or the store keeps it.
+    std::optional<QString> unkeptKeyReason() const;
     int openCount() const { return opens; }
     // The model clock's current time; views count down and age their texts from it.
     QDateTime now() const { return deps.clock.now(); }
@@ -250,6 +255,8 @@ private:
     std::shared_ptr<const SensiboAPI> client(const QString& key) const;
     // Reads the stored key and starts polling with it, or asks for one.
     QCoro::Task<> useStoredKey(CancelToken session);
+    // Removes the stored key at sign-out; a key left in the store is reported and logged.
+    QCoro::Task<> forgetStoredKey();
     void leaveDemo();
 
     // Calls the waiters of the unit's change in flight.
@@ -286,6 +293,10 @@ private:
     std::function<void()> openSettingsHandler;
     std::shared_ptr<const SensiboAPI> serviceApi; // absent while signed out and in demo mode
     std::optional<QString> keyStoreWarning;
+    std::optional<QString> keyStoreProblem; // what the key store said at its last read or save
+    // Set at sign-out until a key is saved: the store may still hold the key the user removed,
+    // which this run never uses again.
+    bool storedKeyRemoved = false;
     bool panelShown = false;
     int failedRefreshes = 0; // consecutive failed refreshes
     CancelToken pollTask;

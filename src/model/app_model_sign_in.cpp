@@ -42,6 +42,10 @@ std::shared_ptr<const SensiboAPI> AppModel::client(const QString& key) const {
 }
 
 QCoro::Task<> AppModel::useStoredKey(CancelToken session) {
+    if (storedKeyRemoved) {
+        setStatus({Status::needsKey});
+        co_return;
+    }
     QPointer<AppModel> self(this);
     const std::optional<QString> key = co_await deps.keys.read();
     if (!self || session.isCancelled())
@@ -62,13 +66,21 @@ QCoro::Task<> AppModel::signIn(QString key) {
     QPointer<AppModel> self(this);
     KeyStore& keys = deps.keys;
     const std::shared_ptr<const SensiboAPI> candidate = client(key);
-    co_await candidate->verify();
+    // Signing out or switching to the demo meanwhile drops the check: it is not undone.
+    const CancelToken session = signInSession;
+    co_await candidate->verify(session);
     if (!self)
         co_return;
+    if (session.isCancelled())
+        throw Cancelled();
     // A key the store refuses still works until the app quits; nothing else keeps it.
     const bool stored = co_await keys.save(key);
     if (!self)
         co_return;
+    if (session.isCancelled())
+        throw Cancelled();
+    if (stored)
+        storedKeyRemoved = false;
     updateKeyWarning();
     // Real units are never mixed with made-up ones.
     if (inDemo)
@@ -83,13 +95,30 @@ QCoro::Task<> AppModel::signIn(QString key) {
 
 void AppModel::signOut() {
     stopPolling();
-    deps.keys.remove(); // runs on by itself; nothing waits for it
     endSession();
     setClient(nullptr);
     setPods({});
     setHistory({});
     setLastUpdated(std::nullopt);
     setStatus({Status::needsKey});
+    storedKeyRemoved = true;
+    forgetStoredKey(); // runs on by itself; nothing waits for it
+}
+
+QCoro::Task<> AppModel::forgetStoredKey() {
+    QPointer<AppModel> self(this);
+    const bool removed = co_await deps.keys.remove();
+    if (removed || !self)
+        co_return;
+    const QString why = deps.keys.problem().value_or(QStringLiteral("the keyring refused it"));
+    AppLog::write(QStringLiteral("the key store can't remove the key: ") + why);
+    // A key signed in with meanwhile has its own warning, if any.
+    if (!storedKeyRemoved || serviceApi)
+        co_return;
+    publish(
+        keyStoreWarning,
+        std::optional(QStringLiteral("Couldn't remove the key from your keyring: ") + why + u'.'),
+        &AppModel::keyWarningChanged);
 }
 
 void AppModel::loadDemo() {
@@ -142,6 +171,10 @@ QString AppModel::droppedText() {
 void AppModel::endSession() {
     signInSession.cancel();
     signInSession = CancelToken();
+    // The next session starts without the last one's failures and messages.
+    failedRefreshes = 0;
+    bannerTask.cancel();
+    setBanner(std::nullopt);
     for (const CancelToken& sending : std::as_const(pendingSends))
         sending.cancel();
     pendingSends.clear();
@@ -162,15 +195,20 @@ std::optional<QString> AppModel::apiKey() const {
     return serviceApi ? std::optional(serviceApi->apiKey()) : std::nullopt;
 }
 
+std::optional<QString> AppModel::unkeptKeyReason() const {
+    return serviceApi ? keyStoreProblem : std::nullopt;
+}
+
 void AppModel::updateKeyWarning() {
     const std::optional<QString> problem = deps.keys.problem();
-    if (problem && !keyStoreWarning)
+    if (problem && problem != keyStoreProblem)
         AppLog::write(QStringLiteral("the key store can't keep the key: ") + *problem);
     publish(keyStoreWarning,
             problem ? std::optional(QStringLiteral("Your key can't be kept: ") + *problem +
                                     QStringLiteral(". It works until Alvore quits."))
                     : std::nullopt,
             &AppModel::keyWarningChanged);
+    keyStoreProblem = problem;
 }
 
 void AppModel::setClient(std::shared_ptr<const SensiboAPI> client) {

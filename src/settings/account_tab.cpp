@@ -100,6 +100,7 @@ AccountTab::AccountTab(AppModel& model, QWidget* parent)
     connect(disconnect, &QPushButton::clicked, this, [this] { this->model.signOut(); });
     connect(showLog, &QAbstractButton::clicked, this, &AccountTab::openLog);
     connect(&model, &AppModel::apiKeyChanged, this, &AccountTab::showKey);
+    connect(&model, &AppModel::keyWarningChanged, this, &AccountTab::showKey);
     connect(&model, &AppModel::podsChanged, this, &AccountTab::showUnits);
 
     setReplacing(false);
@@ -109,9 +110,15 @@ AccountTab::AccountTab(AppModel& model, QWidget* parent)
 
 void AccountTab::showKey() {
     const std::optional<QString> key = model.apiKey();
-    keyRow->setDetail(key ? QStringLiteral("••••") + key->right(4) +
-                                QStringLiteral(", kept in your keyring.")
-                          : QStringLiteral("Not connected."));
+    const std::optional<QString> unkept = model.unkeptKeyReason();
+    if (!key)
+        keyRow->setDetail(QStringLiteral("Not connected.") +
+                          (model.keyWarning() ? u' ' + *model.keyWarning() : QString()));
+    else if (unkept)
+        keyRow->setDetail(QStringLiteral("Used until Alvore quits: ") + *unkept);
+    else
+        keyRow->setDetail(QStringLiteral("••••") + key->right(4) +
+                          QStringLiteral(", kept in your keyring."));
     keyButton->setText(replacing ? QStringLiteral("Cancel")
                        : key     ? QStringLiteral("Replace…")
                                  : QStringLiteral("Add Key…"));

@@ -26,7 +26,8 @@ StatusItemController::StatusItemController(AppModel& model, Presentation present
          {&AppModel::statusChanged, &AppModel::podsChanged, &AppModel::lastUpdatedChanged,
           &AppModel::bannerChanged, &AppModel::selectedIDChanged, &AppModel::historyChanged,
           &AppModel::presetsChanged, &AppModel::dropdownChanged, &AppModel::settingsChanged,
-          &AppModel::isDemoChanged, &AppModel::openCountChanged})
+          &AppModel::isDemoChanged, &AppModel::openCountChanged, &AppModel::apiKeyChanged,
+          &AppModel::keyWarningChanged})
         connect(&model, changed, this, &StatusItemController::updateIcon);
     // The menu is rebuilt once the change is over: a change may come from one of its actions.
     for (const auto changed : {&AppModel::statusChanged, &AppModel::podsChanged,
@@ -139,7 +140,10 @@ void StatusItemController::updateIcon() {
     const bool offline = status.kind == AppModel::Status::offline || unitOffline;
     const bool slashed = offline || status.kind == AppModel::Status::needsKey;
 
-    const QString tip = label(pod, offline);
+    // A key that lives only in memory is lost at quit; the sign-in view's warning says so.
+    const QString tip = label(pod, offline) + (appModel.unkeptKeyReason() && appModel.keyWarning()
+                                                   ? u'\n' + *appModel.keyWarning()
+                                                   : QString());
     if (trayItem.toolTip() != tip)
         trayItem.setToolTip(tip);
 

@@ -1,6 +1,9 @@
 #include "client/keychain.h"
 
 #include <QCoro/QCoroSignal>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
 #include <QDir>
 #include <QLocalServer>
 #include <QProcess>
@@ -73,8 +76,9 @@ private Q_SLOTS:
         QVERIFY(QCoro::waitFor(keychain.save(key))); // replaces the item
         QCOMPARE(storedItems(), QStringList{key});
         QCOMPARE(QCoro::waitFor(keychain.read()), key);
-        QCoro::waitFor(keychain.remove());
+        QVERIFY(QCoro::waitFor(keychain.remove()));
         QCOMPARE(QCoro::waitFor(keychain.read()), std::nullopt);
+        QVERIFY(QCoro::waitFor(keychain.remove())); // nothing left to remove
         storeEmpty();
         QCOMPARE(storedItems().size(), 1);
         QCOMPARE(QCoro::waitFor(keychain.read()), std::nullopt); // an empty item is no key
@@ -113,6 +117,30 @@ private Q_SLOTS:
         QCOMPARE(text(QKeychain::EntryNotFound), QString());
         QCOMPARE(text(QKeychain::AccessDeniedByUser), "the keyring stayed locked");
         QCOMPARE(text(QKeychain::OtherError), "the keyring refused it");
+    }
+
+    // Last: it leaves the default collection locked. The stored key sits in the session
+    // collection, which needs no unlocking, while a write goes to the default collection, locked
+    // with no prompter to unlock it: the key could be deleted, and the write fails.
+    void failedWriteKeepsTheStoredKey() {
+        QProcess tool;
+        tool.start(QStringLiteral("secret-tool"),
+                   {"store", "--collection=session", "--label=old", "xdg:schema", "org.qt.keychain",
+                    "server", "com.brindlework.alvore", "user", "sensibo-api-key", "type",
+                    "plaintext"});
+        tool.write("old-key");
+        tool.closeWriteChannel();
+        QVERIFY(tool.waitForFinished(10'000) && tool.exitCode() == 0);
+        const QDBusMessage locked = QDBusConnection::sessionBus().call(
+            QDBusMessage::createMethodCall("org.freedesktop.secrets", "/org/freedesktop/secrets",
+                                           "org.freedesktop.Secret.Service", "Lock")
+            << QVariant::fromValue(QList<QDBusObjectPath>{
+                   QDBusObjectPath("/org/freedesktop/secrets/collection/login")}));
+        QVERIFY2(locked.type() == QDBusMessage::ReplyMessage, qPrintable(locked.errorMessage()));
+
+        Keychain keychain;
+        QVERIFY(!QCoro::waitFor(keychain.save(QStringLiteral("new-key"))));
+        QCOMPARE(QCoro::waitFor(keychain.read()), QStringLiteral("old-key"));
     }
 };
 

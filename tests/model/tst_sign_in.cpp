@@ -1,3 +1,4 @@
+#include "support/log_watch.h"
 #include "support/model_rig.h"
 #include "support/outcome.h"
 #include "support/settle.h"
@@ -73,11 +74,13 @@ private Q_SLOTS:
         AppModel& model = rig.start();
         QVERIFY(needsKey(model));
         QCOMPARE(model.keyWarning(), warning);
+        QCOMPARE(model.unkeptKeyReason(), std::nullopt); // no key in use
 
         // The key works for this run all the same, and the banner says it is not kept.
         QVERIFY(outcomeOf(model.signIn("goodkey-12345")).value);
         QCOMPARE(rig.keys.storedKey(), std::nullopt);
         QCOMPARE(model.banner(), warning);
+        QCOMPARE(model.unkeptKeyReason(), "the keyring stayed locked");
         QVERIFY(QTest::qWaitFor([&] { return model.status().kind == AppModel::Status::ready; }));
         QCOMPARE(rig.listings().last().queryValue("apiKey"), "goodkey-12345");
 
@@ -87,6 +90,73 @@ private Q_SLOTS:
         QVERIFY(outcomeOf(model.signIn("goodkey-12345")).value);
         QCOMPARE(rig.keys.storedKey(), "goodkey-12345");
         QCOMPARE(model.keyWarning(), std::nullopt);
+        QCOMPARE(model.unkeptKeyReason(), std::nullopt);
+    }
+
+    // The key the user removed stays in the keyring: the user hears of it, the log says why
+    // without the key, and the app stays signed out for the run.
+    void keyringKeepingARemovedKey() {
+        ModelRig rig({unitJson("a", "Hall", true)});
+        AppModel& model = rig.startPolling();
+        rig.keys.setProblem(QStringLiteral("the keyring stayed locked"));
+        LogWatch log;
+        model.signOut();
+        QVERIFY(QTest::qWaitFor([&] { return model.keyWarning().has_value(); }));
+        QCOMPARE(model.keyWarning(),
+                 "Couldn't remove the key from your keyring: the keyring stayed locked.");
+        QCOMPARE(log.newLines(),
+                 QStringList{"the key store can't remove the key: the keyring stayed locked"});
+        QCOMPARE(rig.keys.storedKey(), "stored-key-0123");
+        rig.keys.setProblem(std::nullopt);
+        model.loadDemo();
+        model.exitDemo();
+        QVERIFY(needsKey(model));
+        verifyQuiet(rig);
+        QCOMPARE(model.apiKey(), std::nullopt);
+    }
+
+    // A key check still under way when the user signs out or picks the demo is dropped.
+    void sessionEndDropsTheKeyCheck() {
+        for (const bool demo : {false, true}) {
+            ModelRig rig;
+            rig.otherAnswers = [](const LoopbackService::Request&) {
+                auto held = LoopbackService::Response::json(envelope(QJsonArray{}));
+                held.held = true;
+                return held;
+            };
+            AppModel& model = rig.startPolling();
+            auto check = model.signIn("newkey-123456");
+            QVERIFY(rig.service.waitForRequests(2));
+            if (demo)
+                model.loadDemo();
+            else
+                model.signOut();
+            rig.service.release();
+            QVERIFY(outcomeOf(std::move(check)).cancelled);
+            QVERIFY(settle());
+            QCOMPARE(model.apiKey(), std::nullopt);
+            QCOMPARE(model.isDemo(), demo);
+            QCOMPARE(rig.keys.storedKey(),
+                     demo ? std::optional<QString>("stored-key-0123") : std::nullopt);
+        }
+    }
+
+    // Failures and the banner of the last session do not slow down or cloud the next one.
+    void newSessionStartsAfresh() {
+        const auto serverError = LoopbackService::Response::json("{}", 500);
+        ModelRig rig({unitJson("a", "Hall", true)});
+        acceptKeys(rig.service);
+        rig.listingAnswers = {serverError, serverError, serverError};
+        AppModel& model = rig.start();
+        QVERIFY(rig.waitForSleeps({120'000}));
+        QVERIFY(rig.poll(120s, 240'000));
+        QVERIFY(rig.poll(240s, 300'000));
+        model.show(QStringLiteral("Couldn't change Hall: This computer is offline."));
+        model.signOut();
+        QCOMPARE(model.banner(), std::nullopt);
+        rig.listingAnswers = {serverError};
+        QVERIFY(outcomeOf(model.signIn("newkey-123456")).value);
+        QVERIFY(rig.waitForSleeps({120'000}));
     }
 
     void signInLeavesTheDemoAndPolls() {

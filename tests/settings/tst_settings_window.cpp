@@ -10,6 +10,7 @@
 #include "settings/settings_view.h"
 #include "settings/settings_window_controller.h"
 #include "settings/tab_bar.h"
+#include "support/outcome.h"
 #include "support/panel_rig.h"
 
 #include <QApplication>
@@ -223,6 +224,22 @@ private Q_SLOTS:
         QVERIFY(!window.find<QPushButton>("Disconnect"));
         window.click("Show Log");
         QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(AppLog::path())});
+    }
+
+    // The key row says when the keyring refused the key in use, and when it kept the key the
+    // user removed.
+    void accountSaysWhatTheKeyringDid() {
+        ModelRig rig(QJsonArray{unitJson("a1", "Hall", true)});
+        AppModel& model = rig.startPolling();
+        Window window(model, SettingsTab::account);
+        rig.keys.setProblem(QStringLiteral("the keyring stayed locked"));
+        rig.otherAnswers = [](const LoopbackService::Request&) { return keyCheck(200); };
+        QVERIFY(outcomeOf(model.signIn("accepted-key-4567")).value);
+        const auto keyDetail = [&] { return window.row("API key")->detail(); };
+        QCOMPARE(keyDetail(), QStringLiteral("Used until Alvore quits: the keyring stayed locked"));
+        window.click("Disconnect");
+        QTRY_COMPARE(keyDetail(), QStringLiteral("Not connected. Couldn't remove the key from your "
+                                                 "keyring: the keyring stayed locked."));
     }
 
 private:

@@ -1,8 +1,10 @@
 #include "panel/animation/frame_ticker.h"
 #include "panel/root/root_view.h"
+#include "panel/root/status_line.h"
 #include "panel/style/panel_resources.h"
 #include "shell/status_item_controller.h"
 #include "shell/tray_glyph.h"
+#include "support/outcome.h"
 #include "support/panel_rig.h"
 
 #include <QLineEdit>
@@ -88,6 +90,24 @@ private Q_SLOTS:
         StatusItemController item(rig.start(), StatusItemController::Presentation::tray);
         QTRY_COMPARE(rig.model->status().kind, AppModel::Status::needsKey);
         QCOMPARE(shown(item), QStringList({"Alvore", "slashed", ""}));
+    }
+
+    // A key the keyring refused is lost at quit: while it is in use, the tooltip and the
+    // panel's status line carry the sign-in view's warning.
+    void keyKeptOnlyInMemory() {
+        const QString warning = QStringLiteral(
+            "Your key can't be kept: the keyring stayed locked. It works until Alvore quits.");
+        ModelRig rig(std::nullopt);
+        rig.units = {unitJson("a", "Hall", true)};
+        rig.service.on("GET", listingPath, keyCheck(200));
+        rig.keys.setProblem(QStringLiteral("the keyring stayed locked"));
+        StatusItemController item(rig.start(), StatusItemController::Presentation::tray);
+        StatusLine line(*rig.model);
+        QVERIFY(outcomeOf(rig.model->signIn("goodkey-12345")).value);
+        QTRY_COMPARE(rig.model->status().kind, AppModel::Status::ready);
+        QCOMPARE(shown(item).first(), "Alvore, Hall Cool\n" + warning);
+        QCOMPARE(line.accessibleName(), "Updated just now · key not kept");
+        QCOMPARE(line.toolTip(), warning);
     }
 
     void contextMenuListsUnitsAndPresets() {

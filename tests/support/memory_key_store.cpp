@@ -13,7 +13,6 @@ QCoro::Task<std::optional<QString>> MemoryKeyStore::read() {
 }
 
 QCoro::Task<bool> MemoryKeyStore::save(QString key) {
-    savedKey.reset();
     reported = failing;
     if (failing)
         co_return false;
@@ -21,7 +20,10 @@ QCoro::Task<bool> MemoryKeyStore::save(QString key) {
     co_return true;
 }
 
-QCoro::Task<> MemoryKeyStore::remove() {
+QCoro::Task<bool> MemoryKeyStore::remove() {
+    reported = failing;
+    if (failing)
+        co_return false;
     savedKey.reset();
-    co_return;
+    co_return true;
 }

@@ -2,20 +2,20 @@
 
 #include "client/key_store.h"
 
-// A key store in memory for model tests. Like the real store, a save first forgets the old key,
-// so a refused save leaves no key behind.
+// A key store in memory for model tests. Like the real store, a refused save leaves the old key
+// in place.
 class MemoryKeyStore final : public KeyStore {
 public:
     explicit MemoryKeyStore(std::optional<QString> key = std::nullopt);
 
     QCoro::Task<std::optional<QString>> read() override;
     QCoro::Task<bool> save(QString key) override;
-    QCoro::Task<> remove() override;
+    QCoro::Task<bool> remove() override;
     std::optional<QString> problem() const override { return reported; }
 
     // The key as stored, including an empty one (which read() reports as absent).
     std::optional<QString> storedKey() const { return savedKey; }
-    // While set, reads find nothing and saves fail, reporting `problem`.
+    // While set, reads find nothing and saves and removals fail, reporting `problem`.
     void setProblem(std::optional<QString> problem) { failing = std::move(problem); }
 
 private:

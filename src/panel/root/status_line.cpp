@@ -36,8 +36,9 @@ QString readySuffix(const AppModel& model, const QDateTime& now) {
 StatusLine::StatusLine(AppModel& model, QWidget* parent) : QWidget(parent), model(model) {
     setFont(captionFont());
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-    for (auto changed : {&AppModel::statusChanged, &AppModel::podsChanged,
-                         &AppModel::lastUpdatedChanged, &AppModel::isDemoChanged})
+    for (auto changed :
+         {&AppModel::statusChanged, &AppModel::podsChanged, &AppModel::lastUpdatedChanged,
+          &AppModel::isDemoChanged, &AppModel::apiKeyChanged, &AppModel::keyWarningChanged})
         connect(&model, changed, this, &StatusLine::refresh);
     timer.setInterval(redrawMilliseconds);
     connect(&timer, &QTimer::timeout, this, &StatusLine::refresh);
@@ -46,6 +47,15 @@ StatusLine::StatusLine(AppModel& model, QWidget* parent) : QWidget(parent), mode
 }
 
 QString StatusLine::text(const AppModel& model, const QDateTime& now) {
+    // The sign-in view, which warns of a key the keyring refused, is not shown while the key
+    // works; the line keeps the warning in sight, whole in its tooltip.
+    QString line = connectionText(model, now);
+    if (model.status().kind != AppModel::Status::needsKey && model.unkeptKeyReason())
+        line += QStringLiteral(" · key not kept");
+    return line;
+}
+
+QString StatusLine::connectionText(const AppModel& model, const QDateTime& now) {
     const AppModel::Status& status = model.status();
     switch (status.kind) {
     case AppModel::Status::needsKey:
@@ -97,6 +107,7 @@ void StatusLine::refresh() {
         setAccessibleName(shown);
         updateGeometry();
     }
+    setToolTip(model.unkeptKeyReason() ? model.keyWarning().value_or(QString()) : QString());
     update();
 }
 

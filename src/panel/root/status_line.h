@@ -6,7 +6,8 @@
 #include <QWidget>
 
 // The one-line connection status: a coloured dot and a text such as "2 of 3 on · updated just
-// now", redrawn every 5 seconds so the age keeps counting.
+// now", redrawn every 5 seconds so the age keeps counting. While the key in use lives only in
+// memory, the line ends in "key not kept" and its tooltip is the key's warning.
 class StatusLine : public QWidget {
     Q_OBJECT
 public:
@@ -22,6 +23,8 @@ protected:
 
 private:
     void refresh();
+    // The text without the key's warning.
+    static QString connectionText(const AppModel& model, const QDateTime& now);
 
     AppModel& model;
     QString shown;

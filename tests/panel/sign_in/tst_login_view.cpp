@@ -138,9 +138,9 @@ private Q_SLOTS:
         QTest::keyClicks(login->findChild<QLineEdit*>(), "slowkey-12345");
         QTest::keyClick(login->findChild<QLineEdit*>(), Qt::Key_Return);
         QVERIFY(login->isBusy());
+        QVERIFY(rig.service.waitForRequests(1));
         QTest::mouseClick(Screen::link(*login, true), Qt::LeftButton);
         QVERIFY(QTest::qWaitFor([&] { return !login; }, 5000));
-        QVERIFY(rig.service.waitForRequests(1));
         rig.service.release();
         QVERIFY(settle() && model.isDemo() && model.pods().size() == 3);
     }
