@@ -65,6 +65,10 @@ QCoro::Task<bool> secretServiceOnBus() {
 
 } // namespace
 
+QString Keychain::noKeyring() {
+    return QStringLiteral("no keyring is available on this desktop");
+}
+
 Keychain::Keychain(std::chrono::milliseconds timeout) : jobTimeout(timeout) {
 }
 
@@ -85,7 +89,7 @@ std::optional<QString> Keychain::problemText(QKeychain::Error code, bool service
             return QStringLiteral("the keyring refused it");
         break;
     }
-    return QStringLiteral("no keyring is available on this desktop");
+    return noKeyring();
 }
 
 QCoro::Task<std::optional<QByteArray>> Keychain::run(QKeychain::Job* job) {
@@ -126,7 +130,8 @@ QCoro::Task<bool> Keychain::save(QString key) {
 
 QCoro::Task<bool> Keychain::remove() {
     co_await run(makeJob<QKeychain::DeletePasswordJob>());
-    co_return !lastProblem; // no item to delete is no problem
+    // No item to delete is no problem, and where there is no keyring nothing was ever stored.
+    co_return !lastProblem || lastProblem == noKeyring();
 }
 
 #include "keychain.moc"

@@ -25,6 +25,8 @@ public:
     static std::optional<QString> problemText(QKeychain::Error code, bool serviceOnBus);
 
 private:
+    // The problem() when no Secret Service is on the bus.
+    static QString noKeyring();
     // Runs `job`; once it has finished without error, what it read (empty for other jobs), and
     // nothing when it failed or did not finish in time. The outcome becomes problem().
     QCoro::Task<std::optional<QByteArray>> run(QKeychain::Job* job);
