@@ -17,6 +17,10 @@ namespace {
 // No answer of the service comes near this (a full listing of several units is tens of kB); a
 // larger one is refused as soon as it passes the bound rather than held in memory.
 constexpr qint64 answerLimit = qint64(4) * 1024 * 1024;
+// How far the network thread may read ahead of this one. The answer is taken in as it arrives,
+// so however late this thread gets to it, an oversized answer is refused after at most this
+// much more than the bound has been read.
+constexpr qint64 readAhead = qint64(64) * 1024;
 
 bool isDotSegment(const QString& segment) {
     return segment == QLatin1String(".") || segment == QLatin1String("..");
@@ -57,22 +61,30 @@ QNetworkReply* start(const QNetworkRequest& request, const ServiceCall& call) {
     return networkAccess().sendCustomRequest(request, call.method);
 }
 
-// Aborts `reply` once its declared or received size passes answerLimit; the returned flag tells
-// that this happened.
-std::shared_ptr<bool> limitSize(QNetworkReply* reply) {
-    auto tooLarge = std::make_shared<bool>(false);
-    const auto check = [reply, tooLarge](qint64 size) {
-        if (size > answerLimit && !*tooLarge) {
-            *tooLarge = true;
+struct Answer {
+    QByteArray body;
+    bool tooLarge = false;
+};
+
+// Takes in the answer of `reply` as it arrives, and aborts the reply once its declared or
+// received size passes answerLimit.
+std::shared_ptr<Answer> collect(QNetworkReply* reply) {
+    auto answer = std::make_shared<Answer>();
+    reply->setReadBufferSize(readAhead);
+    const auto check = [reply, answer](qint64 size) {
+        if (size > answerLimit && !answer->tooLarge) {
+            answer->tooLarge = true;
             reply->abort();
         }
     };
     QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [reply, check] {
         check(reply->header(QNetworkRequest::ContentLengthHeader).toLongLong());
     });
-    QObject::connect(reply, &QNetworkReply::downloadProgress, reply,
-                     [check](qint64 received, qint64 total) { check(qMax(received, total)); });
-    return tooLarge;
+    QObject::connect(reply, &QNetworkReply::readyRead, reply, [reply, answer, check] {
+        answer->body += reply->readAll();
+        check(answer->body.size());
+    });
+    return answer;
 }
 
 struct LaterDeleter {
@@ -153,12 +165,12 @@ QCoro::Task<QByteArray> send(ServiceCall call, CancelToken cancel, Payload paylo
     const QNetworkRequest request = makeRequest(call);
     const std::unique_ptr<QNetworkReply, LaterDeleter> reply(start(request, call));
     cancel.onCancel(reply.get(), [reply = reply.get()] { reply->abort(); });
-    const std::shared_ptr<bool> tooLarge = limitSize(reply.get());
+    const std::shared_ptr<Answer> answer = collect(reply.get());
     co_await reply.get();
 
     if (cancel.isCancelled())
         throw Cancelled{};
-    if (*tooLarge) {
+    if (answer->tooLarge) {
         AppLog::write(QStringLiteral("%1 %2: answer larger than %3 bytes, refused")
                           .arg(QString::fromLatin1(call.method), call.name())
                           .arg(answerLimit));
@@ -172,9 +184,10 @@ QCoro::Task<QByteArray> send(ServiceCall call, CancelToken cancel, Payload paylo
     const int status = statusAttribute.isValid() ? statusAttribute.toInt() : 0;
     if (status == 401 || status == 403)
         throw SensiboAPI::Failure::badKey();
+    answer->body += reply->readAll();
     if (status < 200 || status > 299)
-        failWithStatus(call, status, reply->readAll());
-    co_return payload == Payload::none ? QByteArray() : reply->readAll();
+        failWithStatus(call, status, answer->body);
+    co_return payload == Payload::none ? QByteArray() : std::move(answer->body);
 }
 
 void logUndecodable(const ServiceCall& call, const DecodeError& error) {

@@ -42,7 +42,7 @@ enum class Payload { none, envelope };
 QUrl serviceUrl(const ServiceCall& call);
 
 // Sends `call` and waits for its answer. Returns the body of a 2xx answer (empty when `payload`
-// is none, without reading it); throws SensiboAPI::Failure, or Cancelled once `cancel` fires.
+// is none); throws SensiboAPI::Failure, or Cancelled once `cancel` fires.
 QCoro::Task<QByteArray> send(ServiceCall call, CancelToken cancel, Payload payload);
 
 // Logs that the answer to `call` could not be read and why.

@@ -20,13 +20,20 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# fail <why>: ends the test, printing every log of the run.
+# fail <why>: ends the test, printing every log of the run and every window on the screen (the
+# app's are named "alvore"), and keeping a picture of the screen outside `work`.
 fail() {
     echo "FAIL: $*"
     for log in "$work"/*.log; do
         [[ -e $log ]] && echo "--- $(basename "$log"):" && cat "$log"
     done
     [[ -n ${tray_pid:-} ]] && ! running "$tray_pid" && echo "the tray has exited"
+    if [[ -n ${DISPLAY:-} ]]; then
+        echo "--- windows:" && xwininfo -root -tree
+        local picture=/tmp/$(basename "$0" .sh)-failed-$$.xwd
+        command -v xwd >/dev/null && xwd -root -silent -out "$picture" &&
+            echo "the screen is kept in $picture"
+    fi
     exit 1
 }
 

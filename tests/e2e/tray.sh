@@ -6,7 +6,9 @@
 set -euo pipefail
 source "$(dirname "$0")/desktop.sh"
 
-"$app" --demo >"$work/app.log" 2>&1 &
+# The app's marks (icon painted, press on the icon, panel painted) tell a failure's print-out
+# whether a lost click reached the app.
+ALVORE_TIMING_LOG=$work/timing.log "$app" --demo >"$work/app.log" 2>&1 &
 app_pid=$!
 pids+=("$app_pid")
 until_true "the icon in the tray" has_icon

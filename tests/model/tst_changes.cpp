@@ -110,12 +110,12 @@ private Q_SLOTS:
 
     void newerChangeSupersedesTheSend() {
         ModelRig rig({unitJson("a", "Bedroom", true, 22)});
-        // The first change fails late; the one after it succeeds.
+        // The first change would fail, but its answer waits; the one after it succeeds.
         rig.otherAnswers = [answered = false](const LoopbackService::Request& request) mutable {
             if (std::exchange(answered, true))
                 return tookItSwinging(request);
             Response failing = Response::json("{}", 500);
-            failing.delay = 100ms;
+            failing.held = true;
             return std::optional(failing);
         };
         AppModel& model = rig.startPolling();
@@ -206,7 +206,7 @@ private Q_SLOTS:
 
         // Signing out also ends a timer request in flight, which then tells nothing.
         Response slow = Response::json("{}", 500);
-        slow.delay = 200ms;
+        slow.held = true;
         const QString timerPath = "/api/v1/pods/a/timer/";
         rig.service.on("PUT", timerPath, slow);
         model.setTimer("a", 30, false);

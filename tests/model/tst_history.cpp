@@ -12,8 +12,9 @@ Response dayOf(double temperature) {
 
 const Response failure = Response::json("{}", 500);
 
-Response late(Response response) {
-    response.delay = 100ms;
+// Answered only once the service's held answers are released.
+Response held(Response response) {
+    response.held = true;
     return response;
 }
 
@@ -41,9 +42,11 @@ class HistoryTest : public QObject {
 private Q_SLOTS:
     void reloadsAfterTenMinutesOrAFailure() {
         ModelRig rig;
-        AppModel& model = startWithHistory(rig, {late(dayOf(20)), failure, dayOf(23)});
+        AppModel& model = startWithHistory(rig, {held(dayOf(20)), failure, dayOf(23)});
         QCoro::Task<> first = model.loadHistory("a");
-        outcomeOf(model.loadHistory("a")); // returns at once: the first is under way
+        QVERIFY(model.loadHistory("a").isReady()); // returns at once: the first is under way
+        QVERIFY(QTest::qWaitFor([&] { return asked(rig) == 1; }));
+        rig.service.release();
         outcomeOf(std::move(first));
         rig.clock.advance(10min); // exactly 10 minutes: still fresh
         outcomeOf(model.loadHistory("a"));
@@ -58,16 +61,18 @@ private Q_SLOTS:
 
     void newSessionLoadsAgain() {
         ModelRig rig;
-        AppModel& model = startWithHistory(rig, {dayOf(20), late(failure), dayOf(23)});
+        AppModel& model = startWithHistory(rig, {dayOf(20), held(failure), dayOf(23)});
         outcomeOf(model.loadHistory("a"));
         // A round trip through the demo empties the charts; the next chart asks again at once.
         model.loadDemo();
         model.exitDemo();
         QVERIFY(rig.waitForSleeps({60'000}));
         QCoro::Task<> failing = model.loadHistory("a");
+        QVERIFY(QTest::qWaitFor([&] { return asked(rig) == 2; }));
         // Its failure arrives in the next session, which must not keep its stamp either.
         model.loadDemo();
         model.exitDemo();
+        rig.service.release();
         outcomeOf(std::move(failing));
         QVERIFY(rig.waitForSleeps({60'000}));
         outcomeOf(model.loadHistory("a"));

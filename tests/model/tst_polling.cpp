@@ -11,10 +11,9 @@ LoopbackService::Response serverError() {
     return LoopbackService::Response::json(R"({"reason":"down"})", 500);
 }
 
-LoopbackService::Response late(const ModelRig& rig, bool held = false) {
+LoopbackService::Response held(const ModelRig& rig) {
     LoopbackService::Response response = LoopbackService::Response::json(envelope(rig.units));
-    response.delay = 100ms;
-    response.held = held;
+    response.held = true;
     return response;
 }
 } // namespace
@@ -114,7 +113,7 @@ private Q_SLOTS:
     void lateAnswersGiveWay() {
         ModelRig rig({unitJson("a", "Hall", true)});
         AppModel& model = rig.startPolling();
-        rig.listingAnswers = {late(rig, true)};
+        rig.listingAnswers = {held(rig)};
         rig.clock.advance(60s);
         QVERIFY(rig.service.waitForRequests(2));
         model.restartPolling(); // aborts the slow request and asks again
@@ -123,12 +122,13 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitFor([&] { return rig.service.abandonedRequests().size() == 1; }));
 
         // An answer on its way when the user signs out is dropped.
-        rig.listingAnswers = {late(rig)};
+        rig.listingAnswers = {held(rig)};
         rig.clock.advance(1s);
         const auto refreshed = [&]() -> QCoro::Task<> { co_await model.refresh(); };
         auto refresh = refreshed();
         QVERIFY(rig.service.waitForRequests(4));
         model.signOut();
+        rig.service.release();
         QVERIFY(QTest::qWaitFor([&] { return refresh.isReady(); }));
         QCOMPARE(model.pods(), QList<Pod>{});
         QCOMPARE(model.status().kind, AppModel::Status::needsKey);

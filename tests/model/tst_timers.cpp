@@ -118,7 +118,7 @@ private Q_SLOTS:
         const std::optional<PodTimer> heldC = model.pod("c")->timer;
         Response disabled = Response::json(
             envelope(QJsonObject{{"isEnabled", false}, {"targetTimeSecondsFromNow", 900}}));
-        disabled.delay = 100ms;
+        disabled.held = true;
         rig.service.on("GET", timerPath("a"), disabled);
         rig.service.on("GET", timerPath("b"), noTimer());
         rig.service.on("GET", timerPath("c"), Response::json("{}", 500));
@@ -130,6 +130,10 @@ private Q_SLOTS:
         };
 
         model.panelOpened();
+        QVERIFY(rig.service.waitForRequests(2));
+        // Requests start at once: a read of b beside a's would be in flight by now.
+        QCOMPARE(networkAccess().findChildren<QNetworkReply*>().size(), 1);
+        rig.service.release();
         QVERIFY(settle());
         QStringList asked;
         for (const LoopbackService::Request& request : rig.service.requests().mid(1))

@@ -12,6 +12,15 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
+#include <source_location>
+
+// Fails the running test when a step of its set-up did not come about. A set-up cannot return
+// through QVERIFY, so the test goes on, but it fails with the set-up's reason first.
+inline void requireSetUp(bool done, const QString& what,
+                         std::source_location at = std::source_location::current()) {
+    if (!done)
+        QTest::qFail(qPrintable(what), at.file_name(), int(at.line()));
+}
 
 inline const QString listingPath = QStringLiteral("/api/v2/users/me/pods");
 
@@ -111,8 +120,7 @@ public:
     // Starts with the stored key and waits until the first listing is merged.
     AppModel& startPolling() {
         start();
-        if (!waitForSleeps({60'000}))
-            qWarning("the first refresh did not finish");
+        requireSetUp(waitForSleeps({60'000}), "the first refresh did not finish");
         return *model;
     }
 

@@ -19,8 +19,7 @@ struct Section {
     Section(AppModel& model, const QString& id) : widget(model, id) {
         widget.resize(330, widget.sizeHint().height());
         widget.show();
-        if (!QTest::qWaitForWindowExposed(&widget))
-            qWarning("the section was not shown");
+        requireSetUp(QTest::qWaitForWindowExposed(&widget), "the section was not shown");
     }
 
     // The shown chip with this label or, for a chip without one, this tooltip.

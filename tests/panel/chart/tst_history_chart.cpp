@@ -29,8 +29,8 @@ struct ChartRig {
         chart->setDrawn(true, 0);
         chart->resize(340, chart->height());
         chart->show();
-        if (!QTest::qWaitFor([&] { return model.history().contains("a"); }, 5000))
-            qWarning("the history did not arrive");
+        requireSetUp(QTest::qWaitFor([&] { return model.history().contains("a"); }, 5000),
+                     "the history did not arrive");
     }
 
     Recording record() const { return PaintRecorder::record(*chart); }

@@ -12,8 +12,7 @@ struct Panel {
         airflow = trigger("demo2", QPoint(200, 500), Dropdowns::airflow);
         layer = new DropdownLayer(model, &window);
         window.show();
-        if (!QTest::qWaitForWindowExposed(&window))
-            qWarning("the panel was not shown");
+        requireSetUp(QTest::qWaitForWindowExposed(&window), "the panel was not shown");
     }
 
     DropdownTrigger* trigger(const QString& id, QPoint at,

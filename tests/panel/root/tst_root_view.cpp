@@ -36,9 +36,10 @@ static std::unique_ptr<ModelRig> rigIn(const QString& setup, const QList<bool>& 
     if (setup == "offline" || setup == "loading")
         rig->listingAnswers = {setup == "offline" ? serverError : held};
     const AppModel& model = rig->start(setup == "demo");
-    if (setup != "loading" &&
-        !QTest::qWaitFor([&] { return model.status().kind != AppModel::Status::loading; }))
-        qWarning("the model did not reach %s", qPrintable(setup));
+    if (setup != "loading")
+        requireSetUp(
+            QTest::qWaitFor([&] { return model.status().kind != AppModel::Status::loading; }),
+            "the model did not reach " + setup);
     return rig;
 }
 

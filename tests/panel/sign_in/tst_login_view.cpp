@@ -39,8 +39,8 @@ struct Screen {
 static AppModel& signedOut(ModelRig& rig, const LoopbackService::Response& answer) {
     rig.service.on("GET", listingPath, answer);
     AppModel& model = rig.start();
-    if (!QTest::qWaitFor([&] { return model.status().kind == AppModel::Status::needsKey; }))
-        qWarning("the model did not ask for a key");
+    requireSetUp(QTest::qWaitFor([&] { return model.status().kind == AppModel::Status::needsKey; }),
+                 "the model did not ask for a key");
     return model;
 }
 
