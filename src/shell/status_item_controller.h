@@ -54,8 +54,6 @@ public:
 
     // What the tray shows now, for tests.
     QSystemTrayIcon& trayIcon() { return trayItem; }
-    // The item served to a StatusNotifierItem host; null outside the tray.
-    StatusNotifierItem* notifierItem() const { return servedItem.get(); }
     // The reading shown with the icon: empty, or a space and the reading ("&nbsp;23.4°").
     const QString& shownTitle() const { return shownTitleText; }
     PanelWindow& panel() { return panelWindow; }

@@ -21,17 +21,13 @@ StatusNotifierItem::StatusNotifierItem(QMenu& menu, std::function<void()> rebuil
                                        QDBusConnection bus, QObject* parent)
     : QObject(parent), connection(std::move(bus)), exporter(menu, std::move(rebuildMenu)),
       watcher(new QDBusServiceWatcher(watcherService, connection,
-                                      QDBusServiceWatcher::WatchForRegistration |
-                                          QDBusServiceWatcher::WatchForUnregistration,
-                                      this)) {
+                                      QDBusServiceWatcher::WatchForRegistration, this)) {
     NotifierTypes::registerTypes();
     if (!connection.registerObject(itemPath, this, exported) ||
         !connection.registerObject(menuBarPath, &exporter, exported))
         AppLog::write(QStringLiteral("cannot serve the tray item on the session bus"));
     connect(watcher, &QDBusServiceWatcher::serviceRegistered, this,
             &StatusNotifierItem::registerWithWatcher);
-    connect(watcher, &QDBusServiceWatcher::serviceUnregistered, this,
-            [this] { registeredWithWatcher = false; });
     if (watcherPresent(connection))
         registerWithWatcher();
 }
@@ -60,7 +56,6 @@ void StatusNotifierItem::registerWithWatcher() {
                                   call->error().message());
                     return;
                 }
-                registeredWithWatcher = true;
                 Q_EMIT registered();
             });
 }

@@ -48,8 +48,6 @@ public:
 
     // Whether a host's watcher is on `bus`.
     static bool watcherPresent(const QDBusConnection& bus);
-    // The watcher has taken the item, and no watcher has left since.
-    bool isRegistered() const { return registeredWithWatcher; }
     DBusMenuExporter& menuExporter() { return exporter; }
 
     void setIcon(const QIcon& icon);
@@ -97,8 +95,7 @@ private:
 
     QDBusConnection connection;
     DBusMenuExporter exporter;
-    QDBusServiceWatcher* watcher;
-    bool registeredWithWatcher = false;
+    QDBusServiceWatcher* watcher; // for a host that comes later or restarts
     NotifierTypes::Pixmaps pixmaps;
     QString toolTipText;
     QString labelText;
