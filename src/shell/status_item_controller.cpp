@@ -1,10 +1,12 @@
 #include "shell/status_item_controller.h"
 
 #include "model/app_model.h"
+#include "shell/status_notifier_item.h"
 #include "shell/tray_glyph.h"
 
 #include <QApplication>
 #include <QCursor>
+#include <QDBusConnection>
 #include <QTimer>
 
 namespace {
@@ -33,13 +35,8 @@ StatusItemController::StatusItemController(AppModel& model, Presentation present
     for (const auto changed : {&AppModel::statusChanged, &AppModel::podsChanged,
                                &AppModel::presetsChanged, &AppModel::isDemoChanged})
         connect(&model, changed, this, [this] {
-            QMetaObject::invokeMethod(
-                this,
-                [this] {
-                    if (!contextMenu.isVisible())
-                        fillMenu(contextMenu);
-                },
-                Qt::QueuedConnection);
+            QMetaObject::invokeMethod(this, &StatusItemController::refreshMenu,
+                                      Qt::QueuedConnection);
         });
     updateIcon();
 
@@ -50,15 +47,32 @@ StatusItemController::StatusItemController(AppModel& model, Presentation present
     fillMenu(contextMenu);
     connect(&contextMenu, &QMenu::aboutToShow, this, [this] {
         close();
-        fillMenu(contextMenu);
+        if (servedItem)
+            servedItem->menuExporter().refresh();
+        else
+            fillMenu(contextMenu);
     });
-    trayItem.setContextMenu(&contextMenu);
+    servedItem = std::make_unique<StatusNotifierItem>(
+        contextMenu, [this] { fillMenu(contextMenu); }, QDBusConnection::sessionBus());
+    connect(servedItem.get(), &StatusNotifierItem::activated, this,
+            [this](const QPoint& at) { toggle(at); });
+    connect(servedItem.get(), &StatusNotifierItem::contextMenuRequested, this,
+            [this](const QPoint& at) { contextMenu.popup(at); });
+    // A host that comes after the start takes over from the XEmbed icon.
+    connect(servedItem.get(), &StatusNotifierItem::registered, this, [this] { trayItem.hide(); });
+    shownSlashed.reset();
+    updateIcon();
     // Shown once the popup's own close is over, so that the menu takes the pointer grab.
     connect(
         &panelWindow, &PanelWindow::iconMenuRequested, &contextMenu,
         [this](const QPoint& at) { contextMenu.popup(at); }, Qt::QueuedConnection);
     connect(&trayItem, &QSystemTrayIcon::activated, this, &StatusItemController::activated);
-    trayItem.show();
+    // With a watcher there, Qt's item would speak to the host too: it is left unshown and without
+    // the menu, which it would otherwise take over.
+    if (!StatusNotifierItem::watcherPresent(QDBusConnection::sessionBus())) {
+        trayItem.setContextMenu(&contextMenu);
+        trayItem.show();
+    }
     // Once the icon is up, the work of a first open is done ahead of the first click.
     QTimer::singleShot(prepareAfterMs, this, [this] {
         if (!isPanelShown())
@@ -82,8 +96,12 @@ QString StatusItemController::label(const std::optional<Pod>& pod, bool offline)
 }
 
 void StatusItemController::show() {
+    showAt(shownAs == Presentation::tray ? trayItem.geometry() : QRect());
+}
+
+void StatusItemController::showAt(const QRect& anchor) {
     const bool wasShown = isPanelShown();
-    panelWindow.open(shownAs == Presentation::tray ? trayItem.geometry() : QRect());
+    panelWindow.open(anchor);
     if (!wasShown)
         appModel.panelOpened();
 }
@@ -94,7 +112,7 @@ void StatusItemController::close() {
         panelWindow.close();
 }
 
-void StatusItemController::toggle() {
+void StatusItemController::toggle(const QPoint& clickedAt) {
     if (QGuiApplication::keyboardModifiers() & Qt::ControlModifier) {
         contextMenu.popup(QCursor::pos());
         return;
@@ -102,7 +120,16 @@ void StatusItemController::toggle() {
     if (isPanelShown())
         close();
     else if (!sinceClose.isValid() || sinceClose.elapsed() > closingClickMs)
-        show();
+        clickedAt.isNull() ? show() : showAt(QRect(clickedAt, QSize(1, 1)));
+}
+
+void StatusItemController::refreshMenu() {
+    if (contextMenu.isVisible())
+        return;
+    if (servedItem)
+        servedItem->menuExporter().refresh();
+    else
+        fillMenu(contextMenu);
 }
 
 bool StatusItemController::isPanelShown() const {
@@ -146,6 +173,8 @@ void StatusItemController::updateIcon() {
                                                    : QString());
     if (trayItem.toolTip() != tip)
         trayItem.setToolTip(tip);
+    if (servedItem)
+        servedItem->setToolTip(tip);
 
     QString title;
     const Settings& settings = appModel.settings();
@@ -158,6 +187,15 @@ void StatusItemController::updateIcon() {
     shownTitleText = title;
     const QIcon icon = TrayGlyph::icon(slashed, title, TrayGlyph::inkFor(onDarkTray));
     trayItem.setIcon(icon);
+    if (servedItem) {
+        // As wide as the reading can grow: every digit drawn as an 8.
+        QString guide = title.trimmed();
+        for (QChar& c : guide)
+            if (c.isDigit())
+                c = u'8';
+        servedItem->setIcon(icon);
+        servedItem->setLabel(title.trimmed(), guide);
+    }
     // A popup has no title bar or task bar entry to show it in; a window hands every size of it
     // to the window manager.
     if (shownAs != Presentation::tray)

@@ -7,14 +7,19 @@
 #include <QObject>
 #include <QString>
 #include <QSystemTrayIcon>
+#include <memory>
 #include <optional>
 
 class AppModel;
+class StatusNotifierItem;
 class QKeyEvent;
 struct Pod;
 
 // The app's permanent face: the tray item with its picture, tooltip and context menu, and the
 // panel it opens. Everything it shows is redrawn from the model whenever the model changes.
+// Where a StatusNotifierItem host's watcher is on the session bus (now or later) the item is
+// served by StatusNotifierItem, with the reading as a label; otherwise by QSystemTrayIcon. Never
+// both: the second would show a second icon.
 // Without a tray the panel is an ordinary window, shown at once; closing it ends the app. In the
 // background the panel is a window too, but hidden until asked for, and the app runs on without
 // it.
@@ -32,8 +37,9 @@ public:
 
     void show();
     void close();
-    // The tray item's click: opens a closed panel and closes an open one.
-    void toggle();
+    // The tray item's click: opens a closed panel and closes an open one, against the point
+    // clicked when the tray says where that was.
+    void toggle(const QPoint& clickedAt = {});
     bool isPanelShown() const;
 
     // The panel's keyboard shortcuts; true when the key was used.
@@ -57,6 +63,9 @@ protected:
 
 private:
     void activated(QSystemTrayIcon::ActivationReason reason);
+    void showAt(const QRect& anchor);
+    // After a change the menu shows: rebuilt unless it is open.
+    void refreshMenu();
     void panelHidden();
     void addUnit(QMenu& menu, const Pod& pod);
     void applyPreset(const QString& presetID);
@@ -65,6 +74,7 @@ private:
     Presentation shownAs;
     QMenu contextMenu;
     QSystemTrayIcon trayItem;
+    std::unique_ptr<StatusNotifierItem> servedItem;
     PanelWindow panelWindow;
     QString shownTitleText;
     std::optional<bool> shownSlashed;

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # sway.sh <alvore binary>: runs the demo app under sway with waybar's tray as its
 # StatusNotifierItem host, once on Wayland itself and once through XWayland, and works it as the
-# host does: the registered item and what it says, the menu's entries, clicks on them, Activate
-# opening the panel, and "Quit Alvore". On Wayland the panel closes on Escape and when it loses
+# host does: the registered item and what it says (the reading as its label), the menu's entries,
+# which hold still while the host has the menu open, clicks on them, Activate opening the panel
+# against the point clicked, and "Quit Alvore". On Wayland the panel closes on Escape and when it loses
 # the focus, and the settings window opens. Keeps screenshots of the bar and of each panel.
 set -euo pipefail
 source "$(dirname "$0")/sway_desktop.sh"
@@ -30,6 +31,12 @@ quit_app() {
 }
 
 start_app wayland
+# One item, never Qt's own beside it: the host would show two icons.
+item_count() {
+    busctl --user --json=short get-property org.kde.StatusNotifierWatcher /StatusNotifierWatcher \
+        org.kde.StatusNotifierWatcher RegisteredStatusNotifierItems | jq '.data | length'
+}
+[[ $(item_count) == 1 ]] || fail "the watcher has $(item_count) items"
 [[ $(item_property Title) == '"Alvore"' && $(item_property Status) == '"Active"' ]] ||
     fail "the item's title and status: $(item_property Title) $(item_property Status)"
 (($(item_property IconPixmap | jq 'map(select(.[0] > 0)) | length') > 0)) ||
@@ -45,9 +52,23 @@ menu_lists_units() {
 }
 until_true "the menu to list the units" menu_lists_units
 
-# The host's click on the first unit's "Turn Off" turns it off.
-menu_click "$(menu_id Bedroom "Turn Off")"
+# The reading is the label beside the icon, for hosts that show one.
+[[ $(item_property XAyatanaLabel) =~ ^\"-?[0-9]+\.[0-9]°\"$ ]] ||
+    fail "the item's label: $(item_property XAyatanaLabel)"
+
+# The host opens the menu; a change that lands while it is open leaves its entries in place, and
+# the host's click on the first unit's "Turn Off" turns it off.
+menu_revision() { menu_layout | jq '.data[0]'; }
+busctl --user call "${item[0]}" "$menu" com.canonical.dbusmenu AboutToShow i 0 >/dev/null
+shown_revision=$(menu_revision)
+turn_off=$(menu_id Bedroom "Turn Off")
+"$app" on Office >"$work/office-on.log" 2>&1 || fail "alvore on Office failed"
+until_true "Office to turn on" status_says "Office  on"
+[[ $(menu_revision) == "$shown_revision" ]] || fail "the open menu changed under the host"
+menu_click "$turn_off"
 until_true "Bedroom to be off after the menu's click" status_says "Bedroom  off"
+office_turns_off() { [[ $(menu_id Office "Turn Off") != null ]]; }
+until_true "the closed menu to catch up" office_turns_off
 grim -g "0,0 1280x26" "$work/bar.png"
 
 # Activate, as a click on the item, opens the panel as a window of sway's.
@@ -79,6 +100,10 @@ quit_app
 start_app xcb
 item_call Activate ii 1200 13
 until_true "the panel as an XWayland window" panel_shown xcb
+# Against the point clicked, below it: the pointer is over the bar, out of the X server's sight.
+position=$(xdotool search --onlyvisible --name '^Alvore$' getwindowgeometry |
+    grep -o 'Position: [0-9,]*')
+[[ $position == "Position: 900,18" ]] || fail "the panel opened at $position"
 grim "$work/panel-xwayland.png"
 quit_app
 echo "passed"

@@ -3,13 +3,18 @@
 #include "panel/root/status_line.h"
 #include "panel/style/panel_resources.h"
 #include "shell/status_item_controller.h"
+#include "shell/status_notifier_item.h"
 #include "shell/tray_glyph.h"
 #include "support/outcome.h"
 #include "support/panel_rig.h"
 
+#include <QDBusPendingCall>
+#include <QDBusPendingReply>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPointer>
+#include <QRegularExpression>
+#include <QScreen>
 
 namespace {
 // What the tray shows: its tooltip, whether the glyph is "slashed" or plain (""), and the reading.
@@ -43,6 +48,74 @@ struct DemoTray {
         return model.pod(id)->acState->targetTemperature;
     }
     bool isOn(const char* id) const { return model.pod(id)->acState->on == true; }
+};
+
+// A tray host's watcher on a connection of its own, which also asks the item what a host asks.
+class FakeHost : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
+public:
+    QDBusConnection bus =
+        QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("fake-host"));
+    QStringList items; // as registered
+
+    ~FakeHost() override {
+        stop();
+        QDBusConnection::disconnectFromBus(QStringLiteral("fake-host"));
+    }
+    void start() {
+        bus.registerObject(QStringLiteral("/StatusNotifierWatcher"), this,
+                           QDBusConnection::ExportScriptableSlots);
+        bus.registerService(StatusNotifierItem::watcherService);
+    }
+    void stop() {
+        bus.unregisterService(StatusNotifierItem::watcherService);
+        bus.unregisterObject(QStringLiteral("/StatusNotifierWatcher"));
+    }
+    // The app answers on the test's own thread, so the host never blocks on it.
+    QList<QVariant> call(const QString& path, const QString& interface, const QString& method,
+                         const QVariantList& arguments = {}) {
+        QDBusMessage message = QDBusMessage::createMethodCall(
+            QDBusConnection::sessionBus().baseService(), path, interface, method);
+        message.setArguments(arguments);
+        QDBusPendingCall pending = bus.asyncCall(message);
+        if (!QTest::qWaitFor([&] { return pending.isFinished(); }))
+            return {};
+        return pending.reply().arguments();
+    }
+    QVariant property(const QString& name) {
+        const QList<QVariant> answer =
+            call(QStringLiteral("/StatusNotifierItem"),
+                 QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"),
+                 {QStringLiteral("org.kde.StatusNotifierItem"), name});
+        return answer.isEmpty() ? QVariant() : answer.first().value<QDBusVariant>().variant();
+    }
+    QList<QVariant> menu(const QString& method, const QVariantList& arguments) {
+        return call(QStringLiteral("/MenuBar"), QStringLiteral("com.canonical.dbusmenu"), method,
+                    arguments);
+    }
+    // The menu's revision and its entries, as "<id> <label>", submenus' entries indented.
+    std::pair<uint, QStringList> layout() {
+        const QList<QVariant> answer =
+            menu(QStringLiteral("GetLayout"), {0, -1, QStringList{QStringLiteral("label")}});
+        QStringList entries;
+        const std::function<void(const NotifierTypes::MenuLayout&, const QString&)> add =
+            [&](const NotifierTypes::MenuLayout& entry, const QString& indent) {
+                for (const QVariant& child : entry.children) {
+                    const auto inner = qdbus_cast<NotifierTypes::MenuLayout>(child);
+                    entries << indent + QString::number(inner.id) + u' ' +
+                                   inner.properties.value(QStringLiteral("label")).toString();
+                    add(inner, indent + u' ');
+                }
+            };
+        if (answer.size() != 2)
+            return {0, {}};
+        add(qdbus_cast<NotifierTypes::MenuLayout>(answer.at(1)), {});
+        return {answer.at(0).toUInt(), entries};
+    }
+
+public Q_SLOTS:
+    Q_SCRIPTABLE void RegisterStatusNotifierItem(const QString& service) { items << service; }
 };
 } // namespace
 
@@ -231,6 +304,57 @@ private Q_SLOTS:
         QVERIFY(!demo.model.dropdown() && demo.item.isPanelShown());
         press({Qt::Key_Escape});
         QVERIFY(!demo.item.isPanelShown());
+    }
+
+    // A host that comes after the start takes the item from the XEmbed tray, and takes it again
+    // when it restarts. It sees the reading as a label; its open menu holds still while a poll
+    // lands, and its click works; Activate opens the panel against the point clicked.
+    void notifierHostSeesLabelMenuAndClick() {
+        if (!QDBusConnection::sessionBus().isConnected())
+            QSKIP("needs a session bus (scripts/with-test-session gives one)");
+        FakeHost host;
+        DemoTray demo;
+        QVERIFY(demo.item.trayIcon().isVisible());
+        host.start();
+        const QStringList itself{QDBusConnection::sessionBus().baseService()};
+        QTRY_COMPARE(host.items, itself);
+        QTRY_VERIFY(!demo.item.trayIcon().isVisible());
+        host.stop();
+        host.start();
+        QTRY_COMPARE(host.items, itself + itself);
+
+        QVERIFY(!demo.item.shownTitle().trimmed().isEmpty());
+        QCOMPARE(host.property(QStringLiteral("XAyatanaLabel")).toString(),
+                 demo.item.shownTitle().trimmed());
+
+        QCOMPARE(host.menu(QStringLiteral("AboutToShow"), {0}), QList<QVariant>{true});
+        const auto [shownRevision, shown] = host.layout();
+        demo.model.togglePower(QStringLiteral("demo2")); // as a poll would bring it
+        QCOMPARE(host.layout(), std::pair(shownRevision, shown));
+
+        const qsizetype bedroom = shown.indexOf(QRegularExpression("^\\d+ Bedroom$"));
+        QVERIFY(shown.at(bedroom + 1).endsWith(QStringLiteral(" Turn Off")));
+        host.menu(QStringLiteral("Event"),
+                  {shown.at(bedroom + 1).trimmed().section(u' ', 0, 0).toInt(),
+                   QStringLiteral("clicked"), QVariant::fromValue(QDBusVariant(0)), 0u});
+        QTRY_VERIFY(!demo.isOn("demo1"));
+        QTRY_VERIFY(host.layout().first > shownRevision); // the menu caught up once closed
+
+        const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+        const auto activate = [&](int x, int y) {
+            host.call(QStringLiteral("/StatusNotifierItem"),
+                      QStringLiteral("org.kde.StatusNotifierItem"), QStringLiteral("Activate"),
+                      {x, y});
+            const QRect at = demo.item.isPanelShown() ? demo.item.panel().geometry() : QRect();
+            demo.item.close();
+            return at;
+        };
+        const QRect belowTop = activate(available.center().x(), available.top() + 5);
+        QVERIFY(belowTop.top() > available.top() + 5 &&
+                belowTop.contains(available.center().x(), belowTop.top()));
+        const QRect aboveBottom = activate(available.left() + 5, available.bottom() - 5);
+        QVERIFY(aboveBottom.bottom() < available.bottom() - 5 &&
+                aboveBottom.left() == available.left());
     }
 
     // Top right, at the bottom, at the pointer when the tray gives no place, and on a second
