@@ -1,11 +1,11 @@
 #include "settings/general_tab.h"
 
 #include "model/app_model.h"
-#include "panel/controls/power_switch.h"
 #include "settings/about_card.h"
 #include "settings/card.h"
 #include "settings/row.h"
 #include "settings/segmented_picker.h"
+#include "settings/setting_switch.h"
 #include "settings/shortcut_row.h"
 
 #include <QComboBox>
@@ -31,11 +31,12 @@ template <class Edit> void editSettings(AppModel& model, Edit edit) {
 } // namespace
 
 GeneralTab::GeneralTab(AppModel& model, QWidget* parent)
-    : TabPage(parent), model(model), room(menuPicker(this)), showTemperature(new PowerSwitch(this)),
+    : TabPage(parent), model(model), room(menuPicker(this)),
+      showTemperature(new SettingSwitch(this)),
       units(new SegmentedPicker({{QStringLiteral("°C"), QStringLiteral("C")},
                                  {QStringLiteral("°F"), QStringLiteral("F")}},
                                 this)),
-      refresh(menuPicker(this)), launchAtLogin(new PowerSwitch(this)) {
+      refresh(menuPicker(this)), launchAtLogin(new SettingSwitch(this)) {
     auto* tray = new Card;
     tray->addRow(
         new Row(QStringLiteral("Room"), QStringLiteral("Whose temperature the tray shows."), room));
@@ -70,17 +71,13 @@ GeneralTab::GeneralTab(AppModel& model, QWidget* parent)
 
     addSection(QStringLiteral("About"), new AboutCard);
 
-    showTemperature->setAccessibleName(QStringLiteral("Show temperature"));
-    launchAtLogin->setAccessibleName(QStringLiteral("Launch at login"));
-
     connect(room, &QComboBox::activated, this, [this](int index) {
         const QVariant id = room->itemData(index);
         if (id.isValid())
             editSettings(this->model, [&](Settings& s) { s.menuBarPodID = id.toString(); });
     });
-    showTemperature->setAction([this] {
-        editSettings(this->model,
-                     [](Settings& s) { s.showTemperatureInMenuBar = !s.showTemperatureInMenuBar; });
+    connect(showTemperature, &QAbstractButton::clicked, this, [this](bool on) {
+        editSettings(this->model, [on](Settings& s) { s.showTemperatureInMenuBar = on; });
     });
     connect(units, &SegmentedPicker::chosen, this, [this](const QString& unit) {
         editSettings(this->model, [&](Settings& s) { s.unit = unit; });
@@ -89,16 +86,16 @@ GeneralTab::GeneralTab(AppModel& model, QWidget* parent)
         const qint64 seconds = refresh->itemData(index).toLongLong();
         editSettings(this->model, [&](Settings& s) { s.closedInterval = seconds; });
     });
-    launchAtLogin->setAction(
-        [this] { this->model.setLaunchAtLogin(!this->model.launchAtLogin()); });
+    connect(launchAtLogin, &QAbstractButton::clicked, this,
+            [this](bool on) { this->model.setLaunchAtLogin(on); });
 
     connect(&model, &AppModel::podsChanged, this, &GeneralTab::showUnits);
     connect(&model, &AppModel::settingsChanged, this, &GeneralTab::showSettings);
     connect(&model, &AppModel::launchAtLoginChanged, this,
-            [this] { launchAtLogin->setOn(this->model.launchAtLogin()); });
+            [this] { launchAtLogin->setChecked(this->model.launchAtLogin()); });
     showUnits();
     showSettings();
-    launchAtLogin->setOn(model.launchAtLogin());
+    launchAtLogin->setChecked(model.launchAtLogin());
 }
 
 QList<qint64> GeneralTab::refreshChoices() {
@@ -137,7 +134,7 @@ void GeneralTab::showUnits() {
 
 void GeneralTab::showSettings() {
     const Settings& settings = model.settings();
-    showTemperature->setOn(settings.showTemperatureInMenuBar);
+    showTemperature->setChecked(settings.showTemperatureInMenuBar);
     units->setValue(settings.unit == QStringLiteral("F") ? QStringLiteral("F")
                                                          : QStringLiteral("C"));
     const QSignalBlocker quiet(refresh);

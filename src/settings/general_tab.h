@@ -5,9 +5,9 @@
 #include <QList>
 
 class AppModel;
-class PowerSwitch;
 class QComboBox;
 class SegmentedPicker;
+class SettingSwitch;
 
 // The tray's unit and reading, the unit of readings, how often to poll, launch at login, the
 // panel's keys and what the app is. Every control shows the model's value and writes to it.
@@ -26,8 +26,8 @@ private:
 
     AppModel& model;
     QComboBox* room;
-    PowerSwitch* showTemperature;
+    SettingSwitch* showTemperature;
     SegmentedPicker* units;
     QComboBox* refresh;
-    PowerSwitch* launchAtLogin;
+    SettingSwitch* launchAtLogin;
 };

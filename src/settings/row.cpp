@@ -30,6 +30,9 @@ Row::Row(const QString& title, const QString& detail, QWidget* control, QWidget*
 
     if (trailing) {
         trailing->setParent(this);
+        // A control beside its title says nothing of what it sets; a screen reader names it so.
+        if (trailing->accessibleName().isEmpty())
+            trailing->setAccessibleName(title);
         line->addWidget(trailing, 0, Qt::AlignVCenter);
     }
 }

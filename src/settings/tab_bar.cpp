@@ -58,7 +58,7 @@ void TabBar::paintEvent(QPaintEvent*) {
     const QRectF place = first.translated(capsule.value() * buttonWidth, 0).adjusted(4, 0, -4, 0);
     painter.setPen(Qt::NoPen);
     painter.setBrush(Palette::white(0.1));
-    painter.drawRoundedRect(place, 12, 12);
+    painter.drawRoundedRect(place, place.height() / 2, place.height() / 2);
 
     const QFont font = Fonts::font(11.5, QFont::Medium);
     painter.setFont(font);

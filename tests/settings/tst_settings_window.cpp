@@ -1,6 +1,5 @@
 #include "client/app_log.h"
 #include "panel/animation/frame_ticker.h"
-#include "panel/controls/power_switch.h"
 #include "panel/controls/round_button.h"
 #include "settings/account_tab.h"
 #include "settings/preset_row.h"
@@ -13,6 +12,7 @@
 #include "support/outcome.h"
 #include "support/panel_rig.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QDesktopServices>
@@ -106,6 +106,16 @@ private Q_SLOTS:
         stored.save(rig.settings.store());
         AppModel& model = rig.start(true);
         Window window(model, SettingsTab::general);
+        // The selected tab sits in a capsule: round at its ends, empty in its box's corners.
+        TabBar* bar = window.view->tabBar();
+        const QImage tabs = renderOnBlack(*bar);
+        const QRect button = bar->buttonRect(SettingsTab::general);
+        int left = button.left();
+        while (tabs.pixelColor(left, button.center().y()) == Qt::black && left < button.right())
+            ++left;
+        QVERIFY(left < button.center().x() &&
+                tabs.pixelColor(left + 2, button.top() + 8) == Qt::black);
+
         auto* room = window.control<QComboBox>("Room");
         QCOMPARE(window.items("Room") << room->currentText(),
                  (QStringList{"Bedroom", "Office", "Living Room", "Bedroom"}));
@@ -120,17 +130,26 @@ private Q_SLOTS:
         QCOMPARE(refresh->currentText(), QStringLiteral("Every 2 minutes"));
         QCOMPARE(model.settings().closedInterval, qint64(120));
 
-        auto* showTemperature = window.control<PowerSwitch>("Show temperature");
+        // The window's switches are its own, not the panel's power switch: no tooltip, and a
+        // screen reader reads them as on or off, named after their row.
+        const auto readsOn = [](QAbstractButton* control) {
+            const QAccessible::State state =
+                QAccessible::queryAccessibleInterface(control)->state();
+            return state.checkable && state.checked;
+        };
+        auto* showTemperature = window.control<QAbstractButton>("Show temperature");
+        QVERIFY(showTemperature->toolTip().isEmpty() && readsOn(showTemperature));
+        QCOMPARE(showTemperature->accessibleName(), QStringLiteral("Show temperature"));
         QTest::mouseClick(showTemperature, Qt::LeftButton);
-        QVERIFY(!model.settings().showTemperatureInMenuBar && !showTemperature->isOn());
+        QVERIFY(!model.settings().showTemperatureInMenuBar && !readsOn(showTemperature));
 
         QCOMPARE(window.control<SegmentedPicker>("Units")->value(), QStringLiteral("C"));
         window.click("°F");
         QCOMPARE(Settings::load(rig.settings.store()).unit, QStringLiteral("F"));
 
-        auto* launch = window.control<PowerSwitch>("Launch at login");
+        auto* launch = window.control<QAbstractButton>("Launch at login");
         QTest::mouseClick(launch, Qt::LeftButton);
-        QVERIFY(model.launchAtLogin() && launch->isOn());
+        QVERIFY(model.launchAtLogin() && readsOn(launch));
 
         // Signing out from elsewhere empties the picker at once.
         model.exitDemo();

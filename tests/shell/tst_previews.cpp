@@ -1,6 +1,7 @@
 #include "model/demo_data.h"
 #include "model/preset.h"
 #include "model/settings.h"
+#include "panel/style/palette.h"
 
 #include <QDir>
 #include <QImage>
@@ -86,6 +87,15 @@ private Q_SLOTS:
         QCOMPARE(image("01-panel.png").width(), 760);
         QVERIFY(image("01-panel.png") != image("02-panel-fahrenheit.png"));
         QVERIFY(image("08-air-1.png") != image("08-air-8.png"));
+
+        // The cards end 12 points short of the panel's right edge, their glow with them: the
+        // strip beside them is the panel's background from top to bottom.
+        const QImage panel = image("01-panel.png");
+        int spilled = 0;
+        for (int y = 0; y < panel.height(); ++y)
+            for (int x = 740; x < 756; ++x)
+                spilled += panel.pixel(x, y) != Palette::background().rgba();
+        QCOMPARE(spilled, 0);
     }
 };
 

@@ -35,11 +35,11 @@ void CardGlow::setColor(const QColor& glow) {
 void CardGlow::setShape(const QPainterPath& shape, bool single) {
     if (shape != outline) {
         outline = shape;
-        glowImage = QPixmap();
         air->setClip(shape);
     }
     effect->setClip(shape);
     effect->setTopFade(single ? singleFade : 0);
+    settle();
 }
 
 void CardGlow::setPresent(bool present, bool animate) {
@@ -63,8 +63,16 @@ void CardGlow::apply() {
     const qreal grown = growth.value();
     effect->setOpacity(shown * std::clamp<qreal>(grown, 0, 1));
     effect->setScale(hiddenScale + (1 - hiddenScale) * grown, growAnchor);
+    settle();
     // Hidden while nothing of it shows, so that the airflow stops drawing.
     setVisible(presence.isAnimating() || presence.value() > 0);
+}
+
+void CardGlow::settle() {
+    // At rest the effect would draw the layer straight through; switched off, it also stays out
+    // of an off-screen render of the panel, which with it on places the layer a second time by
+    // its offset in the panel.
+    effect->setEnabled(!effect->isIdentity());
 }
 
 void CardGlow::resizeEvent(QResizeEvent* event) {
@@ -74,14 +82,8 @@ void CardGlow::resizeEvent(QResizeEvent* event) {
 
 void CardGlow::paintEvent(QPaintEvent*) {
     // The airflow above repaints this layer on each of its frames; a gradient this large
-    // costs far more to fill than to copy, so it is drawn once per size and colour.
-    const qreal ratio = devicePixelRatioF();
-    if (glowImage.isNull() || glowImage.size() != size() * ratio || glowImageColor != color) {
-        glowImage = QPixmap(size() * ratio);
-        glowImage.setDevicePixelRatio(ratio);
-        glowImage.fill(Qt::transparent);
-        glowImageColor = color;
-        QPainter painter(&glowImage);
+    // costs far more to fill than to copy, so it is drawn once per size, colour and outline.
+    picture.paint(*this, {color, outline}, [&](QPainter& painter) {
         QRadialGradient gradient(QPointF(width() * 0.5, height() * 0.34), radius);
         const auto stop = [&](qreal at, qreal opacity) {
             QColor tinted = color;
@@ -96,6 +98,5 @@ void CardGlow::paintEvent(QPaintEvent*) {
         if (!outline.isEmpty())
             painter.setClipPath(outline);
         painter.fillRect(rect(), gradient);
-    }
-    QPainter(this).drawPixmap(0, 0, glowImage);
+    });
 }

@@ -2,12 +2,12 @@
 
 #include "panel/animation/spring.h"
 #include "panel/animation/timing_curve.h"
+#include "panel/style/paint_cache.h"
 
 #include <QColor>
 #include <QPainterPath>
-#include <QPixmap>
 #include <QWidget>
-#include <optional>
+#include <utility>
 
 class AirflowView;
 class PieceEffect;
@@ -39,13 +39,14 @@ protected:
 
 private:
     void apply();
+    // Switches the effect off while it changes nothing.
+    void settle();
 
     AirflowView* air;
     PieceEffect* effect;
     QColor color;
     QPainterPath outline;
-    QPixmap glowImage;
-    QColor glowImageColor;
+    PaintCache<std::pair<QColor, QPainterPath>> picture; // by colour and outline
     Spring presence{0.22, 0.85};
     CurveAnimation growth{CubicBezier::easeOut(), 0.9};
 };

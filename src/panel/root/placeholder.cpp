@@ -6,11 +6,34 @@
 #include "panel/style/palette.h"
 
 #include <QLabel>
+#include <QPainter>
 #include <QVBoxLayout>
+#include <cmath>
 
 namespace {
 constexpr int symbolPoints = 26;
 constexpr int detailWidth = 280;
+
+// The symbol, drawn at whatever density it is painted at: a screen's, or an off-screen picture's.
+class Symbol : public QWidget {
+public:
+    Symbol(const QString& name, QWidget* parent) : QWidget(parent), name(name) {
+        const int points = int(std::ceil(side));
+        setFixedSize(points, points);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        QRectF box(0, 0, side, side);
+        box.moveCenter(QRectF(rect()).center());
+        Icons::paint(painter, box, name, Palette::secondaryText());
+    }
+
+private:
+    QString name;
+    qreal side = Icons::sideForText(symbolPoints);
+};
 
 QLabel* label(const QString& text, const QFont& font, const QColor& color, QWidget* parent) {
     auto* label = new QLabel(text, parent);
@@ -33,11 +56,7 @@ Placeholder::Placeholder(const std::optional<QString>& symbol, const QString& ti
     column->addStretch();
 
     if (symbol) {
-        auto* image = new QLabel(this);
-        const qreal side = Icons::sideForText(symbolPoints);
-        image->setPixmap(
-            Icons::pixmap(*symbol, side, Palette::secondaryText(), devicePixelRatioF()));
-        column->addWidget(image, 0, Qt::AlignHCenter);
+        column->addWidget(new Symbol(*symbol, this), 0, Qt::AlignHCenter);
     } else {
         column->addWidget(new Spinner(16, this), 0, Qt::AlignHCenter);
     }

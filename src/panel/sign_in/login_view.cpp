@@ -119,6 +119,7 @@ LoginView::LoginView(AppModel& model, QWidget* parent) : QWidget(parent), model(
     field->setAccessibleName(QStringLiteral("API key"));
     field->setFont(Fonts::font(13));
     field->setFixedSize(columnWidth, 30);
+    field->setTextMargins(6, 0, 6, 0);
     column->addWidget(field, 0, Qt::AlignHCenter);
 
     connectButton =

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QIconEngine>
 #include <QImage>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPixmapCache>
 #include <QSvgRenderer>
@@ -33,6 +34,10 @@ QByteArray tintedSvg(const QString& symbol, const QColor& color, QFont::Weight w
     if (!file.open(QIODevice::ReadOnly))
         return {};
     QByteArray svg = file.readAll();
+    // Lucide draws outlines only; a filled symbol ("lock.fill") gets its body, the icon's
+    // rectangles, filled too.
+    if (symbol.endsWith(QStringLiteral(".fill")))
+        svg.replace("<rect ", "<rect fill=\"currentColor\" ");
     svg.replace("currentColor", color.name(QColor::HexRgb).toLatin1());
     svg.replace("stroke-width=\"2\"",
                 "stroke-width=\"" + QByteArray::number(strokeWidth(weight)) + "\"");
@@ -118,13 +123,22 @@ QPixmap Icons::pixmap(const QString& symbol, qreal side, const QColor& color,
     return result;
 }
 
+qreal Icons::pixelRatio(const QPainter& painter) {
+    // While a widget is drawn into another device (QWidget::render), the painter's device is
+    // the widget; the pixels land in its engine's.
+    const QPaintEngine* engine = painter.paintEngine();
+    const QPaintDevice* device =
+        engine && engine->paintDevice() ? engine->paintDevice() : painter.device();
+    const qreal scale = std::sqrt(std::abs(painter.worldTransform().determinant()));
+    return device->devicePixelRatioF() * std::max(scale, 1e-3);
+}
+
 void Icons::paint(QPainter& painter, const QRectF& rect, const QString& symbol, const QColor& color,
                   QFont::Weight weight) {
     const qreal side = std::min(rect.width(), rect.height());
     if (side <= 0)
         return;
-    const qreal scale = std::sqrt(std::abs(painter.worldTransform().determinant()));
-    const qreal ratio = painter.device()->devicePixelRatioF() * std::max(scale, 1e-3);
+    const qreal ratio = pixelRatio(painter);
     const QPixmap icon = pixmap(symbol, side, color, ratio, weight);
     const QSizeF drawn = QSizeF(icon.size()) / ratio;
     painter.drawPixmap(QRectF(rect.center() - QPointF(drawn.width(), drawn.height()) / 2, drawn),

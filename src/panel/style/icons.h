@@ -25,7 +25,10 @@ qreal sideForText(qreal points);
 QPixmap pixmap(const QString& symbol, qreal side, const QColor& color, qreal devicePixelRatio = 1,
                QFont::Weight weight = QFont::Normal);
 
-// Draws the icon centred in `rect`, as large as the rect's shorter side.
+// The pixels per point of what `painter` draws into: its target's density times its scale.
+qreal pixelRatio(const QPainter& painter);
+
+// Draws the icon centred in `rect`, as large as the rect's shorter side, at the painter's density.
 void paint(QPainter& painter, const QRectF& rect, const QString& symbol, const QColor& color,
            QFont::Weight weight = QFont::Normal);
 

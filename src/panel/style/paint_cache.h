@@ -1,5 +1,7 @@
 #pragma once
 
+#include "panel/style/icons.h"
+
 #include <QFont>
 #include <QPaintEngine>
 #include <QPainter>
@@ -26,7 +28,9 @@ public:
             std::forward<Draw>(draw)(target);
             return;
         }
-        const qreal ratio = widget.devicePixelRatioF();
+        // The density of what the painting lands in: an off-screen picture, or a window on a
+        // screen other than the one the widget was made on, may differ from the widget's.
+        const qreal ratio = Icons::pixelRatio(target);
         const QSize pixels = widget.size() * ratio;
         if (!kept || !(*kept == state) || keptFont != widget.font() || picture.size() != pixels ||
             picture.devicePixelRatio() != ratio) {

@@ -44,6 +44,26 @@ static AppModel& signedOut(ModelRig& rig, const LoopbackService::Response& answe
     return model;
 }
 
+// How far from the field's left edge the first ink of its text (or placeholder) lies, past
+// the border.
+static int placeholderInset(QLineEdit& field) {
+    const QImage image = renderOnBlack(field);
+    const int middle = image.height() / 2;
+    const QColor inside = image.pixelColor(image.width() - 8, middle);
+    const auto inked = [&](int x) {
+        for (int y = middle - 4; y <= middle + 4; ++y)
+            if (std::abs(image.pixelColor(x, y).lightness() - inside.lightness()) > 40)
+                return true;
+        return false;
+    };
+    int x = 0;
+    while (x < image.width() && inked(x)) // the border
+        ++x;
+    while (x < image.width() && !inked(x))
+        ++x;
+    return x;
+}
+
 class LoginViewTest : public QObject {
     Q_OBJECT
 public Q_SLOTS:
@@ -58,6 +78,8 @@ private Q_SLOTS:
         for (const auto& [typed, enabled] : cases) {
             ModelRig rig(std::nullopt);
             Screen screen(rig.start());
+            if (typed.isEmpty())
+                QVERIFY(placeholderInset(*screen.field) >= 7);
             screen.field->insert(typed);
             QCOMPARE(screen.button->isEnabled(), enabled);
             // Return submits only what the button would: a blank field does nothing, and a key

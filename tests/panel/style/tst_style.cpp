@@ -3,6 +3,7 @@
 #include "panel/controls/compact_label.h"
 #include "panel/controls/counting_figure.h"
 #include "panel/controls/line_text.h"
+#include "panel/root/placeholder.h"
 #include "panel/style/fonts.h"
 #include "panel/style/icons.h"
 #include "panel/style/palette.h"
@@ -47,6 +48,7 @@ protected:
         cache.paint(*this, color, [&](QPainter& painter) {
             ++paints;
             painter.fillRect(rect(), color);
+            painter.fillRect(QRectF(0, 0, 0.5, height()), Qt::white); // one pixel wide at 2×
         });
     }
 
@@ -103,6 +105,10 @@ private Q_SLOTS:
 
         QVERIFY(
             inspect(Icons::icon("power", Qt::white).pixmap(QSize(18, 18), 2.0), Qt::white).solid);
+
+        // A filled symbol's body is solid; its outline icon's is empty.
+        const QImage lock = Icons::pixmap("lock.fill", 24, Qt::white).toImage();
+        QCOMPARE(lock.pixelColor(7, 17), QColor(Qt::white));
     }
 
     void interIsEmbedded() {
@@ -140,8 +146,37 @@ private Q_SLOTS:
 
         // A recording gets the shapes themselves, every time.
         for (int round = 0; round < 2; ++round)
-            QCOMPARE(PaintRecorder::record(probe).shapes.size(), 1);
+            QCOMPARE(PaintRecorder::record(probe).shapes.size(), 2);
         QCOMPARE(probe.paints, 6);
+    }
+
+    // Drawn at the density of the picture they land in, not at the screen's: at 2× a half-point
+    // line is one pixel wide, and the placeholder's symbol is not a 1× picture doubled.
+    void drawnAtThePicturesDensity() {
+        const auto render = [](QWidget& widget) {
+            QImage image(widget.size() * 2, QImage::Format_ARGB32_Premultiplied);
+            image.setDevicePixelRatio(2);
+            image.fill(Qt::black);
+            widget.render(&image, {}, {}, QWidget::DrawChildren);
+            return image;
+        };
+        Probe probe;
+        probe.resize(20, 10);
+        QImage image = render(probe);
+        QCOMPARE(image.pixelColor(0, 5), QColor(Qt::white));
+        QCOMPARE(image.pixelColor(1, 5), QColor(Qt::red));
+
+        Placeholder placeholder("wifi.slash", "", std::nullopt);
+        placeholder.resize(100, Placeholder::blockHeight);
+        image = render(placeholder);
+        int sharp = 0; // 2×2 blocks of more than one colour
+        for (int y = 0; y < image.height(); y += 2)
+            for (int x = 0; x < image.width(); x += 2) {
+                const QRgb first = image.pixel(x, y);
+                sharp += image.pixel(x + 1, y) != first || image.pixel(x, y + 1) != first ||
+                         image.pixel(x + 1, y + 1) != first;
+            }
+        QVERIFY2(sharp > 20, qPrintable(QString::number(sharp)));
     }
 
     // A widget drawn once, changed, and drawn again at the same size shows the change.
