@@ -8,6 +8,7 @@ for tool in dbus-run-session Xvfb trayer xdotool xwininfo; do
 done
 [[ -n ${ALVORE_E2E_OWN_BUS:-} ]] || ALVORE_E2E_OWN_BUS=1 exec dbus-run-session -- "$0" "$@"
 
+source "$(dirname "$0")/waiting.sh"
 work=$(mktemp -d /tmp/alvore-e2e.XXXXXX)
 pids=()
 cleanup() {
@@ -37,16 +38,6 @@ fail() {
     exit 1
 }
 
-# until_true <what> <command...>: runs the command every 0.1 s until it succeeds, failing when a
-# minute passes first, which is generous for a loaded machine and the sanitizer build.
-until_true() {
-    local what=$1 started=$SECONDS
-    shift
-    until "$@"; do
-        ((SECONDS - started < 60)) || fail "waited $((SECONDS - started)) s for $what"
-        sleep 0.1
-    done
-}
 
 tray_window() { xwininfo -root -children | awk '/"panel"/ { print $1; exit }'; }
 has_tray() { [[ -n $(tray_window) ]]; }
@@ -65,7 +56,6 @@ panel_shown() {
     return 1
 }
 panel_hidden() { ! panel_shown; }
-running() { kill -0 "$1" 2>/dev/null; }
 
 # A screen on the first free display (Xvfb writes the number it took), the tray, and the app's
 # folders inside `work`.

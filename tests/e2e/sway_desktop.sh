@@ -34,7 +34,7 @@ if [[ -z ${ALVORE_E2E_SWAY:-} ]]; then
     mkdir -p "$work/bin" "$work/home" "$work/config" "$work/state" "$work/data" "$work/cache"
     mkdir -m 0700 "$work/run"
     cp "$app" "$work/bin/alvore"
-    cp "$0" "$(dirname "$0")/sway_desktop.sh" "$work/bin/"
+    cp "$0" "$(dirname "$0")/sway_desktop.sh" "$(dirname "$0")/waiting.sh" "$work/bin/"
     ((EUID == 0)) && chown -R "$account:$(id -g nobody)" "$work"
     status=0
     "${as[@]}" env -i PATH="$PATH" LANG=C.UTF-8 CI="${CI:-}" ALVORE_E2E_SWAY="$work" \
@@ -51,6 +51,7 @@ if [[ -z ${ALVORE_E2E_SWAY:-} ]]; then
 fi
 
 work=$ALVORE_E2E_SWAY
+source "$(dirname "$0")/waiting.sh"
 pids=()
 cleanup() {
     local i
@@ -78,17 +79,6 @@ fail() {
     exit 1
 }
 
-# until_true <what> <command...>: runs the command every 0.1 s until it succeeds, failing when a
-# minute passes first.
-until_true() {
-    local what=$1 started=$SECONDS
-    shift
-    until "$@"; do
-        ((SECONDS - started < 60)) || fail "waited $((SECONDS - started)) s for $what"
-        sleep 0.1
-    done
-}
-running() { kill -0 "$1" 2>/dev/null; }
 on_bus() { busctl --user status "$1" >/dev/null 2>&1; }
 
 # The windows sway manages, one JSON object a line.
