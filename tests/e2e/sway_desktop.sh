@@ -20,7 +20,7 @@ unusable() {
 }
 
 if [[ -z ${ALVORE_E2E_SWAY:-} ]]; then
-    for tool in sway swaymsg waybar grim Xwayland xdotool wtype busctl jq dbus-run-session \
+    for tool in sway swaymsg waybar grim Xwayland xdotool busctl jq dbus-run-session \
         setpriv; do
         command -v "$tool" >/dev/null || unusable "$tool is not installed"
     done
