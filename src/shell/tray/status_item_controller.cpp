@@ -1,0 +1,200 @@
+#include "shell/tray/status_item_controller.h"
+
+#include "model/app_model.h"
+#include "shell/tray/status_notifier_item.h"
+#include "shell/tray/tray_glyph.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QDBusConnection>
+#include <QTimer>
+
+namespace {
+// How soon after a click closed the popup the same click may reach the tray icon.
+constexpr qint64 closingClickMs = 400;
+// How long after start-up the panel's first open is prepared: the icon is in the tray by then.
+constexpr int prepareAfterMs = 500;
+} // namespace
+
+StatusItemController::StatusItemController(AppModel& model, Presentation presentation,
+                                           QObject* parent)
+    : QObject(parent), appModel(model), shownAs(presentation),
+      panelWindow(model, presentation == Presentation::tray ? PanelWindow::Kind::popup
+                                                            : PanelWindow::Kind::window) {
+    connect(&panelWindow, &PanelWindow::closed, this, &StatusItemController::panelHidden);
+
+    for (const auto changed :
+         {&AppModel::statusChanged, &AppModel::podsChanged, &AppModel::lastUpdatedChanged,
+          &AppModel::bannerChanged, &AppModel::selectedIDChanged, &AppModel::historyChanged,
+          &AppModel::presetsChanged, &AppModel::dropdownChanged, &AppModel::settingsChanged,
+          &AppModel::isDemoChanged, &AppModel::openCountChanged, &AppModel::apiKeyChanged,
+          &AppModel::keyWarningChanged})
+        connect(&model, changed, this, &StatusItemController::updateIcon);
+    // The menu is rebuilt once the change is over: a change may come from one of its actions.
+    for (const auto changed : {&AppModel::statusChanged, &AppModel::podsChanged,
+                               &AppModel::presetsChanged, &AppModel::isDemoChanged})
+        connect(&model, changed, this, [this] {
+            QMetaObject::invokeMethod(this, &StatusItemController::refreshMenu,
+                                      Qt::QueuedConnection);
+        });
+    updateIcon();
+
+    if (presentation == Presentation::window)
+        show();
+    if (presentation != Presentation::tray)
+        return;
+    fillMenu(contextMenu);
+    connect(&contextMenu, &QMenu::aboutToShow, this, [this] {
+        close();
+        if (servedItem)
+            servedItem->menuExporter().refresh();
+        else
+            fillMenu(contextMenu);
+    });
+    servedItem = std::make_unique<StatusNotifierItem>(
+        contextMenu, [this] { fillMenu(contextMenu); }, QDBusConnection::sessionBus());
+    connect(servedItem.get(), &StatusNotifierItem::activated, this,
+            [this](const QPoint& at) { toggle(at); });
+    connect(servedItem.get(), &StatusNotifierItem::contextMenuRequested, this,
+            [this](const QPoint& at) { contextMenu.popup(at); });
+    // A host that comes after the start takes over from the XEmbed icon.
+    connect(servedItem.get(), &StatusNotifierItem::registered, this, [this] { trayItem.hide(); });
+    shownSlashed.reset();
+    updateIcon();
+    // Shown once the popup's own close is over, so that the menu takes the pointer grab.
+    connect(
+        &panelWindow, &PanelWindow::iconMenuRequested, &contextMenu,
+        [this](const QPoint& at) { contextMenu.popup(at); }, Qt::QueuedConnection);
+    connect(&trayItem, &QSystemTrayIcon::activated, this, &StatusItemController::activated);
+    // With a watcher there, Qt's item would speak to the host too: it is left unshown and without
+    // the menu, which it would otherwise take over.
+    if (!StatusNotifierItem::watcherPresent(QDBusConnection::sessionBus())) {
+        trayItem.setContextMenu(&contextMenu);
+        trayItem.show();
+    }
+    // Once the icon is up, the work of a first open is done ahead of the first click.
+    QTimer::singleShot(prepareAfterMs, this, [this] {
+        if (!isPanelShown())
+            panelWindow.prepare();
+    });
+}
+
+StatusItemController::~StatusItemController() = default;
+
+QString StatusItemController::label(const std::optional<Pod>& pod, bool offline) {
+    if (!pod)
+        return QStringLiteral("Alvore");
+    const QString name = QStringLiteral("Alvore, ") + pod->displayName();
+    if (offline)
+        return name + QStringLiteral(" offline");
+    const bool on = pod->acState && pod->acState->on == true;
+    return name + u' ' +
+           (on ? ACMode::title(pod->acState->mode.value_or(QString())) : QStringLiteral("off"));
+}
+
+void StatusItemController::show() {
+    showAt(shownAs == Presentation::tray ? trayItem.geometry() : QRect());
+}
+
+void StatusItemController::showAt(const QRect& anchor) {
+    const bool wasShown = isPanelShown();
+    panelWindow.open(anchor);
+    if (!wasShown)
+        appModel.panelOpened();
+}
+
+void StatusItemController::close() {
+    // Without a tray the panel is the app's window; only the user closes it.
+    if (shownAs != Presentation::window && isPanelShown())
+        panelWindow.close();
+}
+
+void StatusItemController::toggle(const QPoint& clickedAt) {
+    if (QGuiApplication::keyboardModifiers() & Qt::ControlModifier) {
+        contextMenu.popup(QCursor::pos());
+        return;
+    }
+    if (isPanelShown())
+        close();
+    else if (!sinceClose.isValid() || sinceClose.elapsed() > closingClickMs)
+        clickedAt.isNull() ? show() : showAt(QRect(clickedAt, QSize(1, 1)));
+}
+
+void StatusItemController::refreshMenu() {
+    if (contextMenu.isVisible())
+        return;
+    if (servedItem)
+        servedItem->menuExporter().refresh();
+    else
+        fillMenu(contextMenu);
+}
+
+bool StatusItemController::isPanelShown() const {
+    return panelWindow.isVisible();
+}
+
+void StatusItemController::activated(QSystemTrayIcon::ActivationReason reason) {
+    if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
+        toggle();
+    else if (reason == QSystemTrayIcon::Context)
+        close();
+}
+
+void StatusItemController::panelHidden() {
+    if (QGuiApplication::mouseButtons() != Qt::NoButton)
+        sinceClose.start();
+    appModel.panelClosed();
+    if (shownAs == Presentation::window)
+        QCoreApplication::quit();
+}
+
+void StatusItemController::setDarkTray(bool dark) {
+    if (dark == onDarkTray)
+        return;
+    onDarkTray = dark;
+    shownSlashed.reset();
+    updateIcon();
+}
+
+void StatusItemController::updateIcon() {
+    const std::optional<Pod> pod = appModel.menuBarPod();
+    const AppModel::Status& status = appModel.status();
+    const bool unitOffline =
+        pod && pod->connectionStatus && pod->connectionStatus->isAlive == false;
+    const bool offline = status.kind == AppModel::Status::offline || unitOffline;
+    const bool slashed = offline || status.kind == AppModel::Status::needsKey;
+
+    // A key that lives only in memory is lost at quit; the sign-in view's warning says so.
+    const QString tip = label(pod, offline) + (appModel.unkeptKeyReason() && appModel.keyWarning()
+                                                   ? u'\n' + *appModel.keyWarning()
+                                                   : QString());
+    if (trayItem.toolTip() != tip)
+        trayItem.setToolTip(tip);
+    if (servedItem)
+        servedItem->setToolTip(tip);
+
+    QString title;
+    const Settings& settings = appModel.settings();
+    if (settings.showTemperatureInMenuBar && pod && pod->measurements &&
+        pod->measurements->temperature && status.kind != AppModel::Status::needsKey)
+        title = u' ' + settings.reading(pod->measurements->temperature, 1);
+    if (shownSlashed == slashed && shownTitleText == title)
+        return;
+    shownSlashed = slashed;
+    shownTitleText = title;
+    const QIcon icon = TrayGlyph::icon(slashed, title, TrayGlyph::inkFor(onDarkTray));
+    trayItem.setIcon(icon);
+    if (servedItem) {
+        // As wide as the reading can grow: every digit drawn as an 8.
+        QString guide = title.trimmed();
+        for (QChar& c : guide)
+            if (c.isDigit())
+                c = u'8';
+        servedItem->setIcon(icon);
+        servedItem->setLabel(title.trimmed(), guide);
+    }
+    // A popup has no title bar or task bar entry to show it in; a window hands every size of it
+    // to the window manager.
+    if (shownAs != Presentation::tray)
+        panelWindow.setWindowIcon(icon);
+}

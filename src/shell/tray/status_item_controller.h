@@ -1,0 +1,78 @@
+#pragma once
+
+#include "shell/tray/panel_window.h"
+
+#include <QElapsedTimer>
+#include <QMenu>
+#include <QObject>
+#include <QString>
+#include <QSystemTrayIcon>
+#include <memory>
+#include <optional>
+
+class AppModel;
+class StatusNotifierItem;
+struct Pod;
+
+// The app's permanent face: the tray item with its picture, tooltip and context menu, and the
+// panel it opens. Everything it shows is redrawn from the model whenever the model changes.
+// Where a StatusNotifierItem host's watcher is on the session bus (now or later) the item is
+// served by StatusNotifierItem, with the reading as a label; otherwise by QSystemTrayIcon. Never
+// both: the second would show a second icon.
+// Without a tray the panel is an ordinary window, shown at once; closing it ends the app. In the
+// background the panel is a window too, but hidden until asked for, and the app runs on without
+// it.
+class StatusItemController : public QObject {
+    Q_OBJECT
+public:
+    enum class Presentation { tray, window, background };
+
+    StatusItemController(AppModel& model, Presentation presentation, QObject* parent = nullptr);
+    ~StatusItemController() override;
+
+    // The tray's accessible description of `pod`: "Alvore", "Alvore, Bedroom offline" or
+    // "Alvore, Bedroom Cool".
+    static QString label(const std::optional<Pod>& pod, bool offline);
+
+    void show();
+    void close();
+    // The tray item's click: opens a closed panel and closes an open one, against the point
+    // clicked when the tray says where that was.
+    void toggle(const QPoint& clickedAt = {});
+    bool isPanelShown() const;
+
+    // Builds the context menu afresh into `menu`.
+    void fillMenu(QMenu& menu);
+
+    void updateIcon();
+    // Redraws the tray's glyph for a dark (light lines) or light (dark lines) tray.
+    void setDarkTray(bool dark);
+
+    // What the tray shows now, for tests.
+    QSystemTrayIcon& trayIcon() { return trayItem; }
+    // The reading shown with the icon: empty, or a space and the reading ("&nbsp;23.4°").
+    const QString& shownTitle() const { return shownTitleText; }
+    PanelWindow& panel() { return panelWindow; }
+
+private:
+    void activated(QSystemTrayIcon::ActivationReason reason);
+    void showAt(const QRect& anchor);
+    // After a change the menu shows: rebuilt unless it is open.
+    void refreshMenu();
+    void panelHidden();
+    void addUnit(QMenu& menu, const Pod& pod);
+    void applyPreset(const QString& presetID);
+
+    AppModel& appModel;
+    Presentation shownAs;
+    QMenu contextMenu;
+    QSystemTrayIcon trayItem;
+    std::unique_ptr<StatusNotifierItem> servedItem;
+    PanelWindow panelWindow;
+    QString shownTitleText;
+    std::optional<bool> shownSlashed;
+    bool onDarkTray = true;
+    // A click on the tray icon while the popup is open first closes the popup (the click lands
+    // outside it), then reaches the icon; this tells the icon the panel has only just closed.
+    QElapsedTimer sinceClose;
+};

@@ -1,0 +1,377 @@
+#include "panel/animation/frame_ticker.h"
+#include "panel/root/root_view.h"
+#include "panel/root/status_line.h"
+#include "panel/style/panel_resources.h"
+#include "shell/tray/status_item_controller.h"
+#include "shell/tray/status_notifier_item.h"
+#include "shell/tray/tray_glyph.h"
+#include "support/outcome.h"
+#include "support/panel_rig.h"
+
+#include <QDBusPendingCall>
+#include <QDBusPendingReply>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPointer>
+#include <QRegularExpression>
+#include <QScreen>
+
+namespace {
+// What the tray shows: its tooltip, whether the glyph is "slashed" or plain (""), and the reading.
+QStringList shown(StatusItemController& item) {
+    const QImage icon = item.trayIcon().icon().pixmap(48).toImage().convertToFormat(
+        QImage::Format_ARGB32_Premultiplied);
+    const auto glyph = [&](bool slashed) {
+        return TrayGlyph::image(slashed, item.shownTitle(), 48);
+    };
+    const char* look = icon == glyph(true) ? "slashed" : icon == glyph(false) ? "" : "neither";
+    return {item.trayIcon().toolTip(), look, item.shownTitle()};
+}
+
+// A mode picker for the first demo unit.
+Dropdown modes(std::function<void(const QString&)> pick = {}) {
+    Dropdown dropdown;
+    dropdown.id = QStringLiteral("mode.demo1");
+    dropdown.selected = QStringLiteral("cool");
+    dropdown.pick = std::move(pick);
+    for (const char* mode : {"cool", "heat", "dry"})
+        dropdown.options.append({.id = mode, .title = ACMode::title(mode)});
+    return dropdown;
+}
+
+// The tray item on the demo units.
+struct DemoTray {
+    ModelRig rig;
+    AppModel& model = rig.start(true);
+    StatusItemController item{model, StatusItemController::Presentation::tray};
+    std::optional<qint64> target(const char* id) const {
+        return model.pod(id)->acState->targetTemperature;
+    }
+    bool isOn(const char* id) const { return model.pod(id)->acState->on == true; }
+};
+
+// A tray host's watcher on a connection of its own, which also asks the item what a host asks.
+class FakeHost : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
+public:
+    QDBusConnection bus =
+        QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("fake-host"));
+    QStringList items; // as registered
+
+    ~FakeHost() override {
+        stop();
+        QDBusConnection::disconnectFromBus(QStringLiteral("fake-host"));
+    }
+    void start() {
+        bus.registerObject(QStringLiteral("/StatusNotifierWatcher"), this,
+                           QDBusConnection::ExportScriptableSlots);
+        bus.registerService(StatusNotifierItem::watcherService);
+    }
+    void stop() {
+        bus.unregisterService(StatusNotifierItem::watcherService);
+        bus.unregisterObject(QStringLiteral("/StatusNotifierWatcher"));
+    }
+    // The app answers on the test's own thread, so the host never blocks on it.
+    QList<QVariant> call(const QString& path, const QString& interface, const QString& method,
+                         const QVariantList& arguments = {}) {
+        QDBusMessage message = QDBusMessage::createMethodCall(
+            QDBusConnection::sessionBus().baseService(), path, interface, method);
+        message.setArguments(arguments);
+        QDBusPendingCall pending = bus.asyncCall(message);
+        if (!QTest::qWaitFor([&] { return pending.isFinished(); }))
+            return {};
+        return pending.reply().arguments();
+    }
+    QVariant property(const QString& name) {
+        const QList<QVariant> answer =
+            call(QStringLiteral("/StatusNotifierItem"),
+                 QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"),
+                 {QStringLiteral("org.kde.StatusNotifierItem"), name});
+        return answer.isEmpty() ? QVariant() : answer.first().value<QDBusVariant>().variant();
+    }
+    QList<QVariant> menu(const QString& method, const QVariantList& arguments) {
+        return call(QStringLiteral("/MenuBar"), QStringLiteral("com.canonical.dbusmenu"), method,
+                    arguments);
+    }
+    // The menu's revision and its entries, as "<id> <label>", submenus' entries indented.
+    std::pair<uint, QStringList> layout() {
+        const QList<QVariant> answer =
+            menu(QStringLiteral("GetLayout"), {0, -1, QStringList{QStringLiteral("label")}});
+        QStringList entries;
+        const std::function<void(const NotifierTypes::MenuLayout&, const QString&)> add =
+            [&](const NotifierTypes::MenuLayout& entry, const QString& indent) {
+                for (const QVariant& child : entry.children) {
+                    const auto inner = qdbus_cast<NotifierTypes::MenuLayout>(child);
+                    entries << indent + QString::number(inner.id) + u' ' +
+                                   inner.properties.value(QStringLiteral("label")).toString();
+                    add(inner, indent + u' ');
+                }
+            };
+        if (answer.size() != 2)
+            return {0, {}};
+        add(qdbus_cast<NotifierTypes::MenuLayout>(answer.at(1)), {});
+        return {answer.at(0).toUInt(), entries};
+    }
+
+public Q_SLOTS:
+    Q_SCRIPTABLE void RegisterStatusNotifierItem(const QString& service) { items << service; }
+};
+} // namespace
+
+class StatusItemTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() {
+        loadPanelResources();
+        FrameTicker::shared()->setInstant(true);
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); // " 24.6°"
+    }
+
+    // The reading follows the unit, the degrees and the switch chosen in the settings; the ink
+    // follows the tray.
+    void trayDescribesTheReportedUnit() {
+        DemoTray demo;
+        const auto shows = [&](const char* unit, const char* degrees, bool reading) {
+            Settings settings = demo.model.settings();
+            settings.menuBarPodID = unit, settings.unit = degrees;
+            settings.showTemperatureInMenuBar = reading;
+            demo.model.setSettings(settings);
+            return shown(demo.item);
+        };
+        QCOMPARE(shows("demo1", "C", false), QStringList({"Alvore, Bedroom Cool", "", ""}));
+        QCOMPARE(shows("demo2", "F", true), QStringList({"Alvore, Office off", "", " 79.0°"}));
+        QCOMPARE(shows("demo3", "C", true),
+                 QStringList({"Alvore, Living Room offline", "slashed", " 25.2°"}));
+        // Light on a dark tray, dark on a light one: the gray of the most opaque pixel.
+        const auto ink = [&] {
+            const QImage icon = demo.item.trayIcon().icon().pixmap(48).toImage();
+            QRgb opaque = 0;
+            for (int y = 0; y < icon.height(); ++y)
+                for (int x = 0; x < icon.width(); ++x)
+                    if (qAlpha(icon.pixel(x, y)) > qAlpha(opaque))
+                        opaque = icon.pixel(x, y);
+            return qGray(opaque);
+        };
+        QVERIFY(ink() > 160);
+        demo.item.setDarkTray(false);
+        QVERIFY(ink() < 96);
+    }
+
+    void signedOut() {
+        ModelRig rig(std::nullopt);
+        StatusItemController item(rig.start(), StatusItemController::Presentation::tray);
+        QTRY_COMPARE(rig.model->status().kind, AppModel::Status::needsKey);
+        QCOMPARE(shown(item), QStringList({"Alvore", "slashed", ""}));
+    }
+
+    // A key the keyring refused is lost at quit: while it is in use, the tooltip and the
+    // panel's status line carry the sign-in view's warning.
+    void keyKeptOnlyInMemory() {
+        const QString warning = QStringLiteral(
+            "Your key can't be kept: the keyring stayed locked. It works until Alvore quits.");
+        ModelRig rig(std::nullopt);
+        rig.units = {unitJson("a", "Hall", true)};
+        rig.service.on("GET", listingPath, keyCheck(200));
+        rig.keys.setProblem(QStringLiteral("the keyring stayed locked"));
+        StatusItemController item(rig.start(), StatusItemController::Presentation::tray);
+        StatusLine line(*rig.model);
+        QVERIFY(outcomeOf(rig.model->signIn("goodkey-12345")).value);
+        QTRY_COMPARE(rig.model->status().kind, AppModel::Status::ready);
+        QCOMPARE(shown(item).first(), "Alvore, Hall Cool\n" + warning);
+        QCOMPARE(line.accessibleName(), "Updated just now · key not kept");
+        QCOMPARE(line.toolTip(), warning);
+    }
+
+    void contextMenuListsUnitsAndPresets() {
+        DemoTray demo;
+        int settingsOpened = 0;
+        demo.model.setOnOpenSettings([&] { ++settingsOpened; });
+        for (const auto& [name, unit] :
+             {std::pair("Night", "demo1"), {"Quiet", "demo1"}, {"Breeze", "demo3"}})
+            demo.model.savePreset(name, unit);
+        QMenu menu;
+        demo.item.fillMenu(menu);
+        demo.item.fillMenu(menu); // built afresh, not added to
+        QCOMPARE(menuTitles(menu),
+                 QStringList({"Open Alvore", "—", "Bedroom", "Office", "Living Room (offline)", "—",
+                              "Settings…", "Quit Alvore"}));
+        QCOMPARE(menu.findChildren<QMenu*>(Qt::FindDirectChildrenOnly).size(), 3);
+
+        const QMenu& bedroom = *menuEntry(menu, "Bedroom")->menu();
+        const QMenu& office = *menuEntry(menu, "Office")->menu();
+        const QMenu& living = *menuEntry(menu, "Living Room (offline)")->menu();
+        QCOMPARE(
+            menuTitles(bedroom) + menuTitles(office) + menuTitles(living),
+            QStringList({"Turn Off", "—", "Night", "Quiet", "Turn On", "Turn On", "—", "Breeze"}));
+        // The applied preset is ticked, the others have no empty box beside them.
+        QVERIFY(menuEntry(bedroom, "Night")->isChecked() &&
+                !menuEntry(bedroom, "Quiet")->isCheckable());
+        QVERIFY(!menuEntry(living, "Turn On")->isEnabled() &&
+                !menuEntry(living, "Breeze")->isEnabled());
+
+        menuEntry(office, "Turn On")->trigger();
+        QVERIFY(demo.isOn("demo2"));
+        demo.model.step(QStringLiteral("demo1"), 2);
+        menuEntry(bedroom, "Night")->trigger();
+        QCOMPARE(demo.target("demo1"), 22);
+        menuEntry(menu, "Settings…")->trigger();
+        QCOMPARE(settingsOpened, 1);
+    }
+
+    // Try Again lists at once (the clock stands still); the unit without a room goes by its id.
+    void offlineMenuRetriesThenShowsAnUnnamedUnit() {
+        ModelRig rig;
+        QJsonObject unnamed = unitJson("9f3c27aa", "", false);
+        unnamed.remove("room");
+        rig.units = {unnamed};
+        rig.listingAnswers = {LoopbackService::Response::json("{}", 500)};
+        AppModel& model = rig.start();
+        StatusItemController item(model, StatusItemController::Presentation::tray);
+        QTRY_COMPARE(model.status().kind, AppModel::Status::offline);
+        QMenu menu;
+        item.fillMenu(menu);
+        QCOMPARE(menuTitles(menu), QStringList({"Open Alvore", "—", model.status().text,
+                                                "Try Again", "—", "Settings…", "Quit Alvore"}));
+        QVERIFY(!menu.actions().at(2)->isEnabled());
+        menuEntry(menu, "Try Again")->trigger();
+        QTRY_COMPARE(shown(item), QStringList({"Alvore, Sensibo 9f3c off", "", ""}));
+    }
+
+    void clicksOpenAndCloseThePanel() {
+        DemoTray demo;
+        // The content built ahead of the first open is gone, and with it its motion.
+        FrameTicker::shared()->setInstant(false);
+        demo.item.panel().prepare();
+        const bool running = FrameTicker::shared()->isRunning();
+        FrameTicker::shared()->setInstant(true);
+        QVERIFY(!running && !demo.item.panel().content() && !demo.item.isPanelShown());
+        QCOMPARE(demo.model.openCount(), 0);
+
+        QSystemTrayIcon& tray = demo.item.trayIcon();
+        Q_EMIT tray.activated(QSystemTrayIcon::Trigger);
+        QPointer<RootView> content = demo.item.panel().content();
+        QVERIFY(demo.model.isPanelOpen() && content);
+        demo.model.openDropdown(modes());
+        Q_EMIT tray.activated(QSystemTrayIcon::Trigger);
+        QVERIFY(!demo.item.isPanelShown() && !demo.model.isPanelOpen() && !demo.model.dropdown());
+        QTRY_VERIFY(!content); // the content goes with the panel
+        QCOMPARE(demo.model.openCount(), 1);
+    }
+
+    void keysStepSelectSwitchAndPick() {
+        DemoTray demo;
+        PanelWindow& panel = demo.item.panel();
+        const auto press = [&](const QList<Qt::Key>& keys, Qt::KeyboardModifiers modifiers = {}) {
+            for (const Qt::Key key : keys)
+                QTest::keyClick(&panel, key, modifiers);
+        };
+        press({Qt::Key_3}); // a closed panel takes no keys
+        QCOMPARE(demo.model.selectedID(), QStringLiteral("demo1"));
+
+        demo.item.show();
+        press({Qt::Key_Up, Qt::Key_Right});
+        QCOMPARE(demo.target("demo1"), 24);
+        press({Qt::Key_Left, Qt::Key_Down, Qt::Key_Down});
+        press({Qt::Key_Up}, Qt::ControlModifier);
+        QCOMPARE(demo.target("demo1"), 21);
+
+        // A text field keeps its keys.
+        auto* field = new QLineEdit(&panel);
+        field->show();
+        field->setFocus();
+        QTest::keyClicks(field, QStringLiteral("3p"));
+        QCOMPARE(std::tuple(field->text(), demo.model.selectedID(), demo.isOn("demo1")),
+                 std::tuple(QString("3p"), std::optional<QString>("demo1"), true));
+        delete field;
+
+        press({Qt::Key_2});
+        press({Qt::Key_P}, Qt::ShiftModifier);
+        QVERIFY(demo.isOn("demo2"));
+        // The offline unit takes no keys, not even a number.
+        press({Qt::Key_3, Qt::Key_1});
+        QCOMPARE(demo.model.selectedID(), QStringLiteral("demo3"));
+
+        // An open dropdown takes the arrows, Space picks, Escape closes the dropdown first.
+        demo.model.select(1);
+        QString picked;
+        demo.model.openDropdown(modes([&](const QString& id) { picked = id; }));
+        press({Qt::Key_Right, Qt::Key_Left, Qt::Key_Down, Qt::Key_Down, Qt::Key_Up, Qt::Key_Space});
+        QCOMPARE(picked, QStringLiteral("heat"));
+        QVERIFY(!demo.model.dropdown() && demo.target("demo1") == 21);
+        demo.model.openDropdown(modes());
+        press({Qt::Key_Escape});
+        QVERIFY(!demo.model.dropdown() && demo.item.isPanelShown());
+        press({Qt::Key_Escape});
+        QVERIFY(!demo.item.isPanelShown());
+    }
+
+    // A host that comes after the start takes the item from the XEmbed tray, and takes it again
+    // when it restarts. It sees the reading as a label; its open menu holds still while a poll
+    // lands, and its click works; Activate opens the panel against the point clicked.
+    void notifierHostSeesLabelMenuAndClick() {
+        if (!QDBusConnection::sessionBus().isConnected())
+            QSKIP("needs a session bus (scripts/with-test-session gives one)");
+        FakeHost host;
+        DemoTray demo;
+        QVERIFY(demo.item.trayIcon().isVisible());
+        host.start();
+        const QStringList itself{QDBusConnection::sessionBus().baseService()};
+        QTRY_COMPARE(host.items, itself);
+        QTRY_VERIFY(!demo.item.trayIcon().isVisible());
+        host.stop();
+        host.start();
+        QTRY_COMPARE(host.items, itself + itself);
+
+        QVERIFY(!demo.item.shownTitle().trimmed().isEmpty());
+        QCOMPARE(host.property(QStringLiteral("XAyatanaLabel")).toString(),
+                 demo.item.shownTitle().trimmed());
+
+        QCOMPARE(host.menu(QStringLiteral("AboutToShow"), {0}), QList<QVariant>{true});
+        const auto [shownRevision, shown] = host.layout();
+        demo.model.togglePower(QStringLiteral("demo2")); // as a poll would bring it
+        QCOMPARE(host.layout(), std::pair(shownRevision, shown));
+
+        const qsizetype bedroom = shown.indexOf(QRegularExpression("^\\d+ Bedroom$"));
+        QVERIFY(shown.at(bedroom + 1).endsWith(QStringLiteral(" Turn Off")));
+        host.menu(QStringLiteral("Event"),
+                  {shown.at(bedroom + 1).trimmed().section(u' ', 0, 0).toInt(),
+                   QStringLiteral("clicked"), QVariant::fromValue(QDBusVariant(0)), 0u});
+        QTRY_VERIFY(!demo.isOn("demo1"));
+        QTRY_VERIFY(host.layout().first > shownRevision); // the menu caught up once closed
+
+        const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+        const auto activate = [&](int x, int y) {
+            host.call(QStringLiteral("/StatusNotifierItem"),
+                      QStringLiteral("org.kde.StatusNotifierItem"), QStringLiteral("Activate"),
+                      {x, y});
+            const QRect at = demo.item.isPanelShown() ? demo.item.panel().geometry() : QRect();
+            demo.item.close();
+            return at;
+        };
+        const QRect belowTop = activate(available.center().x(), available.top() + 5);
+        QVERIFY(belowTop.top() > available.top() + 5 &&
+                belowTop.contains(available.center().x(), belowTop.top()));
+        const QRect aboveBottom = activate(available.left() + 5, available.bottom() - 5);
+        QVERIFY(aboveBottom.bottom() < available.bottom() - 5 &&
+                aboveBottom.left() == available.left());
+    }
+
+    // Top right, at the bottom, at the pointer when the tray gives no place, and on a second
+    // screen.
+    void popupStaysOnScreenBesideTheTray() {
+        const auto placed = [](QRect anchor, QPoint pointer, QRect available = {0, 0, 1280, 800}) {
+            return PanelWindow::placement({380, 200}, anchor, pointer, available);
+        };
+        QCOMPARE(QList<QRect>({placed({1200, 0, 24, 24}, {}), placed({600, 776, 24, 24}, {}),
+                               placed({}, {700, 300}),
+                               placed({1290, 0, 24, 24}, {}, {1280, 30, 1920, 1050})}),
+                 QList<QRect>({{900, 28, 380, 200},
+                               {421, 572, 380, 200},
+                               {510, 304, 380, 200},
+                               {1280, 30, 380, 200}}));
+    }
+};
+
+QTEST_MAIN(StatusItemTest)
+#include "tst_status_item.moc"
