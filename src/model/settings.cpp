@@ -5,6 +5,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLocale>
+#include <QStringList>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -19,6 +21,9 @@ std::optional<qint64> integer(const QJsonValue& value) {
         return std::nullopt;
     return static_cast<qint64>(number);
 }
+
+const QStringList trayIconNames{QStringLiteral("automatic"), QStringLiteral("light"),
+                                QStringLiteral("dark")};
 } // namespace
 
 Settings Settings::load(QSettings& store) {
@@ -32,7 +37,8 @@ void Settings::save(QSettings& store) const {
 QByteArray Settings::toJson() const {
     QJsonObject object{{"unit", unit},
                        {"closedInterval", closedInterval},
-                       {"showTemperatureInMenuBar", showTemperatureInMenuBar}};
+                       {"showTemperatureInMenuBar", showTemperatureInMenuBar},
+                       {"trayIcon", trayIconNames.at(int(trayIcon))}};
     if (menuBarPodID)
         object.insert("menuBarPodID", *menuBarPodID);
     return QJsonDocument(object).toJson(QJsonDocument::Compact);
@@ -57,6 +63,10 @@ std::optional<Settings> Settings::fromJson(const QByteArray& json) {
     settings.unit = unit.toString();
     settings.closedInterval = *interval;
     settings.showTemperatureInMenuBar = showTemperature.toBool();
+    // Added later than the others: a record without it, or with a value this version does not
+    // know, keeps the rest.
+    settings.trayIcon = Settings::TrayIcon(
+        std::max<qsizetype>(0, trayIconNames.indexOf(object.value("trayIcon").toString())));
     return settings;
 }
 

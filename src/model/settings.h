@@ -12,6 +12,10 @@ struct Settings {
     QString unit = QStringLiteral("C");  // for room readings; "F" is Fahrenheit, else Celsius
     qint64 closedInterval = 60;          // seconds between polls while the panel is closed
     bool showTemperatureInMenuBar = true;
+    // The tray icon's lines: light ones (for a dark bar), dark ones, or as the desktop's colour
+    // scheme says. Stored as "automatic", "light" or "dark"; anything else reads as automatic.
+    enum class TrayIcon { automatic, light, dark };
+    TrayIcon trayIcon = TrayIcon::automatic;
 
     bool operator==(const Settings&) const = default;
 

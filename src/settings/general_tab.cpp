@@ -33,6 +33,10 @@ template <class Edit> void editSettings(AppModel& model, Edit edit) {
 GeneralTab::GeneralTab(AppModel& model, QWidget* parent)
     : TabPage(parent), model(model), room(menuPicker(this)),
       showTemperature(new SettingSwitch(this)),
+      trayIcon(new SegmentedPicker({{QStringLiteral("Automatic"), QStringLiteral("automatic")},
+                                    {QStringLiteral("Light"), QStringLiteral("light")},
+                                    {QStringLiteral("Dark"), QStringLiteral("dark")}},
+                                   this)),
       units(new SegmentedPicker({{QStringLiteral("°C"), QStringLiteral("C")},
                                  {QStringLiteral("°F"), QStringLiteral("F")}},
                                 this)),
@@ -42,6 +46,10 @@ GeneralTab::GeneralTab(AppModel& model, QWidget* parent)
         new Row(QStringLiteral("Room"), QStringLiteral("Whose temperature the tray shows."), room));
     tray->addRow(new Row(QStringLiteral("Show temperature"),
                          QStringLiteral("Next to the icon, for example 23.4°."), showTemperature));
+    tray->addRow(new Row(QStringLiteral("Tray icon"),
+                         QStringLiteral("Light for a dark bar, dark for a light one. Automatic "
+                                        "follows the desktop's colour scheme."),
+                         trayIcon));
     addSection(QStringLiteral("Tray"), tray);
 
     for (const qint64 seconds : refreshChoices())
@@ -78,6 +86,13 @@ GeneralTab::GeneralTab(AppModel& model, QWidget* parent)
     });
     connect(showTemperature, &QAbstractButton::clicked, this, [this](bool on) {
         editSettings(this->model, [on](Settings& s) { s.showTemperatureInMenuBar = on; });
+    });
+    connect(trayIcon, &SegmentedPicker::chosen, this, [this](const QString& look) {
+        editSettings(this->model, [&](Settings& s) {
+            s.trayIcon = look == u"light"  ? Settings::TrayIcon::light
+                         : look == u"dark" ? Settings::TrayIcon::dark
+                                           : Settings::TrayIcon::automatic;
+        });
     });
     connect(units, &SegmentedPicker::chosen, this, [this](const QString& unit) {
         editSettings(this->model, [&](Settings& s) { s.unit = unit; });
@@ -135,6 +150,10 @@ void GeneralTab::showUnits() {
 void GeneralTab::showSettings() {
     const Settings& settings = model.settings();
     showTemperature->setChecked(settings.showTemperatureInMenuBar);
+    trayIcon->setValue(settings.trayIcon == Settings::TrayIcon::light ? QStringLiteral("light")
+                       : settings.trayIcon == Settings::TrayIcon::dark
+                           ? QStringLiteral("dark")
+                           : QStringLiteral("automatic"));
     units->setValue(settings.unit == QStringLiteral("F") ? QStringLiteral("F")
                                                          : QStringLiteral("C"));
     const QSignalBlocker quiet(refresh);

@@ -9,8 +9,9 @@ class QComboBox;
 class SegmentedPicker;
 class SettingSwitch;
 
-// The tray's unit and reading, the unit of readings, how often to poll, launch at login, the
-// panel's keys and what the app is. Every control shows the model's value and writes to it.
+// The tray's unit, reading and icon colours, the unit of readings, how often to poll, launch at
+// login, the panel's keys and what the app is. Every control shows the model's value and writes to
+// it.
 class GeneralTab : public TabPage {
     Q_OBJECT
 public:
@@ -27,6 +28,7 @@ private:
     AppModel& model;
     QComboBox* room;
     SettingSwitch* showTemperature;
+    SegmentedPicker* trayIcon;
     SegmentedPicker* units;
     QComboBox* refresh;
     SettingSwitch* launchAtLogin;

@@ -43,6 +43,15 @@ private Q_SLOTS:
             bytes(R"({"menuBarPodID":null,"unit":"F","closedInterval":45,)"
                   R"("showTemperatureInMenuBar":false})"),
             {{}, "F", 45, false});
+        // The tray icon's colours came later: missing or unknown, the rest still loads.
+        row("dark tray icon",
+            bytes(R"({"unit":"F","closedInterval":45,"showTemperatureInMenuBar":false,)"
+                  R"("trayIcon":"dark"})"),
+            {{}, "F", 45, false, Settings::TrayIcon::dark});
+        row("unknown tray icon",
+            bytes(R"({"unit":"F","closedInterval":45,"showTemperatureInMenuBar":false,)"
+                  R"("trayIcon":7})"),
+            {{}, "F", 45, false});
     }
 
     // An entry that cannot be read is kept as it was under a key of its own.
@@ -107,6 +116,7 @@ private Q_SLOTS:
 
         settings.closedInterval = 120;
         settings.menuBarPodID = "a";
+        settings.trayIcon = Settings::TrayIcon::light;
         model.setSettings(settings);
         QVERIFY(rig.waitForSleeps({120'000}));
         QCOMPARE(rig.listings().size(), 2);

@@ -146,6 +146,10 @@ private Q_SLOTS:
         QCOMPARE(window.control<SegmentedPicker>("Units")->value(), QStringLiteral("C"));
         window.click("°F");
         QCOMPARE(Settings::load(rig.settings.store()).unit, QStringLiteral("F"));
+        QCOMPARE(window.control<SegmentedPicker>("Tray icon")->value(),
+                 QStringLiteral("automatic"));
+        window.click("Dark");
+        QCOMPARE(Settings::load(rig.settings.store()).trayIcon, Settings::TrayIcon::dark);
 
         auto* launch = window.control<QAbstractButton>("Launch at login");
         QTest::mouseClick(launch, Qt::LeftButton);

@@ -14,6 +14,9 @@ namespace {
 constexpr qint64 closingClickMs = 400;
 // How long after start-up the panel's first open is prepared: the icon is in the tray by then.
 constexpr int prepareAfterMs = 500;
+// How long a watcher may be gone before the XEmbed icon comes back: a bar that restarts is
+// back well within it.
+constexpr int watcherGraceMs = 5000;
 } // namespace
 
 StatusItemController::StatusItemController(AppModel& model, Presentation presentation,
@@ -51,15 +54,32 @@ StatusItemController::StatusItemController(AppModel& model, Presentation present
         else
             fillMenu(contextMenu);
     });
+    // Qt's item talks XEmbed only when no watcher was there at its start.
+    const bool watcherAtStart = StatusNotifierItem::watcherPresent(QDBusConnection::sessionBus());
     servedItem = std::make_unique<StatusNotifierItem>(
         contextMenu, [this] { fillMenu(contextMenu); }, QDBusConnection::sessionBus());
     connect(servedItem.get(), &StatusNotifierItem::activated, this,
             [this](const QPoint& at) { toggle(at); });
     connect(servedItem.get(), &StatusNotifierItem::contextMenuRequested, this,
             [this](const QPoint& at) { contextMenu.popup(at); });
-    // A host that comes after the start takes over from the XEmbed icon.
-    connect(servedItem.get(), &StatusNotifierItem::registered, this, [this] { trayItem.hide(); });
-    shownSlashed.reset();
+    // A host that comes after the start takes over from the XEmbed icon, and gives it back when
+    // its watcher stays away.
+    connect(servedItem.get(), &StatusNotifierItem::registered, this, [this] {
+        hostGrace.stop();
+        trayItem.hide();
+        updateIcon();
+    });
+    hostGrace.setSingleShot(true);
+    hostGrace.setInterval(watcherGraceMs);
+    if (!watcherAtStart) {
+        connect(servedItem.get(), &StatusNotifierItem::watcherLost, &hostGrace,
+                qOverload<>(&QTimer::start));
+        connect(&hostGrace, &QTimer::timeout, this, [this] {
+            trayItem.setContextMenu(&contextMenu);
+            trayItem.show();
+        });
+    }
+    shownLook.reset();
     updateIcon();
     // Shown once the popup's own close is over, so that the menu takes the pointer grab.
     connect(
@@ -68,7 +88,7 @@ StatusItemController::StatusItemController(AppModel& model, Presentation present
     connect(&trayItem, &QSystemTrayIcon::activated, this, &StatusItemController::activated);
     // With a watcher there, Qt's item would speak to the host too: it is left unshown and without
     // the menu, which it would otherwise take over.
-    if (!StatusNotifierItem::watcherPresent(QDBusConnection::sessionBus())) {
+    if (!watcherAtStart) {
         trayItem.setContextMenu(&contextMenu);
         trayItem.show();
     }
@@ -81,15 +101,21 @@ StatusItemController::StatusItemController(AppModel& model, Presentation present
 
 StatusItemController::~StatusItemController() = default;
 
-QString StatusItemController::label(const std::optional<Pod>& pod, bool offline) {
+QString StatusItemController::label(const std::optional<Pod>& pod, bool offline,
+                                    const Settings& settings) {
     if (!pod)
         return QStringLiteral("Alvore");
-    const QString name = QStringLiteral("Alvore, ") + pod->displayName();
+    QString text = QStringLiteral("Alvore, ") + pod->displayName();
     if (offline)
-        return name + QStringLiteral(" offline");
-    const bool on = pod->acState && pod->acState->on == true;
-    return name + u' ' +
-           (on ? ACMode::title(pod->acState->mode.value_or(QString())) : QStringLiteral("off"));
+        return text + QStringLiteral(" offline");
+    if (pod->measurements && pod->measurements->temperature)
+        text += u' ' + settings.reading(pod->measurements->temperature, 1);
+    if (!pod->isOn())
+        return text + QStringLiteral(" · off");
+    text += QStringLiteral(" · ") + ACMode::title(pod->acState->mode.value_or(QString()));
+    if (pod->acState->targetTemperature)
+        text += QStringLiteral(" to %1°").arg(*pod->acState->targetTemperature);
+    return text;
 }
 
 void StatusItemController::show() {
@@ -149,52 +175,68 @@ void StatusItemController::panelHidden() {
 }
 
 void StatusItemController::setDarkTray(bool dark) {
-    if (dark == onDarkTray)
-        return;
     onDarkTray = dark;
-    shownSlashed.reset();
     updateIcon();
+}
+
+bool StatusItemController::lightInk() const {
+    switch (appModel.settings().trayIcon) {
+    case Settings::TrayIcon::light:
+        return true;
+    case Settings::TrayIcon::dark:
+        return false;
+    case Settings::TrayIcon::automatic:
+        break;
+    }
+    return onDarkTray;
 }
 
 void StatusItemController::updateIcon() {
     const std::optional<Pod> pod = appModel.menuBarPod();
     const AppModel::Status& status = appModel.status();
+    const Settings& settings = appModel.settings();
     const bool unitOffline =
         pod && pod->connectionStatus && pod->connectionStatus->isAlive == false;
     const bool offline = status.kind == AppModel::Status::offline || unitOffline;
     const bool slashed = offline || status.kind == AppModel::Status::needsKey;
 
     // A key that lives only in memory is lost at quit; the sign-in view's warning says so.
-    const QString tip = label(pod, offline) + (appModel.unkeptKeyReason() && appModel.keyWarning()
-                                                   ? u'\n' + *appModel.keyWarning()
-                                                   : QString());
+    const QString tip =
+        label(pod, offline, settings) + (appModel.unkeptKeyReason() && appModel.keyWarning()
+                                             ? u'\n' + *appModel.keyWarning()
+                                             : QString());
     if (trayItem.toolTip() != tip)
         trayItem.setToolTip(tip);
     if (servedItem)
         servedItem->setToolTip(tip);
 
-    QString title;
-    const Settings& settings = appModel.settings();
-    if (settings.showTemperatureInMenuBar && pod && pod->measurements &&
-        pod->measurements->temperature && status.kind != AppModel::Status::needsKey)
-        title = u' ' + settings.reading(pod->measurements->temperature, 1);
-    if (shownSlashed == slashed && shownTitleText == title)
+    // Only a reading that is current: a slashed item shows the glyph and the tooltip says why.
+    std::optional<double> celsius;
+    if (settings.showTemperatureInMenuBar && !slashed && pod && pod->measurements)
+        celsius = pod->measurements->temperature;
+    const QString title = celsius ? u' ' + settings.reading(celsius, 1) : QString();
+    const bool glyphBesideLabel = servedItem && servedItem->hostShowsLabels();
+    const auto look = std::tuple(slashed, title, lightInk(), glyphBesideLabel);
+    if (shownLook == look)
         return;
-    shownSlashed = slashed;
+    shownLook = look;
     shownTitleText = title;
-    const QIcon icon = TrayGlyph::icon(slashed, title, TrayGlyph::inkFor(onDarkTray));
-    trayItem.setIcon(icon);
+    const QColor ink = TrayGlyph::inkFor(lightInk());
+    const QIcon glyph = TrayGlyph::icon(slashed, {}, ink);
+    const QIcon number =
+        celsius ? TrayGlyph::icon(false, settings.reading(celsius, 0), ink) : glyph;
+    trayItem.setIcon(number);
     if (servedItem) {
         // As wide as the reading can grow: every digit drawn as an 8.
         QString guide = title.trimmed();
         for (QChar& c : guide)
             if (c.isDigit())
                 c = u'8';
-        servedItem->setIcon(icon);
+        servedItem->setIcon(glyphBesideLabel ? glyph : number);
         servedItem->setLabel(title.trimmed(), guide);
     }
     // A popup has no title bar or task bar entry to show it in; a window hands every size of it
     // to the window manager.
     if (shownAs != Presentation::tray)
-        panelWindow.setWindowIcon(icon);
+        panelWindow.setWindowIcon(glyph);
 }

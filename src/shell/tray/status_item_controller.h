@@ -7,18 +7,24 @@
 #include <QObject>
 #include <QString>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <memory>
 #include <optional>
+#include <tuple>
 
 class AppModel;
 class StatusNotifierItem;
 struct Pod;
+struct Settings;
 
 // The app's permanent face: the tray item with its picture, tooltip and context menu, and the
 // panel it opens. Everything it shows is redrawn from the model whenever the model changes.
 // Where a StatusNotifierItem host's watcher is on the session bus (now or later) the item is
 // served by StatusNotifierItem, with the reading as a label; otherwise by QSystemTrayIcon. Never
-// both: the second would show a second icon.
+// both: the second would show a second icon. A watcher that leaves for good hands the item back
+// to QSystemTrayIcon, as long as that is an XEmbed one (Qt settles that at the first tray icon).
+// With "Show temperature" on, the icon is the room temperature in whole degrees, since most
+// hosts show no label; only a host known to show the label gets the glyph beside it instead.
 // Without a tray the panel is an ordinary window, shown at once; closing it ends the app. In the
 // background the panel is a window too, but hidden until asked for, and the app runs on without
 // it.
@@ -30,9 +36,9 @@ public:
     StatusItemController(AppModel& model, Presentation presentation, QObject* parent = nullptr);
     ~StatusItemController() override;
 
-    // The tray's accessible description of `pod`: "Alvore", "Alvore, Bedroom offline" or
-    // "Alvore, Bedroom Cool".
-    static QString label(const std::optional<Pod>& pod, bool offline);
+    // The tray's tooltip on `pod`: "Alvore", "Alvore, Bedroom offline", "Alvore, Bedroom 24.6° ·
+    // off" or "Alvore, Bedroom 24.6° · Cool to 22°".
+    static QString label(const std::optional<Pod>& pod, bool offline, const Settings& settings);
 
     void show();
     void close();
@@ -52,6 +58,8 @@ public:
     QSystemTrayIcon& trayIcon() { return trayItem; }
     // The reading shown with the icon: empty, or a space and the reading ("&nbsp;23.4°").
     const QString& shownTitle() const { return shownTitleText; }
+    // Runs from the watcher's leaving to the XEmbed icon's return; tests drive it.
+    QTimer& watcherGrace() { return hostGrace; }
     PanelWindow& panel() { return panelWindow; }
 
 private:
@@ -62,6 +70,8 @@ private:
     void panelHidden();
     void addUnit(QMenu& menu, const Pod& pod);
     void applyPreset(const QString& presetID);
+    // Light lines, as the "Tray icon" setting or else the desktop's colours ask.
+    bool lightInk() const;
 
     AppModel& appModel;
     Presentation shownAs;
@@ -69,8 +79,10 @@ private:
     QSystemTrayIcon trayItem;
     std::unique_ptr<StatusNotifierItem> servedItem;
     PanelWindow panelWindow;
+    QTimer hostGrace;
     QString shownTitleText;
-    std::optional<bool> shownSlashed;
+    // What the icons were last drawn from: slashed, reading, light ink, glyph beside a label.
+    std::optional<std::tuple<bool, QString, bool, bool>> shownLook;
     bool onDarkTray = true;
     // A click on the tray icon while the popup is open first closes the popup (the click lands
     // outside it), then reaches the icon; this tells the icon the panel has only just closed.

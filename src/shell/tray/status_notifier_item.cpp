@@ -6,6 +6,7 @@
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusServiceWatcher>
+#include <QFile>
 #include <QIcon>
 
 const QString StatusNotifierItem::watcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
@@ -15,19 +16,44 @@ const QString itemPath = QStringLiteral("/StatusNotifierItem");
 const QString menuBarPath = QStringLiteral("/MenuBar");
 constexpr auto exported =
     QDBusConnection::ExportScriptableContents | QDBusConnection::ExportAllProperties;
+
+// Whether the program that owns the watcher on `bus` draws an item's label beside its icon:
+// GNOME's shell with the AppIndicator extension, and the indicator services of Unity and Ayatana
+// (XFCE's and MATE's indicator applets). The name is the kernel's, cut to 15 characters.
+bool watcherShowsLabels(const QDBusConnection& bus) {
+    const QDBusConnectionInterface* interface = bus.interface();
+    if (!interface)
+        return false;
+    const QDBusReply<uint> pid = interface->servicePid(StatusNotifierItem::watcherService);
+    if (!pid.isValid())
+        return false;
+    QFile comm(QStringLiteral("/proc/%1/comm").arg(pid.value()));
+    if (!comm.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray program = comm.readAll().trimmed();
+    for (const char* shows :
+         {"gnome-shell", "indicator-appli", "ayatana-indicat", "unity-panel-ser"})
+        if (program == shows)
+            return true;
+    return false;
+}
 } // namespace
 
 StatusNotifierItem::StatusNotifierItem(QMenu& menu, std::function<void()> rebuildMenu,
                                        QDBusConnection bus, QObject* parent)
     : QObject(parent), connection(std::move(bus)), exporter(menu, std::move(rebuildMenu)),
       watcher(new QDBusServiceWatcher(watcherService, connection,
-                                      QDBusServiceWatcher::WatchForRegistration, this)) {
+                                      QDBusServiceWatcher::WatchForRegistration |
+                                          QDBusServiceWatcher::WatchForUnregistration,
+                                      this)) {
     NotifierTypes::registerTypes();
     if (!connection.registerObject(itemPath, this, exported) ||
         !connection.registerObject(menuBarPath, &exporter, exported))
         AppLog::write(QStringLiteral("cannot serve the tray item on the session bus"));
     connect(watcher, &QDBusServiceWatcher::serviceRegistered, this,
             &StatusNotifierItem::registerWithWatcher);
+    connect(watcher, &QDBusServiceWatcher::serviceUnregistered, this,
+            &StatusNotifierItem::watcherLost);
     if (watcherPresent(connection))
         registerWithWatcher();
 }
@@ -56,6 +82,7 @@ void StatusNotifierItem::registerWithWatcher() {
                                   call->error().message());
                     return;
                 }
+                labelsShown = watcherShowsLabels(connection);
                 Q_EMIT registered();
             });
 }

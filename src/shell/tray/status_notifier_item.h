@@ -17,6 +17,9 @@ class QMenu;
 // beside the icon where the host shows one. Served on `bus` at /StatusNotifierItem with the menu
 // at /MenuBar, and registered with the host's watcher whenever one is on the bus: at once, when
 // a bar starts after the app, and again when the watcher restarts.
+// Hosts never say whether they show the label. The ones that do (GNOME's AppIndicator extension
+// and the indicator services of Unity and Ayatana, which own the watcher themselves) are known
+// by the watcher's program; hostShowsLabels() tells the item's owner which pixmaps to serve.
 class StatusNotifierItem : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierItem")
@@ -49,6 +52,8 @@ public:
     // Whether a host's watcher is on `bus`.
     static bool watcherPresent(const QDBusConnection& bus);
     DBusMenuExporter& menuExporter() { return exporter; }
+    // Whether the watcher that took the item is a host known to show its label.
+    bool hostShowsLabels() const { return labelsShown; }
 
     void setIcon(const QIcon& icon);
     void setToolTip(const QString& text);
@@ -87,8 +92,10 @@ Q_SIGNALS:
     // A click on the item, at a global position; (0, 0) when the host does not say where.
     void activated(const QPoint& at);
     void contextMenuRequested(const QPoint& at);
-    // The watcher has taken the item.
+    // The watcher has taken the item; hostShowsLabels() says what it is.
     void registered();
+    // The watcher has left the bus; it may come back, and registered() follows then.
+    void watcherLost();
 
 private:
     void registerWithWatcher();
@@ -100,4 +107,5 @@ private:
     QString toolTipText;
     QString labelText;
     QString labelGuideText;
+    bool labelsShown = false;
 };

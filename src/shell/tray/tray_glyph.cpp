@@ -52,16 +52,23 @@ void paintGlyph(QPainter& painter, qreal side, bool slashed, const QColor& ink) 
     painter.restore();
 }
 
-// Draws `text` bold, centred in `box`, as large as fits its width and height.
-void paintReading(QPainter& painter, const QRectF& box, const QString& text, const QColor& ink) {
+// Draws `text` bold, centred on the square `side` pixels wide, as tall as the square allows
+// while the text fits its width. A reading too wide for that is narrowed, down to a limit below
+// which digits run together; past it, it gives up height instead.
+void paintNumber(QPainter& painter, qreal side, const QString& text, const QColor& ink) {
+    constexpr qreal tallest = 0.8;    // of the side: room for the descent of a minus or a comma
+    constexpr qreal narrowest = 0.62; // the least width kept, against the height's scale
+    constexpr qreal widest = 0.94;    // of the side: clear of the neighbouring icons
     QFont font = Fonts::font(10, QFont::Bold);
     font.setPixelSize(100);
-    const QFontMetricsF metrics(font);
-    const QRectF inked = metrics.tightBoundingRect(text);
-    const qreal scale = std::min(box.width() / inked.width(), box.height() / inked.height());
+    font.setLetterSpacing(QFont::AbsoluteSpacing, -5);
+    const QRectF inked = QFontMetricsF(font).tightBoundingRect(text);
+    qreal high = side * tallest / inked.height();
+    const qreal wide = std::min(high, side * widest / inked.width());
+    high = std::min(high, wide / narrowest);
     painter.save();
-    painter.translate(box.center());
-    painter.scale(scale, scale);
+    painter.translate(side / 2, side / 2);
+    painter.scale(wide, high);
     painter.setFont(font);
     painter.setPen(ink);
     painter.drawText(-inked.center(), text);
@@ -132,19 +139,10 @@ QImage image(bool slashed, const QString& reading, int pixels, const QColor& ink
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
     const QString text = reading.trimmed();
-    if (text.isEmpty()) {
+    if (text.isEmpty())
         paintGlyph(painter, pixels, slashed, ink);
-        return image;
-    }
-    // The glyph's drawing spans the design rows 3 to 22; its top half (the unit) is enough to
-    // recognise it at this size, so the reading gets the larger share of the square.
-    const qreal glyphSide = pixels * 0.5;
-    painter.save();
-    painter.translate((pixels - glyphSide) / 2, -glyphSide * 2 / designSide);
-    paintGlyph(painter, glyphSide, slashed, ink);
-    painter.restore();
-    const qreal top = glyphSide * 0.95;
-    paintReading(painter, QRectF(0, top, pixels, pixels - top), text, ink);
+    else
+        paintNumber(painter, pixels, text, ink);
     return image;
 }
 

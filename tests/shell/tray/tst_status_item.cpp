@@ -15,17 +15,33 @@
 #include <QPointer>
 #include <QRegularExpression>
 #include <QScreen>
+#include <sys/prctl.h>
 
 namespace {
-// What the tray shows: its tooltip, whether the glyph is "slashed" or plain (""), and the reading.
+// What the tray shows: its tooltip, its picture ("slashed", the plain glyph "" or the reading in
+// whole degrees, "25°") and the reading beside it.
 QStringList shown(StatusItemController& item) {
     const QImage icon = item.trayIcon().icon().pixmap(48).toImage().convertToFormat(
         QImage::Format_ARGB32_Premultiplied);
-    const auto glyph = [&](bool slashed) {
-        return TrayGlyph::image(slashed, item.shownTitle(), 48);
-    };
-    const char* look = icon == glyph(true) ? "slashed" : icon == glyph(false) ? "" : "neither";
+    const QString title = item.shownTitle().trimmed();
+    const QString whole =
+        QString::number(qRound(QLocale().toDouble(title.chopped(title.isEmpty() ? 0 : 1)))) + u'°';
+    QString look = QStringLiteral("neither");
+    for (const QString& picture : {QStringLiteral("slashed"), QString(), whole})
+        if (icon ==
+            TrayGlyph::image(picture == u"slashed", picture == whole ? whole : QString(), 48))
+            look = picture;
     return {item.trayIcon().toolTip(), look, item.shownTitle()};
+}
+
+// The light or dark ink of a picture: the gray of its most opaque pixel.
+int inkOf(const QImage& icon) {
+    QRgb opaque = 0;
+    for (int y = 0; y < icon.height(); ++y)
+        for (int x = 0; x < icon.width(); ++x)
+            if (qAlpha(icon.pixel(x, y)) > qAlpha(opaque))
+                opaque = icon.pixel(x, y);
+    return qGray(opaque);
 }
 
 // A mode picker for the first demo unit.
@@ -90,6 +106,11 @@ public:
                  {QStringLiteral("org.kde.StatusNotifierItem"), name});
         return answer.isEmpty() ? QVariant() : answer.first().value<QDBusVariant>().variant();
     }
+    // The largest picture the item serves, as a host reads it.
+    QByteArray pixmap() {
+        const auto served = qdbus_cast<NotifierTypes::Pixmaps>(property("IconPixmap"));
+        return served.isEmpty() ? QByteArray() : served.last().bytes;
+    }
     QList<QVariant> menu(const QString& method, const QVariantList& arguments) {
         return call(QStringLiteral("/MenuBar"), QStringLiteral("com.canonical.dbusmenu"), method,
                     arguments);
@@ -128,33 +149,34 @@ private Q_SLOTS:
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); // " 24.6°"
     }
 
-    // The reading follows the unit, the degrees and the switch chosen in the settings; the ink
-    // follows the tray.
+    // The reading follows the unit, the degrees and the switch chosen in the settings; an
+    // offline unit shows no reading. The ink follows the tray, unless the "Tray icon" setting
+    // says otherwise, at once.
     void trayDescribesTheReportedUnit() {
         DemoTray demo;
-        const auto shows = [&](const char* unit, const char* degrees, bool reading) {
+        const auto shows = [&](const char* unit, const char* degrees, bool reading,
+                               Settings::TrayIcon look = Settings::TrayIcon::automatic) {
             Settings settings = demo.model.settings();
             settings.menuBarPodID = unit, settings.unit = degrees;
             settings.showTemperatureInMenuBar = reading;
+            settings.trayIcon = look;
             demo.model.setSettings(settings);
             return shown(demo.item);
         };
-        QCOMPARE(shows("demo1", "C", false), QStringList({"Alvore, Bedroom Cool", "", ""}));
-        QCOMPARE(shows("demo2", "F", true), QStringList({"Alvore, Office off", "", " 79.0°"}));
+        QCOMPARE(shows("demo1", "C", false),
+                 QStringList({"Alvore, Bedroom 24.6° · Cool to 22°", "", ""}));
+        QCOMPARE(shows("demo2", "F", true),
+                 QStringList({"Alvore, Office 79.0° · off", "79°", " 79.0°"}));
         QCOMPARE(shows("demo3", "C", true),
-                 QStringList({"Alvore, Living Room offline", "slashed", " 25.2°"}));
-        // Light on a dark tray, dark on a light one: the gray of the most opaque pixel.
-        const auto ink = [&] {
-            const QImage icon = demo.item.trayIcon().icon().pixmap(48).toImage();
-            QRgb opaque = 0;
-            for (int y = 0; y < icon.height(); ++y)
-                for (int x = 0; x < icon.width(); ++x)
-                    if (qAlpha(icon.pixel(x, y)) > qAlpha(opaque))
-                        opaque = icon.pixel(x, y);
-            return qGray(opaque);
-        };
+                 QStringList({"Alvore, Living Room offline", "slashed", ""}));
+        const auto ink = [&] { return inkOf(demo.item.trayIcon().icon().pixmap(48).toImage()); };
         QVERIFY(ink() > 160);
         demo.item.setDarkTray(false);
+        QVERIFY(ink() < 96);
+        shows("demo1", "C", true, Settings::TrayIcon::light);
+        QVERIFY(ink() > 160);
+        demo.item.setDarkTray(true);
+        shows("demo1", "C", true, Settings::TrayIcon::dark);
         QVERIFY(ink() < 96);
     }
 
@@ -178,7 +200,7 @@ private Q_SLOTS:
         StatusLine line(*rig.model);
         QVERIFY(outcomeOf(rig.model->signIn("goodkey-12345")).value);
         QTRY_COMPARE(rig.model->status().kind, AppModel::Status::ready);
-        QCOMPARE(shown(item).first(), "Alvore, Hall Cool\n" + warning);
+        QCOMPARE(shown(item).first(), "Alvore, Hall · Cool to 22°\n" + warning);
         QCOMPARE(line.accessibleName(), "Updated just now · key not kept");
         QCOMPARE(line.toolTip(), warning);
     }
@@ -235,7 +257,7 @@ private Q_SLOTS:
                                                 "Try Again", "—", "Settings…", "Quit Alvore"}));
         QVERIFY(!menu.actions().at(2)->isEnabled());
         menuEntry(menu, "Try Again")->trigger();
-        QTRY_COMPARE(shown(item), QStringList({"Alvore, Sensibo 9f3c off", "", ""}));
+        QTRY_COMPARE(shown(item), QStringList({"Alvore, Sensibo 9f3c · off", "", ""}));
     }
 
     void clicksOpenAndCloseThePanel() {
@@ -319,13 +341,36 @@ private Q_SLOTS:
         const QStringList itself{QDBusConnection::sessionBus().baseService()};
         QTRY_COMPARE(host.items, itself);
         QTRY_VERIFY(!demo.item.trayIcon().isVisible());
+        // A restart within the grace keeps the item off the XEmbed tray.
         host.stop();
+        QTRY_VERIFY(demo.item.watcherGrace().isActive());
+        // A host known to show the label, by its program's name, gets the glyph beside it; any
+        // other the reading as the icon. Both follow the "Tray icon" setting.
+        char program[16] = {};
+        prctl(PR_GET_NAME, program);
+        prctl(PR_SET_NAME, "gnome-shell");
         host.start();
         QTRY_COMPARE(host.items, itself + itself);
-
-        QVERIFY(!demo.item.shownTitle().trimmed().isEmpty());
+        QTRY_VERIFY(!demo.item.watcherGrace().isActive());
+        QVERIFY(!demo.item.trayIcon().isVisible());
+        const auto served = [](const QString& reading, bool light) {
+            return NotifierTypes::pixmaps(TrayGlyph::icon(false, reading, TrayGlyph::inkFor(light)))
+                .last()
+                .bytes;
+        };
+        QTRY_COMPARE(host.pixmap(), served({}, true));
         QCOMPARE(host.property(QStringLiteral("XAyatanaLabel")).toString(),
-                 demo.item.shownTitle().trimmed());
+                 QStringLiteral("24.6°"));
+        prctl(PR_SET_NAME, program);
+        host.stop();
+        host.start();
+        QTRY_COMPARE(host.pixmap(), served(QStringLiteral("25°"), true));
+        Settings settings = demo.model.settings();
+        settings.trayIcon = Settings::TrayIcon::dark;
+        demo.model.setSettings(settings);
+        QCOMPARE(host.pixmap(), served(QStringLiteral("25°"), false));
+        QCOMPARE(host.property(QStringLiteral("XAyatanaLabel")).toString(),
+                 QStringLiteral("24.6°"));
 
         QCOMPARE(host.menu(QStringLiteral("AboutToShow"), {0}), QList<QVariant>{true});
         const auto [shownRevision, shown] = host.layout();
@@ -355,6 +400,13 @@ private Q_SLOTS:
         const QRect aboveBottom = activate(available.left() + 5, available.bottom() - 5);
         QVERIFY(aboveBottom.bottom() < available.bottom() - 5 &&
                 aboveBottom.left() == available.left());
+
+        // A watcher gone for good gives the item back to the XEmbed tray, menu and all.
+        host.stop();
+        QTRY_VERIFY(demo.item.watcherGrace().isActive());
+        QVERIFY(!demo.item.trayIcon().isVisible());
+        QMetaObject::invokeMethod(&demo.item.watcherGrace(), "timeout");
+        QVERIFY(demo.item.trayIcon().isVisible() && demo.item.trayIcon().contextMenu());
     }
 
     // Top right, at the bottom, at the pointer when the tray gives no place, and on a second
