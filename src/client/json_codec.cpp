@@ -80,6 +80,17 @@ QList<qint64> lenientIntegers(const QJsonObject& object, const QString& key) {
     return integers;
 }
 
+// The member `key` read as T, absent when it is missing, null or cannot be read.
+template <class T>
+std::optional<T> lenientMember(const QJsonObject& object, const QString& key,
+                               const DecodeContext& context) {
+    try {
+        return decodeMember<T>(object, key, context);
+    } catch (const DecodeError&) {
+        return std::nullopt;
+    }
+}
+
 template <class T> QList<T> decodeList(const QJsonValue& value, const DecodeContext& context) {
     if (!value.isArray())
         failType(QStringLiteral("an array"), value, context);
@@ -235,6 +246,24 @@ template <> PodTimer decodeJson<PodTimer>(const QJsonValue& value, const DecodeC
     return timer;
 }
 
+template <> ClimateReact decodeJson<ClimateReact>(const QJsonValue& value, const DecodeContext& c) {
+    const QJsonObject o = decodeJson<QJsonObject>(value, c);
+    return {decodeMember<bool>(o, "enabled", c),
+            decodeMember<QString>(o, "type", c),
+            decodeMember<double>(o, "lowTemperatureThreshold", c),
+            decodeMember<double>(o, "highTemperatureThreshold", c),
+            decodeMember<ACState>(o, "lowTemperatureState", c),
+            decodeMember<ACState>(o, "highTemperatureState", c)};
+}
+
+template <>
+FiltersCleaning decodeJson<FiltersCleaning>(const QJsonValue& value, const DecodeContext& c) {
+    const QJsonObject o = decodeJson<QJsonObject>(value, c);
+    return {decodeMember<bool>(o, "shouldCleanFilters", c),
+            decodeMember<qint64>(o, "acOnSecondsSinceLastFiltersClean", c),
+            decodeMember<TimeStamp>(o, "lastFiltersCleanTime", c)};
+}
+
 template <>
 History::Point decodeJson<History::Point>(const QJsonValue& value, const DecodeContext& c) {
     const QJsonObject o = decodeJson<QJsonObject>(value, c);
@@ -275,7 +304,9 @@ template <> Pod decodeJson<Pod>(const QJsonValue& value, const DecodeContext& c)
             decodeMember<Pod::ConnectionStatus>(o, "connectionStatus", c),
             decodeMember<RemoteCapabilities>(o, "remoteCapabilities", c),
             decodeMember<QString>(o, "productModel", c),
-            decodeMember<PodTimer>(o, "timer", c)};
+            decodeMember<PodTimer>(o, "timer", c),
+            lenientMember<ClimateReact>(o, "smartMode", c),
+            lenientMember<FiltersCleaning>(o, "filtersCleaning", c)};
 }
 
 template <> QList<Pod> decodeJson<QList<Pod>>(const QJsonValue& value, const DecodeContext& c) {

@@ -17,7 +17,9 @@
 //
 // A key that is missing or null leaves a member absent; a value of the wrong JSON type fails the
 // whole record, and with it the whole answer. The lenient readers (targetTemperature, values)
-// are the documented exceptions.
+// are the documented exceptions, and so are the records of the extras a unit may have set up
+// (Climate React, the filter count): one that cannot be read is left absent, since a fault in
+// an extra must not hide the unit.
 
 // Why a value could not be read, naming where it sits, e.g. "result[1].acState.mode: expected a
 // string, found a number".
@@ -72,6 +74,8 @@ template <>
 QMap<QString, ModeCapabilities> decodeJson<QMap<QString, ModeCapabilities>>(const QJsonValue&,
                                                                             const DecodeContext&);
 template <> PodTimer decodeJson<PodTimer>(const QJsonValue&, const DecodeContext&);
+template <> ClimateReact decodeJson<ClimateReact>(const QJsonValue&, const DecodeContext&);
+template <> FiltersCleaning decodeJson<FiltersCleaning>(const QJsonValue&, const DecodeContext&);
 template <> History::Point decodeJson<History::Point>(const QJsonValue&, const DecodeContext&);
 template <>
 QList<History::Point> decodeJson<QList<History::Point>>(const QJsonValue&, const DecodeContext&);

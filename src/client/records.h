@@ -74,6 +74,28 @@ struct PodTimer {
     bool operator==(const PodTimer&) const = default;
 };
 
+// Climate React: the service's own rule that keeps a room between two thresholds, setting one
+// state when the reading falls below the low one and another when it rises above the high one.
+struct ClimateReact {
+    std::optional<bool> enabled;
+    std::optional<QString> type; // the reading compared: "temperature", "feelsLike", …
+    std::optional<double> lowTemperatureThreshold; // degrees Celsius
+    std::optional<double> highTemperatureThreshold;
+    std::optional<ACState> lowTemperatureState;
+    std::optional<ACState> highTemperatureState;
+
+    bool isEnabled() const { return enabled == true; }
+    bool operator==(const ClimateReact&) const = default;
+};
+
+// The service's count of the unit's running time since its filter was last cleaned.
+struct FiltersCleaning {
+    std::optional<bool> shouldCleanFilters;
+    std::optional<qint64> acOnSecondsSinceLastFiltersClean;
+    std::optional<TimeStamp> lastFiltersCleanTime;
+    bool operator==(const FiltersCleaning&) const = default;
+};
+
 struct History {
     struct Point {
         QDateTime time;
@@ -110,6 +132,8 @@ struct Pod {
     std::optional<RemoteCapabilities> remoteCapabilities; // only in a full listing
     std::optional<QString> productModel;                  // only in a full listing
     std::optional<PodTimer> timer;
+    std::optional<ClimateReact> smartMode;
+    std::optional<FiltersCleaning> filtersCleaning; // only in a full listing
 
     // Mode names: cool, heat, fan, dry, auto (those present, in that order), then the rest sorted.
     QStringList modes() const;
@@ -131,6 +155,10 @@ struct Pod {
     bool isOn() const { return acState && acState->isOn(); }
     // Whether the service says the unit cannot be reached; an unknown connection is not offline.
     bool isKnownOffline() const { return connectionStatus && connectionStatus->isAlive == false; }
+    // Whether the service says the filter is due for a cleaning.
+    bool isFilterDue() const {
+        return filtersCleaning && filtersCleaning->shouldCleanFilters == true;
+    }
 
     bool operator==(const Pod&) const = default;
 };

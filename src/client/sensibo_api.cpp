@@ -114,9 +114,10 @@ SensiboAPI::SensiboAPI(QString apiKey, Config config)
 }
 
 QCoro::Task<QList<Pod>> SensiboAPI::pods(bool full, CancelToken cancel) const {
-    QString fields = QStringLiteral("id,room,acState,measurements,connectionStatus,timer");
+    QString fields =
+        QStringLiteral("id,room,acState,measurements,connectionStatus,timer,smartMode");
     if (full)
-        fields += QStringLiteral(",remoteCapabilities,productModel");
+        fields += QStringLiteral(",remoteCapabilities,productModel,filtersCleaning");
     const ServiceCall call{"GET", settings.base, {"users", "me", "pods"}, {{"fields", fields}},
                            {},    *this};
     co_return (co_await fetch<QList<Pod>>(call, cancel)).value_or(QList<Pod>());
@@ -151,6 +152,19 @@ QCoro::Task<> SensiboAPI::cancelTimer(QString id, CancelToken cancel) const {
 QCoro::Task<std::optional<PodTimer>> SensiboAPI::timer(QString id, CancelToken cancel) const {
     const ServiceCall call{"GET", settings.v1, {"pods", id, "timer", ""}, {}, {}, *this};
     co_return co_await fetch<PodTimer>(call, cancel);
+}
+
+QCoro::Task<> SensiboAPI::setClimateReact(QString id, bool enabled, CancelToken cancel) const {
+    const QByteArray body = encodeJsonObject(
+        {{QStringLiteral("enabled"), enabled ? QByteArrayLiteral("true") : "false"}});
+    const ServiceCall call{"PUT", settings.base, {"pods", id, "smartmode"}, {}, body, *this};
+    co_await send(call, cancel, Payload::none);
+}
+
+QCoro::Task<> SensiboAPI::filterCleaned(QString id, CancelToken cancel) const {
+    const ServiceCall call{"DELETE", settings.base, {"pods", id, "cleanFiltersNotification"}, {},
+                           {},       *this};
+    co_await send(call, cancel, Payload::none);
 }
 
 QCoro::Task<History> SensiboAPI::history(QString id, int days, CancelToken cancel) const {

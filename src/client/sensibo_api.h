@@ -66,7 +66,8 @@ public:
     const QString& apiKey() const { return key; }
     const Config& config() const { return settings; }
 
-    // The unit listing; the full form also brings capabilities and product models.
+    // The unit listing; the full form also brings capabilities, product models and the filter
+    // counts.
     QCoro::Task<QList<Pod>> pods(bool full, CancelToken cancel = {}) const;
     // Sends the whole state; returns the state the service took, or absent.
     QCoro::Task<std::optional<ACState>> setState(QString id, ACState state,
@@ -75,6 +76,10 @@ public:
                            CancelToken cancel = {}) const;
     QCoro::Task<> cancelTimer(QString id, CancelToken cancel = {}) const;
     QCoro::Task<std::optional<PodTimer>> timer(QString id, CancelToken cancel = {}) const;
+    // Turns the unit's Climate React rule on or off.
+    QCoro::Task<> setClimateReact(QString id, bool enabled, CancelToken cancel = {}) const;
+    // Tells the service the filter was cleaned: its reminder ends and the count starts again.
+    QCoro::Task<> filterCleaned(QString id, CancelToken cancel = {}) const;
     QCoro::Task<History> history(QString id, int days, CancelToken cancel = {}) const;
     // Succeeds when the service accepts the key.
     QCoro::Task<> verify(CancelToken cancel = {}) const;

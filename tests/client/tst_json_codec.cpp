@@ -145,6 +145,28 @@ private Q_SLOTS:
                 QString("Hall"), QStringList{"cool", "heat", "fan", "dry", "auto"}, qint64(17),
                 std::optional(decodeTime.addSecs(-22530017)), QStringList{"low", "high"},
                 std::optional(1.0), true));
+
+        const ClimateReact& react = hall.smartMode.value_or(ClimateReact{});
+        QCOMPARE(std::tuple(react.enabled, react.type, react.lowTemperatureThreshold,
+                            react.highTemperatureThreshold, react.lowTemperatureState->mode,
+                            react.highTemperatureState->targetTemperature),
+                 std::tuple(std::optional(false), std::optional<QString>("feelsLike"),
+                            std::optional(15.0), std::optional(29.0),
+                            std::optional<QString>("heat"), Integer(24)));
+        QCOMPARE(std::tuple(hall.isFilterDue(), pods[1].isFilterDue(), pods[2].isFilterDue(),
+                            hall.filtersCleaning->acOnSecondsSinceLastFiltersClean,
+                            hall.filtersCleaning->lastFiltersCleanTime->time),
+                 std::tuple(true, false, false, Integer(8781766),
+                            std::optional<QString>("2022-03-12T15:24:26Z")));
+        QVERIFY(!pods[1].smartMode && !pods[2].filtersCleaning->lastFiltersCleanTime);
+    }
+
+    // A unit's extras that cannot be read leave the unit and the listing standing.
+    void unreadableExtrasAreLeftOut() {
+        const auto pods = decode<QList<Pod>>(R"([{"id":"a","smartMode":{"enabled":"yes"},
+        "filtersCleaning":[true],"acState":{"on":true}}])");
+        QCOMPARE(pods.size(), 1);
+        QVERIFY(!pods[0].smartMode && !pods[0].filtersCleaning && pods[0].isOn());
     }
 };
 

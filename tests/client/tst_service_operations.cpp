@@ -47,13 +47,15 @@ private Q_SLOTS:
                            " accepts " + request.headers.value("accept"))
                 .simplified();
         };
-        const QString fields = "fields=id,room,acState,measurements,connectionStatus,timer";
+        const QString fields =
+            "fields=id,room,acState,measurements,connectionStatus,timer,smartMode";
         const QString stateJson = R"({"on":true,"mode":"cool","targetTemperature":22})";
         QCOMPARE(sent([](auto& api) { return discard(api.pods(false)); }),
                  "GET /api/v2/users/me/pods?" + fields + "&apiKey=key accepts application/json");
         QCOMPARE(sent([](auto& api) { return discard(api.pods(true)); }),
                  "GET /api/v2/users/me/pods?" + fields +
-                     ",remoteCapabilities,productModel&apiKey=key accepts application/json");
+                     ",remoteCapabilities,productModel,filtersCleaning&apiKey=key accepts "
+                     "application/json");
         QCOMPARE(sent([](auto& api) { return discard(api.setState("p1", state)); }),
                  R"(POST /api/v2/pods/p1/acStates?apiKey=key {"acState":)" + stateJson +
                      "} application/json accepts application/json");
@@ -62,6 +64,12 @@ private Q_SLOTS:
                      stateJson + "} application/json accepts application/json");
         QCOMPARE(sent([](auto& api) { return api.cancelTimer("p1"); }),
                  "DELETE /api/v1/pods/p1/timer/?apiKey=key accepts application/json");
+        QCOMPARE(sent([](auto& api) { return api.setClimateReact("p1", false); }),
+                 R"(PUT /api/v2/pods/p1/smartmode?apiKey=key {"enabled":false} )"
+                 "application/json accepts application/json");
+        QCOMPARE(sent([](auto& api) { return api.filterCleaned("p1"); }),
+                 "DELETE /api/v2/pods/p1/cleanFiltersNotification?apiKey=key accepts "
+                 "application/json");
         QCOMPARE(sent([](auto& api) { return discard(api.history("p1", 1)); }),
                  "GET /api/v2/pods/p1/historicalMeasurements?days=1&apiKey=key accepts "
                  "application/json");
