@@ -28,13 +28,13 @@ std::chrono::seconds pollDelay(bool panelOpen, qint64 closedInterval, int failur
 } // namespace
 
 AppModel::AppModel(Dependencies dependencies, bool demo, QObject* parent)
-    : QObject(parent), deps(std::move(dependencies)), presetList(Preset::load(deps.store)),
+    : QObject(parent), deps(std::move(dependencies)), views(deps.store),
       userSettings(Settings::load(deps.store)) {
     if (demo) {
         loadDemo();
         return;
     }
-    removeFormerBuiltInPresets();
+    presetBook.removeFormerBuiltIns();
     useStoredKey(signInSession); // runs on by itself; nothing waits for it
 }
 
@@ -158,14 +158,15 @@ void AppModel::merge(const QList<Pod>& listed) {
             pod.remoteCapabilities = current->remoteCapabilities;
             pod.productModel = current->productModel;
         }
-        // What the user set stays on screen until the service has answered it.
-        if (current && rollbacks.contains(pod.id))
-            pod.acState = current->acState;
-        if (const auto held = heldWhileOff.find(pod.id); held != heldWhileOff.end()) {
-            if (pod.isOn())
-                heldWhileOff.erase(held);
-            else
-                pod.acState = *held;
+        if (const auto change = changes.find(pod.id); change != changes.end()) {
+            // What the user set stays on screen until the service has answered it.
+            if (current && change->rollback)
+                pod.acState = current->acState;
+            if (change->heldWhileOff && !pod.isOn())
+                pod.acState = *change->heldWhileOff;
+            else if (change->heldWhileOff)
+                change->heldWhileOff.reset();
+            forgetSettled(pod.id);
         }
         if (!pod.timer && current && current->timer && current->timer->isPending(now))
             pod.timer = current->timer;
@@ -199,7 +200,7 @@ void AppModel::panelOpened() {
 
 void AppModel::panelClosed() {
     panelShown = false;
-    setDropdown(std::nullopt);
+    dropdownPicker.close();
 }
 
 void AppModel::select(int index) {

@@ -175,16 +175,13 @@ void AppModel::endSession() {
     failedRefreshes = 0;
     bannerTask.cancel();
     setBanner(std::nullopt);
-    for (const CancelToken& sending : std::as_const(pendingSends))
-        sending.cancel();
-    pendingSends.clear();
-    rollbacks.clear();
-    const auto waiters = std::exchange(settleWaiters, {});
-    for (const QList<Settled>& unit : waiters)
-        for (const Settled& done : unit)
-            done(droppedText());
-    heldWhileOff.clear();
+    const auto ended = std::exchange(changes, {});
     historyFetched.clear();
+    for (const UnitChange& change : ended)
+        change.send.cancel();
+    for (const UnitChange& change : ended)
+        for (const Settled& done : change.waiters)
+            done(droppedText());
 }
 
 std::shared_ptr<const SensiboAPI> AppModel::usableClient() const {

@@ -124,7 +124,7 @@ private Q_SLOTS:
         // An answer on its way when the user signs out is dropped.
         rig.listingAnswers = {held(rig)};
         rig.clock.advance(1s);
-        const auto refreshed = [&]() -> QCoro::Task<> { co_await model.refresh(); };
+        const auto refreshed = [&]() -> QCoro::Task<> { co_await ModelBackstage::refresh(model); };
         auto refresh = refreshed();
         QVERIFY(rig.service.waitForRequests(4));
         model.signOut();
