@@ -14,5 +14,10 @@ struct KeySubmission {
     std::optional<QString> refused;
 };
 
+// Whether `key` (trimmed) can be a key at all: 10 to 200 user-perceived characters, each a
+// letter or digit of any script (with any combining marks after it), "-" or "_". Anything else
+// is refused without asking the service.
+bool couldBeKey(const QString& key);
+
 // Signs in with `key` and tells what became of it.
 QCoro::Task<KeySubmission> submitKey(AppModel& model, QString key);
