@@ -1,6 +1,7 @@
 #include "model/app_model.h"
 
 #include "client/app_log.h"
+#include "model/poll_pace.h"
 
 #include <QPointer>
 #include <algorithm>
@@ -8,23 +9,9 @@
 using namespace std::chrono_literals;
 
 namespace {
-constexpr qint64 panelOpenInterval = 15; // seconds between polls while the panel is open
-constexpr qint64 longestDelay = 300;     // after failures, in seconds
-constexpr int maxBackoffExponent = 5;
 constexpr qint64 fullListingAge = 3'600'000; // milliseconds
 constexpr qint64 staleAfterOpening = 5'000;  // milliseconds
 constexpr auto bannerLife = 6s;
-
-// The wait after a refresh: the pace of the panel's state, doubled per consecutive failure.
-std::chrono::seconds pollDelay(bool panelOpen, qint64 closedInterval, int failures) {
-    // A stored interval of zero or less would poll without pause; a year is plenty.
-    const qint64 base =
-        panelOpen ? panelOpenInterval : std::clamp<qint64>(closedInterval, 1, qint64(365) * 86'400);
-    if (failures <= 0)
-        return std::chrono::seconds(base);
-    const qint64 doubled = std::min(base, longestDelay) << std::min(failures, maxBackoffExponent);
-    return std::chrono::seconds(std::min(doubled, longestDelay));
-}
 } // namespace
 
 AppModel::AppModel(Dependencies dependencies, bool demo, QObject* parent)
@@ -85,8 +72,8 @@ QCoro::Task<> AppModel::pollLoop(CancelToken cancel) {
         co_await refresh(cancel);
         if (!self || cancel.isCancelled())
             co_return;
-        co_await clock.sleep(pollDelay(panelShown, userSettings.closedInterval, failedRefreshes),
-                             cancel);
+        co_await clock.sleep(
+            PollPace::delay(panelShown, userSettings.closedInterval, failedRefreshes), cancel);
         if (!self)
             co_return;
     }
