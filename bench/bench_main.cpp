@@ -57,8 +57,8 @@ void report(const char* what, const Timings& timings) {
 // Reads the service's answer to a full listing and merges it into `model`, as each poll does.
 void takeIn(const QByteArray& answer, AppModel& model) {
     const std::optional<QJsonValue> result = envelopeResult(answer);
-    model.merge(decodeJson<QList<Pod>>(result.value_or(QJsonValue()),
-                                       {QDateTime::currentDateTimeUtc(), {}}));
+    ModelBackstage::merge(model, decodeJson<QList<Pod>>(result.value_or(QJsonValue()),
+                                                        {QDateTime::currentDateTimeUtc(), {}}));
 }
 
 } // namespace

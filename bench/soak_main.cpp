@@ -82,15 +82,16 @@ int main(int argc, char** argv) {
             model.cancelTimer(QStringLiteral("b"));
             break;
         case 35:
-            model.savePreset(QStringLiteral("Soak"), QStringLiteral("a"));
+            if (const std::optional<Pod> unit = model.pod(QStringLiteral("a")))
+                model.presets().save(QStringLiteral("Soak"), *unit);
             break;
         case 45:
-            if (!model.presets().isEmpty())
-                model.deletePreset(model.presets().constFirst().id);
+            if (!model.presets().all().isEmpty())
+                model.presets().remove(model.presets().all().constFirst().id);
             break;
         }
-        QCoro::waitFor(model.refresh()); // the client's timeout bounds the wait
-        rig.clock.advance(5s);           // the polling loop, debounces, banners and timers move on
+        QCoro::waitFor(ModelBackstage::refresh(model)); // the client's timeout bounds the wait
+        rig.clock.advance(5s); // the polling loop, debounces, banners and timers move on
         QCoreApplication::processEvents();
         if (cycle % 100 == 0)
             rig.service.clearRequests();

@@ -33,6 +33,11 @@ struct ACState {
     bool operator==(const ACState&) const = default;
 };
 
+// Degrees Celsius in degrees Fahrenheit.
+constexpr double toFahrenheit(double celsius) {
+    return celsius * 9 / 5 + 32;
+}
+
 struct Measurements {
     std::optional<double> temperature; // degrees Celsius
     std::optional<double> humidity;

@@ -1,6 +1,7 @@
 #include "model/app_model.h"
 
 #include "client/app_log.h"
+#include "model/poll_pace.h"
 
 #include <QPointer>
 #include <algorithm>
@@ -8,33 +9,19 @@
 using namespace std::chrono_literals;
 
 namespace {
-constexpr qint64 panelOpenInterval = 15; // seconds between polls while the panel is open
-constexpr qint64 longestDelay = 300;     // after failures, in seconds
-constexpr int maxBackoffExponent = 5;
 constexpr qint64 fullListingAge = 3'600'000; // milliseconds
 constexpr qint64 staleAfterOpening = 5'000;  // milliseconds
 constexpr auto bannerLife = 6s;
-
-// The wait after a refresh: the pace of the panel's state, doubled per consecutive failure.
-std::chrono::seconds pollDelay(bool panelOpen, qint64 closedInterval, int failures) {
-    // A stored interval of zero or less would poll without pause; a year is plenty.
-    const qint64 base =
-        panelOpen ? panelOpenInterval : std::clamp<qint64>(closedInterval, 1, qint64(365) * 86'400);
-    if (failures <= 0)
-        return std::chrono::seconds(base);
-    const qint64 doubled = std::min(base, longestDelay) << std::min(failures, maxBackoffExponent);
-    return std::chrono::seconds(std::min(doubled, longestDelay));
-}
 } // namespace
 
 AppModel::AppModel(Dependencies dependencies, bool demo, QObject* parent)
-    : QObject(parent), deps(std::move(dependencies)), presetList(Preset::load(deps.store)),
+    : QObject(parent), deps(std::move(dependencies)), views(deps.store),
       userSettings(Settings::load(deps.store)) {
     if (demo) {
         loadDemo();
         return;
     }
-    removeFormerBuiltInPresets();
+    presetBook.removeFormerBuiltIns();
     useStoredKey(signInSession); // runs on by itself; nothing waits for it
 }
 
@@ -85,8 +72,8 @@ QCoro::Task<> AppModel::pollLoop(CancelToken cancel) {
         co_await refresh(cancel);
         if (!self || cancel.isCancelled())
             co_return;
-        co_await clock.sleep(pollDelay(panelShown, userSettings.closedInterval, failedRefreshes),
-                             cancel);
+        co_await clock.sleep(
+            PollPace::delay(panelShown, userSettings.closedInterval, failedRefreshes), cancel);
         if (!self)
             co_return;
     }
@@ -158,14 +145,15 @@ void AppModel::merge(const QList<Pod>& listed) {
             pod.remoteCapabilities = current->remoteCapabilities;
             pod.productModel = current->productModel;
         }
-        // What the user set stays on screen until the service has answered it.
-        if (current && rollbacks.contains(pod.id))
-            pod.acState = current->acState;
-        if (const auto held = heldWhileOff.find(pod.id); held != heldWhileOff.end()) {
-            if (pod.isOn())
-                heldWhileOff.erase(held);
-            else
-                pod.acState = *held;
+        if (const auto change = changes.find(pod.id); change != changes.end()) {
+            // What the user set stays on screen until the service has answered it.
+            if (current && change->rollback)
+                pod.acState = current->acState;
+            if (change->heldWhileOff && !pod.isOn())
+                pod.acState = *change->heldWhileOff;
+            else if (change->heldWhileOff)
+                change->heldWhileOff.reset();
+            forgetSettled(pod.id);
         }
         if (!pod.timer && current && current->timer && current->timer->isPending(now))
             pod.timer = current->timer;
@@ -199,7 +187,7 @@ void AppModel::panelOpened() {
 
 void AppModel::panelClosed() {
     panelShown = false;
-    setDropdown(std::nullopt);
+    dropdownPicker.close();
 }
 
 void AppModel::select(int index) {

@@ -5,10 +5,11 @@
 #include "client/records.h"
 #include "client/sensibo_api.h"
 #include "model/clock.h"
-#include "model/dropdown.h"
+#include "model/dropdown_picker.h"
 #include "model/login_item.h"
-#include "model/preset.h"
+#include "model/preset_book.h"
 #include "model/settings.h"
+#include "model/view_state.h"
 
 #include <QCoro/QCoroTask>
 #include <QDateTime>
@@ -65,8 +66,6 @@ public:
     const std::optional<QString>& banner() const { return bannerText; }
     const std::optional<QString>& selectedID() const { return selection; }
     const QHash<QString, History>& history() const { return histories; }
-    const QList<Preset>& presets() const { return presetList; }
-    const std::optional<Dropdown>& dropdown() const { return shownDropdown; }
     const Settings& settings() const { return userSettings; }
     bool isDemo() const { return inDemo; }
     // The key of the service client, absent while signed out and in the demo.
@@ -79,12 +78,10 @@ public:
     // Why the key in use lives only in memory, lost when the app quits ("the keyring stayed
     // locked"): the key store refused it. Absent while no key is in use or the store keeps it.
     std::optional<QString> unkeptKeyReason() const;
-    int openCount() const { return opens; }
     // The model clock's current time; views count down and age their texts from it.
     QDateTime now() const { return deps.clock.now(); }
-    bool isPanelOpen() const { return panelShown; }
-    // The user defaults store, for view state kept across restarts (a card's fold-out).
-    QSettings& store() const { return deps.store; }
+    // What views keep of themselves across restarts (a card's fold-out, the settings tab).
+    ViewState& viewState() const { return views; }
 
     std::optional<Pod> pod(const std::optional<QString>& id) const;
     // The selected unit, or the first one.
@@ -96,11 +93,6 @@ public:
     void restartPolling();
     // Ends the polling loop, as while the screens sleep; restartPolling() or woke() resume it.
     void stopPolling();
-    // Fetches the unit list once and merges it; failures end up in the status and the log.
-    QCoro::Task<> refresh(CancelToken cancel = {});
-    // Takes a listing in: what the user set and the service has not answered yet stays, and a
-    // light listing keeps the capabilities the model already knows.
-    void merge(const QList<Pod>& listed);
     // The system or its screens woke up: forget past failures and poll at once.
     void woke();
     void panelOpened();
@@ -133,36 +125,17 @@ public:
     // settles it too. With none in flight, calls it at once.
     void whenSettled(const QString& id, Settled done);
 
-    // Fits a state to what the unit offers in its mode.
-    static ACState conform(ACState state, const Pod& pod);
-    // `value` when offered, else `preferring` when offered, else the first offered option.
-    static std::optional<QString> pick(const std::optional<QString>& value,
-                                       const std::optional<QStringList>& options,
-                                       const QString& preferring);
-    // The service's answer, completed with what was sent.
-    static ACState fill(const ACState& answer, const ACState& sent);
-
     // Timers. Setting and cancelling show the result at once and put the previous timer back
     // (with a banner) when the service refuses; nothing happens while signed out or in the demo.
     // `done` hears what became of the request (a failure when nothing was sent).
     void setTimer(const QString& id, qint64 minutes, bool turnOn, Settled done = {});
-    // At the next occurrence of `at`: a time already past means the same time a day later.
-    void setTimer(const QString& id, const QDateTime& at, bool turnOn);
     void cancelTimer(const QString& id, Settled done = {});
     // The unit's countdown reached zero: the timer goes, and the units are read again 5 s later.
     void timerFired(const QString& id);
 
-    // Presets. Every change of the list is saved at once.
-    // The presets of one unit, in list order.
-    QList<Preset> presets(const QString& podID) const;
-    // The first preset of the unit that its state matches; none while the unit is off.
-    std::optional<Preset> activePreset(const Pod& pod) const;
-    // Saves the unit's current settings, switched on; a blank name names it after the state.
-    void savePreset(const QString& name, const QString& podID);
-    void renamePreset(const QUuid& id, const QString& name);
-    void deletePreset(const QUuid& id);
-    // Moves the preset `offset` places among the presets of its own unit.
-    void movePreset(const QUuid& id, int offset);
+    // The user's presets; presetsChanged() tells of their changes.
+    PresetBook& presets() { return presetBook; }
+    const PresetBook& presets() const { return presetBook; }
     // Puts the preset's settings on its unit, sent at once.
     void apply(const Preset& preset);
 
@@ -170,14 +143,9 @@ public:
     // every 10 minutes, none while signed out or in the demo.
     QCoro::Task<> loadHistory(QString id);
 
-    // The dropdown picker. Opening highlights the selected row and replaces any open dropdown.
-    void openDropdown(Dropdown dropdown);
-    void closeDropdown();
-    void moveHighlight(int by);
-    // The pointer is over row `index` of the open dropdown.
-    void highlight(int index);
-    // Closes the dropdown and picks the highlighted row; without one the dropdown stays open.
-    void pickHighlighted();
+    // The panel's dropdown picker; dropdownChanged() tells of its changes. Closing the panel
+    // closes its dropdown.
+    DropdownPicker& picker() { return dropdownPicker; }
 
     // Settings. Every assignment is saved; a new closedInterval restarts polling.
     void setSettings(const Settings& settings);
@@ -191,9 +159,6 @@ public:
     void signOut();
     void loadDemo();
     void exitDemo();
-    // In the demo only: shows `status` and `units` as given, for pictures of the panel in
-    // states the demo never reaches by itself.
-    void stage(Status status, QList<Pod> units);
 
 Q_SIGNALS:
     void statusChanged();
@@ -214,6 +179,18 @@ Q_SIGNALS:
     void keyWarningChanged();
 
 private:
+    // The preview renderer, the benchmarks and the tests reach what is not for views through it.
+    friend class ModelBackstage;
+
+    // Fetches the unit list once and merges it; failures end up in the status and the log.
+    QCoro::Task<> refresh(CancelToken cancel = {});
+    // Takes a listing in: what the user set and the service has not answered yet stays, and a
+    // light listing keeps the capabilities the model already knows.
+    void merge(const QList<Pod>& listed);
+    // In the demo only: shows `status` and `units` as given, for pictures of the panel in
+    // states the demo never reaches by itself.
+    void stage(Status status, QList<Pod> units);
+
     // Assigns a published field and announces it, unless the value is unchanged.
     template <class T> void publish(T& field, T value, void (AppModel::*changed)()) {
         if (value == field)
@@ -228,8 +205,6 @@ private:
     void setBanner(std::optional<QString> banner);
     void setSelectedID(std::optional<QString> id);
     void setHistory(QHash<QString, History> history);
-    void setPresets(QList<Preset> presets);
-    void setDropdown(std::optional<Dropdown> dropdown);
     void setPodTimer(qsizetype index, std::optional<PodTimer> timer);
     void setDemo(bool demo);
     void setClient(std::shared_ptr<const SensiboAPI> client);
@@ -261,6 +236,8 @@ private:
 
     // Calls the waiters of the unit's change in flight.
     void settled(const QString& id, const std::optional<QString>& failure);
+    // Drops the unit's change record once nothing of it is left.
+    void forgetSettled(const QString& id);
 
     // Awaits `request`, a timer change by `client` (held here until it ends), and tells `done` how
     // it went: a failure puts `previous` back and shows `what` failed and why. With `readBack`, a
@@ -275,10 +252,8 @@ private:
     QCoro::Task<> refreshTimers(CancelToken session);
     QCoro::Task<> refreshTimer(QString id, CancelToken session);
 
-    // Once: presets that used to be built in go from the stored list.
-    void removeFormerBuiltInPresets();
-
     Dependencies deps;
+    mutable ViewState views;
 
     // The fields, published ones first.
     Status currentStatus;
@@ -287,8 +262,8 @@ private:
     std::optional<QString> bannerText;
     std::optional<QString> selection;
     QHash<QString, History> histories;
-    QList<Preset> presetList;
-    std::optional<Dropdown> shownDropdown;
+    PresetBook presetBook{deps.store, [this] { Q_EMIT presetsChanged(); }};
+    DropdownPicker dropdownPicker{[this] { Q_EMIT dropdownChanged(); }};
     Settings userSettings;
     std::function<void()> openSettingsHandler;
     std::shared_ptr<const SensiboAPI> serviceApi; // absent while signed out and in demo mode
@@ -300,11 +275,17 @@ private:
     bool panelShown = false;
     int failedRefreshes = 0; // consecutive failed refreshes
     CancelToken pollTask;
-    QHash<QString, ACState> rollbacks;        // per unit with a change in flight: the state before
-    QHash<QString, CancelToken> pendingSends; // per unit: the pending send
-    QHash<QString, QList<Settled>> settleWaiters; // per unit: who waits for its change in flight
-    QHash<QString, QDateTime> historyFetched;     // per unit: when its last load started
-    QHash<QString, ACState> heldWhileOff;         // per unit: settings chosen while it stays off
+    // What the change road knows of one unit's change the service has not carried out.
+    struct UnitChange {
+        // The state before, while a send is waiting out its quiet period or under way: the
+        // change is in flight exactly while it is set.
+        std::optional<ACState> rollback;
+        CancelToken send;                    // the latest send
+        QList<Settled> waiters;              // who waits for the change in flight
+        std::optional<ACState> heldWhileOff; // settings chosen while the unit stays off
+    };
+    QHash<QString, UnitChange> changes;       // per unit with something of a change left
+    QHash<QString, QDateTime> historyFetched; // per unit: when its last load started
     CancelToken bannerTask;
     bool inDemo = false;
     std::optional<QDateTime> fullFetched;

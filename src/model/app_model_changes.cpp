@@ -1,9 +1,9 @@
 #include "client/app_log.h"
+#include "model/ac_state_rules.h"
 #include "model/app_model.h"
 
 #include <QPointer>
 #include <algorithm>
-#include <cstdlib>
 
 using namespace std::chrono_literals;
 
@@ -18,7 +18,7 @@ void AppModel::change(const QString& id, bool debounce, const std::function<void
     const ACState old = podList.at(at).acState.value_or(ACState{});
     ACState next = old;
     edit(next);
-    next = conform(next, podList.at(at));
+    next = ACStateRules::conform(next, podList.at(at));
     if (next == old)
         return;
     if (inDemo) {
@@ -31,19 +31,22 @@ void AppModel::change(const QString& id, bool debounce, const std::function<void
     // Settings for a unit that is off and stays off go out with its next power-on.
     if (!old.isOn() && !next.isOn()) {
         setPodState(at, next);
-        heldWhileOff.insert(id, next);
+        changes[id].heldWhileOff = next;
         return;
     }
-    heldWhileOff.remove(id);
-    if (!rollbacks.contains(id))
-        rollbacks.insert(id, old);
+    {
+        UnitChange& change = changes[id];
+        change.heldWhileOff.reset();
+        if (!change.rollback)
+            change.rollback = old;
+    }
     setPodState(at, next);
 
-    if (const auto sending = pendingSends.constFind(id); sending != pendingSends.cend())
-        sending->cancel();
-    const CancelToken token;
-    pendingSends.insert(id, token);
-    send(id, next, debounce, client, token);
+    // Found again: a view that heard of the new state may have changed the records since.
+    UnitChange& change = changes[id];
+    change.send.cancel();
+    change.send = CancelToken();
+    send(id, next, debounce, client, change.send);
 }
 
 QCoro::Task<> AppModel::send(QString id, ACState next, bool debounce,
@@ -58,23 +61,25 @@ QCoro::Task<> AppModel::send(QString id, ACState next, bool debounce,
         // A newer change of the unit owns its state (and the rollback) now.
         if (!self || cancel.isCancelled())
             co_return;
-        rollbacks.remove(id);
+        if (const auto change = changes.find(id); change != changes.end())
+            change->rollback.reset();
         settled(id, std::nullopt);
         const qsizetype at = indexOf(id);
         if (!answer || at < 0)
             co_return;
         // The user switched the unit off and adjusted it while this request was under way.
-        const auto held = heldWhileOff.constFind(id);
-        setPodState(at, held != heldWhileOff.cend() ? *held : fill(*answer, next));
+        const std::optional<ACState> held = changes.value(id).heldWhileOff;
+        setPodState(at, held ? *held : ACStateRules::fill(*answer, next));
     } catch (const Cancelled&) {
     } catch (const SensiboAPI::Failure& failure) {
         if (!self || cancel.isCancelled())
             co_return;
         const qsizetype at = indexOf(id);
-        if (const auto before = rollbacks.constFind(id); before != rollbacks.cend()) {
+        if (const std::optional<ACState> before = changes.value(id).rollback) {
             if (at >= 0)
                 setPodState(at, *before);
-            rollbacks.remove(id);
+            if (const auto change = changes.find(id); change != changes.end())
+                change->rollback.reset();
         }
         const QString name = at < 0 ? QStringLiteral("the AC") : podList.at(at).displayName();
         const QString text = QStringLiteral("Couldn't change ") + name + QStringLiteral(". ") +
@@ -87,15 +92,25 @@ QCoro::Task<> AppModel::send(QString id, ACState next, bool debounce,
 }
 
 void AppModel::whenSettled(const QString& id, Settled done) {
-    if (rollbacks.contains(id))
-        settleWaiters[id].append(std::move(done));
+    if (const auto change = changes.find(id); change != changes.end() && change->rollback)
+        change->waiters.append(std::move(done));
     else
         done(std::nullopt);
 }
 
 void AppModel::settled(const QString& id, const std::optional<QString>& failure) {
-    for (const Settled& done : settleWaiters.take(id))
+    const QList<Settled> waiters =
+        changes.contains(id) ? std::exchange(changes[id].waiters, {}) : QList<Settled>{};
+    forgetSettled(id);
+    for (const Settled& done : waiters)
         done(failure);
+}
+
+void AppModel::forgetSettled(const QString& id) {
+    const auto change = changes.constFind(id);
+    if (change != changes.cend() && !change->rollback && !change->heldWhileOff &&
+        change->waiters.isEmpty())
+        changes.erase(change);
 }
 
 void AppModel::togglePower(const QString& id) {
@@ -140,62 +155,4 @@ void AppModel::stepFan(const QString& id, int by) {
     const qsizetype place = std::max<qsizetype>(level ? levels.indexOf(*level) : 0, 0) + by;
     if (place >= 0 && place < levels.size())
         change(id, true, [&levels, place](ACState& state) { state.fanLevel = levels.at(place); });
-}
-
-ACState AppModel::conform(ACState state, const Pod& pod) {
-    const QStringList modes = pod.modes();
-    if (state.mode && !modes.isEmpty() && !modes.contains(*state.mode)) {
-        const bool hasCurrent = pod.acState && pod.acState->mode;
-        state.mode = hasCurrent ? *pod.acState->mode : modes.first();
-    }
-    const std::optional<ModeCapabilities> caps = pod.capabilities(state.mode);
-    if (!caps)
-        return state;
-
-    const QString unit = state.temperatureUnit.value_or(QStringLiteral("C"));
-    state.temperatureUnit = unit;
-    const QList<qint64> values =
-        caps->temperatures ? caps->temperatures->value(unit).values : QList<qint64>{};
-    if (values.isEmpty()) {
-        state.targetTemperature.reset();
-    } else {
-        const qint64 wanted = state.targetTemperature.value_or(values.at(values.size() / 2));
-        // The nearest allowed value; on a tie, the one listed first.
-        state.targetTemperature =
-            *std::min_element(values.cbegin(), values.cend(), [wanted](qint64 a, qint64 b) {
-                return std::abs(a - wanted) < std::abs(b - wanted);
-            });
-    }
-    state.fanLevel = pick(state.fanLevel, caps->fanLevels, QStringLiteral("auto"));
-    state.swing = pick(state.swing, caps->swing, QStringLiteral("stopped"));
-    state.horizontalSwing =
-        pick(state.horizontalSwing, caps->horizontalSwing, QStringLiteral("stopped"));
-    state.light = pick(state.light, caps->light, QStringLiteral("on"));
-    return state;
-}
-
-std::optional<QString> AppModel::pick(const std::optional<QString>& value,
-                                      const std::optional<QStringList>& options,
-                                      const QString& preferring) {
-    if (!options || options->isEmpty())
-        return std::nullopt;
-    if (value && options->contains(*value))
-        return value;
-    if (options->contains(preferring))
-        return preferring;
-    return options->first();
-}
-
-ACState AppModel::fill(const ACState& answer, const ACState& sent) {
-    ACState filled;
-    filled.on = answer.on ? answer.on : sent.on;
-    filled.mode = answer.mode ? answer.mode : sent.mode;
-    filled.targetTemperature =
-        answer.targetTemperature ? answer.targetTemperature : sent.targetTemperature;
-    filled.temperatureUnit = answer.temperatureUnit ? answer.temperatureUnit : sent.temperatureUnit;
-    filled.fanLevel = answer.fanLevel ? answer.fanLevel : sent.fanLevel;
-    filled.swing = answer.swing ? answer.swing : sent.swing;
-    filled.horizontalSwing = answer.horizontalSwing;
-    filled.light = answer.light;
-    return filled;
 }

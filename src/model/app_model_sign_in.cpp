@@ -1,38 +1,10 @@
 #include "client/app_log.h"
 #include "model/app_model.h"
 #include "model/demo_data.h"
+#include "model/key_submission.h"
 
 #include <QPointer>
-#include <QTextBoundaryFinder>
 #include <algorithm>
-
-namespace {
-// One user-perceived character of a key: a letter or digit of any script (with any combining
-// marks written after it), "-" or "_".
-bool isKeyCharacter(const QString& cluster) {
-    if (cluster == QLatin1String("-") || cluster == QLatin1String("_"))
-        return true;
-    const QList<uint> codePoints = cluster.toUcs4();
-    return !codePoints.isEmpty() && QChar::isLetterOrNumber(codePoints.first()) &&
-           std::all_of(codePoints.cbegin() + 1, codePoints.cend(),
-                       [](uint codePoint) { return QChar::isMark(codePoint); });
-}
-
-// 10 to 200 key characters.
-bool couldBeKey(const QString& key) {
-    QTextBoundaryFinder boundaries(QTextBoundaryFinder::Grapheme, key);
-    qsizetype count = 0;
-    qsizetype start = 0;
-    for (qsizetype end = boundaries.toNextBoundary(); end != -1;
-         end = boundaries.toNextBoundary()) {
-        if (!isKeyCharacter(key.mid(start, end - start)))
-            return false;
-        start = end;
-        ++count;
-    }
-    return count >= 10 && count <= 200;
-}
-} // namespace
 
 std::shared_ptr<const SensiboAPI> AppModel::client(const QString& key) const {
     SensiboAPI::Config config = deps.service;
@@ -175,16 +147,13 @@ void AppModel::endSession() {
     failedRefreshes = 0;
     bannerTask.cancel();
     setBanner(std::nullopt);
-    for (const CancelToken& sending : std::as_const(pendingSends))
-        sending.cancel();
-    pendingSends.clear();
-    rollbacks.clear();
-    const auto waiters = std::exchange(settleWaiters, {});
-    for (const QList<Settled>& unit : waiters)
-        for (const Settled& done : unit)
-            done(droppedText());
-    heldWhileOff.clear();
+    const auto ended = std::exchange(changes, {});
     historyFetched.clear();
+    for (const UnitChange& change : ended)
+        change.send.cancel();
+    for (const UnitChange& change : ended)
+        for (const Settled& done : change.waiters)
+            done(droppedText());
 }
 
 std::shared_ptr<const SensiboAPI> AppModel::usableClient() const {

@@ -1,3 +1,4 @@
+#include "model/ac_state_rules.h"
 #include "model/app_model.h"
 
 #include <QPointer>
@@ -7,7 +8,6 @@
 using namespace std::chrono_literals;
 
 namespace {
-constexpr qint64 dayMs = 86'400'000;
 constexpr auto settleAfterFiring = 5s; // before reading the units the timer changed
 } // namespace
 
@@ -26,7 +26,7 @@ void AppModel::setTimer(const QString& id, qint64 minutes, bool turnOn, Settled 
     const Pod& unit = podList.at(at);
     ACState state = unit.acState.value_or(ACState{});
     state.on = turnOn;
-    state = conform(state, unit);
+    state = ACStateRules::conform(state, unit);
     const std::optional<PodTimer> previous = unit.timer;
     PodTimer local;
     local.isEnabled = true;
@@ -37,15 +37,6 @@ void AppModel::setTimer(const QString& id, qint64 minutes, bool turnOn, Settled 
     sendTimerChange(client, client->setTimer(id, minutes, state, signInSession), id, previous,
                     QStringLiteral("Couldn't set the timer. "), true, signInSession,
                     std::move(done));
-}
-
-void AppModel::setTimer(const QString& id, const QDateTime& at, bool turnOn) {
-    const QDateTime now = deps.clock.now();
-    qint64 ahead = now.msecsTo(at);
-    if (ahead < 0) // the next day on which that time of day still lies ahead
-        ahead += (-ahead + dayMs - 1) / dayMs * dayMs;
-    // Halves round away from zero, and a moment ahead still counts as a minute.
-    setTimer(id, std::max<qint64>(std::llround(double(ahead) / 60'000), 1), turnOn);
 }
 
 QCoro::Task<> AppModel::sendTimerChange([[maybe_unused]] std::shared_ptr<const SensiboAPI> client,

@@ -4,20 +4,6 @@
 
 #include <algorithm>
 
-namespace {
-constexpr qreal rowHeight = 36;
-constexpr qreal separatorHeight = 9;
-constexpr qreal noteHeight = 30;
-constexpr qreal insets = 12;
-} // namespace
-
-qreal Dropdown::height() const {
-    const auto groups = std::count_if(options.cbegin(), options.cend(),
-                                      [](const Option& option) { return option.startsGroup; });
-    return separatorHeight * qreal(groups) + rowHeight * qreal(options.size()) +
-           (note ? noteHeight : 0) + insets;
-}
-
 void Dropdown::moveHighlight(int step) {
     if (options.isEmpty())
         return;

@@ -43,8 +43,6 @@ struct Dropdown {
     std::function<void(const QString& optionID)> pick;
     std::optional<int> highlighted; // index into `options`
 
-    // The card's height in points: rows, separators, the note and the insets.
-    qreal height() const;
     // Moves the highlight `step` rows, clamped to the rows; without a highlight the first step
     // down lands on the first row and the first step up on the last.
     void moveHighlight(int step);

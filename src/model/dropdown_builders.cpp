@@ -4,6 +4,14 @@
 
 #include <QPointer>
 
+QString Dropdowns::modeID(const QString& podID) {
+    return QStringLiteral("mode.") + podID;
+}
+
+QString Dropdowns::airflowID(const QString& podID) {
+    return QStringLiteral("airflow.") + podID;
+}
+
 QList<Dropdown::Option> Dropdowns::modeOptions(const Pod& pod) {
     QList<Dropdown::Option> options;
     for (const QString& mode : pod.modes()) {
@@ -19,7 +27,7 @@ Dropdown Dropdowns::mode(AppModel& model, const Pod& pod, const QRectF& anchor) 
     const bool on = pod.isOn();
     const QPointer<AppModel> target(&model);
     Dropdown dropdown;
-    dropdown.id = QStringLiteral("mode.") + pod.id;
+    dropdown.id = modeID(pod.id);
     dropdown.anchor = anchor;
     dropdown.options = modeOptions(pod);
     dropdown.selected = on ? pod.acState->mode : std::nullopt;
@@ -36,7 +44,7 @@ Dropdown Dropdowns::airflow(AppModel& model, const Pod& pod, const QRectF& ancho
     const std::optional<ModeCapabilities> caps = pod.capabilities();
     const QPointer<AppModel> target(&model);
     Dropdown dropdown;
-    dropdown.id = QStringLiteral("airflow.") + pod.id;
+    dropdown.id = airflowID(pod.id);
     dropdown.anchor = anchor;
     dropdown.options = Swing::options(caps ? caps->swing.value_or(QStringList{}) : QStringList{});
     dropdown.selected = pod.acState ? pod.acState->swing : std::nullopt;

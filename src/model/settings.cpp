@@ -1,5 +1,6 @@
 #include "model/settings.h"
 
+#include "client/records.h"
 #include "model/stored_record.h"
 
 #include <QJsonDocument>
@@ -73,6 +74,6 @@ std::optional<Settings> Settings::fromJson(const QByteArray& json) {
 QString Settings::reading(std::optional<double> celsius, int decimals) const {
     if (!celsius)
         return QStringLiteral("–");
-    const double value = unit == QLatin1String("F") ? *celsius * 9 / 5 + 32 : *celsius;
+    const double value = unit == QLatin1String("F") ? toFahrenheit(*celsius) : *celsius;
     return QLocale().toString(value, 'f', decimals) + QStringLiteral("°");
 }

@@ -2,7 +2,9 @@
 
 #include "client/app_log.h"
 #include "model/app_model.h"
-#include "panel/controls/panel_buttons.h"
+#include "model/key_submission.h"
+#include "panel/controls/link_button.h"
+#include "panel/controls/prominent_button.h"
 #include "panel/style/fonts.h"
 #include "settings/card.h"
 #include "settings/row.h"
@@ -132,7 +134,7 @@ void AccountTab::showUnits() {
         units->addRow(none);
     }
     for (const Pod& pod : model.pods()) {
-        const bool offline = pod.connectionStatus && pod.connectionStatus->isAlive == false;
+        const bool offline = pod.isKnownOffline();
         QLabel* state = offline ? colouredLabel(QStringLiteral("Offline"), offlineColor(), 12)
                                 : colouredLabel(QStringLiteral("Online"), onlineColor(), 12);
         units->addRow(new Row(pod.displayName(), unitDetail(pod), state));
@@ -168,28 +170,15 @@ QCoro::Task<> AccountTab::save() {
     setBusy(true);
     setError(std::nullopt);
     const QPointer<AccountTab> self(this);
-    bool accepted = false;
-    std::optional<QString> refused;
-    try {
-        co_await model.signIn(field->text());
-        accepted = true;
-    } catch (const SensiboAPI::Failure& refusal) {
-        refused = refusal.kind() == SensiboAPI::Failure::Kind::badKey
-                      ? QStringLiteral("That key wasn't accepted.")
-                      : refusal.errorDescription();
-    } catch (const Cancelled&) {
-        // Superseded: the key in use stays and there is nothing to report.
-    } catch (const std::exception& other) {
-        refused = QString::fromUtf8(other.what());
-    }
+    const KeySubmission outcome = co_await submitKey(model, field->text());
     if (!self)
         co_return;
     setBusy(false);
-    if (accepted) {
+    if (outcome.accepted) {
         field->clear();
         setReplacing(false);
     } else {
-        setError(refused);
+        setError(outcome.refused);
     }
 }
 

@@ -54,12 +54,12 @@ PresetRow::PresetRow(AppModel& model, const Preset& preset, bool first, bool las
 
     // Every keystroke renames; the model keeps the first 40 characters.
     connect(name, &QLineEdit::textEdited, this,
-            [this](const QString& text) { this->model.renamePreset(id, text); });
+            [this](const QString& text) { this->model.presets().rename(id, text); });
     connect(name, &QLineEdit::returnPressed, this,
-            [this] { this->model.renamePreset(id, name->text()); });
-    up->setAction([this] { this->model.movePreset(id, -1); });
-    down->setAction([this] { this->model.movePreset(id, +1); });
-    remove->setAction([this] { this->model.deletePreset(id); });
+            [this] { this->model.presets().rename(id, name->text()); });
+    up->setAction([this] { this->model.presets().move(id, -1); });
+    down->setAction([this] { this->model.presets().move(id, +1); });
+    remove->setAction([this] { this->model.presets().remove(id); });
 
     up->setEnabled(!first);
     down->setEnabled(!last);

@@ -24,7 +24,7 @@ PresetsTab::Outline PresetsTab::outline() const {
     Outline listed;
     for (const Pod& pod : model.pods()) {
         QList<QUuid> ids;
-        for (const Preset& preset : model.presets(pod.id))
+        for (const Preset& preset : model.presets().of(pod.id))
             ids.append(preset.id);
         listed.append({pod.displayName(), ids});
     }
@@ -37,7 +37,7 @@ void PresetsTab::refresh() {
         return;
     }
     for (PresetRow* row : rows())
-        for (const Preset& preset : model.presets())
+        for (const Preset& preset : model.presets().all())
             if (preset.id == row->presetID())
                 row->showPreset(preset);
 }
@@ -63,7 +63,7 @@ void PresetsTab::build() {
             layout->addSpacing(10);
         layout->addWidget(new SectionTitle(pod.displayName(), sections));
         auto* card = new Card(sections);
-        const QList<Preset> presets = model.presets(pod.id);
+        const QList<Preset> presets = model.presets().of(pod.id);
         if (presets.isEmpty()) {
             QLabel* none = note(QStringLiteral("No presets"));
             none->setContentsMargins(16, 12, 16, 12);

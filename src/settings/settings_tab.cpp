@@ -1,10 +1,6 @@
 #include "settings/settings_tab.h"
 
-#include <QSettings>
-
-namespace {
-const auto storeKey = QStringLiteral("settingsTab");
-}
+#include "model/view_state.h"
 
 namespace SettingsTabs {
 
@@ -40,16 +36,16 @@ QString rawValue(SettingsTab tab) {
     return title(tab).toLower();
 }
 
-SettingsTab load(const QSettings& store) {
-    const QString stored = store.value(storeKey).toString();
+SettingsTab load(const ViewState& views) {
+    const QString stored = views.settingsTab();
     for (const SettingsTab tab : all())
         if (rawValue(tab) == stored)
             return tab;
     return SettingsTab::general;
 }
 
-void save(SettingsTab tab, QSettings& store) {
-    store.setValue(storeKey, rawValue(tab));
+void save(SettingsTab tab, ViewState& views) {
+    views.setSettingsTab(rawValue(tab));
 }
 
 } // namespace SettingsTabs

@@ -3,10 +3,10 @@
 #include <QList>
 #include <QString>
 
-class QSettings;
+class ViewState;
 
-// The tabs of the settings window, in display order. The one last shown is kept in the user
-// defaults store under "settingsTab", so it comes back with the next window and the next run.
+// The tabs of the settings window, in display order. The one last shown is kept in the view
+// state, so it comes back with the next window and the next run.
 enum class SettingsTab { general, presets, account };
 
 namespace SettingsTabs {
@@ -18,7 +18,7 @@ QString symbol(SettingsTab tab);
 QString rawValue(SettingsTab tab);
 
 // The stored tab; general when none is stored or the stored text names no tab.
-SettingsTab load(const QSettings& store);
-void save(SettingsTab tab, QSettings& store);
+SettingsTab load(const ViewState& views);
+void save(SettingsTab tab, ViewState& views);
 
 } // namespace SettingsTabs

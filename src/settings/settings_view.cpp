@@ -12,7 +12,7 @@
 #include <QVBoxLayout>
 
 SettingsView::SettingsView(AppModel& model, QWidget* parent)
-    : QWidget(parent), model(model), bar(new TabBar(SettingsTabs::load(model.store()), this)),
+    : QWidget(parent), model(model), bar(new TabBar(SettingsTabs::load(model.viewState()), this)),
       scroller(new QScrollArea(this)) {
     QPalette colors = palette();
     colors.setColor(QPalette::Window, Palette::background());
@@ -30,7 +30,7 @@ SettingsView::SettingsView(AppModel& model, QWidget* parent)
     column->addWidget(scroller, 1);
 
     connect(bar, &TabBar::selectedChanged, this, [this](SettingsTab tab) {
-        SettingsTabs::save(tab, this->model.store());
+        SettingsTabs::save(tab, this->model.viewState());
         showTab(tab);
     });
     showTab(bar->selected());

@@ -1,4 +1,3 @@
-#include "model/demo_data.h"
 #include "support/log_watch.h"
 #include "support/model_rig.h"
 #include "support/settle.h"
@@ -141,33 +140,6 @@ private Q_SLOTS:
         QVERIFY(rig.waitForSleeps({60'000}));
         QCOMPARE(rig.service.requests("POST", statePath("a")).size(), 0);
         QCOMPARE(model.banner(), std::nullopt);
-    }
-
-    void fill() {
-        const ACState sent{true, "cool", 22, "C", "low", "stopped", "stopped", "on"};
-        const ACState answer{{}, {}, 23, {}, {}, "rangeFull", {}, {}};
-        QCOMPARE(AppModel::fill(answer, sent),
-                 (ACState{true, "cool", 23, "C", "low", "rangeFull", {}, {}}));
-    }
-
-    // demo1: cool 22 °C, fan auto, swing stopped; modes cool, heat, fan, dry, auto.
-    void conform() {
-        const Pod unit = DemoData::pods(QDateTime::currentDateTimeUtc()).first();
-        const auto conformed = [&unit](const ACState& state) {
-            return AppModel::conform(state, unit);
-        };
-        // A mode not offered keeps the current.
-        QCOMPARE(conformed({true, "turbo", 22, "C", "auto", "stopped", {}, {}}),
-                 (ACState{true, "cool", 22, "C", "auto", "stopped", {}, {}}));
-        // Fan mode has no temperatures and fewer fan levels.
-        QCOMPARE(conformed({true, "fan", 22, {}, "quiet", "rangeFull", "x", "on"}),
-                 (ACState{true, "fan", {}, "C", "low", "rangeFull", {}, {}}));
-        // The nearest temperature, a tie to the first.
-        QCOMPARE(conformed({false, "cool", 40, "C", {}, {}, {}, {}}),
-                 (ACState{false, "cool", 30, "C", "auto", "stopped", {}, {}}));
-        // Without a target, the middle one.
-        QCOMPARE(conformed({{}, "dry", {}, {}, "high", {}, {}, {}}),
-                 (ACState{{}, "dry", 23, "C", "low", "stopped", {}, {}}));
     }
 
     void bannerLivesSixSecondsFromTheNewestMessage() {

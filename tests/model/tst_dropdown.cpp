@@ -1,4 +1,5 @@
 #include "model/dropdown_builders.h"
+#include "model/dropdown_picker.h"
 #include "support/model_rig.h"
 
 namespace {
@@ -28,15 +29,15 @@ class DropdownTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void highlightWalkAndPick() {
-        ModelRig rig;
-        AppModel& model = rig.start(true);
-        model.moveHighlight(1); // nothing open: nothing happens
-        QCOMPARE(model.dropdown().has_value(), false);
-        const auto walk = [&model](std::optional<QString> selected, const QList<int>& steps) {
-            model.openDropdown(letters(std::move(selected)));
+        int changes = 0;
+        DropdownPicker picker([&changes] { ++changes; });
+        picker.moveHighlight(1); // nothing open: nothing happens
+        QCOMPARE(std::pair(picker.shown().has_value(), changes), std::pair(false, 0));
+        const auto walk = [&picker](std::optional<QString> selected, const QList<int>& steps) {
+            picker.open(letters(std::move(selected)));
             for (const int step : steps)
-                model.moveHighlight(step);
-            return model.dropdown()->highlighted;
+                picker.moveHighlight(step);
+            return picker.shown()->highlighted;
         };
         QCOMPARE(walk({}, {}), std::nullopt);
         QCOMPARE(walk({}, {-1}), 2);          // up first: the last row
@@ -50,24 +51,20 @@ private Q_SLOTS:
         Dropdown dropdown = letters();
         dropdown.pick = [&](const QString& id) {
             picked.append(id);
-            closedFirst = !model.dropdown();
+            closedFirst = !picker.shown();
         };
-        model.openDropdown(dropdown);
-        model.pickHighlighted(); // nothing highlighted: stays open
-        QVERIFY(model.dropdown());
-        model.highlight(3); // not a row
-        QCOMPARE(model.dropdown()->highlighted, std::nullopt);
-        model.highlight(2); // the pointer is over the last row
-        model.moveHighlight(-1);
-        model.pickHighlighted();
+        picker.open(dropdown);
+        picker.pickHighlighted(); // nothing highlighted: stays open
+        QVERIFY(picker.shown());
+        picker.highlight(3); // not a row
+        QCOMPARE(picker.shown()->highlighted, std::nullopt);
+        picker.highlight(2); // the pointer is over the last row
+        picker.moveHighlight(-1);
+        picker.pickHighlighted();
         QCOMPARE(picked, QStringList{"b"});
         QVERIFY(closedFirst);
-        model.pickHighlighted(); // closed: nothing
+        picker.pickHighlighted(); // closed: nothing
         QCOMPARE(picked.size(), 1);
-
-        model.openDropdown(letters("c"));
-        model.panelClosed();
-        QCOMPARE(model.dropdown().has_value(), false);
     }
 
     // The rows as shown, then the ids they pick.
@@ -101,10 +98,10 @@ private Q_SLOTS:
         const Dropdown off = Dropdowns::airflow(model, *model.pod("demo2"), QRectF());
         QCOMPARE(off.selected, "rangeFull");
         QCOMPARE(off.note, "Off now. Set when you turn it on.");
-        model.openDropdown(off);
-        QCOMPARE(model.dropdown()->highlighted, 0);
-        model.moveHighlight(1);
-        model.pickHighlighted();
+        model.picker().open(off);
+        QCOMPARE(model.picker().shown()->highlighted, 0);
+        model.picker().moveHighlight(1);
+        model.picker().pickHighlighted();
         QCOMPARE(model.pod("demo2")->acState->swing, "fixedTop");
         QCOMPARE(model.pod("demo2")->acState->on, false);
     }

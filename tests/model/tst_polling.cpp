@@ -1,3 +1,4 @@
+#include "model/poll_pace.h"
 #include "support/log_watch.h"
 #include "support/model_rig.h"
 #include "support/settle.h"
@@ -73,41 +74,49 @@ private Q_SLOTS:
         QVERIFY(model.pods().at(0).remoteCapabilities && model.pods().at(1).remoteCapabilities);
     }
 
+    // Each failure doubles the wait, up to 5 minutes; the panel's pace is 15 s.
+    void pace() {
+        const auto delays = [](bool panelOpen, qint64 interval) {
+            QList<qint64> seconds;
+            for (int failures = 0; failures <= 6; ++failures)
+                seconds.append(PollPace::delay(panelOpen, interval, failures).count());
+            return seconds;
+        };
+        QCOMPARE(delays(false, 60), (QList<qint64>{60, 120, 240, 300, 300, 300, 300}));
+        QCOMPARE(delays(true, 60), (QList<qint64>{15, 30, 60, 120, 240, 300, 300}));
+        QCOMPARE(delays(false, 600), (QList<qint64>{600, 300, 300, 300, 300, 300, 300}));
+        // A stored interval of zero would poll without pause.
+        QCOMPARE(PollPace::delay(false, 0, 0).count(), 1);
+    }
+
     void failuresBackOff() {
-        for (const bool panelOpen : {false, true}) {
-            const QList<qint64> delays = panelOpen ? QList<qint64>{30, 60, 120, 240, 300, 300}
-                                                   : QList<qint64>{120, 240, 300, 300, 300};
-            ModelRig rig({unitJson("a", "Hall", true)});
-            AppModel& model = rig.startPolling();
-            if (panelOpen)
-                model.panelOpened(); // the data are fresh: no refresh, the pace changes after the
-                                     // next
-            rig.listingAnswers = QList<LoopbackService::Response>(delays.size(), serverError());
-            const QString text =
-                SensiboAPI::Failure::http(500, QStringLiteral("down")).errorDescription();
-            LogWatch log;
+        const QList<qint64> delays{120, 240, 300};
+        ModelRig rig({unitJson("a", "Hall", true)});
+        AppModel& model = rig.startPolling();
+        rig.listingAnswers = QList<LoopbackService::Response>(delays.size(), serverError());
+        const QString text =
+            SensiboAPI::Failure::http(500, QStringLiteral("down")).errorDescription();
+        LogWatch log;
 
-            qint64 wait = 60;
-            for (const qint64 delay : delays)
-                QVERIFY(rig.poll(std::chrono::seconds(std::exchange(wait, delay)), delay * 1000));
-            QCOMPARE(model.status().kind, AppModel::Status::offline);
-            QCOMPARE(model.status().text, text);
-            QCOMPARE(model.pods().size(), 1); // the last known units stay
-            QVERIFY(log.newLines().contains("refresh failed (3): " + text));
+        qint64 wait = 60;
+        for (const qint64 delay : delays)
+            QVERIFY(rig.poll(std::chrono::seconds(std::exchange(wait, delay)), delay * 1000));
+        QCOMPARE(model.status().kind, AppModel::Status::offline);
+        QCOMPARE(model.status().text, text);
+        QCOMPARE(model.pods().size(), 1); // the last known units stay
+        QVERIFY(log.newLines().contains("refresh failed (3): " + text));
 
-            // Success brings back the normal pace.
-            const qint64 pace = panelOpen ? 15 : 60;
-            QVERIFY(rig.poll(std::chrono::seconds(wait), pace * 1000));
-            QCOMPARE(model.status().kind, AppModel::Status::ready);
+        // Success brings back the normal pace.
+        QVERIFY(rig.poll(std::chrono::seconds(wait), 60'000));
+        QCOMPARE(model.status().kind, AppModel::Status::ready);
 
-            // A wake forgets failures and refreshes at once.
-            rig.listingAnswers = {serverError(), serverError()};
-            QVERIFY(rig.poll(std::chrono::seconds(pace), pace * 2'000));
-            const qsizetype before = rig.listings().size();
-            model.woke();
-            QVERIFY(QTest::qWaitFor([&] { return rig.listings().size() == before + 1; }));
-            QVERIFY(rig.waitForSleeps({pace * 2'000}));
-        }
+        // A wake forgets failures and refreshes at once.
+        rig.listingAnswers = {serverError(), serverError()};
+        QVERIFY(rig.poll(60s, 120'000));
+        const qsizetype before = rig.listings().size();
+        model.woke();
+        QVERIFY(QTest::qWaitFor([&] { return rig.listings().size() == before + 1; }));
+        QVERIFY(rig.waitForSleeps({120'000}));
     }
 
     void lateAnswersGiveWay() {
@@ -124,7 +133,7 @@ private Q_SLOTS:
         // An answer on its way when the user signs out is dropped.
         rig.listingAnswers = {held(rig)};
         rig.clock.advance(1s);
-        const auto refreshed = [&]() -> QCoro::Task<> { co_await model.refresh(); };
+        const auto refreshed = [&]() -> QCoro::Task<> { co_await ModelBackstage::refresh(model); };
         auto refresh = refreshed();
         QVERIFY(rig.service.waitForRequests(4));
         model.signOut();

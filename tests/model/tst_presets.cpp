@@ -1,7 +1,6 @@
+#include "model/preset_book.h"
 #include "support/log_watch.h"
 #include "support/model_rig.h"
-
-#include <QSignalSpy>
 
 namespace {
 Preset preset(const QString& podID, const QString& name, ACState state = {}) {
@@ -52,10 +51,10 @@ private Q_SLOTS:
         rig.settings.store().setValue("presets", stored);
         const LogWatch watch;
         AppModel& model = rig.start(true);
-        QCOMPARE(model.presets(), QList<Preset>{});
-        model.savePreset("New", "demo1"); // replaces the stored entry
-        QCOMPARE(Preset::load(rig.settings.store()), model.presets());
-        QCOMPARE(model.presets().size(), 1);
+        QCOMPARE(model.presets().all(), QList<Preset>{});
+        model.presets().save("New", *model.pod("demo1")); // replaces the stored entry
+        QCOMPARE(Preset::load(rig.settings.store()), model.presets().all());
+        QCOMPARE(model.presets().all().size(), 1);
         QCOMPARE(rig.settings.store().value("presets.unreadable").toByteArray(), stored);
         QCOMPARE(watch.newLines().filter("presets"),
                  QStringList{"the stored presets couldn't be read; kept under presets.unreadable, "
@@ -69,96 +68,86 @@ private Q_SLOTS:
         // Demo mode leaves the list and the flag alone.
         ModelRig rig(std::nullopt);
         Preset::save(stored, rig.settings.store());
-        QCOMPARE(rig.start(true).presets(), stored);
+        QCOMPARE(rig.start(true).presets().all(), stored);
         QVERIFY(!rig.settings.store().contains("presets.unseeded"));
 
         rig.model.reset();
         AppModel& model = rig.start();
-        QCOMPARE(names(model.presets()), (QStringList{"Heat", "Cooler", "Dry run"}));
-        QCOMPARE(names(Preset::load(rig.settings.store())), names(model.presets()));
+        QCOMPARE(names(model.presets().all()), (QStringList{"Heat", "Cooler", "Dry run"}));
+        QCOMPARE(names(Preset::load(rig.settings.store())), names(model.presets().all()));
         QCOMPARE(rig.settings.store().value("presets.unseeded").toBool(), true);
 
         rig.model.reset();
         Preset::save(stored, rig.settings.store());
-        QCOMPARE(rig.start().presets(), stored);
+        QCOMPARE(rig.start().presets().all(), stored);
     }
 
-    void activePresetOfUnit() {
-        ModelRig rig;
+    // The first of the unit's own presets that fits its state, while it is on.
+    void activeAndOwnPresets() {
+        TemporarySettings settings;
         const ACState modeOnly{{}, "cool", {}, {}, {}, {}, {}, {}};
-        const Preset exact = preset("demo1", "Exact", coolAt(22, "auto"));
-        const Preset office = preset("demo2", "Office", coolAt(23, "low"));
-        // demo1 is on, cool at 22 °C, fan auto. A preset fits when what it sets agrees.
-        Preset::save({preset("demo2", "Elsewhere", modeOnly),
-                      preset("demo1", "Heat", ACState{true, "heat", 22, {}, "auto", {}, {}, {}}),
-                      preset("demo1", "Fan", coolAt(22, "high")), exact,
-                      preset("demo1", "Cool", modeOnly), office},
-                     rig.settings.store());
-        AppModel& model = rig.start(true);
-        QCOMPARE(model.activePreset(*model.pod("demo1")),
-                 std::optional(exact)); // the first of its own that fits
-        model.step("demo1", +1);        // any target fits a preset without one
-        QCOMPARE(model.activePreset(*model.pod("demo1"))->name, QStringLiteral("Cool"));
-        // demo2 is off: even the preset of exactly its state does not count.
-        QCOMPARE(model.activePreset(*model.pod("demo2")), std::nullopt);
-        QCOMPARE(names(model.presets("demo2")), (QStringList{"Elsewhere", "Office"}));
+        const Preset exact = preset("a", "Exact", coolAt(22, "auto"));
+        Preset::save({preset("b", "Elsewhere", modeOnly),
+                      preset("a", "Heat", ACState{true, "heat", 22, {}, "auto", {}, {}, {}}),
+                      preset("a", "Fan", coolAt(22, "high")), exact, preset("a", "Cool", modeOnly),
+                      preset("b", "Office", coolAt(22, "auto"))},
+                     settings.store());
+        const PresetBook book(settings.store(), [] {});
+        Pod unit;
+        unit.id = "a";
+        unit.acState = coolAt(22, "auto");
+        QCOMPARE(book.active(unit), std::optional(exact));
+        unit.acState->targetTemperature = 23; // any target fits a preset without one
+        QCOMPARE(book.active(unit)->name, QStringLiteral("Cool"));
+        unit.id = "b";
+        unit.acState = coolAt(22, "auto");
+        unit.acState->on = false; // off: even the preset of exactly its state does not count
+        QCOMPARE(book.active(unit), std::nullopt);
+        QCOMPARE(names(book.of("b")), (QStringList{"Elsewhere", "Office"}));
     }
 
-    void saveTakesTheUnitsStateSwitchedOn() {
-        QJsonObject unit = unitJson("a", "Bedroom", false);
-        unit.insert("acState",
-                    QJsonDocument::fromJson(R"({"on":false,"mode":"heat","targetTemperature":24,)"
-                                            R"("fanLevel":"low","swing":"rangeFull",)"
-                                            R"("horizontalSwing":"fixedLeft","light":"on"})")
-                        .object());
-        ModelRig rig({unit});
-        AppModel& model = rig.startPolling();
-        QSignalSpy changed(&model, &AppModel::presetsChanged);
-        model.savePreset(" \n\t", "a");
-        QCOMPARE(changed.size(), 1);
-        const Preset saved = model.presets().last();
+    // Saving takes the unit's state switched on, without horizontal swing and light; a blank
+    // name names it after the state, a long one is cut by characters. Every change is stored
+    // at once and told once.
+    void savingAndEditing() {
+        TemporarySettings settings;
+        int changes = 0;
+        PresetBook book(settings.store(), [&changes] { ++changes; });
+        Pod unit;
+        unit.id = "a";
+        unit.acState = ACState{false, "heat", 24, {}, "low", "rangeFull", "fixedLeft", "on"};
+        book.save(" \n\t", unit);
+        QCOMPARE(changes, 1);
+        const Preset saved = book.all().last();
         QCOMPARE(saved, (Preset{saved.id, "a", "Heat 24° · Low",
                                 ACState{true, "heat", 24, {}, "low", "rangeFull", {}, {}}}));
+        book.save(QString(50, u'n'), unit);
+        QCOMPARE(book.all().last().name, QString(40, u'n'));
+        // A flag of two code points each is not split.
+        book.save("  " + QString(39, u'x') + QStringLiteral("🇫🇷🇩🇪") + "  ", unit);
+        QCOMPARE(book.all().last().name, QString(39, u'x') + QStringLiteral("🇫🇷"));
+        QCOMPARE(Preset::load(settings.store()), book.all());
 
-        model.savePreset(QString(50, u'n'), "a");
-        QCOMPARE(model.presets().last().name, QString(40, u'n'));
-        // A name is cut by characters: a flag of two code points each is not split.
-        const QString flags = QString(39, u'x') + QStringLiteral("🇫🇷🇩🇪");
-        model.savePreset("  " + flags + "  ", "a");
-        QCOMPARE(model.presets().last().name, QString(39, u'x') + QStringLiteral("🇫🇷"));
-        model.savePreset("Ghost", "nowhere");
-        QCOMPARE(model.presets().size(), 3);
-        // What the model saves is there after a restart, in order.
-        const QList<Preset> presets = model.presets();
-        rig.model.reset();
-        QCOMPARE(rig.start().presets(), presets);
-        QCOMPARE(Preset::describe(coolAt(19, "auto")), "Cool 19°");
-    }
-
-    // Renaming, deleting and moving (within the unit's own presets) are stored at once.
-    void editing() {
-        ModelRig rig;
         const Preset a = preset("1", "A"), x = preset("2", "X"), b = preset("1", "B"),
                      c = preset("1", "C");
-        Preset::save({a, x, b, c}, rig.settings.store());
-        AppModel& model = rig.start(true);
-        QSignalSpy changed(&model, &AppModel::presetsChanged);
-        model.movePreset(b.id, -1);
-        QCOMPARE(names(model.presets()), (QStringList{"B", "X", "A", "C"}));
-        model.movePreset(b.id, -1); // first of its unit
-        model.movePreset(c.id, +1); // last of its unit
-        model.movePreset(x.id, +1); // alone in its group
-        model.movePreset(QUuid::createUuid(), 1);
-        QCOMPARE(changed.size(), 1);
-        model.movePreset(b.id, 2);
-        QCOMPARE(names(model.presets()), (QStringList{"C", "X", "A", "B"}));
-
-        model.renamePreset(x.id, "  " + QString(50, u'r'));
-        QCOMPARE(model.presets().at(1).name, "  " + QString(38, u'r')); // cut, not trimmed
-        model.renamePreset(a.id, "");
-        model.deletePreset(c.id);
-        QCOMPARE(names(model.presets()), (QStringList{"  " + QString(38, u'r'), "", "B"}));
-        QCOMPARE(Preset::load(rig.settings.store()), model.presets());
+        Preset::save({a, x, b, c}, settings.store());
+        PresetBook edited(settings.store(), [&changes] { ++changes; });
+        changes = 0;
+        edited.move(b.id, -1); // moves only among the presets of its unit
+        QCOMPARE(names(edited.all()), (QStringList{"B", "X", "A", "C"}));
+        edited.move(b.id, -1); // first of its unit
+        edited.move(c.id, +1); // last of its unit
+        edited.move(x.id, +1); // alone in its group
+        edited.move(QUuid::createUuid(), 1);
+        QCOMPARE(changes, 1);
+        edited.move(b.id, 2);
+        QCOMPARE(names(edited.all()), (QStringList{"C", "X", "A", "B"}));
+        edited.rename(x.id, "  " + QString(50, u'r'));
+        QCOMPARE(edited.all().at(1).name, "  " + QString(38, u'r')); // cut, not trimmed
+        edited.rename(a.id, "");
+        edited.remove(c.id);
+        QCOMPARE(names(edited.all()), (QStringList{"  " + QString(38, u'r'), "", "B"}));
+        QCOMPARE(Preset::load(settings.store()), edited.all());
     }
 
     void applySendsAtOnce() {

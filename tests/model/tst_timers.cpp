@@ -58,34 +58,6 @@ private Q_SLOTS:
         QCOMPARE(model.banner(), std::nullopt);
     }
 
-    void minutesForTimeOfDay_data() {
-        QTest::addColumn<qint64>("offsetMs"); // of the chosen time from now
-        QTest::addColumn<qint64>("minutes");
-        QTest::newRow("10 minutes past: tomorrow") << -600'000LL << 1430LL;
-        QTest::newRow("20 s ahead") << 20'000LL << 1LL;
-        QTest::newRow("89 s ahead") << 89'000LL << 1LL;
-        QTest::newRow("90 s ahead: halves round up") << 90'000LL << 2LL;
-    }
-
-    void minutesForTimeOfDay() {
-        QFETCH(qint64, offsetMs);
-        QFETCH(qint64, minutes);
-        ModelRig rig({unitJson("a", "Bedroom", false)});
-        AppModel& model = rig.startPolling();
-        rig.service.on("PUT", timerPath("a"), Response::json({}));
-        rig.service.on("GET", timerPath("a"), noTimer());
-        model.setTimer("a", rig.clock.now().addMSecs(offsetMs), true);
-        QCOMPARE(model.pod("a")->timer->acState->on, true);
-        QVERIFY(settle());
-        QCOMPARE(rig.service.requests("GET", timerPath("a")).size(), 1);
-        const QJsonObject body =
-            QJsonDocument::fromJson(rig.service.requests("PUT", timerPath("a")).first().body)
-                .object();
-        QCOMPARE(body.value("minutesFromNow").toInteger(), minutes);
-        // Without a timer on the service, the one shown stays.
-        QCOMPARE(fireDate(model, "a"), rig.clock.now().addSecs(minutes * 60));
-    }
-
     void failedChangeRestoresTheTimer() {
         for (const bool cancel : {false, true}) {
             ModelRig rig(

@@ -163,8 +163,8 @@ private Q_SLOTS:
     void presetsAreEditedInPlace() {
         ModelRig rig;
         AppModel& model = rig.start(true);
-        model.savePreset("One", "demo1");
-        model.savePreset("Two", "demo1");
+        model.presets().save("One", *model.pod("demo1"));
+        model.presets().save("Two", *model.pod("demo1"));
         Window window(model, SettingsTab::presets);
         auto rows = [&] { return qobject_cast<PresetsTab*>(window.view->content())->rows(); };
         // Which rows can move up and down.
@@ -183,20 +183,20 @@ private Q_SLOTS:
         field->selectAll();
         QTest::keyClick(field, Qt::Key_Backspace);
         QTest::keyClicks(field, "N" + QString(45, u'x'));
-        QCOMPARE(std::pair(model.presets().at(0).name.size(), field->text().size()),
+        QCOMPARE(std::pair(model.presets().all().at(0).name.size(), field->text().size()),
                  std::pair(qsizetype(40), qsizetype(46)));
 
         QTest::mouseClick(rows()[0]->moveDownButton(), Qt::LeftButton);
-        QCOMPARE(model.presets().at(0).name, QStringLiteral("Two"));
+        QCOMPARE(model.presets().all().at(0).name, QStringLiteral("Two"));
         QTRY_COMPARE(rows().size(), 2);
         QCOMPARE(rows()[0]->nameField()->text(), QStringLiteral("Two"));
 
         QTest::mouseClick(rows()[0]->deleteButton(), Qt::LeftButton);
-        QCOMPARE(model.presets().size(), 1);
+        QCOMPARE(model.presets().all().size(), 1);
         QTRY_COMPARE(moves(), (QList<bool>{false, false}));
 
         // A preset saved from a card shows at once.
-        model.savePreset("Three", "demo2");
+        model.presets().save("Three", *model.pod("demo2"));
         QTRY_COMPARE(rows().size(), 2);
         QCOMPARE(rows()[1]->nameField()->text(), QStringLiteral("Three"));
     }
@@ -204,7 +204,7 @@ private Q_SLOTS:
     void accountReplacesAndDisconnectsTheKeyThenShowsTheDemo() {
         ModelRig rig(QJsonArray{unitJson("a1", "Hall", true)});
         AppModel& model = rig.startPolling();
-        model.savePreset("Kept", "a1");
+        model.presets().save("Kept", *model.pod("a1"));
         Window window(model, SettingsTab::account);
         const auto keyDetail = [&] { return window.row("API key")->detail(); };
         QCOMPARE(keyDetail(), QStringLiteral("••••0123, kept in your keyring."));
@@ -219,7 +219,7 @@ private Q_SLOTS:
         QTest::keyClick(field, Qt::Key_Return);
         QVERIFY(tab->isBusy() && !field->isEnabled());
         QTRY_VERIFY(!tab->isBusy());
-        QVERIFY(window.find<QLabel>("That key wasn't accepted."));
+        QVERIFY(window.find<QLabel>("That key wasn't accepted. Check it's copied in full."));
         const std::optional<QString> stored("stored-key-0123");
         QCOMPARE(std::pair(rig.keys.storedKey(), model.apiKey()), std::pair(stored, stored));
 
@@ -234,7 +234,7 @@ private Q_SLOTS:
 
         window.click("Disconnect");
         QTRY_COMPARE(rig.keys.storedKey(), std::nullopt);
-        QCOMPARE(model.presets().size(), 1);
+        QCOMPARE(model.presets().all().size(), 1);
         QCOMPARE(keyDetail(), QStringLiteral("Not connected."));
         QVERIFY(window.row("No units yet") && !window.row("Hall") &&
                 window.find<QPushButton>("Add Key…") && !window.find<QPushButton>("Disconnect"));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/app_model.h"
+#include "model/model_backstage.h"
 #include "support/loopback_service.h"
 #include "support/memory_key_store.h"
 #include "support/temporary_settings.h"

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "panel/animation/frame_ticker.h"
-
 // A cubic Bézier timing curve from (0, 0) to (1, 1) through the control points (x1, y1) and
 // (x2, y2), as CSS's cubic-bezier() draws it.
 struct CubicBezier {
@@ -16,23 +14,4 @@ struct CubicBezier {
     static constexpr CubicBezier linear() { return {0, 0, 1, 1}; }
     static constexpr CubicBezier easeOut() { return {0, 0, 0.58, 1}; }
     static constexpr CubicBezier easeInOut() { return {0.42, 0, 0.58, 1}; }
-};
-
-// Moves from where the value stands to the target along `curve` in `duration` seconds.
-class CurveAnimation : public Animation {
-    Q_OBJECT
-public:
-    CurveAnimation(CubicBezier curve, double duration, FrameTicker* ticker = nullptr,
-                   QObject* parent = nullptr);
-
-protected:
-    void retarget() override;
-    bool step(double seconds) override;
-    void rest() override { elapsed = 0; }
-
-private:
-    CubicBezier curve;
-    double duration;
-    double from = 0;
-    double elapsed = 0;
 };

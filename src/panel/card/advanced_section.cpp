@@ -1,5 +1,6 @@
 #include "panel/card/advanced_section.h"
 
+#include "model/ac_state_rules.h"
 #include "model/app_model.h"
 #include "model/dropdown_builders.h"
 #include "panel/controls/chip_flow.h"
@@ -23,8 +24,6 @@ namespace {
 constexpr int labelWidth = 56;
 constexpr int rowSpacing = 10;
 constexpr int editorSpacing = 8;
-constexpr int chipHeight = 26;
-constexpr qreal points = 11.5;
 
 struct Duration {
     const char* label;
@@ -34,7 +33,7 @@ constexpr Duration durations[] = {{"30m", 30}, {"1h", 60}, {"2h", 120}};
 
 QLabel* text(const QString& content, const QColor& color, QWidget* parent) {
     auto* label = new QLabel(content, parent);
-    label->setFont(Fonts::font(points, QFont::Medium));
+    label->setFont(Fonts::font(SmallChip::textPoints, QFont::Medium));
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, color);
     label->setPalette(palette);
@@ -86,7 +85,7 @@ AdvancedSection::AdvancedSection(AppModel& model, QString id, QWidget* parent)
 
     auto* airflowLayout = new QHBoxLayout;
     airflow = new DropdownTrigger(
-        model, QStringLiteral("airflow.") + podID, QStringLiteral("Where the air points"),
+        model, Dropdowns::airflowID(podID), QStringLiteral("Where the air points"),
         [this](const QRectF& frame) {
             const std::optional<Pod> pod = this->model.pod(podID);
             return pod ? Dropdowns::airflow(this->model, *pod, frame) : Dropdown{};
@@ -99,9 +98,10 @@ AdvancedSection::AdvancedSection(AppModel& model, QString id, QWidget* parent)
     column->addWidget(airflowRow);
 
     timerFlow = new ChipFlow;
-    column->addWidget(labelledRow(QStringLiteral("Timer"), chipHeight, timerFlow, this));
+    column->addWidget(labelledRow(QStringLiteral("Timer"), SmallChip::chipHeight, timerFlow, this));
     presetFlow = new ChipFlow;
-    column->addWidget(labelledRow(QStringLiteral("Presets"), chipHeight, presetFlow, this));
+    column->addWidget(
+        labelledRow(QStringLiteral("Presets"), SmallChip::chipHeight, presetFlow, this));
 
     presetEditor = new QWidget(this);
     auto* presetLayout = new QHBoxLayout(presetEditor);
@@ -109,8 +109,8 @@ AdvancedSection::AdvancedSection(AppModel& model, QString id, QWidget* parent)
     presetLayout->setSpacing(editorSpacing);
     presetName = new QLineEdit(presetEditor);
     presetName->setPlaceholderText(QStringLiteral("Name"));
-    presetName->setFont(Fonts::font(points));
-    presetName->setFixedHeight(chipHeight);
+    presetName->setFont(Fonts::font(SmallChip::textPoints));
+    presetName->setFixedHeight(SmallChip::chipHeight);
     connect(presetName, &QLineEdit::returnPressed, this, &AdvancedSection::savePreset);
     presetLayout->addWidget(presetName, 1);
     presetLayout->addWidget(chip(
@@ -126,8 +126,8 @@ AdvancedSection::AdvancedSection(AppModel& model, QString id, QWidget* parent)
     timerLabel = text({}, Palette::secondaryText(), timerEditor);
     timerTime = new QTimeEdit(timerEditor);
     timerTime->setDisplayFormat(ShortTime::timeOfDayFormat());
-    timerTime->setFont(Fonts::font(points));
-    timerTime->setFixedHeight(chipHeight);
+    timerTime->setFont(Fonts::font(SmallChip::textPoints));
+    timerTime->setFixedHeight(SmallChip::chipHeight);
     timerTime->setTime(model.now().toLocalTime().time());
     timerLayout->addWidget(timerLabel);
     timerLayout->addWidget(timerTime);
@@ -186,9 +186,9 @@ void AdvancedSection::refresh() {
     showCountdown();
     timerLabel->setText(on ? QStringLiteral("Turn off at") : QStringLiteral("Turn on at"));
 
-    const std::optional<Preset> active = model.activePreset(*pod);
+    const std::optional<Preset> active = model.presets().active(*pod);
     QList<PresetChip> presets;
-    for (const Preset& preset : model.presets(podID))
+    for (const Preset& preset : model.presets().of(podID))
         presets.append({preset.id, preset.name,
                         Preset::describe(preset.state) + QStringLiteral(". Right-click to delete."),
                         active && active->id == preset.id});
@@ -235,7 +235,7 @@ void AdvancedSection::buildPresetChips(const QList<PresetChip>& chips) {
         SmallChip* button = chip(
             preset.name, preset.help,
             [this, id = preset.id] {
-                const QList<Preset> presets = model.presets(podID);
+                const QList<Preset> presets = model.presets().of(podID);
                 const auto found = std::find_if(presets.begin(), presets.end(),
                                                 [&id](const Preset& p) { return p.id == id; });
                 if (found != presets.end())
@@ -266,7 +266,7 @@ void AdvancedSection::showCountdown() {
 void AdvancedSection::presetMenu(const QUuid& id, const QPoint& globalPosition) {
     auto* menu = new QMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->addAction(QStringLiteral("Delete"), this, [this, id] { model.deletePreset(id); });
+    menu->addAction(QStringLiteral("Delete"), this, [this, id] { model.presets().remove(id); });
     menu->popup(globalPosition);
 }
 
@@ -307,13 +307,14 @@ void AdvancedSection::revealEditor(double shown) {
 }
 
 void AdvancedSection::savePreset() {
-    model.savePreset(presetName->text(), podID);
+    if (const std::optional<Pod> pod = model.pod(podID))
+        model.presets().save(presetName->text(), *pod);
     openEditor(std::nullopt);
 }
 
 void AdvancedSection::saveTimer() {
     const QTime chosen = timerTime->time();
     const QDateTime at(model.now().toLocalTime().date(), QTime(chosen.hour(), chosen.minute()));
-    model.setTimer(podID, at, !unitIsOn());
+    model.setTimer(podID, ACStateRules::timerMinutes(model.now(), at), !unitIsOn());
     openEditor(std::nullopt);
 }

@@ -1,7 +1,7 @@
 #include "panel/card/card_glow.h"
 
 #include "panel/airflow/airflow_view.h"
-#include "panel/animation/entrance.h"
+#include "panel/animation/piece_effect.h"
 
 #include <QPainter>
 #include <QRadialGradient>

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "panel/animation/curve_animation.h"
 #include "panel/animation/spring.h"
-#include "panel/animation/timing_curve.h"
 #include "panel/style/paint_cache.h"
 
 #include <QColor>

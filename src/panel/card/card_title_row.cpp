@@ -2,11 +2,11 @@
 
 #include "model/app_model.h"
 #include "panel/card/timer_badge.h"
+#include "panel/common/panel_menu.h"
+#include "panel/common/status_line.h"
 #include "panel/controls/compact_label.h"
 #include "panel/controls/line_text.h"
 #include "panel/controls/power_switch.h"
-#include "panel/root/panel_menu.h"
-#include "panel/root/status_line.h"
 #include "panel/style/fonts.h"
 #include "panel/style/paint_cache.h"
 #include "panel/style/palette.h"

@@ -1,6 +1,6 @@
 #include "panel/card/fold_out.h"
 
-#include "panel/animation/entrance.h"
+#include "panel/animation/piece_effect.h"
 #include "panel/card/advanced_section.h"
 
 #include <QEvent>

@@ -106,7 +106,7 @@ struct UnitCard::Plan {
 
 UnitCard::UnitCard(AppModel& model, QString podID, int index, QWidget* parent)
     : QWidget(parent), model(model), id(std::move(podID)), index(index),
-      expanded(model.store().value(expandedKey(), false).toBool()) {
+      expanded(model.viewState().isExpanded(id)) {
     setAttribute(Qt::WA_TranslucentBackground);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 
@@ -115,7 +115,7 @@ UnitCard::UnitCard(AppModel& model, QString podID, int index, QWidget* parent)
 
     pill = holder(this);
     modeTrigger = new DropdownTrigger(
-        model, QStringLiteral("mode.") + id, QStringLiteral("Change mode"),
+        model, Dropdowns::modeID(id), QStringLiteral("Change mode"),
         [&model, id = id](const QRectF& frame) {
             Pod unlisted;
             unlisted.id = id;
@@ -193,10 +193,6 @@ bool UnitCard::isCollapsed() const {
     return collapsed;
 }
 
-QString UnitCard::expandedKey() const {
-    return QStringLiteral("expanded.") + id;
-}
-
 QString UnitCard::swingTitle(const std::optional<QString>& position) {
     return Swing::genericTitle(position);
 }
@@ -214,7 +210,7 @@ std::optional<UnitCard::Progress> UnitCard::progress(const Pod& pod) {
         return std::nullopt;
     double room = *pod.measurements->temperature;
     if (state.temperatureUnit == QStringLiteral("F"))
-        room = room * 9 / 5 + 32;
+        room = toFahrenheit(room);
     const qint64 target = *state.targetTemperature;
     const double d = room - double(target);
     const QString towards = QStringLiteral("towards %1°").arg(target);
@@ -493,7 +489,7 @@ void UnitCard::enter() {
 
 void UnitCard::toggleExpanded() {
     expanded = !expanded;
-    model.store().setValue(expandedKey(), expanded);
+    model.viewState().setExpanded(id, expanded);
     fold->setExpanded(expanded, isVisible() && !ViewEnvironment::renderingPreview());
     refresh();
 }

@@ -74,7 +74,6 @@ private:
     void relayout();
     void enter();
     void toggleExpanded();
-    QString expandedKey() const;
     void watchPresses(QObject* object);
 
     AppModel& model;

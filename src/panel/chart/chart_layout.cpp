@@ -14,7 +14,7 @@ constexpr int maxTicks = 100;
 
 // The value as the chart plots it.
 double plotted(const Chart& chart, double value) {
-    return chart.fahrenheit ? value * 9 / 5 + 32 : value;
+    return chart.fahrenheit ? toFahrenheit(value) : value;
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "client/records.h"
-#include "panel/animation/timing_curve.h"
+#include "panel/animation/curve_animation.h"
 #include "panel/style/paint_cache.h"
 #include "panel/style/palette.h"
 

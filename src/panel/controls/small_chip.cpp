@@ -11,15 +11,13 @@
 
 namespace {
 
-constexpr qreal chipHeight = 26;
 constexpr qreal narrowest = 34;
 constexpr qreal inset = 10;
 constexpr qreal spacing = 4;
-constexpr qreal points = 11.5;
 constexpr qreal longestLabel = 150;
 
 qreal iconSide() {
-    return Icons::sideForText(points);
+    return Icons::sideForText(SmallChip::textPoints);
 }
 
 } // namespace
@@ -27,7 +25,7 @@ qreal iconSide() {
 SmallChip::SmallChip(const QString& text, QWidget* parent) : QAbstractButton(parent), label(text) {
     setFocusPolicy(Qt::NoFocus);
     setAttribute(Qt::WA_Hover);
-    setFont(Fonts::font(points, QFont::Medium));
+    setFont(Fonts::font(textPoints, QFont::Medium));
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setAccessibleName(text);
     connect(this, &QAbstractButton::clicked, this, [this] {
@@ -67,7 +65,7 @@ QSize SmallChip::sizeHint() const {
     qreal content = QFontMetricsF(font()).horizontalAdvance(shownLabel());
     if (!symbol.isEmpty())
         content += iconSide() + (label.isEmpty() ? 0 : spacing);
-    return {int(std::ceil(std::max(narrowest, content + 2 * inset))), int(chipHeight)};
+    return {int(std::ceil(std::max(narrowest, content + 2 * inset))), chipHeight};
 }
 
 void SmallChip::paintEvent(QPaintEvent*) {

@@ -9,6 +9,10 @@
 class SmallChip : public QAbstractButton {
     Q_OBJECT
 public:
+    // The chip's height and its label's size in points; the fold-out's other fields match them.
+    static constexpr int chipHeight = 26;
+    static constexpr qreal textPoints = 11.5;
+
     explicit SmallChip(const QString& text, QWidget* parent = nullptr);
 
     void setSymbol(const QString& value);

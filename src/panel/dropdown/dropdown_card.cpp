@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -44,6 +45,14 @@ DropdownCard::DropdownCard(AppModel& model, QWidget* parent) : QWidget(parent), 
     setFixedWidth(int(cardWidth));
 }
 
+qreal DropdownCard::heightOf(const Dropdown& dropdown) {
+    const auto groups =
+        std::count_if(dropdown.options.cbegin(), dropdown.options.cend(),
+                      [](const Dropdown::Option& option) { return option.startsGroup; });
+    return separatorHeight * qreal(groups) + rowHeight * qreal(dropdown.options.size()) +
+           (dropdown.note ? noteHeight : 0) + 2 * inset;
+}
+
 void DropdownCard::setDropdown(const Dropdown& dropdown) {
     shown = dropdown;
     rows.clear();
@@ -57,7 +66,7 @@ void DropdownCard::setDropdown(const Dropdown& dropdown) {
         rows.append(QRectF(inset, y, cardWidth - 2 * inset, rowHeight));
         y += rowHeight;
     }
-    setFixedHeight(int(std::ceil(shown.height())));
+    setFixedHeight(int(std::ceil(heightOf(shown))));
     update();
 }
 
@@ -91,7 +100,7 @@ void DropdownCard::paintEvent(QPaintEvent*) {
     painter.scale(scale, scale);
     painter.translate(-scaleOrigin);
 
-    const QRectF bounds(0, 0, cardWidth, shown.height());
+    const QRectF bounds(0, 0, cardWidth, heightOf(shown));
     QPainterPath shape;
     shape.addRoundedRect(bounds.adjusted(0.25, 0.25, -0.25, -0.25), radius, radius);
     painter.fillPath(shape, cardFill());
@@ -174,7 +183,7 @@ void DropdownCard::paintRow(QPainter& painter, int index) const {
 
 void DropdownCard::mouseMoveEvent(QMouseEvent* event) {
     if (const std::optional<int> row = rowAt(event->position()))
-        model.highlight(*row);
+        model.picker().highlight(*row);
 }
 
 void DropdownCard::mousePressEvent(QMouseEvent* event) {
@@ -185,13 +194,13 @@ void DropdownCard::mouseReleaseEvent(QMouseEvent* event) {
     const std::optional<int> row = rowAt(event->position());
     const bool clicked = event->button() == Qt::LeftButton && row && row == pressed;
     pressed.reset();
-    if (!clicked || !model.dropdown())
+    if (!clicked || !model.picker().shown())
         return;
     // Closing drops the model's dropdown, pick action included: work from a copy.
-    const Dropdown open = *model.dropdown();
+    const Dropdown open = *model.picker().shown();
     if (*row >= open.options.size())
         return;
-    model.closeDropdown();
+    model.picker().close();
     if (open.pick)
         open.pick(open.options.at(*row).id);
 }

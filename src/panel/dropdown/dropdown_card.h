@@ -8,7 +8,7 @@
 class AppModel;
 
 // The card of an open dropdown: its rows (icon in a tinted circle, title, detail, a checkmark
-// on the selected one), group separators and the note, as tall as Dropdown::height(). The
+// on the selected one), group separators and the note, as tall as heightOf() says. The
 // pointer over a row highlights it in the model; a click closes the dropdown and picks the row.
 class DropdownCard : public QWidget {
     Q_OBJECT
@@ -16,6 +16,9 @@ public:
     static constexpr qreal cardWidth = 200;
 
     explicit DropdownCard(AppModel& model, QWidget* parent = nullptr);
+
+    // The card's height for `dropdown`, in points: rows, separators, the note and the insets.
+    static qreal heightOf(const Dropdown& dropdown);
 
     // What the card draws; it keeps drawing it while it fades out after the dropdown closed.
     void setDropdown(const Dropdown& dropdown);

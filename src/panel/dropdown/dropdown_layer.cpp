@@ -100,7 +100,7 @@ DropdownLayer::DropdownLayer(AppModel& model, QWidget* parent)
 
 DropdownLayer::Placement DropdownLayer::place(const Dropdown& dropdown, const QSizeF& size) {
     const QRectF& anchor = dropdown.anchor;
-    const qreal h = dropdown.height();
+    const qreal h = DropdownCard::heightOf(dropdown);
     Placement placement;
     qreal y = anchor.bottom() + gap;
     if (y + h > size.height() - gap) {
@@ -128,7 +128,7 @@ void DropdownLayer::resizeEvent(QResizeEvent* event) {
 }
 
 void DropdownLayer::sync() {
-    const std::optional<Dropdown>& open = model.dropdown();
+    const std::optional<Dropdown>& open = model.picker().shown();
     if (open) {
         const bool appearing = !openID;
         const bool fadingOut = appearing && !card->isHidden();
@@ -158,7 +158,7 @@ void DropdownLayer::sync() {
 }
 
 void DropdownLayer::layOut() {
-    const std::optional<Dropdown>& open = model.dropdown();
+    const std::optional<Dropdown>& open = model.picker().shown();
     if (!open)
         return;
     const Placement placement = place(*open, QSizeF(size()));
@@ -166,9 +166,9 @@ void DropdownLayer::layOut() {
     card->move(origin.toPoint());
     const qreal x =
         std::clamp(open->anchor.center().x() - placement.origin.x(), 0.0, DropdownCard::cardWidth);
-    scaleOrigin = {x, placement.above ? open->height() : 0};
+    scaleOrigin = {x, placement.above ? DropdownCard::heightOf(*open) : 0};
     if (shadow.height() != card->height() + 2 * shadowMargin)
-        shadow = shadowImage(open->height());
+        shadow = shadowImage(DropdownCard::heightOf(*open));
 }
 
 qreal DropdownLayer::level() const {
@@ -216,5 +216,5 @@ void DropdownLayer::mousePressEvent(QMouseEvent* event) {
             return;
         }
     }
-    model.closeDropdown();
+    model.picker().close();
 }

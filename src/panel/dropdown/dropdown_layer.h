@@ -1,8 +1,8 @@
 #pragma once
 
 #include "model/dropdown.h"
+#include "panel/animation/curve_animation.h"
 #include "panel/animation/spring.h"
-#include "panel/animation/timing_curve.h"
 
 #include <QImage>
 #include <QPointF>

@@ -54,7 +54,7 @@ void DropdownTrigger::setLabel(const Dropdown::Option::Icon& value, const QStrin
 }
 
 bool DropdownTrigger::isOpen() const {
-    return model.dropdown() && model.dropdown()->id == dropdownID;
+    return model.picker().shown() && model.picker().shown()->id == dropdownID;
 }
 
 QRectF DropdownTrigger::panelFrame() const {
@@ -70,11 +70,11 @@ QSize DropdownTrigger::sizeHint() const {
 
 void DropdownTrigger::toggle() {
     if (isOpen()) {
-        model.closeDropdown();
+        model.picker().close();
         return;
     }
     if (make)
-        model.openDropdown(make(panelFrame()));
+        model.picker().open(make(panelFrame()));
 }
 
 void DropdownTrigger::paintEvent(QPaintEvent*) {

@@ -1,7 +1,7 @@
 #include "panel/root/panel_header.h"
 
-#include "panel/root/panel_menu.h"
-#include "panel/root/status_line.h"
+#include "panel/common/panel_menu.h"
+#include "panel/common/status_line.h"
 #include "panel/style/fonts.h"
 #include "panel/style/palette.h"
 

@@ -1,7 +1,7 @@
 #include "panel/root/root_view.h"
 
 #include "model/app_model.h"
-#include "panel/controls/panel_buttons.h"
+#include "panel/controls/prominent_button.h"
 #include "panel/dropdown/dropdown_layer.h"
 #include "panel/root/banner.h"
 #include "panel/root/panel_header.h"

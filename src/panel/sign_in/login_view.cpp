@@ -2,8 +2,10 @@
 
 #include "client/sensibo_api.h"
 #include "model/app_model.h"
+#include "model/key_submission.h"
 #include "panel/controls/compact_label.h"
-#include "panel/controls/panel_buttons.h"
+#include "panel/controls/link_button.h"
+#include "panel/controls/prominent_button.h"
 #include "panel/style/fonts.h"
 #include "panel/style/icons.h"
 #include "panel/style/palette.h"
@@ -62,16 +64,6 @@ protected:
                      QStringLiteral("air.conditioner.horizontal"), Qt::white, QFont::DemiBold);
     }
 };
-
-// What a failed sign-in tells the user.
-QString failureText(const std::exception& failure) {
-    if (const auto* service = dynamic_cast<const SensiboAPI::Failure*>(&failure)) {
-        if (service->kind() == SensiboAPI::Failure::Kind::badKey)
-            return QStringLiteral("That key wasn't accepted. Check it's copied in full.");
-        return service->errorDescription();
-    }
-    return QString::fromUtf8(failure.what());
-}
 
 // The row under the button that says why a key was not taken; hidden until then.
 QLabel* fillErrorRow(QWidget& row) {
@@ -191,20 +183,11 @@ QCoro::Task<> LoginView::submit() {
     setBusy(true);
     setError(std::nullopt);
     const QPointer<LoginView> self(this);
-    bool accepted = false;
-    std::optional<QString> refused;
-    try {
-        co_await model.signIn(field->text());
-        accepted = true;
-    } catch (const Cancelled&) {
-        // Superseded: the key stays and there is nothing to report.
-    } catch (const std::exception& failure) {
-        refused = failureText(failure);
-    }
+    const KeySubmission outcome = co_await submitKey(model, field->text());
     if (!self)
         co_return;
-    setError(refused);
-    if (accepted)
+    setError(outcome.refused);
+    if (outcome.accepted)
         field->clear();
     setBusy(false);
 }

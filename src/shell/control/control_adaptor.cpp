@@ -17,8 +17,7 @@ QVariantMap record(const Pod& pod, int number, const AppModel& model) {
         {QStringLiteral("id"), pod.id},
         {QStringLiteral("name"), pod.displayName()},
         {QStringLiteral("number"), number},
-        {QStringLiteral("online"),
-         !(pod.connectionStatus && pod.connectionStatus->isAlive == false)},
+        {QStringLiteral("online"), !pod.isKnownOffline()},
         {QStringLiteral("tray"), model.menuBarPod() && model.menuBarPod()->id == pod.id},
     };
     const ACState state = pod.acState.value_or(ACState{});
@@ -36,7 +35,7 @@ QVariantMap record(const Pod& pod, int number, const AppModel& model) {
     if (pod.measurements) {
         if (const auto celsius = pod.measurements->temperature) {
             const bool fahrenheit = model.settings().unit == u"F";
-            const double reading = fahrenheit ? *celsius * 9 / 5 + 32 : *celsius;
+            const double reading = fahrenheit ? toFahrenheit(*celsius) : *celsius;
             unit.insert(QStringLiteral("roomTemperature"), std::round(reading * 10) / 10);
             unit.insert(QStringLiteral("roomUnit"), fahrenheit ? "F" : "C");
         }
@@ -152,7 +151,7 @@ std::optional<Pod> ControlAdaptor::controllable(const QString& text) {
         return std::nullopt;
     }
     Pod& pod = std::get<Pod>(found);
-    if (pod.connectionStatus && pod.connectionStatus->isAlive == false) {
+    if (pod.isKnownOffline()) {
         fail("Offline", pod.displayName() + QStringLiteral(" is offline."));
         return std::nullopt;
     }
@@ -254,7 +253,7 @@ void ControlAdaptor::ApplyPreset(const QString& unit, const QString& name) {
     const auto pod = controllable(unit);
     if (!pod)
         return;
-    const QList<Preset> presets = appModel.presets(pod->id);
+    const QList<Preset> presets = appModel.presets().of(pod->id);
     for (const Preset& preset : presets)
         if (preset.name.compare(name.trimmed(), Qt::CaseInsensitive) == 0) {
             appModel.apply(preset);

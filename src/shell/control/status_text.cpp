@@ -1,6 +1,7 @@
 #include "shell/control/status_text.h"
 
 #include "client/records.h"
+#include "panel/style/short_time.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -10,17 +11,6 @@ namespace StatusText {
 namespace {
 QString degrees(const QVariant& value, const QVariant& unit, int decimals) {
     return QString::number(value.toDouble(), 'f', decimals) + u'°' + unit.toString();
-}
-
-QString countdown(qint64 seconds) {
-    seconds = std::max<qint64>(seconds, 0);
-    const qint64 hours = seconds / 3600;
-    const qint64 minutes = seconds / 60 % 60;
-    return hours > 0 ? QStringLiteral("%1:%2:%3")
-                           .arg(hours)
-                           .arg(minutes, 2, 10, QChar(u'0'))
-                           .arg(seconds % 60, 2, 10, QChar(u'0'))
-                     : QStringLiteral("%1:%2").arg(minutes).arg(seconds % 60, 2, 10, QChar(u'0'));
 }
 
 QString problem(const QString& state, bool running) {
@@ -55,12 +45,11 @@ QString line(const QVariantMap& unit, const QDateTime& now) {
     if (!room.isEmpty())
         parts.append(QStringLiteral("room ") + room.join(u' '));
     if (unit.contains("timerAt")) {
-        const qint64 left =
-            now.secsTo(QDateTime::fromSecsSinceEpoch(unit.value("timerAt").toLongLong()));
+        const QDateTime at = QDateTime::fromSecsSinceEpoch(unit.value("timerAt").toLongLong());
         parts.append(QStringLiteral("timer %1 then %2")
-                         .arg(countdown(left), unit.value("timerTurnsOn").toBool()
-                                                   ? QStringLiteral("on")
-                                                   : QStringLiteral("off")));
+                         .arg(ShortTime::countdown(at, now), unit.value("timerTurnsOn").toBool()
+                                                                 ? QStringLiteral("on")
+                                                                 : QStringLiteral("off")));
     }
     parts.removeAll(QString());
     return parts.join(QStringLiteral("  "));

@@ -3,6 +3,7 @@
 #include "client/app_log.h"
 #include "model/app_model.h"
 #include "model/dropdown_builders.h"
+#include "model/model_backstage.h"
 #include "panel/animation/view_environment.h"
 #include "panel/root/root_view.h"
 #include "settings/settings_tab.h"
@@ -28,11 +29,6 @@ constexpr qreal iconSheetScale = 4;
 constexpr int iconBand = 30; // points: the height of a band and the width of an icon's cell
 constexpr int iconSide = 18; // points
 const QPoint liveWindowPlace(200, 200);
-
-// Where a unit card keeps whether its fold-out section is open.
-QString foldOutKey(const QString& podID) {
-    return QStringLiteral("expanded.") + podID;
-}
 
 void say(const QString& line) {
     QTextStream(stdout) << line << Qt::endl;
@@ -124,13 +120,12 @@ void openLive(PanelWindow& window) {
 
 QCoro::Task<> capturesAndQuit(AppModel& model, SettingsWindowController& settingsWindow,
                               QDir folder) {
-    QSettings& store = model.store();
+    ViewState& views = model.viewState();
     const QList<Pod> demo = model.pods();
     const Pod first = demo.value(0, Pod{});
-    const QString expandedKey = foldOutKey(first.id);
 
     // The live panel: its content animates as it would for a person.
-    store.remove(expandedKey);
+    views.forgetExpanded(first.id);
     PanelWindow window(model, PanelWindow::Kind::window);
     window.setWindowFlag(Qt::FramelessWindowHint);
     window.setAttribute(Qt::WA_QuitOnClose, false);
@@ -141,14 +136,14 @@ QCoro::Task<> capturesAndQuit(AppModel& model, SettingsWindowController& setting
     co_await QCoro::sleepFor(1s);
     capture(&window, folder, QStringLiteral("06-panel-real.png"));
 
-    model.stage({AppModel::Status::ready}, demo.mid(0, 1));
+    ModelBackstage::stage(model, {AppModel::Status::ready}, demo.mid(0, 1));
     co_await QCoro::sleepFor(2500ms);
     window.adjustSize();
     co_await QCoro::sleepFor(1s);
     capture(&window, folder, QStringLiteral("10-panel-single.png"));
 
     // A card reads its fold-out state when it is made, so the content is made afresh.
-    store.setValue(expandedKey, true);
+    views.setExpanded(first.id, true);
     window.close();
     openLive(window);
     co_await QCoro::sleepFor(2500ms);
@@ -156,33 +151,33 @@ QCoro::Task<> capturesAndQuit(AppModel& model, SettingsWindowController& setting
     co_await QCoro::sleepFor(1s);
     capture(&window, folder, QStringLiteral("06-panel-single-more.png"));
 
-    model.openDropdown(stillDropdown(
-        QStringLiteral("mode.") + first.id, QRectF(140, 93, 100, 36), Dropdowns::modeOptions(first),
+    model.picker().open(stillDropdown(
+        Dropdowns::modeID(first.id), QRectF(140, 93, 100, 36), Dropdowns::modeOptions(first),
         first.acState ? first.acState->mode : std::nullopt, Tint::neutral));
     co_await QCoro::sleepFor(1s);
     capture(&window, folder, QStringLiteral("09-dropdown-mode.png"));
 
     const std::optional<ModeCapabilities> caps = first.capabilities();
-    model.openDropdown(
-        stillDropdown(QStringLiteral("airflow.") + first.id, QRectF(90, 420, 270, 30),
+    model.picker().open(
+        stillDropdown(Dropdowns::airflowID(first.id), QRectF(90, 420, 270, 30),
                       Swing::options(caps ? caps->swing.value_or(QStringList{}) : QStringList{}),
                       QStringLiteral("fixedBottom"), Tint::cool));
     co_await QCoro::sleepFor(1s);
     capture(&window, folder, QStringLiteral("09-dropdown-airflow.png"));
-    if (model.dropdown())
-        model.closeDropdown();
+    if (model.picker().shown())
+        model.picker().close();
 
     for (int frame = 1; frame <= 8; ++frame) {
         co_await QCoro::sleepFor(700ms);
         capture(&window, folder, QStringLiteral("08-air-%1.png").arg(frame));
     }
 
-    store.remove(expandedKey);
-    model.stage({AppModel::Status::ready}, demo);
+    views.forgetExpanded(first.id);
+    ModelBackstage::stage(model, {AppModel::Status::ready}, demo);
     window.close();
 
     for (const SettingsTab tab : SettingsTabs::all()) {
-        SettingsTabs::save(tab, store);
+        SettingsTabs::save(tab, views);
         settingsWindow.show();
         co_await QCoro::sleepFor(1500ms);
         capture(settingsWindow.window(), folder,
@@ -231,11 +226,12 @@ void run(AppModel& model, SettingsWindowController& settingsWindow) {
     model.clearBanner();
 
     const QList<Pod> demo = model.pods();
-    model.stage({AppModel::Status::needsKey}, demo);
+    ModelBackstage::stage(model, {AppModel::Status::needsKey}, demo);
     render(model, folder, QStringLiteral("04-sign-in.png"));
-    model.stage({AppModel::Status::offline, QStringLiteral("Can't reach Sensibo.")}, {});
+    ModelBackstage::stage(model,
+                          {AppModel::Status::offline, QStringLiteral("Can't reach Sensibo.")}, {});
     render(model, folder, QStringLiteral("05-offline.png"));
-    model.stage({AppModel::Status::ready}, demo);
+    ModelBackstage::stage(model, {AppModel::Status::ready}, demo);
 
     capturesAndQuit(model, settingsWindow, folder); // runs on by itself
 }

@@ -18,25 +18,25 @@ bool PanelWindow::useShortcut(QKeyEvent* event) {
         (qobject_cast<const QLineEdit*>(focus) || qobject_cast<const QAbstractSpinBox*>(focus)))
         return false;
     const std::optional<Pod> pod = appModel.selectedPod();
-    if (!pod || (pod->connectionStatus && pod->connectionStatus->isAlive == false))
+    if (!pod || pod->isKnownOffline())
         return false;
 
     const int key = event->key();
-    if (appModel.dropdown()) {
+    if (appModel.picker().shown()) {
         switch (key) {
         case Qt::Key_Down:
-            appModel.moveHighlight(1);
+            appModel.picker().moveHighlight(1);
             return true;
         case Qt::Key_Up:
-            appModel.moveHighlight(-1);
+            appModel.picker().moveHighlight(-1);
             return true;
         case Qt::Key_Return:
         case Qt::Key_Enter:
         case Qt::Key_Space:
-            appModel.pickHighlighted();
+            appModel.picker().pickHighlighted();
             return true;
         case Qt::Key_Escape:
-            appModel.closeDropdown();
+            appModel.picker().close();
             return true;
         default:
             return false;
@@ -73,8 +73,8 @@ bool PanelWindow::eventFilter(QObject* watched, QEvent* event) {
     auto* key = static_cast<QKeyEvent*>(event);
     if (useShortcut(key))
         return true;
-    if (key->key() == Qt::Key_Escape && !(key->modifiers() & commandKeys) && !appModel.dropdown() &&
-        windowKind == Kind::popup && isVisible()) {
+    if (key->key() == Qt::Key_Escape && !(key->modifiers() & commandKeys) &&
+        !appModel.picker().shown() && windowKind == Kind::popup && isVisible()) {
         close();
         return true;
     }

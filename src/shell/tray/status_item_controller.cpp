@@ -195,8 +195,7 @@ void StatusItemController::updateIcon() {
     const std::optional<Pod> pod = appModel.menuBarPod();
     const AppModel::Status& status = appModel.status();
     const Settings& settings = appModel.settings();
-    const bool unitOffline =
-        pod && pod->connectionStatus && pod->connectionStatus->isAlive == false;
+    const bool unitOffline = pod && pod->isKnownOffline();
     const bool offline = status.kind == AppModel::Status::offline || unitOffline;
     const bool slashed = offline || status.kind == AppModel::Status::needsKey;
 

@@ -44,7 +44,7 @@ void StatusItemController::fillMenu(QMenu& menu) {
 }
 
 void StatusItemController::addUnit(QMenu& menu, const Pod& pod) {
-    const bool offline = pod.connectionStatus && pod.connectionStatus->isAlive == false;
+    const bool offline = pod.isKnownOffline();
     const bool on = pod.acState && pod.acState->on == true;
     const QString title = pod.displayName() + (offline ? QStringLiteral(" (offline)") : QString());
     const QString symbol =
@@ -59,11 +59,11 @@ void StatusItemController::addUnit(QMenu& menu, const Pod& pod) {
     power->setEnabled(!offline);
     connect(power, &QAction::triggered, this, [this, id = pod.id] { appModel.togglePower(id); });
 
-    const QList<Preset> presets = appModel.presets(pod.id);
+    const QList<Preset> presets = appModel.presets().of(pod.id);
     if (presets.isEmpty())
         return;
     unitMenu->addSeparator();
-    const std::optional<Preset> active = appModel.activePreset(pod);
+    const std::optional<Preset> active = appModel.presets().active(pod);
     for (const Preset& preset : presets) {
         QAction* action = addAction(*unitMenu, preset.name);
         // Only the active preset is checkable: others would show an empty box.
@@ -78,7 +78,7 @@ void StatusItemController::addUnit(QMenu& menu, const Pod& pod) {
 
 void StatusItemController::applyPreset(const QString& presetID) {
     const QUuid id(presetID);
-    for (const Preset& preset : appModel.presets())
+    for (const Preset& preset : appModel.presets().all())
         if (preset.id == id) {
             appModel.apply(preset);
             return;

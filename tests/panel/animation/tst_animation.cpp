@@ -1,5 +1,5 @@
+#include "panel/animation/curve_animation.h"
 #include "panel/animation/spring.h"
-#include "panel/animation/timing_curve.h"
 
 #include <QTest>
 #include <cmath>

@@ -120,7 +120,7 @@ private Q_SLOTS:
     void presetChipAppliesAndItsMenuDeletes() {
         ModelRig rig;
         AppModel& model = rig.start(true);
-        model.savePreset("Chill", "demo1");
+        model.presets().save("Chill", *model.pod("demo1"));
         model.step("demo1", 2);
         Section section(model, "demo1");
         QVERIFY(section.chip("Chill") && !section.chip("Chill")->isSelected());
@@ -137,7 +137,7 @@ private Q_SLOTS:
         QCOMPARE(menu->actions().size(), 1);
         menu->actions().first()->trigger();
         menu->close();
-        QVERIFY(model.presets("demo1").isEmpty() && !section.chip("Chill"));
+        QVERIFY(model.presets().of("demo1").isEmpty() && !section.chip("Chill"));
         QVERIFY(section.chip("Save the current settings as a preset"));
     }
 
@@ -161,7 +161,7 @@ private Q_SLOTS:
         QVERIFY(section.click("Save the current settings as a preset"));
         QCOMPARE(name->text(), QString());
         QVERIFY(section.click("Cancel") && !section.widget.hasEditor());
-        QCOMPARE(model.presets("demo2").size(), 1);
+        QCOMPARE(model.presets().of("demo2").size(), 1);
     }
 
     void airflowTriggerOpensTheUnitsDropdown() {
@@ -169,7 +169,7 @@ private Q_SLOTS:
         AppModel& model = rig.start(true);
         Section section(model, "demo2");
         QTest::mouseClick(section.widget.findChild<DropdownTrigger*>(), Qt::LeftButton);
-        const Dropdown open = model.dropdown().value_or(Dropdown());
+        const Dropdown open = model.picker().shown().value_or(Dropdown());
         QCOMPARE(std::pair(open.id, open.selected),
                  std::pair(QString("airflow.demo2"), model.pod("demo2")->acState->swing));
     }

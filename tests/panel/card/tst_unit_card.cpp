@@ -5,10 +5,10 @@
 #include "panel/card/temperature_row.h"
 #include "panel/card/timer_badge.h"
 #include "panel/card/unit_card.h"
+#include "panel/common/status_line.h"
 #include "panel/controls/counting_figure.h"
 #include "panel/controls/power_switch.h"
 #include "panel/controls/round_button.h"
-#include "panel/root/status_line.h"
 #include "support/panel_rig.h"
 #include "support/settle.h"
 
@@ -173,13 +173,13 @@ private Q_SLOTS:
         QTest::mouseClick(more, Qt::LeftButton);
         QCOMPARE(std::pair(more->text(), more->turned()), std::pair(QString("Less"), 1.0));
         cards->card.reset();
-        QCOMPARE(model.store().value("expanded.a1").toBool(), true);
-        QVERIFY(!model.store().contains("expanded.a2"));
+        QCOMPARE(model.viewState().isExpanded("a1"), true);
+        QVERIFY(!model.viewState().isExpanded("a2"));
 
         UnitCard again(model, "a1", 0);
         QCOMPARE(again.findChild<MoreToggle*>()->turned(), 1.0);
         // An expanded card stays open while its unit is off.
-        model.store().setValue("expanded.a2", true);
+        model.viewState().setExpanded("a2", true);
         QVERIFY(!UnitCard(model, "a2", 1).isCollapsed());
     }
 

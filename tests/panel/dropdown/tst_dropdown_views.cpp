@@ -49,7 +49,7 @@ private Q_SLOTS:
 
         QTest::mouseClick(panel.mode, Qt::LeftButton);
         QCOMPARE(
-            std::pair(model.dropdown()->id, model.dropdown()->anchor),
+            std::pair(model.picker().shown()->id, model.picker().shown()->anchor),
             std::pair(QString("mode.demo1"), QRectF(QPointF(40, 40), QSizeF(panel.mode->size()))));
         QVERIFY(panel.mode->isOpen() && !panel.airflow->isOpen());
 
@@ -59,11 +59,11 @@ private Q_SLOTS:
                               panel.layer->mapFrom(&panel.window, trigger->geometry().center()));
         };
         clickThroughScrim(panel.mode);
-        QVERIFY(!model.dropdown());
+        QVERIFY(!model.picker().shown());
 
         QTest::mouseClick(panel.mode, Qt::LeftButton);
         clickThroughScrim(panel.airflow);
-        QCOMPARE(std::pair(model.dropdown()->id, model.dropdown()->anchor),
+        QCOMPARE(std::pair(model.picker().shown()->id, model.picker().shown()->anchor),
                  std::pair(QString("airflow.demo2"), panel.airflow->panelFrame()));
 
         // A click on the scrim away from any trigger closes without picking, and the pointer
@@ -71,7 +71,7 @@ private Q_SLOTS:
         const std::optional<ACState> before = model.pod("demo2")->acState;
         QVERIFY(!panel.layer->testAttribute(Qt::WA_TransparentForMouseEvents));
         QTest::mouseClick(panel.layer, Qt::LeftButton, {}, QPoint(300, 300));
-        QVERIFY(!model.dropdown() && model.pod("demo2")->acState == before &&
+        QVERIFY(!model.picker().shown() && model.pod("demo2")->acState == before &&
                 panel.card()->isHidden());
         QVERIFY(panel.layer->testAttribute(Qt::WA_TransparentForMouseEvents));
     }
@@ -80,27 +80,27 @@ private Q_SLOTS:
         Panel panel;
         AppModel& model = panel.model;
         QTest::mouseClick(panel.mode, Qt::LeftButton);
-        const auto& options = model.dropdown()->options;
+        const auto& options = model.picker().shown()->options;
         const int heat = int(std::find_if(options.cbegin(), options.cend(),
                                           [](const auto& option) { return option.id == "heat"; }) -
                              options.cbegin());
 
         QTest::mouseMove(panel.card(), panel.card()->rowRect(heat).center().toPoint());
-        QCOMPARE(model.dropdown()->highlighted, heat);
+        QCOMPARE(model.picker().shown()->highlighted, heat);
 
         // The pick runs on a closed picker: a pick that opens another dropdown must keep it.
         std::optional<bool> closedWhenPicked;
         connect(&model, &AppModel::podsChanged, this,
-                [&] { closedWhenPicked = !model.dropdown().has_value(); });
+                [&] { closedWhenPicked = !model.picker().shown().has_value(); });
         QTest::mouseClick(panel.card(), Qt::LeftButton, {},
                           panel.card()->rowRect(heat).center().toPoint());
-        QVERIFY(!model.dropdown() && closedWhenPicked == true);
+        QVERIFY(!model.picker().shown() && closedWhenPicked == true);
         QCOMPARE(model.pod("demo1")->acState->mode, "heat");
 
         // The office is off: all seven swing rows in three groups, and the note.
         QTest::mouseClick(panel.airflow, Qt::LeftButton);
-        const Dropdown open = *model.dropdown();
-        QVERIFY(open.note && panel.card()->height() == open.height());
+        const Dropdown open = *model.picker().shown();
+        QVERIFY(open.note && panel.card()->height() == DropdownCard::heightOf(open));
 
         // Near the bottom of the panel: the card opens above its trigger, centred on it.
         const DropdownLayer::Placement placement = DropdownLayer::place(open, QSizeF(380, 600));
@@ -111,7 +111,8 @@ private Q_SLOTS:
             QCOMPARE(panel.card()->rowAt(panel.card()->rowRect(i).center()), i);
         QCOMPARE(panel.card()->rowAt(QPointF(100, panel.card()->rowRect(1).top() - 4)),
                  std::nullopt);
-        QCOMPARE(panel.card()->rowAt(QPointF(100, open.height() - 20)), std::nullopt);
+        QCOMPARE(panel.card()->rowAt(QPointF(100, DropdownCard::heightOf(open) - 20)),
+                 std::nullopt);
     }
 
     void closingCardFadesAndVanesTurn() {
@@ -120,7 +121,7 @@ private Q_SLOTS:
         AppModel& model = panel.model;
         QTest::mouseClick(panel.mode, Qt::LeftButton);
         FrameTicker::shared()->advance(1);
-        model.closeDropdown();
+        model.picker().close();
 
         // Fading out: still drawn, but the pointer already reaches the panel below.
         QVERIFY(!panel.card()->isHidden() &&

@@ -1,12 +1,12 @@
 #include "model/dropdown_builders.h"
 #include "panel/card/unit_card.h"
-#include "panel/controls/panel_buttons.h"
+#include "panel/common/panel_menu.h"
+#include "panel/common/status_line.h"
+#include "panel/controls/prominent_button.h"
 #include "panel/root/banner.h"
 #include "panel/root/panel_header.h"
-#include "panel/root/panel_menu.h"
 #include "panel/root/placeholder.h"
 #include "panel/root/root_view.h"
-#include "panel/root/status_line.h"
 #include "panel/root/unit_list.h"
 #include "panel/sign_in/login_view.h"
 #include "panel/style/short_time.h"
@@ -98,11 +98,11 @@ private Q_SLOTS:
         model.show("Couldn't change Hall: This computer is offline.");
         QVERIFY(banner->isVisible());
         QCOMPARE(root.childAt(banner->geometry().center()), banner);
-        model.openDropdown(Dropdowns::mode(model, *model.pod("a"), QRectF(20, 40, 80, 24)));
+        model.picker().open(Dropdowns::mode(model, *model.pod("a"), QRectF(20, 40, 80, 24)));
         QCOMPARE(root.childAt(banner->geometry().center()), banner);
         QTest::mouseClick(banner, Qt::LeftButton, {}, QPoint(banner->width() - 4, 4));
         QVERIFY(!model.banner() && !banner->isVisible());
-        model.closeDropdown();
+        model.picker().close();
 
         // Offline, the list stays with its last state.
         rig.listingAnswers = {serverError};

@@ -1,5 +1,6 @@
 #include "panel/animation/frame_ticker.h"
-#include "panel/controls/panel_buttons.h"
+#include "panel/controls/link_button.h"
+#include "panel/controls/prominent_button.h"
 #include "panel/root/root_view.h"
 #include "panel/sign_in/login_view.h"
 #include "support/panel_rig.h"

@@ -1,7 +1,7 @@
 #include "client/app_log.h"
 #include "client/keychain.h"
 #include "panel/animation/frame_ticker.h"
-#include "panel/controls/panel_buttons.h"
+#include "panel/controls/prominent_button.h"
 #include "panel/sign_in/login_view.h"
 #include "support/model_rig.h"
 

@@ -1,6 +1,6 @@
 #include "panel/animation/frame_ticker.h"
+#include "panel/common/status_line.h"
 #include "panel/root/root_view.h"
-#include "panel/root/status_line.h"
 #include "panel/style/panel_resources.h"
 #include "shell/tray/status_item_controller.h"
 #include "shell/tray/status_notifier_item.h"
@@ -211,7 +211,7 @@ private Q_SLOTS:
         demo.model.setOnOpenSettings([&] { ++settingsOpened; });
         for (const auto& [name, unit] :
              {std::pair("Night", "demo1"), {"Quiet", "demo1"}, {"Breeze", "demo3"}})
-            demo.model.savePreset(name, unit);
+            demo.model.presets().save(name, *demo.model.pod(unit));
         QMenu menu;
         demo.item.fillMenu(menu);
         demo.item.fillMenu(menu); // built afresh, not added to
@@ -268,17 +268,18 @@ private Q_SLOTS:
         const bool running = FrameTicker::shared()->isRunning();
         FrameTicker::shared()->setInstant(true);
         QVERIFY(!running && !demo.item.panel().content() && !demo.item.isPanelShown());
-        QCOMPARE(demo.model.openCount(), 0);
+        QCOMPARE(ModelBackstage::openCount(demo.model), 0);
 
         QSystemTrayIcon& tray = demo.item.trayIcon();
         Q_EMIT tray.activated(QSystemTrayIcon::Trigger);
         QPointer<RootView> content = demo.item.panel().content();
-        QVERIFY(demo.model.isPanelOpen() && content);
-        demo.model.openDropdown(modes());
+        QVERIFY(ModelBackstage::isPanelOpen(demo.model) && content);
+        demo.model.picker().open(modes());
         Q_EMIT tray.activated(QSystemTrayIcon::Trigger);
-        QVERIFY(!demo.item.isPanelShown() && !demo.model.isPanelOpen() && !demo.model.dropdown());
+        QVERIFY(!demo.item.isPanelShown() && !ModelBackstage::isPanelOpen(demo.model) &&
+                !demo.model.picker().shown());
         QTRY_VERIFY(!content); // the content goes with the panel
-        QCOMPARE(demo.model.openCount(), 1);
+        QCOMPARE(ModelBackstage::openCount(demo.model), 1);
     }
 
     void keysStepSelectSwitchAndPick() {
@@ -317,13 +318,13 @@ private Q_SLOTS:
         // An open dropdown takes the arrows, Space picks, Escape closes the dropdown first.
         demo.model.select(1);
         QString picked;
-        demo.model.openDropdown(modes([&](const QString& id) { picked = id; }));
+        demo.model.picker().open(modes([&](const QString& id) { picked = id; }));
         press({Qt::Key_Right, Qt::Key_Left, Qt::Key_Down, Qt::Key_Down, Qt::Key_Up, Qt::Key_Space});
         QCOMPARE(picked, QStringLiteral("heat"));
-        QVERIFY(!demo.model.dropdown() && demo.target("demo1") == 21);
-        demo.model.openDropdown(modes());
+        QVERIFY(!demo.model.picker().shown() && demo.target("demo1") == 21);
+        demo.model.picker().open(modes());
         press({Qt::Key_Escape});
-        QVERIFY(!demo.model.dropdown() && demo.item.isPanelShown());
+        QVERIFY(!demo.model.picker().shown() && demo.item.isPanelShown());
         press({Qt::Key_Escape});
         QVERIFY(!demo.item.isPanelShown());
     }

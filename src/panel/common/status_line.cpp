@@ -1,4 +1,4 @@
-#include "panel/root/status_line.h"
+#include "panel/common/status_line.h"
 
 #include "panel/style/fonts.h"
 #include "panel/style/palette.h"

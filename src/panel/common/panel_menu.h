@@ -1,6 +1,6 @@
 #pragma once
 
-#include "panel/animation/timing_curve.h"
+#include "panel/animation/curve_animation.h"
 
 #include <QPointer>
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "panel/controls/panel_buttons.h"
+#include "panel/controls/prominent_button.h"
 
 #include "panel/controls/spinner.h"
 #include "panel/style/fonts.h"
@@ -13,10 +13,6 @@ namespace {
 constexpr int spinnerSide = 12;
 constexpr qreal spinnerGap = 8;
 constexpr qreal horizontalPadding = 14;
-
-QColor linkColor() {
-    return QColor::fromRgbF(0.25f, 0.61f, 1.0f);
-}
 
 QColor lighter(const QColor& color, qreal by) {
     return QColor::fromRgbF(float(color.redF() + (1 - color.redF()) * by),
@@ -83,26 +79,4 @@ void ProminentButton::paintEvent(QPaintEvent*) {
     const qreal left = (width() - contentWidth()) / 2 + (busy ? spinnerSide + spinnerGap : 0);
     const qreal baseline = (height() + metrics.ascent() - metrics.descent()) / 2;
     painter.drawText(QPointF(left, baseline), text());
-}
-
-LinkButton::LinkButton(const QString& title, qreal points, QWidget* parent)
-    : QAbstractButton(parent) {
-    setText(title);
-    setFont(Fonts::font(points));
-    setCursor(Qt::PointingHandCursor);
-    setAttribute(Qt::WA_Hover);
-}
-
-QSize LinkButton::sizeHint() const {
-    const QFontMetricsF metrics(font());
-    return {int(std::ceil(metrics.horizontalAdvance(text()))), int(std::ceil(metrics.height()))};
-}
-
-void LinkButton::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    QFont shown = font();
-    shown.setUnderline(underMouse());
-    painter.setFont(shown);
-    painter.setPen(isDown() ? linkColor().darker(120) : linkColor());
-    painter.drawText(rect(), Qt::AlignCenter, text());
 }

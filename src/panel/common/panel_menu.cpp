@@ -1,4 +1,4 @@
-#include "panel/root/panel_menu.h"
+#include "panel/common/panel_menu.h"
 
 #include "model/app_model.h"
 #include "panel/style/icons.h"
