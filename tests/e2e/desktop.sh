@@ -44,8 +44,17 @@ has_tray() { [[ -n $(tray_window) ]]; }
 # The app's icons: its windows that the tray has taken in.
 icon_windows() { xwininfo -tree -id "$(tray_window)" | awk '/\("alvore" "Alvore"\)/ { print $1 }'; }
 icon_count() { icon_windows | wc -l; }
-has_icon() { (($(icon_count) > 0)); }
-click_icon() { xdotool mousemove --window "$(icon_windows | head -n 1)" 8 8 click "$1"; }
+# The first icon on the screen. A tray takes an icon in before it maps it, and a click in between
+# lands on the tray itself.
+shown_icon() {
+    local window
+    for window in $(icon_windows); do
+        xwininfo -id "$window" | grep -q 'Map State: IsViewable' && echo "$window" && return 0
+    done
+    return 1
+}
+has_icon() { shown_icon >/dev/null; }
+click_icon() { xdotool mousemove --window "$(shown_icon)" 8 8 click "$1"; }
 # The panel is a shown window named "Alvore" that is 380 pixels wide (the menu and the icon
 # carry the app's name too).
 panel_shown() {
