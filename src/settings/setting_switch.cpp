@@ -9,12 +9,6 @@ namespace {
 
 constexpr qreal inset = 2;
 
-QColor mix(const QColor& from, const QColor& to, qreal t) {
-    const auto lerp = [t](float a, float b) { return float(a + (b - a) * t); };
-    return QColor::fromRgbF(lerp(from.redF(), to.redF()), lerp(from.greenF(), to.greenF()),
-                            lerp(from.blueF(), to.blueF()), lerp(from.alphaF(), to.alphaF()));
-}
-
 } // namespace
 
 SettingSwitch::SettingSwitch(QWidget* parent) : QAbstractButton(parent) {
@@ -37,7 +31,7 @@ void SettingSwitch::paintEvent(QPaintEvent*) {
     const qreal progress = knob.value();
     const QRectF track(rect());
     const QColor on = isEnabled() ? Palette::cool() : Palette::white(0.3);
-    painter.setBrush(mix(Palette::white(0.14), on, std::clamp(progress, 0.0, 1.0)));
+    painter.setBrush(Palette::mix(Palette::white(0.14), on, std::clamp(progress, 0.0, 1.0)));
     painter.drawRoundedRect(track, track.height() / 2, track.height() / 2);
     if (hasFocus()) {
         painter.setPen(QPen(Palette::cool(), 1.5));

@@ -11,12 +11,6 @@
 
 namespace {
 const QString help = QStringLiteral("Settings and more");
-
-QColor mix(const QColor& from, const QColor& to, qreal t) {
-    const auto lerp = [t](float a, float b) { return float(a + (b - a) * t); };
-    return QColor::fromRgbF(lerp(from.redF(), to.redF()), lerp(from.greenF(), to.greenF()),
-                            lerp(from.blueF(), to.blueF()), lerp(from.alphaF(), to.alphaF()));
-}
 } // namespace
 
 PanelMenu::PanelMenu(AppModel& model, bool compact, QWidget* parent)
@@ -42,7 +36,7 @@ void PanelMenu::paintEvent(QPaintEvent*) {
     const QPointF centre = QRectF(rect()).center();
     Icons::paint(painter, QRectF(centre - QPointF(side, side) / 2, QSizeF(side, side)),
                  QStringLiteral("gearshape"),
-                 mix(Palette::tertiaryText(), Palette::secondaryText(), shown));
+                 Palette::mix(Palette::tertiaryText(), Palette::secondaryText(), shown));
 }
 
 void PanelMenu::enterEvent(QEnterEvent* event) {

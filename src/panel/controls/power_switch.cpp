@@ -13,12 +13,6 @@ namespace {
 constexpr qreal inset = 3;
 constexpr qreal shadowRadius = 2.5;
 
-QColor mix(const QColor& from, const QColor& to, qreal t) {
-    const auto lerp = [t](float a, float b) { return float(a + (b - a) * t); };
-    return QColor::fromRgbF(lerp(from.redF(), to.redF()), lerp(from.greenF(), to.greenF()),
-                            lerp(from.blueF(), to.blueF()), lerp(from.alphaF(), to.alphaF()));
-}
-
 } // namespace
 
 PowerSwitch::PowerSwitch(QWidget* parent) : QAbstractButton(parent), tintColor(Palette::cool()) {
@@ -53,7 +47,8 @@ void PowerSwitch::paintEvent(QPaintEvent*) {
         const QRectF track(0, 0, 46, 26);
 
         painter.setPen(Qt::NoPen);
-        painter.setBrush(mix(Palette::white(0.14), tintColor, std::clamp(progress, 0.0, 1.0)));
+        painter.setBrush(
+            Palette::mix(Palette::white(0.14), tintColor, std::clamp(progress, 0.0, 1.0)));
         painter.drawRoundedRect(track, track.height() / 2, track.height() / 2);
 
         const qreal diameter = track.height() - 2 * inset;

@@ -50,6 +50,13 @@ inline QColor tint(Tint role) {
     }
     return cool();
 }
+// The colour `t` of the way from `from` to `to` (0 to 1), alpha included.
+inline QColor mix(const QColor& from, const QColor& to, qreal t) {
+    const auto lerp = [t](float a, float b) { return float(a + (b - a) * t); };
+    return QColor::fromRgbF(lerp(from.redF(), to.redF()), lerp(from.greenF(), to.greenF()),
+                            lerp(from.blueF(), to.blueF()), lerp(from.alphaF(), to.alphaF()));
+}
+
 // A unit's accent (its glow).
 inline QColor accent(const std::optional<QString>& mode) {
     return tint(accentTint(mode));
