@@ -2,6 +2,8 @@
 #include "client/keychain.h"
 #include "model/app_model.h"
 #include "model/system_clock.h"
+#include "panel/accessibility/panel_accessibility.h"
+#include "settings/accessibility/settings_accessibility.h"
 #include "settings/settings_window_controller.h"
 #include "shell/appearance.h"
 #include "shell/application_service.h"
@@ -72,6 +74,10 @@ int main(int argc, char* argv[]) {
     if (!DisplayPlatform::applyBeforeStart(argc, argv))
         return 1;
     QApplication app(argc, argv);
+    // After the application's own, so that these come first; the accessibility bridge asks
+    // for nothing before the event loop runs.
+    PanelAccessibility::install();
+    SettingsAccessibility::install();
     QApplication::setOrganizationName(QStringLiteral("Brindlework"));
     QApplication::setApplicationName(QStringLiteral("Alvore"));
 

@@ -109,6 +109,7 @@ AdvancedSection::AdvancedSection(AppModel& model, QString id, QWidget* parent)
     presetLayout->setSpacing(editorSpacing);
     presetName = new QLineEdit(presetEditor);
     presetName->setPlaceholderText(QStringLiteral("Name"));
+    presetName->setAccessibleName(QStringLiteral("Preset name"));
     presetName->setFont(Fonts::font(points));
     presetName->setFixedHeight(chipHeight);
     connect(presetName, &QLineEdit::returnPressed, this, &AdvancedSection::savePreset);
@@ -125,6 +126,7 @@ AdvancedSection::AdvancedSection(AppModel& model, QString id, QWidget* parent)
     timerLayout->setSpacing(editorSpacing);
     timerLabel = text({}, Palette::secondaryText(), timerEditor);
     timerTime = new QTimeEdit(timerEditor);
+    timerLabel->setBuddy(timerTime); // "Turn off at" names the field for a screen reader
     timerTime->setDisplayFormat(ShortTime::timeOfDayFormat());
     timerTime->setFont(Fonts::font(points));
     timerTime->setFixedHeight(chipHeight);
