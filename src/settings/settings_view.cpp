@@ -1,12 +1,14 @@
 #include "settings/settings_view.h"
 
 #include "model/app_model.h"
+#include "panel/accessibility/focus_ring.h"
 #include "panel/style/palette.h"
 #include "settings/account_tab.h"
 #include "settings/general_tab.h"
 #include "settings/presets_tab.h"
 #include "settings/tab_bar.h"
 
+#include <QKeyEvent>
 #include <QScrollArea>
 #include <QShortcut>
 #include <QVBoxLayout>
@@ -18,6 +20,7 @@ SettingsView::SettingsView(AppModel& model, QWidget* parent)
     colors.setColor(QPalette::Window, Palette::background());
     setPalette(colors);
     setAutoFillBackground(true);
+    new FocusRing(this);
 
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
@@ -59,4 +62,9 @@ void SettingsView::showTab(SettingsTab tab) {
     page->setAutoFillBackground(false);
     scroller->setWidget(page); // deletes the page shown before
     scroller->viewport()->setAutoFillBackground(false);
+}
+
+void SettingsView::keyPressEvent(QKeyEvent* event) {
+    if (!FocusRing::press(event, focusWidget()))
+        QWidget::keyPressEvent(event);
 }

@@ -20,6 +20,9 @@ public:
     // The selected tab's content.
     QWidget* content() const;
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     void showTab(SettingsTab tab);
 

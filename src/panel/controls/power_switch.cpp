@@ -23,7 +23,7 @@ QColor mix(const QColor& from, const QColor& to, qreal t) {
 
 PowerSwitch::PowerSwitch(QWidget* parent) : QAbstractButton(parent), tintColor(Palette::cool()) {
     setFixedSize(sizeHint());
-    setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::TabFocus);
     setToolTip(QStringLiteral("Turn on"));
     connect(this, &QAbstractButton::clicked, this, [this] {
         if (onClick)

@@ -1,6 +1,7 @@
 #include "panel/root/root_view.h"
 
 #include "model/app_model.h"
+#include "panel/accessibility/focus_ring.h"
 #include "panel/controls/panel_buttons.h"
 #include "panel/dropdown/dropdown_layer.h"
 #include "panel/root/banner.h"
@@ -10,6 +11,7 @@
 #include "panel/sign_in/login_view.h"
 #include "panel/style/palette.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 #include <QVBoxLayout>
 
@@ -23,6 +25,7 @@ RootView::RootView(AppModel& model, QWidget* parent)
       layer(new DropdownLayer(model, this)), banner(new Banner(model, this)) {
     // It fills all of itself, so the window beneath is not painted first on every frame.
     setAttribute(Qt::WA_OpaquePaintEvent);
+    new FocusRing(this);
     stack->setContentsMargins(0, 0, 0, 0);
     stack->setSpacing(0);
     // The panel's window takes this view's size, which follows the content.
@@ -100,6 +103,11 @@ void RootView::replace(QPointer<QWidget>& part, QWidget* with, int at) {
         stack->insertWidget(std::min(at, stack->count()), with);
         with->show();
     }
+}
+
+void RootView::keyPressEvent(QKeyEvent* event) {
+    if (!FocusRing::press(event, focusWidget()))
+        QWidget::keyPressEvent(event);
 }
 
 void RootView::paintEvent(QPaintEvent*) {

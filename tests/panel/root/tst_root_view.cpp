@@ -1,6 +1,9 @@
 #include "model/dropdown_builders.h"
+#include "panel/accessibility/focus_ring.h"
+#include "panel/accessibility/panel_accessibility.h"
 #include "panel/card/unit_card.h"
 #include "panel/controls/panel_buttons.h"
+#include "panel/controls/power_switch.h"
 #include "panel/root/banner.h"
 #include "panel/root/panel_header.h"
 #include "panel/root/panel_menu.h"
@@ -12,9 +15,12 @@
 #include "panel/style/short_time.h"
 #include "support/panel_rig.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QVBoxLayout>
+#include <functional>
 
 using Content = RootView::Content;
 
@@ -46,7 +52,78 @@ static std::unique_ptr<ModelRig> rigIn(const QString& setup, const QList<bool>& 
 class RootViewTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase() { FrameTicker::shared()->setInstant(true); }
+    void initTestCase() {
+        FrameTicker::shared()->setInstant(true);
+        PanelAccessibility::install();
+    }
+
+    // The panel as a popup is a window of the application with a name, and every control in
+    // it has a name and a role of its own.
+    void screenReaderFindsThePanel() {
+        const auto rig = rigIn("demo");
+        QWidget popup(nullptr, Qt::Popup);
+        popup.setWindowTitle("Alvore");
+        auto* column = new QVBoxLayout(&popup);
+        column->addWidget(new RootView(*rig->model));
+        popup.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&popup));
+        QAccessibleInterface* application = QAccessible::queryAccessibleInterface(qApp);
+        QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&popup);
+        QVERIFY(application->indexOfChild(window) >= 0);
+        QCOMPARE(std::pair(window->role(), window->text(QAccessible::Name)),
+                 std::pair(QAccessible::Window, QString("Alvore")));
+
+        const QList<QAccessible::Role> controls{QAccessible::PushButton,  QAccessible::CheckBox,
+                                                QAccessible::ComboBox,    QAccessible::SpinBox,
+                                                QAccessible::ButtonMenu,  QAccessible::Link,
+                                                QAccessible::EditableText};
+        QStringList unnamed;
+        QList<QAccessible::Role> roles;
+        std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* node) {
+            if (node->state().invisible)
+                return;
+            roles << node->role();
+            if (controls.contains(node->role()) && node->text(QAccessible::Name).isEmpty())
+                unnamed << QString::number(node->role(), 16);
+            for (int i = 0; i < node->childCount(); ++i)
+                walk(node->child(i));
+        };
+        walk(window);
+        QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(", ")));
+        QCOMPARE(roles.count(QAccessible::Grouping), 3); // a card per unit
+        // the usable units' power switches
+        QCOMPARE(roles.count(QAccessible::CheckBox), shownIn<PowerSwitch>(popup).size());
+        popup.hide();
+        QCOMPARE(application->indexOfChild(window), -1);
+    }
+
+    // Tab reaches every card's switch with the ring around it, and Return presses it.
+    void keyboardReachesTheControls() {
+        const auto rig = rigIn("demo");
+        AppModel& model = *rig->model;
+        RootView root(model);
+        root.show();
+        root.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&root));
+        const QList<PowerSwitch*> switches = shownIn<PowerSwitch>(root);
+        QSet<QWidget*> reached;
+        auto* ring = root.findChild<FocusRing*>();
+        for (int i = 0; i < 60 && reached.size() < switches.size(); ++i) {
+            QTest::keyClick(&root, Qt::Key_Tab);
+            QWidget* focus = root.focusWidget();
+            QVERIFY(focus && ring->isVisible() && ring->target() == focus &&
+                    ring->geometry().contains(focus->geometry().translated(
+                        focus->parentWidget()->mapTo(&root, QPoint(0, 0)))));
+            if (switches.contains(focus))
+                reached.insert(focus);
+        }
+        QCOMPARE(reached.size(), switches.size());
+        UnitCard* bedroom = shownIn<UnitCard>(root).value(0);
+        QVERIFY(bedroom->podID() == "demo1" && model.pod("demo1")->isOn());
+        bedroom->findChild<PowerSwitch*>()->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(bedroom->findChild<PowerSwitch*>(), Qt::Key_Return);
+        QTRY_VERIFY(!model.pod("demo1")->isOn());
+    }
 
     void contentFollowsStatusAndUnits() {
         // The setup and units, the content, the placeholder's title, and what the status line
