@@ -17,6 +17,7 @@
 
 #include <QAccessible>
 #include <QLabel>
+#include <QLineEdit>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QVBoxLayout>
@@ -58,43 +59,57 @@ private Q_SLOTS:
     }
 
     // The panel as a popup is a window of the application with a name, and every control in
-    // it has a name and a role of its own.
+    // it, on the units or on the sign-in view, has a name and a role of its own. The key
+    // field is read as a password field that never gives away what was typed.
     void screenReaderFindsThePanel() {
-        const auto rig = rigIn("demo");
-        QWidget popup(nullptr, Qt::Popup);
-        popup.setWindowTitle("Alvore");
-        auto* column = new QVBoxLayout(&popup);
-        column->addWidget(new RootView(*rig->model));
-        popup.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&popup));
-        QAccessibleInterface* application = QAccessible::queryAccessibleInterface(qApp);
-        QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&popup);
-        QVERIFY(application->indexOfChild(window) >= 0);
-        QCOMPARE(std::pair(window->role(), window->text(QAccessible::Name)),
-                 std::pair(QAccessible::Window, QString("Alvore")));
+        for (const QString setup : {"demo", "needsKey"}) {
+            const auto rig = rigIn(setup);
+            QWidget popup(nullptr, Qt::Popup);
+            popup.setWindowTitle("Alvore");
+            auto* column = new QVBoxLayout(&popup);
+            column->addWidget(new RootView(*rig->model));
+            popup.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&popup));
+            QAccessibleInterface* application = QAccessible::queryAccessibleInterface(qApp);
+            QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&popup);
+            QVERIFY(application->indexOfChild(window) >= 0);
+            QCOMPARE(std::pair(window->role(), window->text(QAccessible::Name)),
+                     std::pair(QAccessible::Window, QString("Alvore")));
+            for (QLineEdit* field : shownIn<QLineEdit>(popup))
+                QTest::keyClicks(field, "secret-key-0123");
 
-        const QList<QAccessible::Role> controls{QAccessible::PushButton,  QAccessible::CheckBox,
-                                                QAccessible::ComboBox,    QAccessible::SpinBox,
-                                                QAccessible::ButtonMenu,  QAccessible::Link,
-                                                QAccessible::EditableText};
-        QStringList unnamed;
-        QList<QAccessible::Role> roles;
-        std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* node) {
-            if (node->state().invisible)
-                return;
-            roles << node->role();
-            if (controls.contains(node->role()) && node->text(QAccessible::Name).isEmpty())
-                unnamed << QString::number(node->role(), 16);
-            for (int i = 0; i < node->childCount(); ++i)
-                walk(node->child(i));
-        };
-        walk(window);
-        QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(", ")));
-        QCOMPARE(roles.count(QAccessible::Grouping), 3); // a card per unit
-        // the usable units' power switches
-        QCOMPARE(roles.count(QAccessible::CheckBox), shownIn<PowerSwitch>(popup).size());
-        popup.hide();
-        QCOMPARE(application->indexOfChild(window), -1);
+            const QList<QAccessible::Role> controls{QAccessible::PushButton,  QAccessible::CheckBox,
+                                                    QAccessible::ComboBox,    QAccessible::SpinBox,
+                                                    QAccessible::ButtonMenu,  QAccessible::Link,
+                                                    QAccessible::EditableText};
+            QStringList unnamed;
+            QList<QAccessible::Role> roles;
+            std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* node) {
+                if (node->state().invisible)
+                    return;
+                roles << node->role();
+                if (controls.contains(node->role()) && node->text(QAccessible::Name).isEmpty())
+                    unnamed << QString::number(node->role(), 16);
+                if (node->role() == QAccessible::EditableText)
+                    QVERIFY(node->state().passwordEdit &&
+                            !node->text(QAccessible::Value).contains("secret") &&
+                            !node->textInterface()->text(0, 15).contains("secret"));
+                for (int i = 0; i < node->childCount(); ++i)
+                    walk(node->child(i));
+            };
+            walk(window);
+            QVERIFY2(unnamed.isEmpty(), qPrintable(setup + ": " + unnamed.join(", ")));
+            if (setup == "demo") {
+                QCOMPARE(roles.count(QAccessible::Grouping), 3); // a card per unit
+                // the usable units' power switches
+                QCOMPARE(roles.count(QAccessible::CheckBox), shownIn<PowerSwitch>(popup).size());
+            } else {
+                QVERIFY(roles.count(QAccessible::EditableText) == 1 &&
+                        roles.count(QAccessible::Link) == 2);
+            }
+            popup.hide();
+            QCOMPARE(application->indexOfChild(window), -1);
+        }
     }
 
     // Tab reaches every card's switch with the ring around it, and Return presses it.
