@@ -41,7 +41,7 @@ QAccessibleInterface* make(const QString& className, QObject* object) {
         return new AccessibleChart(widget);
     if (is("DropdownCard"))
         return new AccessibleDropdown(widget);
-    if (is("UnitCard"))
+    if (is("UnitCard") || is("FanStepper"))
         return new QAccessibleWidget(widget, QAccessible::Grouping);
     if (is("Banner"))
         return new QAccessibleWidget(widget, QAccessible::AlertMessage);

@@ -10,6 +10,7 @@
 #include "panel/controls/counting_figure.h"
 #include "panel/controls/power_switch.h"
 #include "panel/controls/round_button.h"
+#include "panel/controls/small_chip.h"
 #include "panel/root/status_line.h"
 #include "support/panel_rig.h"
 #include "support/settle.h"
@@ -218,6 +219,12 @@ private Q_SLOTS:
         QVERIFY(read(more)->state().expandable && !read(more)->state().expanded);
         read(more)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
         QVERIFY(read(more)->state().expanded);
+        QStringList chips;
+        for (SmallChip* chip : shownIn<SmallChip>(card))
+            chips << read(chip)->text(QAccessible::Name);
+        QVERIFY2(chips.contains("Turn off in 30m") && chips.contains("Turn off at a set time"),
+                 qPrintable(chips.join(", ")));
+        QCOMPARE(read(card.findChild<FanStepper*>())->text(QAccessible::Name), "Fan speed, Auto");
         QAccessibleInterface* power = read(card.findChild<PowerSwitch*>());
         QCOMPARE(std::tuple(power->role(), power->text(QAccessible::Name), power->state().checked),
                  std::tuple(QAccessible::CheckBox, QString("Power, Bedroom"), true));
