@@ -44,7 +44,9 @@ bool FocusRing::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::Resize:
     case QEvent::Hide:
     case QEvent::Show:
-        if (shown && (watched == shown || watched == parentWidget()))
+        // The control, or a widget holding it, moved: a list scrolled to it, a card unfolded.
+        if (shown && watched->isWidgetType() &&
+            (watched == shown || static_cast<QWidget*>(watched)->isAncestorOf(shown)))
             follow();
         break;
     default:
