@@ -2,8 +2,9 @@
 # accessibility.sh <alvore binary>: runs the demo app with the accessibility bus as a screen
 # reader finds it, opens the panel from the tray icon and reads it over AT-SPI: the panel window
 # is under the application, every interactive object has a name and a proper role (the tree is
-# printed), the target's value steps the unit's target and the power switch's action turns the
-# unit off, as `alvore status` shows. Then the settings window and the panel as a window.
+# printed), the target's value steps the unit's target, the mode dropdown opens as a list, and
+# the power switch's action turns the unit off, as `alvore status` shows. Then the context menu
+# and the settings window.
 set -euo pipefail
 tree=$(dirname "$0")/accessibility_tree.py
 launcher=/usr/libexec/at-spi-bus-launcher
@@ -53,6 +54,13 @@ dump "the panel open"
 status_says "1 Bedroom  on  Cool 22°C" || fail "the demo's Bedroom: $("$app" status)"
 read_tree set-value "Target temperature, Bedroom" 23 || fail "setting the target's value"
 until_true "the target set through AT-SPI" status_says "1 Bedroom  on  Cool 23°C"
+# The mode trigger's action opens its dropdown, a list of the modes; picking the current one
+# closes it.
+read_tree press "Change mode" || fail "the mode trigger's action"
+until_true "the mode dropdown in the tree" read_tree has Mode
+dump "the mode dropdown open"
+read_tree press Cool || fail "the Cool row's action"
+until_true "the mode dropdown to close" eval '! read_tree has Mode'
 read_tree press "Power, Bedroom" || fail "the power switch's action"
 until_true "the unit turned off through AT-SPI" status_says "1 Bedroom  off"
 

@@ -5,6 +5,7 @@
 #                        object in any window is unnamed or has no proper role
 #   has-window <name>    exits 0 when the app shows a window of that name
 #   has-role <role>      exits 0 when the app shows a window whose role names <role> ("menu")
+#   has <name>           exits 0 when an object of that name shows
 #   press <name>         does the first action of the object of that name
 #   set-value <name> <n> sets the value of the object of that name
 import sys
@@ -128,6 +129,8 @@ def main():
     if command == "has-role":
         roles = [window.getRoleName() for window in application()]
         return 0 if any(sys.argv[2] in role for role in roles) else 1
+    if command == "has":
+        return 0 if any(node.name == sys.argv[2] for node, _ in walk(application())) else 1
     if command == "press":
         return 0 if find(sys.argv[2]).queryAction().doAction(0) else 1
     if command == "set-value":
