@@ -195,7 +195,11 @@ private Q_SLOTS:
         // The banner lies above the content and the dropdown layer, also once a dropdown
         // opens: a click there reaches the banner, and clears it.
         model.show("Couldn't change Hall: This computer is offline.");
-        QVERIFY(banner->isVisible());
+        QVERIFY(banner->isVisible()); // and a screen reader reads it as an alert
+        QCOMPARE(std::pair(QAccessible::queryAccessibleInterface(banner)->role(),
+                           QAccessible::queryAccessibleInterface(banner)->text(QAccessible::Name)),
+                 std::pair(QAccessible::AlertMessage,
+                           QString("Couldn't change Hall: This computer is offline.")));
         QCOMPARE(root.childAt(banner->geometry().center()), banner);
         model.openDropdown(Dropdowns::mode(model, *model.pod("a"), QRectF(20, 40, 80, 24)));
         QCOMPARE(root.childAt(banner->geometry().center()), banner);
