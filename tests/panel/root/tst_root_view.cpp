@@ -83,35 +83,22 @@ private Q_SLOTS:
                                                     QAccessible::ComboBox,    QAccessible::SpinBox,
                                                     QAccessible::ButtonMenu,  QAccessible::Link,
                                                     QAccessible::EditableText};
-            QStringList unnamed;
-            QList<QAccessible::Role> roles;
-            QStringList groups;
+            QList<QAccessible::Role> unnamed;
+            bool passwordField = false;
             std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* node) {
                 if (node->state().invisible)
                     return;
-                roles << node->role();
-                if (node->role() == QAccessible::Grouping)
-                    groups << node->text(QAccessible::Name);
                 if (controls.contains(node->role()) && node->text(QAccessible::Name).isEmpty())
-                    unnamed << QString::number(node->role(), 16);
+                    unnamed << node->role();
                 if (node->role() == QAccessible::EditableText)
-                    QVERIFY(node->state().passwordEdit &&
-                            !node->text(QAccessible::Value).contains("secret") &&
-                            !node->textInterface()->text(0, 15).contains("secret"));
+                    passwordField = node->state().passwordEdit &&
+                                    !node->text(QAccessible::Value).contains("secret") &&
+                                    !node->textInterface()->text(0, 15).contains("secret");
                 for (int i = 0; i < node->childCount(); ++i)
                     walk(node->child(i));
             };
             walk(window);
-            QVERIFY2(unnamed.isEmpty(), qPrintable(setup + ": " + unnamed.join(", ")));
-            if (setup == "demo") {
-                QVERIFY(groups.contains("Bedroom") && groups.contains("Office") &&
-                        groups.contains("Living Room")); // a card per unit
-                // the usable units' power switches
-                QCOMPARE(roles.count(QAccessible::CheckBox), shownIn<PowerSwitch>(popup).size());
-            } else {
-                QVERIFY(roles.count(QAccessible::EditableText) == 1 &&
-                        roles.count(QAccessible::Link) == 2);
-            }
+            QVERIFY(unnamed.isEmpty() && passwordField == (setup == "needsKey"));
             popup.hide();
             QCOMPARE(application->indexOfChild(window), -1);
         }
