@@ -11,6 +11,8 @@ class SmallChip : public QAbstractButton {
 public:
     explicit SmallChip(const QString& text, QWidget* parent = nullptr);
 
+    // The label it shows.
+    QString title() const { return label; }
     void setSymbol(const QString& value);
     bool isSelected() const { return selected; }
     void setSelected(bool value);
