@@ -8,7 +8,6 @@
 #include "settings/presets_tab.h"
 #include "settings/tab_bar.h"
 
-#include <QKeyEvent>
 #include <QScrollArea>
 #include <QShortcut>
 #include <QVBoxLayout>
@@ -62,9 +61,4 @@ void SettingsView::showTab(SettingsTab tab) {
     page->setAutoFillBackground(false);
     scroller->setWidget(page); // deletes the page shown before
     scroller->viewport()->setAutoFillBackground(false);
-}
-
-void SettingsView::keyPressEvent(QKeyEvent* event) {
-    if (!FocusRing::press(event, focusWidget()))
-        QWidget::keyPressEvent(event);
 }

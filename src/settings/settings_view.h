@@ -20,9 +20,6 @@ public:
     // The selected tab's content.
     QWidget* content() const;
 
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
-
 private:
     void showTab(SettingsTab tab);
 

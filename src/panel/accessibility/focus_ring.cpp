@@ -14,7 +14,8 @@ constexpr qreal ringWidth = 2;
 constexpr int outset = 3; // between the control's edge and the ring's inner edge
 } // namespace
 
-FocusRing::FocusRing(QWidget* area) : QWidget(area) {
+FocusRing::FocusRing(QWidget* area, std::function<bool()> keysTaken)
+    : QWidget(area), keysTaken(std::move(keysTaken)) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);
     hide();
@@ -23,6 +24,8 @@ FocusRing::FocusRing(QWidget* area) : QWidget(area) {
 
 bool FocusRing::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
+    case QEvent::KeyPress:
+        return press(watched, *static_cast<QKeyEvent*>(event));
     case QEvent::FocusIn: {
         auto* widget = qobject_cast<QWidget*>(watched);
         if (!widget || widget->window() != window())
@@ -55,10 +58,11 @@ bool FocusRing::eventFilter(QObject* watched, QEvent* event) {
     return false;
 }
 
-bool FocusRing::press(QKeyEvent* event, QWidget* focus) {
-    auto* button = qobject_cast<QAbstractButton*>(focus);
-    if ((event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) || !button ||
-        !button->isEnabled() || event->modifiers() != Qt::NoModifier)
+bool FocusRing::press(QObject* watched, const QKeyEvent& key) const {
+    auto* button = qobject_cast<QAbstractButton*>(watched);
+    if ((key.key() != Qt::Key_Return && key.key() != Qt::Key_Enter) ||
+        (key.modifiers() & ~Qt::KeypadModifier) || !button || !button->hasFocus() ||
+        !button->isEnabled() || button->window() != window() || (keysTaken && keysTaken()))
         return false;
     button->animateClick();
     return true;

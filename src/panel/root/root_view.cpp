@@ -11,7 +11,6 @@
 #include "panel/sign_in/login_view.h"
 #include "panel/style/palette.h"
 
-#include <QKeyEvent>
 #include <QPainter>
 #include <QVBoxLayout>
 
@@ -25,7 +24,7 @@ RootView::RootView(AppModel& model, QWidget* parent)
       layer(new DropdownLayer(model, this)), banner(new Banner(model, this)) {
     // It fills all of itself, so the window beneath is not painted first on every frame.
     setAttribute(Qt::WA_OpaquePaintEvent);
-    new FocusRing(this);
+    new FocusRing(this, [&model] { return model.dropdown().has_value(); });
     stack->setContentsMargins(0, 0, 0, 0);
     stack->setSpacing(0);
     // The panel's window takes this view's size, which follows the content.
@@ -103,11 +102,6 @@ void RootView::replace(QPointer<QWidget>& part, QWidget* with, int at) {
         stack->insertWidget(std::min(at, stack->count()), with);
         with->show();
     }
-}
-
-void RootView::keyPressEvent(QKeyEvent* event) {
-    if (!FocusRing::press(event, focusWidget()))
-        QWidget::keyPressEvent(event);
 }
 
 void RootView::paintEvent(QPaintEvent*) {
