@@ -2,21 +2,23 @@
 #include "client/keychain.h"
 #include "model/app_model.h"
 #include "model/system_clock.h"
+#include "panel/accessibility/panel_accessibility.h"
+#include "settings/accessibility/settings_accessibility.h"
 #include "settings/settings_window_controller.h"
-#include "shell/desktop/appearance.h"
 #include "shell/control/application_service.h"
 #include "shell/control/command_line.h"
 #include "shell/control/control_adaptor.h"
 #include "shell/control/control_client.h"
+#include "shell/control/single_instance.h"
+#include "shell/desktop/appearance.h"
 #include "shell/desktop/desktop_look.h"
 #include "shell/desktop/display_platform.h"
-#include "shell/tools/previews.h"
 #include "shell/desktop/relocation.h"
-#include "shell/tools/scratch_store.h"
-#include "shell/control/single_instance.h"
 #include "shell/desktop/sleep_watch.h"
-#include "shell/tray/status_item_controller.h"
+#include "shell/tools/previews.h"
+#include "shell/tools/scratch_store.h"
 #include "shell/tools/timing_log.h"
+#include "shell/tray/status_item_controller.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -72,6 +74,10 @@ int main(int argc, char* argv[]) {
     if (!DisplayPlatform::applyBeforeStart(argc, argv))
         return 1;
     QApplication app(argc, argv);
+    // After the application's own, so that these come first; the accessibility bridge asks
+    // for nothing before the event loop runs.
+    PanelAccessibility::install();
+    SettingsAccessibility::install();
     QApplication::setOrganizationName(QStringLiteral("Brindlework"));
     QApplication::setApplicationName(QStringLiteral("Alvore"));
 

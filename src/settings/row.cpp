@@ -33,6 +33,7 @@ Row::Row(const QString& title, const QString& detail, QWidget* control, QWidget*
         // A control beside its title says nothing of what it sets; a screen reader names it so.
         if (trailing->accessibleName().isEmpty())
             trailing->setAccessibleName(title);
+        titleLabel->setBuddy(trailing); // and reads the title as the control's label
         line->addWidget(trailing, 0, Qt::AlignVCenter);
     }
 }

@@ -1,6 +1,7 @@
 #include "settings/settings_view.h"
 
 #include "model/app_model.h"
+#include "panel/accessibility/focus_ring.h"
 #include "panel/style/palette.h"
 #include "settings/account_tab.h"
 #include "settings/general_tab.h"
@@ -18,6 +19,7 @@ SettingsView::SettingsView(AppModel& model, QWidget* parent)
     colors.setColor(QPalette::Window, Palette::background());
     setPalette(colors);
     setAutoFillBackground(true);
+    new FocusRing(this);
 
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);

@@ -4,6 +4,7 @@
 #include "panel/style/icons.h"
 #include "panel/style/palette.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -21,6 +22,7 @@ int indexOf(SettingsTab tab) {
 
 TabBar::TabBar(SettingsTab selected, QWidget* parent) : QWidget(parent), current(selected) {
     setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::TabFocus);
     capsule.setValue(indexOf(selected));
     connect(&capsule, &Animation::valueChanged, this, qOverload<>(&QWidget::update));
 }
@@ -48,6 +50,15 @@ void TabBar::mouseReleaseEvent(QMouseEvent* event) {
     for (const SettingsTab tab : SettingsTabs::all())
         if (buttonRect(tab).contains(event->position().toPoint()))
             select(tab);
+}
+
+void TabBar::keyPressEvent(QKeyEvent* event) {
+    const QList<SettingsTab> tabs = SettingsTabs::all();
+    const int step = event->key() == Qt::Key_Left ? -1 : event->key() == Qt::Key_Right ? 1 : 0;
+    const int next = indexOf(current) + step;
+    if (step == 0 || next < 0 || next >= tabs.size())
+        return QWidget::keyPressEvent(event);
+    select(tabs.at(next));
 }
 
 void TabBar::paintEvent(QPaintEvent*) {

@@ -26,6 +26,8 @@ Q_SIGNALS:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    // Left and Right select the tab beside the selected one.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     SettingsTab current;

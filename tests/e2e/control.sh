@@ -48,7 +48,7 @@ expect 0 status
 [[ $out == *"2 Office  on  Cool 23°C"* ]] || fail "status after on Office: $out"
 watch_grew() { (($(watch_lines) > before)); }
 until_true "a watch line after the change" watch_grew
-tail -n 1 "$work/watch" | grep -q '2 Office  on' || fail "watch printed: $(tail -n 1 "$work/watch")"
+tail -n 1 "$work/watch" | grep '2 Office  on' >/dev/null || fail "watch printed: $(tail -n 1 "$work/watch")"
 
 expect 1 on Attic
 [[ $err == *'No unit is called "Attic".'* ]] || fail "an unknown unit said: $err"

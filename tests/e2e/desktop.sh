@@ -49,7 +49,7 @@ icon_count() { icon_windows | wc -l; }
 shown_icon() {
     local window
     for window in $(icon_windows); do
-        xwininfo -id "$window" | grep -q 'Map State: IsViewable' && echo "$window" && return 0
+        xwininfo -id "$window" | grep 'Map State: IsViewable' >/dev/null && echo "$window" && return 0
     done
     return 1
 }

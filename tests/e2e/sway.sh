@@ -8,7 +8,7 @@
 set -euo pipefail
 source "$(dirname "$0")/sway_desktop.sh"
 
-status_says() { "$app" status 2>/dev/null | grep -q "$1"; }
+status_says() { "$app" status 2>/dev/null | grep "$1" >/dev/null; }
 app_gone() { ! running "$app_pid"; }
 no_item() { ! has_item; }
 
@@ -75,19 +75,19 @@ grim -g "0,0 1280x26" "$work/bar.png"
 item_call Activate ii 1200 13
 until_true "the panel as a Wayland window" panel_shown wayland
 grim "$work/panel-wayland.png"
-panel_focused() { windows | grep -q '{"name":"Alvore",[^}]*"focused":true'; }
+panel_focused() { windows | grep '{"name":"Alvore",[^}]*"focused":true' >/dev/null; }
 until_true "the panel to take the focus" panel_focused
 # Another workspace takes the focus, and the panel closes: it is gone from sway's tree, not only
 # out of sight. (Escape is left to the widget tests: a key typed through a virtual keyboard the
 # moment sway focuses the panel is sometimes not delivered to it, while the same key a moment
 # later is.)
 swaymsg workspace 2 >/dev/null
-no_panel() { ! windows | grep -q '"name":"Alvore"'; }
+no_panel() { ! windows | grep '"name":"Alvore"' >/dev/null; }
 until_true "the panel to close when it loses the focus" no_panel
 swaymsg workspace 1 >/dev/null
 
 menu_click "$(menu_id "Settings…")"
-has_settings() { windows | grep -q '"name":"Alvore Settings",[^}]*"visible":true'; }
+has_settings() { windows | grep '"name":"Alvore Settings",[^}]*"visible":true' >/dev/null; }
 until_true "the settings window" has_settings
 swaymsg '[title="^Alvore Settings$"] kill' >/dev/null
 settings_closed() { ! has_settings; }

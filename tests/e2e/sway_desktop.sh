@@ -91,7 +91,7 @@ windows() {
 # itself is asked.
 panel_shown() {
     if [[ $1 == wayland ]]; then
-        windows | grep -q '{"name":"Alvore",[^}]*"shell":"xdg_shell","visible":true,"width":380,'
+        windows | grep '{"name":"Alvore",[^}]*"shell":"xdg_shell","visible":true,"width":380,' >/dev/null
         return
     fi
     local window

@@ -1,6 +1,8 @@
 #include "client/app_log.h"
+#include "panel/accessibility/panel_accessibility.h"
 #include "panel/animation/frame_ticker.h"
 #include "panel/controls/round_button.h"
+#include "settings/accessibility/settings_accessibility.h"
 #include "settings/account_tab.h"
 #include "settings/preset_row.h"
 #include "settings/presets_tab.h"
@@ -70,6 +72,52 @@ private Q_SLOTS:
     void initTestCase() {
         FrameTicker::shared()->setInstant(true);
         QDesktopServices::setUrlHandler("file", this, "openUrl");
+        PanelAccessibility::install();
+        SettingsAccessibility::install();
+    }
+
+    // A screen reader reads the window by its title, the tab bar as page tabs whose action
+    // switches the page (as Left and Right do), the switches as check boxes labelled by their
+    // row's title and the unit picker's segments as radio buttons.
+    void readByScreenReader() {
+        ModelRig rig;
+        Window window(rig.start(true), SettingsTab::general);
+        const auto read = [](QObject* object) {
+            return QAccessible::queryAccessibleInterface(object);
+        };
+        QCOMPARE(std::pair(read(window.view)->role(), read(window.view)->text(QAccessible::Name)),
+                 std::pair(QAccessible::Window, QString("Alvore Settings")));
+        TabBar* bar = window.view->tabBar();
+        QAccessibleInterface* tabs = read(bar);
+        QStringList names;
+        QStringList selected;
+        for (int i = 0; i < tabs->childCount(); ++i) {
+            QVERIFY(tabs->child(i)->role() == QAccessible::PageTab);
+            names << tabs->child(i)->text(QAccessible::Name);
+            if (tabs->child(i)->state().selected)
+                selected << names.last();
+        }
+        QCOMPARE(std::tuple(tabs->role(), names, selected),
+                 std::tuple(QAccessible::PageTabList, QStringList{"General", "Presets", "Account"},
+                            QStringList{"General"}));
+        tabs->child(2)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QVERIFY(bar->selected() == SettingsTab::account && tabs->child(2)->state().selected);
+        QTest::keyClick(bar, Qt::Key_Left);
+        QTest::keyClick(bar, Qt::Key_Left);
+        QTest::keyClick(bar, Qt::Key_Left); // stays on the first
+        QVERIFY(bar->selected() == SettingsTab::general);
+
+        QAccessibleInterface* show = read(window.control<QAbstractButton>("Show temperature"));
+        QCOMPARE(show->role(), QAccessible::CheckBox);
+        const auto labels = show->relations(QAccessible::Label);
+        QVERIFY(labels.size() == 1 &&
+                labels[0].first->text(QAccessible::Name) == "Show temperature");
+        QStringList segments;
+        for (auto* segment :
+             window.control<SegmentedPicker>("Units")->findChildren<QAbstractButton*>())
+            if (read(segment)->role() == QAccessible::RadioButton)
+                segments << segment->text() + (read(segment)->state().checked ? "*" : "");
+        QCOMPARE(segments, (QStringList{"°C*", "°F"}));
     }
 
     void tabPersistsAcrossWindowsAndModels() {

@@ -109,12 +109,15 @@ AdvancedSection::AdvancedSection(AppModel& model, QString id, QWidget* parent)
     presetLayout->setSpacing(editorSpacing);
     presetName = new QLineEdit(presetEditor);
     presetName->setPlaceholderText(QStringLiteral("Name"));
+    presetName->setAccessibleName(QStringLiteral("Preset name"));
     presetName->setFont(Fonts::font(SmallChip::textPoints));
     presetName->setFixedHeight(SmallChip::chipHeight);
     connect(presetName, &QLineEdit::returnPressed, this, &AdvancedSection::savePreset);
     presetLayout->addWidget(presetName, 1);
-    presetLayout->addWidget(chip(
-        QStringLiteral("Save"), {}, [this] { savePreset(); }, presetEditor));
+    SmallChip* savePresetChip = chip(
+        QStringLiteral("Save"), {}, [this] { savePreset(); }, presetEditor);
+    savePresetChip->setAccessibleName(QStringLiteral("Save preset"));
+    presetLayout->addWidget(savePresetChip);
     presetLayout->addWidget(chip(
         QStringLiteral("Cancel"), {}, [this] { openEditor(std::nullopt); }, presetEditor));
     column->addWidget(presetEditor);
@@ -125,6 +128,7 @@ AdvancedSection::AdvancedSection(AppModel& model, QString id, QWidget* parent)
     timerLayout->setSpacing(editorSpacing);
     timerLabel = text({}, Palette::secondaryText(), timerEditor);
     timerTime = new QTimeEdit(timerEditor);
+    timerLabel->setBuddy(timerTime); // "Turn off at" names the field for a screen reader
     timerTime->setDisplayFormat(ShortTime::timeOfDayFormat());
     timerTime->setFont(Fonts::font(SmallChip::textPoints));
     timerTime->setFixedHeight(SmallChip::chipHeight);
@@ -132,8 +136,10 @@ AdvancedSection::AdvancedSection(AppModel& model, QString id, QWidget* parent)
     timerLayout->addWidget(timerLabel);
     timerLayout->addWidget(timerTime);
     timerLayout->addStretch(1);
-    timerLayout->addWidget(chip(
-        QStringLiteral("Save"), {}, [this] { saveTimer(); }, timerEditor));
+    SmallChip* saveTimerChip = chip(
+        QStringLiteral("Save"), {}, [this] { saveTimer(); }, timerEditor);
+    saveTimerChip->setAccessibleName(QStringLiteral("Save timer"));
+    timerLayout->addWidget(saveTimerChip);
     timerLayout->addWidget(chip(
         QStringLiteral("Cancel"), {}, [this] { openEditor(std::nullopt); }, timerEditor));
     column->addWidget(timerEditor);
@@ -215,15 +221,17 @@ void AdvancedSection::buildTimerChips(const TimerChips& chips) {
     const QString verb = chips.unitOn ? QStringLiteral("Turn off") : QStringLiteral("Turn on");
     for (const Duration& duration : durations) {
         const QString label = QString::fromLatin1(duration.label);
-        add(timerFlow,
-            chip(
-                label, verb + QStringLiteral(" in ") + label,
-                [this, minutes = duration.minutes] { model.setTimer(podID, minutes, !unitIsOn()); },
-                row));
+        SmallChip* timer = chip(
+            label, verb + QStringLiteral(" in ") + label,
+            [this, minutes = duration.minutes] { model.setTimer(podID, minutes, !unitIsOn()); },
+            row);
+        timer->setAccessibleName(timer->toolTip()); // "30m" alone says nothing of what it does
+        add(timerFlow, timer);
     }
     SmallChip* atTime = chip(
         QStringLiteral("At a set time"), {}, [this] { openEditor(Editor::timer); }, row);
     atTime->setSymbol(QStringLiteral("clock"));
+    atTime->setAccessibleName(verb + QStringLiteral(" at a set time"));
     add(timerFlow, atTime);
 }
 
@@ -242,6 +250,7 @@ void AdvancedSection::buildPresetChips(const QList<PresetChip>& chips) {
                     model.apply(*found);
             },
             row);
+        button->setAccessibleName(QStringLiteral("Apply preset ") + preset.name);
         button->setSelected(preset.active);
         button->setContextAction(
             [this, id = preset.id](const QPoint& position) { presetMenu(id, position); });

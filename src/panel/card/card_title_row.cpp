@@ -119,6 +119,7 @@ void CardTitleRow::setContent(const Content& content) {
     room->setVisible(controls && content.roomReading.has_value());
     room->setText(content.roomReading.value_or(QString()));
     power->setVisible(controls);
+    power->setAccessibleName(QStringLiteral("Power, ") + content.name);
     power->setOn(content.on);
     power->setTint(content.glow);
 }

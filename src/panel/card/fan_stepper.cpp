@@ -38,6 +38,7 @@ void FanStepper::setLevel(const std::optional<QString>& level, const QStringList
     slower->setEnabled(place != 0);
     faster->setEnabled(place < 0 || place != levels.size() - 1);
     shown = title(level);
+    setAccessibleName(QStringLiteral("Fan speed, ") + shown);
     update();
 }
 

@@ -20,7 +20,7 @@ qreal chevronSide() {
 
 MoreToggle::MoreToggle(QWidget* parent) : QAbstractButton(parent) {
     setFont(Fonts::font(12, QFont::Medium));
-    setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::TabFocus);
     setAttribute(Qt::WA_Hover);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setExpanded(false);

@@ -11,6 +11,7 @@ class MoreToggle : public QAbstractButton {
 public:
     explicit MoreToggle(QWidget* parent = nullptr);
 
+    bool isExpanded() const { return expanded; }
     void setExpanded(bool value);
     // How far the fold-out is open, 0 to 1: turns the chevron.
     void setTurn(qreal fraction);

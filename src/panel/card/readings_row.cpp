@@ -113,9 +113,13 @@ void ReadingsRow::setContent(const Content& content) {
     }
     humidity->setText(humidityText(content.humidity));
     co2->setVisible(finite(content.co2));
-    if (finite(content.co2))
+    if (finite(content.co2)) {
         co2->setText(QStringLiteral("CO₂ ") + whole(*content.co2));
+        co2->setAccessibleName(co2->text() + QStringLiteral(" parts per million"));
+    }
     tvoc->setVisible(finite(content.tvoc));
-    if (finite(content.tvoc))
+    if (finite(content.tvoc)) {
         tvoc->setText(QStringLiteral("TVOC ") + whole(*content.tvoc));
+        tvoc->setAccessibleName(tvoc->text() + QStringLiteral(" parts per billion"));
+    }
 }

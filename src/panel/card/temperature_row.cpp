@@ -34,6 +34,7 @@ void TemperatureRow::setActions(std::function<void()> cooler, std::function<void
 void TemperatureRow::setContent(const std::optional<Target>& target, const QString& roomText,
                                 const QColor& color) {
     hasTarget = target.has_value();
+    shown = target;
     minus->setVisible(hasTarget);
     plus->setVisible(hasTarget);
     figure->setVisible(hasTarget);
@@ -47,6 +48,10 @@ void TemperatureRow::setContent(const std::optional<Target>& target, const QStri
         figure->setToolTip(QStringLiteral("Target temperature (%1)").arg(target->unit));
     }
     place();
+}
+
+void TemperatureRow::step(int by) {
+    (by > 0 ? plus : minus)->click();
 }
 
 QSize TemperatureRow::sizeHint() const {

@@ -22,12 +22,20 @@ public:
         bool cooler = true;
         bool warmer = true;
         QString unit;
+        // The target and the lowest and highest the unit allows, in `unit`.
+        int value = 0;
+        int minimum = 0;
+        int maximum = 0;
     };
     // With a target the figure counts (see target()); without one the row shows `room`.
     void setContent(const std::optional<Target>& target, const QString& room, const QColor& color);
     CountingNumber& target() { return *figure; }
 
     void setActions(std::function<void()> cooler, std::function<void()> warmer);
+    // The target shown, if any.
+    const std::optional<Target>& shownTarget() const { return shown; }
+    // One step warmer (by > 0) or cooler, as a click on the button does.
+    void step(int by);
 
     QSize sizeHint() const override;
 
@@ -42,4 +50,5 @@ private:
     CountingNumber* figure;
     TightFigure* room;
     bool hasTarget = false;
+    std::optional<Target> shown;
 };

@@ -249,7 +249,10 @@ void UnitCard::refresh() {
     if (state.targetTemperature && !values.isEmpty())
         target = TemperatureRow::Target{*state.targetTemperature > values.first(),
                                         *state.targetTemperature < values.last(),
-                                        state.temperatureUnit.value_or(QStringLiteral("C"))};
+                                        state.temperatureUnit.value_or(QStringLiteral("C")),
+                                        int(*state.targetTemperature),
+                                        int(values.first()),
+                                        int(values.last())};
     temperature->setContent(target, settings.reading(room, 0),
                             on ? Palette::primaryText() : Palette::secondaryText());
     // A target changed by the user or the service shows at once; the entrance counts.
@@ -289,6 +292,11 @@ void UnitCard::showTitle(const Pod& pod, bool usable, const QColor& accent) {
     if (count > 1 && index < 9) // the keys 1 to 9 pick the first nine units
         heading.number = index + 1;
     heading.name = pod.displayName();
+    setAccessibleName(heading.name);
+    setAccessibleDescription(heading.number
+                                 ? QStringLiteral("Press %1 to pick this unit").arg(*heading.number)
+                                 : QString());
+    temperature->target().setAccessibleName(QStringLiteral("Target temperature, ") + heading.name);
     heading.single = single;
     heading.usable = usable;
     if (ago)

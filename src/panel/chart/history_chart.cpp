@@ -242,6 +242,26 @@ QSize HistoryChart::sizeHint() const {
     return {parentWidget() ? parentWidget()->width() : 340, height()};
 }
 
+QString HistoryChart::summary() const {
+    const QList<History::Point> shown =
+        ChartLayout::window(model.history().value(podID).temperature, model.now().addSecs(-day));
+    if (shown.isEmpty())
+        return QStringLiteral("No readings in the last day");
+    const auto spoken = [this](double celsius) {
+        const double value = unit == u"F" ? celsius * 9 / 5 + 32 : celsius;
+        return QLocale().toString(value, 'f', 1) + QStringLiteral(" degrees");
+    };
+    const auto [lowest, highest] = std::minmax_element(
+        shown.cbegin(), shown.cend(),
+        [](const History::Point& a, const History::Point& b) { return a.value < b.value; });
+    QString text =
+        QStringLiteral("Room temperature over the last day: lowest %1, highest %2, now %3")
+            .arg(spoken(lowest->value), spoken(highest->value), spoken(shown.last().value));
+    if (target)
+        text += QStringLiteral(", target %1 degrees").arg(*target);
+    return text;
+}
+
 bool HistoryChart::hasReadings() const {
     const QDateTime since = model.now().addSecs(-day);
     const QList<History::Point> temperature = model.history().value(podID).temperature;

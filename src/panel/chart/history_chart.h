@@ -29,6 +29,9 @@ public:
     void setDrawn(bool drawn, double delay);
 
     QSize sizeHint() const override;
+    // What the chart shows, for a screen reader: the last day's lowest, highest and latest room
+    // temperature and the target, in the chart's scale.
+    QString summary() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

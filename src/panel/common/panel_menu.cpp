@@ -5,6 +5,7 @@
 #include "panel/style/palette.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -19,6 +20,7 @@ PanelMenu::PanelMenu(AppModel& model, bool compact, QWidget* parent)
     setFixedSize(side, side);
     setToolTip(help);
     setAccessibleName(help);
+    setFocusPolicy(Qt::TabFocus);
     setCursor(Qt::PointingHandCursor);
     connect(&hover, &Animation::valueChanged, this, qOverload<>(&QWidget::update));
 }
@@ -52,6 +54,13 @@ void PanelMenu::leaveEvent(QEvent* event) {
 void PanelMenu::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton)
         return QWidget::mousePressEvent(event);
+    openMenu();
+}
+
+void PanelMenu::keyPressEvent(QKeyEvent* event) {
+    if (event->key() != Qt::Key_Space && event->key() != Qt::Key_Return &&
+        event->key() != Qt::Key_Enter)
+        return QWidget::keyPressEvent(event);
     openMenu();
 }
 

@@ -14,16 +14,17 @@ class PanelMenu : public QWidget {
     Q_OBJECT
 public:
     explicit PanelMenu(AppModel& model, bool compact = false, QWidget* parent = nullptr);
+    // Opens the menu under the button, as a click does.
+    void openMenu();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void openMenu();
-
     AppModel& model;
     bool compact;
     QPointer<QMenu> menu;

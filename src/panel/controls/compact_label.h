@@ -14,6 +14,7 @@ public:
     CompactLabel(const QString& symbol, const QString& text, QWidget* parent = nullptr);
 
     void setSymbol(const QString& value);
+    QString text() const { return title; }
     void setText(const QString& text);
     void setColor(const QColor& value);
     void setTabularDigits(bool value);

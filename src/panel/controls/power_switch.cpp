@@ -17,7 +17,7 @@ constexpr qreal shadowRadius = 2.5;
 
 PowerSwitch::PowerSwitch(QWidget* parent) : QAbstractButton(parent), tintColor(Palette::cool()) {
     setFixedSize(sizeHint());
-    setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::TabFocus);
     setToolTip(QStringLiteral("Turn on"));
     connect(this, &QAbstractButton::clicked, this, [this] {
         if (onClick)

@@ -8,7 +8,7 @@
 RoundButton::RoundButton(const QString& systemImage, int size, QWidget* parent)
     : QAbstractButton(parent), symbol(systemImage), side(size) {
     setFixedSize(sizeHint());
-    setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::TabFocus);
     setAttribute(Qt::WA_Hover);
     connect(this, &QAbstractButton::clicked, this, [this] {
         if (onClick)

@@ -23,7 +23,7 @@ qreal iconSide() {
 } // namespace
 
 SmallChip::SmallChip(const QString& text, QWidget* parent) : QAbstractButton(parent), label(text) {
-    setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::TabFocus);
     setAttribute(Qt::WA_Hover);
     setFont(Fonts::font(textPoints, QFont::Medium));
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);

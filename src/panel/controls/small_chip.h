@@ -15,6 +15,8 @@ public:
 
     explicit SmallChip(const QString& text, QWidget* parent = nullptr);
 
+    // The label it shows.
+    QString title() const { return label; }
     void setSymbol(const QString& value);
     bool isSelected() const { return selected; }
     void setSelected(bool value);

@@ -194,13 +194,18 @@ void DropdownCard::mouseReleaseEvent(QMouseEvent* event) {
     const std::optional<int> row = rowAt(event->position());
     const bool clicked = event->button() == Qt::LeftButton && row && row == pressed;
     pressed.reset();
-    if (!clicked || !model.picker().shown())
+    if (clicked)
+        pick(*row);
+}
+
+void DropdownCard::pick(int index) {
+    if (!model.picker().shown())
         return;
     // Closing drops the model's dropdown, pick action included: work from a copy.
     const Dropdown open = *model.picker().shown();
-    if (*row >= open.options.size())
+    if (index < 0 || index >= open.options.size())
         return;
     model.picker().close();
     if (open.pick)
-        open.pick(open.options.at(*row).id);
+        open.pick(open.options.at(index).id);
 }

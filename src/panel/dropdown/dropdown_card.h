@@ -28,6 +28,10 @@ public:
     // The row under `point` (card coordinates), if any.
     std::optional<int> rowAt(const QPointF& point) const;
     QRectF rowRect(int index) const;
+    // What the card draws.
+    const Dropdown& dropdown() const { return shown; }
+    // Closes the open dropdown and picks its row `index`, as a click on the row does.
+    void pick(int index);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -28,7 +28,7 @@ qreal iconSide() {
 DropdownTrigger::DropdownTrigger(AppModel& model, QString id, const QString& help, Make make,
                                  QWidget* parent)
     : QAbstractButton(parent), model(model), dropdownID(std::move(id)), make(std::move(make)) {
-    setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::TabFocus);
     setToolTip(help);
     setAccessibleName(help);
     setFont(ControlWell::font());

@@ -25,6 +25,8 @@ public:
     void setLabel(const Dropdown::Option::Icon& value, const QString& text);
     // The aim the vane shows now (while it turns, between the old and the new one).
     qreal shownAim() const { return turn.value(); }
+    // The title it shows: the current value.
+    QString label() const { return title; }
     // Its dropdown is the open one.
     bool isOpen() const;
     // Its rectangle in panel coordinates (those of the top-level widget).

@@ -5,6 +5,7 @@
 #include "panel/style/fonts.h"
 #include "panel/style/icons.h"
 
+#include <QAccessible>
 #include <QFontMetricsF>
 #include <QMouseEvent>
 #include <QPainter>
@@ -51,6 +52,9 @@ Banner::Banner(AppModel& model, QWidget* parent) : QWidget(parent), model(model)
         if (banner) {
             message = *banner;
             setAccessibleName(message);
+            // A screen reader says a new message at once, wherever the user is.
+            QAccessibleEvent alert(this, QAccessible::Alert);
+            QAccessible::updateAccessibility(&alert);
         }
         const double goal = banner ? 1 : 0;
         if (ViewEnvironment::renderingPreview())

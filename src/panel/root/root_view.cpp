@@ -1,6 +1,7 @@
 #include "panel/root/root_view.h"
 
 #include "model/app_model.h"
+#include "panel/accessibility/focus_ring.h"
 #include "panel/controls/prominent_button.h"
 #include "panel/dropdown/dropdown_layer.h"
 #include "panel/root/banner.h"
@@ -23,6 +24,7 @@ RootView::RootView(AppModel& model, QWidget* parent)
       layer(new DropdownLayer(model, this)), banner(new Banner(model, this)) {
     // It fills all of itself, so the window beneath is not painted first on every frame.
     setAttribute(Qt::WA_OpaquePaintEvent);
+    new FocusRing(this, [&model] { return model.picker().shown().has_value(); });
     stack->setContentsMargins(0, 0, 0, 0);
     stack->setSpacing(0);
     // The panel's window takes this view's size, which follows the content.

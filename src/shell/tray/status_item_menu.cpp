@@ -19,6 +19,7 @@ QAction* addAction(QMenu& menu, const QString& title, const QKeySequence& shortc
 void StatusItemController::fillMenu(QMenu& menu) {
     qDeleteAll(menu.findChildren<QMenu*>(Qt::FindDirectChildrenOnly));
     menu.clear();
+    menu.setWindowTitle(QStringLiteral("Alvore")); // what a screen reader calls the menu
 
     connect(addAction(menu, QStringLiteral("Open Alvore")), &QAction::triggered, this,
             &StatusItemController::show);

@@ -25,7 +25,7 @@ struct Section {
     // The shown chip with this label or, for a chip without one, this tooltip.
     SmallChip* chip(const QString& name) const {
         for (SmallChip* chip : widget.findChildren<SmallChip*>())
-            if (chip->isVisible() && (chip->accessibleName() == name || chip->toolTip() == name))
+            if (chip->isVisible() && (chip->title() == name || chip->toolTip() == name))
                 return chip;
         return nullptr;
     }

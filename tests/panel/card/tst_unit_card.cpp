@@ -1,3 +1,4 @@
+#include "panel/accessibility/panel_accessibility.h"
 #include "panel/animation/view_environment.h"
 #include "panel/card/card_glow.h"
 #include "panel/card/fan_stepper.h"
@@ -5,12 +6,16 @@
 #include "panel/card/temperature_row.h"
 #include "panel/card/timer_badge.h"
 #include "panel/card/unit_card.h"
+#include "panel/chart/history_chart.h"
 #include "panel/common/status_line.h"
 #include "panel/controls/counting_figure.h"
 #include "panel/controls/power_switch.h"
 #include "panel/controls/round_button.h"
+#include "panel/controls/small_chip.h"
 #include "support/panel_rig.h"
 #include "support/settle.h"
+
+#include <QAccessible>
 
 using namespace std::chrono_literals;
 
@@ -49,7 +54,10 @@ class UnitCardTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { FrameTicker::shared()->setInstant(true); }
+    void initTestCase() {
+        FrameTicker::shared()->setInstant(true);
+        PanelAccessibility::install();
+    }
 
     // The symbol and its help; empty when the card shows no progress.
     void progress() {
@@ -163,6 +171,65 @@ private Q_SLOTS:
         };
         QCOMPARE(badge(8), QStringList{"Press 9 to pick this unit"});
         QCOMPARE(badge(9), QStringList{});
+    }
+
+    // What a screen reader reads of a card, and what its actions and value do.
+    void readByScreenReader() {
+        QJsonObject bedroom = unitJson("a1", "Bedroom", true, 28);
+        bedroom["measurements"] = QJsonObject{{"temperature", 24.6}, {"humidity", 58.2}};
+        CardRig rig({bedroom, unitJson("a2", "Study", false)});
+        UnitCard& card = *rig.card;
+        const auto read = [](QWidget* widget) {
+            return QAccessible::queryAccessibleInterface(widget);
+        };
+        QAccessibleInterface* group = read(&card);
+        QCOMPARE(std::tuple(group->role(), group->text(QAccessible::Name),
+                            group->text(QAccessible::Description)),
+                 std::tuple(QAccessible::Grouping, QString("Bedroom"),
+                            QString("Press 1 to pick this unit")));
+
+        QStringList labels;
+        for (QWidget* widget : shownIn<QWidget>(card))
+            if (read(widget)->role() == QAccessible::StaticText)
+                labels << read(widget)->text(QAccessible::Name);
+        QVERIFY2(labels.contains("24.6 degrees") && labels.contains("58 percent"),
+                 qPrintable(labels.join(", ")));
+        QCOMPARE(read(temperatureButton(card, "minus"))->text(QAccessible::Name), "Cooler");
+        QCOMPARE(read(temperatureButton(card, "plus"))->text(QAccessible::Name), "Warmer");
+        QAccessibleInterface* chart = read(card.findChild<HistoryChart*>());
+        QCOMPARE(chart->role(), QAccessible::Graphic);
+        QVERIFY(!chart->text(QAccessible::Description).isEmpty());
+
+        // The target is a spin button over the unit's range; setting its value steps there.
+        QAccessibleInterface* target = read(card.findChild<CountingNumber*>());
+        QAccessibleValueInterface* value = target->valueInterface();
+        QCOMPARE(std::tuple(target->role(), target->text(QAccessible::Name)),
+                 std::tuple(QAccessible::SpinBox, QString("Target temperature, Bedroom")));
+        QCOMPARE(QVariantList({value->currentValue(), value->minimumValue(), value->maximumValue(),
+                               value->minimumStepSize()}),
+                 QVariantList({28, 16, 30, 1}));
+        value->setCurrentValue(25);
+        QCOMPARE(std::pair(value->currentValue(), card.findChild<CountingNumber*>()->text()),
+                 std::pair(QVariant(25), QString("25°")));
+        value->setCurrentValue(99); // clamped to the warmest
+        QCOMPARE(rig.model->pod("a1")->acState->targetTemperature, 30);
+
+        // More reads its state; the switch is checked while on and its action turns it off.
+        auto* more = card.findChild<MoreToggle*>();
+        QVERIFY(read(more)->state().expandable && !read(more)->state().expanded);
+        read(more)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QVERIFY(read(more)->state().expanded);
+        QStringList chips;
+        for (SmallChip* chip : shownIn<SmallChip>(card))
+            chips << read(chip)->text(QAccessible::Name);
+        QVERIFY2(chips.contains("Turn off in 30m") && chips.contains("Turn off at a set time"),
+                 qPrintable(chips.join(", ")));
+        QCOMPARE(read(card.findChild<FanStepper*>())->text(QAccessible::Name), "Fan speed, Auto");
+        QAccessibleInterface* power = read(card.findChild<PowerSwitch*>());
+        QCOMPARE(std::tuple(power->role(), power->text(QAccessible::Name), power->state().checked),
+                 std::tuple(QAccessible::CheckBox, QString("Power, Bedroom"), true));
+        power->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+        QVERIFY(!rig.model->pod("a1")->isOn() && !power->state().checked);
     }
 
     void expandedIsKeptPerUnit() {

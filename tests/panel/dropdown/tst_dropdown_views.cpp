@@ -1,8 +1,11 @@
 #include "model/dropdown_builders.h"
+#include "panel/accessibility/panel_accessibility.h"
 #include "panel/dropdown/dropdown_card.h"
 #include "panel/dropdown/dropdown_layer.h"
 #include "panel/dropdown/dropdown_trigger.h"
 #include "support/model_rig.h"
+
+#include <QAccessible>
 
 // A panel holding two triggers, one per demo unit, under the dropdown layer.
 struct Panel {
@@ -41,7 +44,10 @@ class DropdownViewsTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { FrameTicker::shared()->setInstant(true); }
+    void initTestCase() {
+        FrameTicker::shared()->setInstant(true);
+        PanelAccessibility::install();
+    }
 
     void triggersOpenCloseAndSwitch() {
         Panel panel;
@@ -113,6 +119,41 @@ private Q_SLOTS:
                  std::nullopt);
         QCOMPARE(panel.card()->rowAt(QPointF(100, DropdownCard::heightOf(open) - 20)),
                  std::nullopt);
+    }
+
+    // A screen reader reads the trigger as a combo box and the open card as a list of the
+    // options, the current one selected; an option's action picks it.
+    void readAsAComboBoxWithAList() {
+        Panel panel;
+        AppModel& model = panel.model;
+        QAccessibleInterface* trigger = QAccessible::queryAccessibleInterface(panel.mode);
+        QCOMPARE(std::tuple(trigger->role(), trigger->text(QAccessible::Value),
+                            trigger->state().expanded),
+                 std::tuple(QAccessible::ComboBox, QString("Cool"), false));
+        trigger->actionInterface()->doAction(QAccessibleActionInterface::showMenuAction());
+        QVERIFY(model.picker().shown() && trigger->state().expanded);
+
+        QAccessibleInterface* list = QAccessible::queryAccessibleInterface(panel.card());
+        QCOMPARE(list->role(), QAccessible::List);
+        const Dropdown open = *model.picker().shown();
+        QCOMPARE(list->childCount(), open.options.size());
+        QStringList names;
+        QStringList selected;
+        for (int i = 0; i < list->childCount(); ++i) {
+            QAccessibleInterface* option = list->child(i);
+            QVERIFY(option->role() == QAccessible::ListItem && list->indexOfChild(option) == i);
+            names << option->text(QAccessible::Name);
+            if (option->state().selected)
+                selected << option->text(QAccessible::Name);
+        }
+        QCOMPARE(names.first(), open.options.first().title);
+        QCOMPARE(selected, QStringList{"Cool"});
+
+        list->child(int(names.indexOf("Heat")))
+            ->actionInterface()
+            ->doAction(QAccessibleActionInterface::pressAction());
+        QVERIFY(!model.picker().shown());
+        QCOMPARE(model.pod("demo1")->acState->mode, "heat");
     }
 
     void closingCardFadesAndVanesTurn() {

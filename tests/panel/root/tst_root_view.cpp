@@ -1,7 +1,11 @@
 #include "model/dropdown_builders.h"
+#include "panel/accessibility/focus_ring.h"
+#include "panel/accessibility/panel_accessibility.h"
+#include "panel/card/more_toggle.h"
 #include "panel/card/unit_card.h"
 #include "panel/common/panel_menu.h"
 #include "panel/common/status_line.h"
+#include "panel/controls/power_switch.h"
 #include "panel/controls/prominent_button.h"
 #include "panel/root/banner.h"
 #include "panel/root/panel_header.h"
@@ -12,9 +16,13 @@
 #include "panel/style/short_time.h"
 #include "support/panel_rig.h"
 
+#include <QAccessible>
 #include <QLabel>
+#include <QLineEdit>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QVBoxLayout>
+#include <functional>
 
 using Content = RootView::Content;
 
@@ -46,7 +54,85 @@ static std::unique_ptr<ModelRig> rigIn(const QString& setup, const QList<bool>& 
 class RootViewTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase() { FrameTicker::shared()->setInstant(true); }
+    void initTestCase() {
+        FrameTicker::shared()->setInstant(true);
+        PanelAccessibility::install();
+    }
+
+    // The panel as a popup is a window of the application with a name, and every control in
+    // it, on the units or on the sign-in view, has a name and a role of its own. The key
+    // field is read as a password field that never gives away what was typed.
+    void screenReaderFindsThePanel() {
+        for (const QString setup : {"demo", "needsKey"}) {
+            const auto rig = rigIn(setup);
+            QWidget popup(nullptr, Qt::Popup);
+            popup.setWindowTitle("Alvore");
+            auto* column = new QVBoxLayout(&popup);
+            column->addWidget(new RootView(*rig->model));
+            popup.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&popup));
+            QAccessibleInterface* application = QAccessible::queryAccessibleInterface(qApp);
+            QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&popup);
+            QVERIFY(application->indexOfChild(window) >= 0);
+            QCOMPARE(std::pair(window->role(), window->text(QAccessible::Name)),
+                     std::pair(QAccessible::Window, QString("Alvore")));
+            for (QLineEdit* field : shownIn<QLineEdit>(popup))
+                QTest::keyClicks(field, "secret-key-0123");
+
+            const QList<QAccessible::Role> controls{QAccessible::PushButton,  QAccessible::CheckBox,
+                                                    QAccessible::ComboBox,    QAccessible::SpinBox,
+                                                    QAccessible::ButtonMenu,  QAccessible::Link,
+                                                    QAccessible::EditableText};
+            QList<QAccessible::Role> unnamed;
+            bool passwordField = false;
+            std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* node) {
+                if (node->state().invisible)
+                    return;
+                if (controls.contains(node->role()) && node->text(QAccessible::Name).isEmpty())
+                    unnamed << node->role();
+                if (node->role() == QAccessible::EditableText)
+                    passwordField = node->state().passwordEdit &&
+                                    !node->text(QAccessible::Value).contains("secret") &&
+                                    !node->textInterface()->text(0, 15).contains("secret");
+                for (int i = 0; i < node->childCount(); ++i)
+                    walk(node->child(i));
+            };
+            walk(window);
+            QVERIFY(unnamed.isEmpty() && passwordField == (setup == "needsKey"));
+            popup.hide();
+            QCOMPARE(application->indexOfChild(window), -1);
+        }
+    }
+
+    // Tab reaches every card's switch, down a list that scrolls to it, with the ring around
+    // it, and Return presses the focused button.
+    void keyboardReachesTheControls() {
+        const auto rig = rigIn("ready", {true, true, true, true, true});
+        AppModel& model = *rig->model;
+        RootView root(model);
+        root.show();
+        root.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&root));
+        const QList<PowerSwitch*> switches = root.findChildren<PowerSwitch*>();
+        QSet<QWidget*> reached;
+        auto* ring = root.findChild<FocusRing*>();
+        for (int i = 0; i < 100 && reached.size() < switches.size(); ++i) {
+            // Keys go to the focused control, as the window system sends them.
+            QTest::keyClick(root.focusWidget() ? root.focusWidget() : &root, Qt::Key_Tab);
+            QWidget* focus = root.focusWidget();
+            const QRect around(focus->mapTo(&root, QPoint(0, 0)), focus->size());
+            QVERIFY(ring->isVisible() && ring->target() == focus &&
+                    ring->geometry().contains(around));
+            if (switches.contains(focus))
+                reached.insert(focus);
+        }
+        QCOMPARE(reached.size(), switches.size());
+        QVERIFY(root.findChild<QScrollArea*>()->verticalScrollBar()->value() > 0);
+        auto* more = root.findChild<MoreToggle*>();
+        more->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(more, Qt::Key_Return);
+        QTRY_VERIFY(more->isExpanded());
+    }
 
     void contentFollowsStatusAndUnits() {
         // The setup and units, the content, the placeholder's title, and what the status line
@@ -96,7 +182,11 @@ private Q_SLOTS:
         // The banner lies above the content and the dropdown layer, also once a dropdown
         // opens: a click there reaches the banner, and clears it.
         model.show("Couldn't change Hall: This computer is offline.");
-        QVERIFY(banner->isVisible());
+        QVERIFY(banner->isVisible()); // and a screen reader reads it as an alert
+        QCOMPARE(std::pair(QAccessible::queryAccessibleInterface(banner)->role(),
+                           QAccessible::queryAccessibleInterface(banner)->text(QAccessible::Name)),
+                 std::pair(QAccessible::AlertMessage,
+                           QString("Couldn't change Hall: This computer is offline.")));
         QCOMPARE(root.childAt(banner->geometry().center()), banner);
         model.picker().open(Dropdowns::mode(model, *model.pod("a"), QRectF(20, 40, 80, 24)));
         QCOMPARE(root.childAt(banner->geometry().center()), banner);
