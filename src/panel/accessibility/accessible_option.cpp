@@ -2,21 +2,12 @@
 
 #include "panel/dropdown/dropdown_card.h"
 
-#include <QWidget>
-
-AccessibleOption::AccessibleOption(DropdownCard* card, int row) : card(card), row(row) {
+AccessibleOption::AccessibleOption(DropdownCard* card, int row)
+    : AccessiblePart(card), card(card), row(row) {
 }
 
 bool AccessibleOption::isValid() const {
     return card && row < card->dropdown().options.size();
-}
-
-QWindow* AccessibleOption::window() const {
-    return card ? card->window()->windowHandle() : nullptr;
-}
-
-QAccessibleInterface* AccessibleOption::parent() const {
-    return QAccessible::queryAccessibleInterface(card);
 }
 
 QString AccessibleOption::text(QAccessible::Text kind) const {
@@ -30,19 +21,10 @@ QString AccessibleOption::text(QAccessible::Text kind) const {
     return {};
 }
 
-QRect AccessibleOption::rect() const {
-    if (!isValid())
-        return {};
-    const QRect local = card->rowRect(row).toAlignedRect();
-    return {card->mapToGlobal(local.topLeft()), local.size()};
-}
-
 QAccessible::State AccessibleOption::state() const {
-    QAccessible::State state;
-    if (!isValid()) {
-        state.invalid = true;
+    QAccessible::State state = baseState();
+    if (state.invalid)
         return state;
-    }
     const Dropdown& dropdown = card->dropdown();
     state.selectable = true;
     state.focusable = true;
@@ -51,20 +33,10 @@ QAccessible::State AccessibleOption::state() const {
     return state;
 }
 
-void* AccessibleOption::interface_cast(QAccessible::InterfaceType type) {
-    return type == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface*>(this)
-                                                : nullptr;
+QRect AccessibleOption::localRect() const {
+    return card->rowRect(row).toAlignedRect();
 }
 
-QStringList AccessibleOption::actionNames() const {
-    return {pressAction()};
-}
-
-void AccessibleOption::doAction(const QString& action) {
-    if (action == pressAction() && isValid())
-        card->pick(row);
-}
-
-QStringList AccessibleOption::keyBindingsForAction(const QString& action) const {
-    return action == pressAction() ? QStringList{QStringLiteral("Return")} : QStringList{};
+void AccessibleOption::press() {
+    card->pick(row);
 }
