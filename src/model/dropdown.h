@@ -35,6 +35,7 @@ struct Dropdown {
     };
 
     QString id;    // a kind prefix and the unit id, e.g. "mode.<id>"
+    QString name;  // what it picks, as a screen reader reads it: "Mode", "Airflow"
     QRectF anchor; // the trigger's frame, in panel coordinates (points)
     QList<Option> options;
     std::optional<QString> selected; // id of the current option

@@ -28,6 +28,7 @@ Dropdown Dropdowns::mode(AppModel& model, const Pod& pod, const QRectF& anchor) 
     const QPointer<AppModel> target(&model);
     Dropdown dropdown;
     dropdown.id = modeID(pod.id);
+    dropdown.name = QStringLiteral("Mode");
     dropdown.anchor = anchor;
     dropdown.options = modeOptions(pod);
     dropdown.selected = on ? pod.acState->mode : std::nullopt;
@@ -45,6 +46,7 @@ Dropdown Dropdowns::airflow(AppModel& model, const Pod& pod, const QRectF& ancho
     const QPointer<AppModel> target(&model);
     Dropdown dropdown;
     dropdown.id = airflowID(pod.id);
+    dropdown.name = QStringLiteral("Airflow");
     dropdown.anchor = anchor;
     dropdown.options = Swing::options(caps ? caps->swing.value_or(QStringList{}) : QStringList{});
     dropdown.selected = pod.acState ? pod.acState->swing : std::nullopt;

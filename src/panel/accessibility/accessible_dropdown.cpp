@@ -16,12 +16,7 @@ DropdownCard* AccessibleDropdown::card() const {
 }
 
 QString AccessibleDropdown::text(QAccessible::Text kind) const {
-    if (kind != QAccessible::Name)
-        return QAccessibleWidget::text(kind);
-    const QString id = card()->dropdown().id;
-    return id.startsWith(u"mode.")      ? QStringLiteral("Mode")
-           : id.startsWith(u"airflow.") ? QStringLiteral("Airflow")
-                                        : QString();
+    return kind == QAccessible::Name ? card()->dropdown().name : QAccessibleWidget::text(kind);
 }
 
 int AccessibleDropdown::childCount() const {

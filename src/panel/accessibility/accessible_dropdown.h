@@ -12,7 +12,7 @@ public:
     explicit AccessibleDropdown(QWidget* card);
     ~AccessibleDropdown() override;
 
-    // Named after what it picks: "Mode" or "Airflow".
+    // Named after what it picks (the dropdown's name).
     QString text(QAccessible::Text kind) const override;
     int childCount() const override;
     QAccessibleInterface* child(int index) const override;
