@@ -3,6 +3,7 @@
 #include "panel/style/palette.h"
 
 #include <QAbstractButton>
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -75,7 +76,21 @@ void FocusRing::follow() {
     }
     const QRect around(shown->mapTo(parentWidget(), QPoint(0, 0)), shown->size());
     const int margin = outset + int(ringWidth);
-    setGeometry(around.adjusted(-margin, -margin, margin, margin));
+    const QRect ring = around.adjusted(-margin, -margin, margin, margin);
+    // A control half scrolled out of a list shows its ring only where the list shows it, not
+    // over the header above the list.
+    QRect seen = parentWidget()->rect();
+    for (QWidget* holder = shown->parentWidget(); holder && holder != parentWidget();
+         holder = holder->parentWidget())
+        if (auto* scroller = qobject_cast<QAbstractScrollArea*>(holder->parentWidget());
+            scroller && scroller->viewport() == holder)
+            seen &= QRect(holder->mapTo(parentWidget(), QPoint(0, 0)), holder->size());
+    if (!seen.intersects(ring)) {
+        hide();
+        return;
+    }
+    setGeometry(ring);
+    setMask(QRegion((seen & ring).translated(-ring.topLeft())));
     raise();
     show();
     update();

@@ -127,7 +127,18 @@ private Q_SLOTS:
                 reached.insert(focus);
         }
         QCOMPARE(reached.size(), switches.size());
-        QVERIFY(root.findChild<QScrollArea*>()->verticalScrollBar()->value() > 0);
+        auto* list = root.findChild<QScrollArea*>();
+        QVERIFY(list->verticalScrollBar()->value() > 0);
+        // Scrolled half out of the list under the header, a control's ring stays in the list.
+        switches.at(1)->setFocus(Qt::TabFocusReason);
+        QScrollBar* bar = list->verticalScrollBar();
+        bar->setValue(bar->value() + switches.at(1)->mapTo(list->viewport(), QPoint(0, 0)).y() +
+                      switches.at(1)->height() / 2);
+        const QRect viewport(list->viewport()->mapTo(&root, QPoint(0, 0)),
+                             list->viewport()->size());
+        const QRegion painted = ring->mask().isEmpty() ? QRegion(ring->rect()) : ring->mask();
+        QVERIFY(ring->isVisible() &&
+                viewport.contains(painted.boundingRect().translated(ring->pos())));
         auto* more = root.findChild<MoreToggle*>();
         more->setFocus(Qt::TabFocusReason);
         QTest::keyClick(more, Qt::Key_Return);

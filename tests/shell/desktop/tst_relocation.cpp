@@ -2,9 +2,13 @@
 #include "support/log_watch.h"
 #include "support/temporary_settings.h"
 
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 // The real file operations; the person at the alert, the mount check and the relaunch are
@@ -67,6 +71,36 @@ private Q_SLOTS:
         m_places = {home + "/Downloads/Alvore-x86_64.AppImage", home,
                     home + "/.local/share/applications", home + "/.config/autostart"};
         writeFile(m_places.image, script, executable);
+    }
+
+    // The question is a dialog under the application, named after it, with its answers as
+    // named buttons a screen reader can press.
+    void theQuestionIsReadByScreenReaders() {
+        QStringList buttons;
+        QString dialog;
+        QTimer asking;
+        QObject::connect(&asking, &QTimer::timeout, [&] {
+            QWidget* box = QApplication::activeModalWidget();
+            if (!box)
+                return;
+            asking.stop();
+            QAccessibleInterface* shown = QAccessible::queryAccessibleInterface(box);
+            QAccessibleInterface* application = QAccessible::queryAccessibleInterface(qApp);
+            if (application->indexOfChild(shown) >= 0)
+                dialog = shown->text(QAccessible::Name);
+            for (QAbstractButton* button : box->findChildren<QAbstractButton*>()) {
+                QAccessibleInterface* node = QAccessible::queryAccessibleInterface(button);
+                buttons << node->text(QAccessible::Name);
+                if (node->text(QAccessible::Name) == u"Not Now")
+                    node->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+            }
+        });
+        asking.start(10);
+        const Relocation::Platform::Answer answer = Relocation::DesktopPlatform().ask();
+        QCOMPARE(dialog, QStringLiteral("Alvore"));
+        buttons.sort();
+        QCOMPARE(buttons, QStringList({"Don't ask again", "Move to Applications", "Not Now"}));
+        QVERIFY(!answer.move && !answer.dontAskAgain);
     }
 
     void isNotOfferedWhereItDoesNotApply() {
@@ -154,5 +188,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(RelocationTest)
+QTEST_MAIN(RelocationTest)
 #include "tst_relocation.moc"

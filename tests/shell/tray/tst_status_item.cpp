@@ -1,3 +1,4 @@
+#include "panel/accessibility/panel_accessibility.h"
 #include "panel/animation/frame_ticker.h"
 #include "panel/common/status_line.h"
 #include "panel/root/root_view.h"
@@ -8,6 +9,7 @@
 #include "support/outcome.h"
 #include "support/panel_rig.h"
 
+#include <QAccessible>
 #include <QDBusPendingCall>
 #include <QDBusPendingReply>
 #include <QLineEdit>
@@ -144,6 +146,7 @@ class StatusItemTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase() {
+        PanelAccessibility::install();
         loadPanelResources();
         FrameTicker::shared()->setInstant(true);
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); // " 24.6°"
@@ -280,6 +283,22 @@ private Q_SLOTS:
                 !demo.model.picker().shown());
         QTRY_VERIFY(!content); // the content goes with the panel
         QCOMPARE(ModelBackstage::openCount(demo.model), 1);
+    }
+
+    // A screen reader finds the panel under the application, as the tray's popup and as the
+    // window shown where there is no tray.
+    void screenReaderFindsThePanelWindow() {
+        DemoTray demo;
+        StatusItemController windowed(demo.model, StatusItemController::Presentation::window);
+        Q_EMIT demo.item.trayIcon().activated(QSystemTrayIcon::Trigger);
+        QAccessibleInterface* application = QAccessible::queryAccessibleInterface(qApp);
+        for (PanelWindow* panel : {&demo.item.panel(), &windowed.panel()}) {
+            QVERIFY(QTest::qWaitForWindowExposed(panel));
+            QAccessibleInterface* window = QAccessible::queryAccessibleInterface(panel);
+            QVERIFY(application->indexOfChild(window) >= 0);
+            QCOMPARE(std::pair(window->role(), window->text(QAccessible::Name)),
+                     std::pair(QAccessible::Window, QString("Alvore")));
+        }
     }
 
     void keysStepSelectSwitchAndPick() {
