@@ -49,12 +49,8 @@ private Q_SLOTS:
 
         QVERIFY(QTest::qWaitFor([&] { return fireDate(model, "a") != local.fireDate; }));
         QCOMPARE(fireDate(model, "a"), rig.clock.now().addSecs(1790));
-        const auto puts = rig.service.requests("PUT", timerPath("a"));
-        QCOMPARE(puts.size(), 1);
-        QCOMPARE(puts.first().body,
-                 QByteArray(R"({"minutesFromNow":30,"acState":{"on":false,"mode":"cool",)"
-                            R"("targetTemperature":24,"temperatureUnit":"C","fanLevel":"auto",)"
-                            R"("swing":"stopped"}})"));
+        // The request's form is tst_service_operations' to check.
+        QCOMPARE(rig.service.requests("PUT", timerPath("a")).size(), 1);
         QCOMPARE(model.banner(), std::nullopt);
     }
 
