@@ -4,11 +4,8 @@
 #include "support/loopback_service.h"
 #include "support/outcome.h"
 
-#include <QDir>
-#include <QFile>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <netinet/in.h>
@@ -130,20 +127,6 @@ private Q_SLOTS:
         else if (!log.isEmpty())
             QCOMPARE(lines[0], log);
         QVERIFY(!lines.join('\n').contains(key));
-    }
-
-    void answerThatIsNotHttpHasStatusZero() {
-        QTemporaryDir root;
-        QVERIFY(QDir(root.path()).mkpath("api/v2/users/me"));
-        QFile file(root.filePath("api/v2/users/me/pods"));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("plain file") > 0);
-        file.close();
-        const LogWatch watch;
-        const auto outcome = outcomeOf(
-            SensiboAPI(key, SensiboAPI::Config::forService(QUrl::fromLocalFile(root.path())))
-                .pods(false));
-        QCOMPARE(outcome.failure, SensiboAPI::Failure::http(0));
-        QCOMPARE(watch.newLines(), QStringList{"GET pods: HTTP 0 plain file"});
     }
 
     // Cut-off answers and timeouts are in the model's fault matrix.

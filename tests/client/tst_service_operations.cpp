@@ -25,6 +25,8 @@ class ServiceOperations : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     // Each request as "METHOD path?query body content-type accepts accept", blanks left out.
+    // Cancelling a timer and checking a key are routed by the model tests' service, the key
+    // check's query read by tst_sign_in.
     void eachOperationsRequest() {
         const LogWatch watch;
         const auto sent = [](const Operation& operation) {
@@ -62,8 +64,6 @@ private Q_SLOTS:
         QCOMPARE(sent([](auto& api) { return api.setTimer("p1", 30, state); }),
                  R"(PUT /api/v1/pods/p1/timer/?apiKey=key {"minutesFromNow":30,"acState":)" +
                      stateJson + "} application/json accepts application/json");
-        QCOMPARE(sent([](auto& api) { return api.cancelTimer("p1"); }),
-                 "DELETE /api/v1/pods/p1/timer/?apiKey=key accepts application/json");
         QCOMPARE(sent([](auto& api) { return api.setClimateReact("p1", false); }),
                  R"(PUT /api/v2/pods/p1/smartmode?apiKey=key {"enabled":false} )"
                  "application/json accepts application/json");
@@ -73,8 +73,6 @@ private Q_SLOTS:
         QCOMPARE(sent([](auto& api) { return discard(api.history("p1", 1)); }),
                  "GET /api/v2/pods/p1/historicalMeasurements?days=1&apiKey=key accepts "
                  "application/json");
-        QCOMPARE(sent([](auto& api) { return api.verify(); }),
-                 "GET /api/v2/users/me/pods?fields=id&apiKey=key accepts application/json");
         QCOMPARE(watch.newLines(), QStringList());
     }
 

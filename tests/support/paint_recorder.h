@@ -10,13 +10,10 @@
 #include <QTextItem>
 #include <QWidget>
 
-// What was drawn: every stroked or filled shape with the pen it was drawn with, and every text
-// with the rectangle it takes.
+// What was drawn: the rectangle every stroked or filled shape and every text takes.
 struct Recording {
     struct Shape {
-        QPainterPath path; // as given to the painter, before the transform
-        QRectF bounds;     // in device coordinates, without the pen's width
-        QPen pen;
+        QRectF bounds; // in device coordinates, without the pen's width
     };
     struct Text {
         QString text;
@@ -63,9 +60,8 @@ private:
         void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
 
         void drawPath(const QPainterPath& path) override {
-            const QTransform transform = painter()->combinedTransform();
             recorder.recording.shapes.append(
-                {path, transform.map(path).boundingRect(), painter()->pen()});
+                {painter()->combinedTransform().map(path).boundingRect()});
         }
         void drawPolygon(const QPointF* points, int count, PolygonDrawMode) override {
             QPainterPath path;

@@ -74,21 +74,6 @@ private Q_SLOTS:
             QVERIFY(std::abs(value - expected) < 1e-6);
     }
 
-    void instantJumpsToTheEnd() {
-        FrameTicker ticker;
-        Spring spring(0.4, 0.85, &ticker);
-        CurveAnimation curve(CubicBezier::easeOut(), 0.9, &ticker);
-        spring.animateTo(3);
-        curve.animateTo(7, 0.3);
-        ticker.advance(frame);
-
-        ticker.setInstant(true);
-        QCOMPARE(std::pair(spring.value(), curve.value()), std::pair(3.0, 7.0));
-        spring.animateTo(-2, 1.0);
-        QCOMPARE(spring.value(), -2.0);
-        QVERIFY(!ticker.isRunning());
-    }
-
     void tickerRunsOnlyWhileSomethingMoves() {
         FrameTicker ticker;
         Spring first(0.1, 1.0, &ticker);

@@ -13,7 +13,6 @@
 #include "panel/controls/round_button.h"
 #include "panel/controls/small_chip.h"
 #include "support/panel_rig.h"
-#include "support/settle.h"
 
 #include <QAccessible>
 
@@ -97,7 +96,8 @@ private Q_SLOTS:
         }
     }
 
-    void quickStepsShowAtOnceSendOnceAndStopAtTheTop() {
+    // One request for the series is tst_changes' quickStepsMakeOneRequest.
+    void quickStepsShowAtOnceAndStopAtTheTop() {
         CardRig rig({unitJson("a1", "Bedroom", true, 28)});
         UnitCard& card = *rig.card;
         RoundButton* warmer = temperatureButton(card, "plus");
@@ -107,13 +107,6 @@ private Q_SLOTS:
             rig.clock.advance(200ms);
         }
         QVERIFY(!warmer->isEnabled() && temperatureButton(card, "minus")->isEnabled());
-        QVERIFY(rig.service.requests("POST", statePath("a1")).isEmpty());
-        rig.clock.advance(400ms);
-        QVERIFY(QTest::qWaitFor(
-                    [&] { return !rig.service.requests("POST", statePath("a1")).isEmpty(); }) &&
-                settle());
-        const auto posts = rig.service.requests("POST", statePath("a1"));
-        QVERIFY(posts.size() == 1 && posts[0].body.contains("\"targetTemperature\":30"));
     }
 
     void collapsesOnlyAmongSeveralUnits() {
@@ -200,7 +193,8 @@ private Q_SLOTS:
         QCOMPARE(chart->role(), QAccessible::Graphic);
         QVERIFY(!chart->text(QAccessible::Description).isEmpty());
 
-        // The target is a spin button over the unit's range; setting its value steps there.
+        // The target is a spin button over the unit's range; setting its value steps there
+        // (e2e.accessibility sets one within the range).
         QAccessibleInterface* target = read(card.findChild<CountingNumber*>());
         QAccessibleValueInterface* value = target->valueInterface();
         QCOMPARE(std::tuple(target->role(), target->text(QAccessible::Name)),
@@ -208,13 +202,10 @@ private Q_SLOTS:
         QCOMPARE(QVariantList({value->currentValue(), value->minimumValue(), value->maximumValue(),
                                value->minimumStepSize()}),
                  QVariantList({28, 16, 30, 1}));
-        value->setCurrentValue(25);
-        QCOMPARE(std::pair(value->currentValue(), card.findChild<CountingNumber*>()->text()),
-                 std::pair(QVariant(25), QString("25°")));
         value->setCurrentValue(99); // clamped to the warmest
         QCOMPARE(rig.model->pod("a1")->acState->targetTemperature, 30);
 
-        // More reads its state; the switch is checked while on and its action turns it off.
+        // More reads its state; the switch is checked while on (e2e.accessibility presses it).
         auto* more = card.findChild<MoreToggle*>();
         QVERIFY(read(more)->state().expandable && !read(more)->state().expanded);
         read(more)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
@@ -228,8 +219,6 @@ private Q_SLOTS:
         QAccessibleInterface* power = read(card.findChild<PowerSwitch*>());
         QCOMPARE(std::tuple(power->role(), power->text(QAccessible::Name), power->state().checked),
                  std::tuple(QAccessible::CheckBox, QString("Power, Bedroom"), true));
-        power->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
-        QVERIFY(!rig.model->pod("a1")->isOn() && !power->state().checked);
     }
 
     void expandedIsKeptPerUnit() {

@@ -119,16 +119,6 @@ private Q_SLOTS:
         QVERIFY(std::abs(metrics.ascent() + metrics.descent() - 121) < 3);
     }
 
-    void tabularDigitsShareOneWidth() {
-        const QFont font = Fonts::font(15, QFont::Medium);
-        const QFontMetricsF metrics(font);
-        const qreal width = Fonts::tabularWidth(font, QStringLiteral("11:11"));
-        QVERIFY(metrics.horizontalAdvance(QStringLiteral("11:11")) < width);
-        QCOMPARE(Fonts::tabularWidth(font, QStringLiteral("83:56")), width);
-        QCOMPARE(Fonts::tabularWidth(font, QStringLiteral("°C")),
-                 metrics.horizontalAdvance(QStringLiteral("°C")));
-    }
-
     void paintsAgainOnlyWhenSomethingShownChanges() {
         Probe probe;
         probe.resize(20, 10);

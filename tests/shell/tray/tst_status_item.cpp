@@ -15,8 +15,6 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPointer>
-#include <QRegularExpression>
-#include <QScreen>
 #include <sys/prctl.h>
 
 namespace {
@@ -113,29 +111,6 @@ public:
         const auto served = qdbus_cast<NotifierTypes::Pixmaps>(property("IconPixmap"));
         return served.isEmpty() ? QByteArray() : served.last().bytes;
     }
-    QList<QVariant> menu(const QString& method, const QVariantList& arguments) {
-        return call(QStringLiteral("/MenuBar"), QStringLiteral("com.canonical.dbusmenu"), method,
-                    arguments);
-    }
-    // The menu's revision and its entries, as "<id> <label>", submenus' entries indented.
-    std::pair<uint, QStringList> layout() {
-        const QList<QVariant> answer =
-            menu(QStringLiteral("GetLayout"), {0, -1, QStringList{QStringLiteral("label")}});
-        QStringList entries;
-        const std::function<void(const NotifierTypes::MenuLayout&, const QString&)> add =
-            [&](const NotifierTypes::MenuLayout& entry, const QString& indent) {
-                for (const QVariant& child : entry.children) {
-                    const auto inner = qdbus_cast<NotifierTypes::MenuLayout>(child);
-                    entries << indent + QString::number(inner.id) + u' ' +
-                                   inner.properties.value(QStringLiteral("label")).toString();
-                    add(inner, indent + u' ');
-                }
-            };
-        if (answer.size() != 2)
-            return {0, {}};
-        add(qdbus_cast<NotifierTypes::MenuLayout>(answer.at(1)), {});
-        return {answer.at(0).toUInt(), entries};
-    }
 
 public Q_SLOTS:
     Q_SCRIPTABLE void RegisterStatusNotifierItem(const QString& service) { items << service; }
@@ -210,8 +185,6 @@ private Q_SLOTS:
 
     void contextMenuListsUnitsAndPresets() {
         DemoTray demo;
-        int settingsOpened = 0;
-        demo.model.setOnOpenSettings([&] { ++settingsOpened; });
         for (const auto& [name, unit] :
              {std::pair("Night", "demo1"), {"Quiet", "demo1"}, {"Breeze", "demo3"}})
             demo.model.presets().save(name, *demo.model.pod(unit));
@@ -235,13 +208,10 @@ private Q_SLOTS:
         QVERIFY(!menuEntry(living, "Turn On")->isEnabled() &&
                 !menuEntry(living, "Breeze")->isEnabled());
 
-        menuEntry(office, "Turn On")->trigger();
-        QVERIFY(demo.isOn("demo2"));
+        // e2e.tray opens the settings and e2e.sway turns a unit off from the menu.
         demo.model.step(QStringLiteral("demo1"), 2);
         menuEntry(bedroom, "Night")->trigger();
         QCOMPARE(demo.target("demo1"), 22);
-        menuEntry(menu, "Settings…")->trigger();
-        QCOMPARE(settingsOpened, 1);
     }
 
     // Try Again lists at once (the clock stands still); the unit without a room goes by its id.
@@ -349,9 +319,8 @@ private Q_SLOTS:
     }
 
     // A host that comes after the start takes the item from the XEmbed tray, and takes it again
-    // when it restarts. It sees the reading as a label; its open menu holds still while a poll
-    // lands, and its click works; Activate opens the panel against the point clicked.
-    void notifierHostSeesLabelMenuAndClick() {
+    // when it restarts. (What a host reads of the menu and Activate are worked by e2e.sway.)
+    void notifierHostTakesTheItemAndShowsTheReading() {
         if (!QDBusConnection::sessionBus().isConnected())
             QSKIP("needs a session bus (scripts/with-test-session gives one)");
         FakeHost host;
@@ -391,35 +360,6 @@ private Q_SLOTS:
         QCOMPARE(host.pixmap(), served(QStringLiteral("25°"), false));
         QCOMPARE(host.property(QStringLiteral("XAyatanaLabel")).toString(),
                  QStringLiteral("24.6°"));
-
-        QCOMPARE(host.menu(QStringLiteral("AboutToShow"), {0}), QList<QVariant>{true});
-        const auto [shownRevision, shown] = host.layout();
-        demo.model.togglePower(QStringLiteral("demo2")); // as a poll would bring it
-        QCOMPARE(host.layout(), std::pair(shownRevision, shown));
-
-        const qsizetype bedroom = shown.indexOf(QRegularExpression("^\\d+ Bedroom$"));
-        QVERIFY(shown.at(bedroom + 1).endsWith(QStringLiteral(" Turn Off")));
-        host.menu(QStringLiteral("Event"),
-                  {shown.at(bedroom + 1).trimmed().section(u' ', 0, 0).toInt(),
-                   QStringLiteral("clicked"), QVariant::fromValue(QDBusVariant(0)), 0u});
-        QTRY_VERIFY(!demo.isOn("demo1"));
-        QTRY_VERIFY(host.layout().first > shownRevision); // the menu caught up once closed
-
-        const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
-        const auto activate = [&](int x, int y) {
-            host.call(QStringLiteral("/StatusNotifierItem"),
-                      QStringLiteral("org.kde.StatusNotifierItem"), QStringLiteral("Activate"),
-                      {x, y});
-            const QRect at = demo.item.isPanelShown() ? demo.item.panel().geometry() : QRect();
-            demo.item.close();
-            return at;
-        };
-        const QRect belowTop = activate(available.center().x(), available.top() + 5);
-        QVERIFY(belowTop.top() > available.top() + 5 &&
-                belowTop.contains(available.center().x(), belowTop.top()));
-        const QRect aboveBottom = activate(available.left() + 5, available.bottom() - 5);
-        QVERIFY(aboveBottom.bottom() < available.bottom() - 5 &&
-                aboveBottom.left() == available.left());
 
         // A watcher gone for good gives the item back to the XEmbed tray, menu and all.
         host.stop();

@@ -4,12 +4,6 @@
 #include <QTest>
 
 namespace {
-// The pixel under a point of the 24-unit design in an image `pixels` wide.
-int alphaAt(const QImage& image, QPointF design) {
-    const qreal scale = image.width() / 24.0;
-    return qAlpha(image.pixel(int(design.x() * scale), int(design.y() * scale)));
-}
-
 // The height of the tallest shape of opaque pixels, touching side by side or one above another:
 // a digit of a reading, or a part of the glyph.
 int tallestShape(const QImage& image) {
@@ -38,27 +32,6 @@ class TrayGlyphTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase() { loadPanelResources(); }
-
-    void slashStandsFreeOfTheLinesItCrosses_data() {
-        QTest::addColumn<int>("pixels");
-        for (const int pixels : {48, 96})
-            QTest::addRow("%d px", pixels) << pixels;
-    }
-    void slashStandsFreeOfTheLinesItCrosses() {
-        QFETCH(int, pixels);
-        const QImage plain = TrayGlyph::image(false, {}, pixels);
-        const QImage slashed = TrayGlyph::image(true, {}, pixels);
-        // Inside the unit's body, where only the slash passes.
-        QVERIFY(alphaAt(plain, {8.7, 8.5}) < 16 && alphaAt(slashed, {8.7, 8.5}) > 200);
-        // The vent beside the slash, inside the band it clears.
-        QVERIFY(alphaAt(plain, {12.4, 10}) > 200 && alphaAt(slashed, {12.4, 10}) < 16);
-        // Far from the slash both pictures agree: the body's left side, the vent's right end and
-        // the first stream's top.
-        for (const QPointF far : {QPointF(2.5, 8), QPointF(17, 10), QPointF(7.5, 15.6)}) {
-            QVERIFY(alphaAt(plain, far) > 150);
-            QCOMPARE(alphaAt(slashed, far), alphaAt(plain, far));
-        }
-    }
 
     // Where no label can show, the icon is the reading: digits most of the icon's height at
     // every size a tray uses, all of it inside the square, light for a dark bar and dark for a
