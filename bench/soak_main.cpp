@@ -76,10 +76,10 @@ int main(int argc, char** argv) {
             model.togglePower(QStringLiteral("a"));
             break;
         case 15:
-            model.setTimer(QStringLiteral("b"), 30, true);
+            model.timers().set(QStringLiteral("b"), 30, true);
             break;
         case 25:
-            model.cancelTimer(QStringLiteral("b"));
+            model.timers().cancel(QStringLiteral("b"));
             break;
         case 35:
             if (const std::optional<Pod> unit = model.pod(QStringLiteral("a")))

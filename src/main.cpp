@@ -109,7 +109,7 @@ int main(int argc, char* argv[]) {
     DesktopLook desktopLook(QDBusConnection::sessionBus(), desktopPalette);
     follow(desktopLook, statusItem);
     SettingsWindowController settingsWindow(model);
-    model.setOnOpenSettings([&statusItem, &settingsWindow] {
+    QObject::connect(&model, &AppModel::settingsRequested, &settingsWindow, [&] {
         statusItem.close();
         settingsWindow.show();
     });

@@ -18,11 +18,11 @@ AppModel::AppModel(Dependencies dependencies, bool demo, QObject* parent)
     : QObject(parent), deps(std::move(dependencies)), views(deps.store),
       userSettings(Settings::load(deps.store)) {
     if (demo) {
-        loadDemo();
+        userAccount.loadDemo();
         return;
     }
     presetBook.removeFormerBuiltIns();
-    useStoredKey(signInSession); // runs on by itself; nothing waits for it
+    userAccount.useStoredKey(signInSession); // runs on by itself; nothing waits for it
 }
 
 AppModel::~AppModel() {
@@ -37,12 +37,6 @@ std::optional<Pod> AppModel::pod(const std::optional<QString>& id) const {
         return std::nullopt;
     const qsizetype at = indexOf(*id);
     return at < 0 ? std::nullopt : std::optional(podList.at(at));
-}
-
-std::optional<Pod> AppModel::selectedPod() const {
-    if (auto selected = pod(selection))
-        return selected;
-    return podList.isEmpty() ? std::nullopt : std::optional(podList.first());
 }
 
 std::optional<Pod> AppModel::menuBarPod() const {
@@ -171,23 +165,26 @@ void AppModel::repairSelection() {
     setSelectedID(podList.isEmpty() ? std::nullopt : std::optional(podList.first().id));
 }
 
-void AppModel::woke() {
+void AppModel::setAwake(bool awake) {
+    if (!awake) {
+        stopPolling();
+        return;
+    }
     failedRefreshes = 0;
     restartPolling();
 }
 
-void AppModel::panelOpened() {
-    panelShown = true;
+void AppModel::setPanelOpen(bool open) {
+    panelShown = open;
+    if (!open) {
+        dropdownPicker.close();
+        return;
+    }
     ++opens;
     Q_EMIT openCountChanged();
     if (!updatedAt || updatedAt->msecsTo(deps.clock.now()) > staleAfterOpening)
         restartPolling();
-    refreshTimers(signInSession); // runs on by itself; nothing waits for it
-}
-
-void AppModel::panelClosed() {
-    panelShown = false;
-    dropdownPicker.close();
+    unitTimers.refreshAll(signInSession); // runs on by itself; nothing waits for it
 }
 
 void AppModel::select(int index) {
@@ -212,15 +209,6 @@ QCoro::Task<> AppModel::dismissBannerLater(CancelToken cancel) {
 
 void AppModel::clearBanner() {
     setBanner(std::nullopt);
-}
-
-void AppModel::setOnOpenSettings(std::function<void()> action) {
-    openSettingsHandler = std::move(action);
-}
-
-void AppModel::openSettings() const {
-    if (openSettingsHandler)
-        openSettingsHandler();
 }
 
 qsizetype AppModel::indexOf(const QString& id) const {

@@ -4,11 +4,14 @@
 #include "client/key_store.h"
 #include "client/records.h"
 #include "client/sensibo_api.h"
+#include "model/account.h"
 #include "model/clock.h"
 #include "model/dropdown_picker.h"
 #include "model/login_item.h"
 #include "model/preset_book.h"
 #include "model/settings.h"
+#include "model/settled.h"
+#include "model/unit_timers.h"
 #include "model/view_state.h"
 
 #include <QCoro/QCoroTask>
@@ -68,35 +71,23 @@ public:
     const QHash<QString, History>& history() const { return histories; }
     const Settings& settings() const { return userSettings; }
     bool isDemo() const { return inDemo; }
-    // The key of the service client, absent while signed out and in the demo.
-    std::optional<QString> apiKey() const;
-    // What the user should know of the key store: why a key cannot be kept between runs
-    // ("Your key can't be kept: …") once the store has failed to read or save it, or that the
-    // key the user removed is still stored ("Couldn't remove the key from your keyring: …");
-    // absent while the store works.
-    const std::optional<QString>& keyWarning() const { return keyStoreWarning; }
-    // Why the key in use lives only in memory, lost when the app quits ("the keyring stayed
-    // locked"): the key store refused it. Absent while no key is in use or the store keeps it.
-    std::optional<QString> unkeptKeyReason() const;
     // The model clock's current time; views count down and age their texts from it.
     QDateTime now() const { return deps.clock.now(); }
     // What views keep of themselves across restarts (a card's fold-out, the settings tab).
     ViewState& viewState() const { return views; }
 
     std::optional<Pod> pod(const std::optional<QString>& id) const;
-    // The selected unit, or the first one.
-    std::optional<Pod> selectedPod() const;
     // The unit the tray item reports: the one chosen in the settings, or the first one.
     std::optional<Pod> menuBarPod() const;
 
-    // Polling and refresh.
+    // Polls the service again at once, as "Try Again" does.
     void restartPolling();
-    // Ends the polling loop, as while the screens sleep; restartPolling() or woke() resume it.
-    void stopPolling();
-    // The system or its screens woke up: forget past failures and poll at once.
-    void woke();
-    void panelOpened();
-    void panelClosed();
+    // The system or its screens went to sleep (polling ends) or woke up: past failures are
+    // forgotten and polling starts at once.
+    void setAwake(bool awake);
+    // The panel opened (a stale listing and the timers are read again) or closed (its dropdown
+    // closes); polling runs at the open panel's pace while it shows.
+    void setPanelOpen(bool open);
     // Selects the unit at the 1-based `index`; other indexes change nothing.
     void select(int index);
     // Shows `message` in the banner for 6 seconds, replacing any message shown before.
@@ -104,12 +95,10 @@ public:
     // The user dismissed the banner.
     void clearBanner();
 
-    void setOnOpenSettings(std::function<void()> action);
-    void openSettings() const;
+    // Asks for the settings window through settingsRequested().
+    void openSettings() { Q_EMIT settingsRequested(); }
 
-    // What became of a change: nothing once the service has carried it out, or the banner's
-    // text saying why not.
-    using Settled = std::function<void(const std::optional<QString>& failure)>;
+    using Settled = ::Settled;
 
     // Changing a unit. `change` applies `edit` to a copy of the unit's state, fits it to the
     // unit, shows it at once and sends it, after 0.6 s of quiet with `debounce`.
@@ -125,13 +114,8 @@ public:
     // settles it too. With none in flight, calls it at once.
     void whenSettled(const QString& id, Settled done);
 
-    // Timers. Setting and cancelling show the result at once and put the previous timer back
-    // (with a banner) when the service refuses; nothing happens while signed out or in the demo.
-    // `done` hears what became of the request (a failure when nothing was sent).
-    void setTimer(const QString& id, qint64 minutes, bool turnOn, Settled done = {});
-    void cancelTimer(const QString& id, Settled done = {});
-    // The unit's countdown reached zero: the timer goes, and the units are read again 5 s later.
-    void timerFired(const QString& id);
+    // The units' timers.
+    UnitTimers& timers() { return unitTimers; }
 
     // The user's presets; presetsChanged() tells of their changes.
     PresetBook& presets() { return presetBook; }
@@ -152,13 +136,9 @@ public:
     bool launchAtLogin() const;
     void setLaunchAtLogin(bool enabled);
 
-    // Sign-in, sign-out and demo mode. signIn throws SensiboAPI::Failure: badKey for a key that
-    // cannot be one (without asking the service), or the service's verdict. A key the key
-    // store refuses is used all the same until the app quits, with keyWarning() saying why.
-    QCoro::Task<> signIn(QString key);
-    void signOut();
-    void loadDemo();
-    void exitDemo();
+    // The key, sign-in, sign-out and the demo.
+    Account& account() { return userAccount; }
+    const Account& account() const { return userAccount; }
 
 Q_SIGNALS:
     void statusChanged();
@@ -172,16 +152,21 @@ Q_SIGNALS:
     void settingsChanged();
     void isDemoChanged();
     void openCountChanged();
+    void settingsRequested();
     // The login item may have changed; read launchAtLogin() again.
     void launchAtLoginChanged();
-    // A key came into use or went out of use; read apiKey() again.
+    // A key came into use or went out of use; read account().apiKey() again.
     void apiKeyChanged();
+    // Read account().keyWarning() again.
     void keyWarningChanged();
 
 private:
     // The preview renderer, the benchmarks and the tests reach what is not for views through it.
     friend class ModelBackstage;
+    friend class Account;
+    friend class UnitTimers;
 
+    void stopPolling();
     // Fetches the unit list once and merges it; failures end up in the status and the log.
     QCoro::Task<> refresh(CancelToken cancel = {});
     // Takes a listing in: what the user set and the service has not answered yet stays, and a
@@ -205,11 +190,8 @@ private:
     void setBanner(std::optional<QString> banner);
     void setSelectedID(std::optional<QString> id);
     void setHistory(QHash<QString, History> history);
-    void setPodTimer(qsizetype index, std::optional<PodTimer> timer);
     void setDemo(bool demo);
     void setClient(std::shared_ptr<const SensiboAPI> client);
-    // keyWarning() from what the key store reported last.
-    void updateKeyWarning();
     // The client for a new request: none while signed out, in the demo, or once the service
     // has refused the key (until the next sign-in).
     std::shared_ptr<const SensiboAPI> usableClient() const;
@@ -227,30 +209,16 @@ private:
     QCoro::Task<> send(QString id, ACState next, bool debounce,
                        std::shared_ptr<const SensiboAPI> client, CancelToken cancel);
 
-    std::shared_ptr<const SensiboAPI> client(const QString& key) const;
-    // Reads the stored key and starts polling with it, or asks for one.
-    QCoro::Task<> useStoredKey(CancelToken session);
-    // Removes the stored key at sign-out; a key left in the store is reported and logged.
-    QCoro::Task<> forgetStoredKey();
+    // The demo units, their history and the ready status.
+    void showDemo();
+    // Clears the units, their histories and the update time.
+    void forgetUnits();
     void leaveDemo();
 
     // Calls the waiters of the unit's change in flight.
     void settled(const QString& id, const std::optional<QString>& failure);
     // Drops the unit's change record once nothing of it is left.
     void forgetSettled(const QString& id);
-
-    // Awaits `request`, a timer change by `client` (held here until it ends), and tells `done` how
-    // it went: a failure puts `previous` back and shows `what` failed and why. With `readBack`, a
-    // change that went through is followed by reading the unit's timer.
-    QCoro::Task<> sendTimerChange(std::shared_ptr<const SensiboAPI> client, QCoro::Task<> request,
-                                  QString id, std::optional<PodTimer> previous, QString what,
-                                  bool readBack, CancelToken session, Settled done);
-    // Puts `previous` back on a still listed unit and says what failed; returns what it said.
-    QString timerFailed(const QString& id, const std::optional<PodTimer>& previous,
-                        const QString& what, const SensiboAPI::Failure& failure);
-    QCoro::Task<> refreshAfterTimer();
-    QCoro::Task<> refreshTimers(CancelToken session);
-    QCoro::Task<> refreshTimer(QString id, CancelToken session);
 
     Dependencies deps;
     mutable ViewState views;
@@ -264,14 +232,10 @@ private:
     QHash<QString, History> histories;
     PresetBook presetBook{deps.store, [this] { Q_EMIT presetsChanged(); }};
     DropdownPicker dropdownPicker{[this] { Q_EMIT dropdownChanged(); }};
+    UnitTimers unitTimers{*this};
+    Account userAccount{*this};
     Settings userSettings;
-    std::function<void()> openSettingsHandler;
     std::shared_ptr<const SensiboAPI> serviceApi; // absent while signed out and in demo mode
-    std::optional<QString> keyStoreWarning;
-    std::optional<QString> keyStoreProblem; // what the key store said at its last read or save
-    // Set at sign-out until a key is saved: the store may still hold the key the user removed,
-    // which this run never uses again.
-    bool storedKeyRemoved = false;
     bool panelShown = false;
     int failedRefreshes = 0; // consecutive failed refreshes
     CancelToken pollTask;

@@ -33,7 +33,7 @@ bool couldBeKey(const QString& key) {
 QCoro::Task<KeySubmission> submitKey(AppModel& model, QString key) {
     KeySubmission outcome;
     try {
-        co_await model.signIn(std::move(key));
+        co_await model.account().signIn(std::move(key));
         outcome.accepted = true;
     } catch (const Cancelled&) {
         // Superseded: the key in use stays and there is nothing to report.

@@ -99,7 +99,7 @@ AccountTab::AccountTab(AppModel& model, QWidget* parent)
     connect(keyButton, &QPushButton::clicked, this, [this] { setReplacing(!replacing); });
     connect(saveButton, &QAbstractButton::clicked, this, [this] { save(); });
     connect(field, &QLineEdit::returnPressed, this, [this] { save(); });
-    connect(disconnect, &QPushButton::clicked, this, [this] { this->model.signOut(); });
+    connect(disconnect, &QPushButton::clicked, this, [this] { this->model.account().signOut(); });
     connect(showLog, &QAbstractButton::clicked, this, &AccountTab::openLog);
     connect(&model, &AppModel::apiKeyChanged, this, &AccountTab::showKey);
     connect(&model, &AppModel::keyWarningChanged, this, &AccountTab::showKey);
@@ -111,11 +111,12 @@ AccountTab::AccountTab(AppModel& model, QWidget* parent)
 }
 
 void AccountTab::showKey() {
-    const std::optional<QString> key = model.apiKey();
-    const std::optional<QString> unkept = model.unkeptKeyReason();
+    const std::optional<QString> key = model.account().apiKey();
+    const std::optional<QString> unkept = model.account().unkeptKeyReason();
     if (!key)
-        keyRow->setDetail(QStringLiteral("Not connected.") +
-                          (model.keyWarning() ? u' ' + *model.keyWarning() : QString()));
+        keyRow->setDetail(
+            QStringLiteral("Not connected.") +
+            (model.account().keyWarning() ? u' ' + *model.account().keyWarning() : QString()));
     else if (unkept)
         keyRow->setDetail(QStringLiteral("Used until Alvore quits: ") + *unkept);
     else

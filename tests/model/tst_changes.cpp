@@ -134,9 +134,9 @@ private Q_SLOTS:
         };
         AppModel& model = rig.startPolling();
         model.step("a", +1); // waits 0.6 s for more steps
-        model.loadDemo();
+        model.account().loadDemo();
         rig.clock.advance(1s);
-        model.exitDemo(); // its listing comes after anything the step would have sent
+        model.account().exitDemo(); // its listing comes after anything the step would have sent
         QVERIFY(rig.waitForSleeps({60'000}));
         QCOMPARE(rig.service.requests("POST", statePath("a")).size(), 0);
         QCOMPARE(model.banner(), std::nullopt);
@@ -181,11 +181,11 @@ private Q_SLOTS:
         slow.held = true;
         const QString timerPath = "/api/v1/pods/a/timer/";
         rig.service.on("PUT", timerPath, slow);
-        model.setTimer("a", 30, false);
+        model.timers().set("a", 30, false);
         QVERIFY(QTest::qWaitFor([&] { return !rig.service.requests("PUT", timerPath).isEmpty(); }));
         model.step("a", +1);
         model.whenSettled("a", listen);
-        model.signOut();
+        model.account().signOut();
         QCOMPARE(heard.size(), 3);
         const std::optional<QString> banner = model.banner();
         QVERIFY(QTest::qWaitFor([&] { return rig.service.abandonedRequests().size() == 1; }));

@@ -64,14 +64,14 @@ private Q_SLOTS:
         AppModel& model = startWithHistory(rig, {dayOf(20), held(failure), dayOf(23)});
         outcomeOf(model.loadHistory("a"));
         // A round trip through the demo empties the charts; the next chart asks again at once.
-        model.loadDemo();
-        model.exitDemo();
+        model.account().loadDemo();
+        model.account().exitDemo();
         QVERIFY(rig.waitForSleeps({60'000}));
         QCoro::Task<> failing = model.loadHistory("a");
         QVERIFY(QTest::qWaitFor([&] { return asked(rig) == 2; }));
         // Its failure arrives in the next session, which must not keep its stamp either.
-        model.loadDemo();
-        model.exitDemo();
+        model.account().loadDemo();
+        model.account().exitDemo();
         rig.service.release();
         outcomeOf(std::move(failing));
         QVERIFY(rig.waitForSleeps({60'000}));

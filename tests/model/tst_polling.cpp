@@ -46,10 +46,10 @@ private Q_SLOTS:
         // With the panel open the pace is 15 s from the next sleep on; data 60 s old are fetched
         // at once.
         rig.clock.advance(6s);
-        model.panelOpened();
+        model.setPanelOpen(true);
         QVERIFY(rig.waitForSleeps({15'000}));
         QCOMPARE(rig.listings().size(), 3);
-        model.panelClosed();
+        model.setPanelOpen(false);
         QVERIFY(rig.poll(15s));
         QCOMPARE(rig.listings().size(), 4);
     }
@@ -98,7 +98,7 @@ private Q_SLOTS:
         QVERIFY(rig.poll(60s, 120'000));
         QVERIFY(rig.poll(120s, 240'000));
         const qsizetype before = rig.listings().size();
-        model.woke();
+        model.setAwake(true);
         QVERIFY(QTest::qWaitFor([&] { return rig.listings().size() == before + 1; }));
         QVERIFY(rig.waitForSleeps({120'000}));
     }
@@ -120,7 +120,7 @@ private Q_SLOTS:
         const auto refreshed = [&]() -> QCoro::Task<> { co_await ModelBackstage::refresh(model); };
         auto refresh = refreshed();
         QVERIFY(rig.service.waitForRequests(4));
-        model.signOut();
+        model.account().signOut();
         rig.service.release();
         QVERIFY(QTest::qWaitFor([&] { return refresh.isReady(); }));
         QCOMPARE(model.pods(), QList<Pod>{});
@@ -159,7 +159,7 @@ private Q_SLOTS:
         QCOMPARE(model.selectedID(), QStringLiteral("b"));
         rig.units = {};
         QVERIFY(rig.poll());
-        QCOMPARE(model.selectedPod(), std::nullopt);
+        QCOMPARE(model.selectedID(), std::nullopt);
     }
 };
 

@@ -18,8 +18,8 @@ bool needsKey(const AppModel& model) {
 // Nothing the user does reaches the service until the next sign-in.
 void verifyQuiet(ModelRig& rig) {
     const qsizetype asked = rig.service.requests().size();
-    rig.model->woke();
-    rig.model->panelOpened();
+    rig.model->setAwake(true);
+    rig.model->setPanelOpen(true);
     rig.clock.advance(1h);
     QVERIFY(settle());
     QCOMPARE(rig.service.requests().size(), asked);
@@ -47,11 +47,11 @@ private Q_SLOTS:
         acceptKeys(rig.service);
         AppModel& model = rig.start();
         QVERIFY(needsKey(model));
-        QCOMPARE(outcomeOf(model.signIn("abcde FGH12")).failure->kind(),
+        QCOMPARE(outcomeOf(model.account().signIn("abcde FGH12")).failure->kind(),
                  SensiboAPI::Failure::Kind::badKey);
         QCOMPARE(rig.service.requests().size(), 0);
         QCOMPARE(model.status().kind, AppModel::Status::needsKey);
-        QVERIFY(outcomeOf(model.signIn("  abcdEFGH12\n")).value);
+        QVERIFY(outcomeOf(model.account().signIn("  abcdEFGH12\n")).value);
         QCOMPARE(rig.service.requests().first().queryValue("fields"), "id");
         QCOMPARE(rig.service.requests().first().queryValue("apiKey"), "abcdEFGH12");
         QCOMPARE(rig.keys.storedKey(), "abcdEFGH12");
@@ -66,24 +66,24 @@ private Q_SLOTS:
         rig.keys.setProblem(QStringLiteral("the keyring stayed locked"));
         AppModel& model = rig.start();
         QVERIFY(needsKey(model));
-        QCOMPARE(model.keyWarning(), warning);
-        QCOMPARE(model.unkeptKeyReason(), std::nullopt); // no key in use
+        QCOMPARE(model.account().keyWarning(), warning);
+        QCOMPARE(model.account().unkeptKeyReason(), std::nullopt); // no key in use
 
         // The key works for this run all the same, and the banner says it is not kept.
-        QVERIFY(outcomeOf(model.signIn("goodkey-12345")).value);
+        QVERIFY(outcomeOf(model.account().signIn("goodkey-12345")).value);
         QCOMPARE(rig.keys.storedKey(), std::nullopt);
         QCOMPARE(model.banner(), warning);
-        QCOMPARE(model.unkeptKeyReason(), "the keyring stayed locked");
+        QCOMPARE(model.account().unkeptKeyReason(), "the keyring stayed locked");
         QVERIFY(QTest::qWaitFor([&] { return model.status().kind == AppModel::Status::ready; }));
         QCOMPARE(rig.listings().last().queryValue("apiKey"), "goodkey-12345");
 
         // Once the keyring takes the key, the warning goes.
         rig.keys.setProblem(std::nullopt);
-        model.signOut();
-        QVERIFY(outcomeOf(model.signIn("goodkey-12345")).value);
+        model.account().signOut();
+        QVERIFY(outcomeOf(model.account().signIn("goodkey-12345")).value);
         QCOMPARE(rig.keys.storedKey(), "goodkey-12345");
-        QCOMPARE(model.keyWarning(), std::nullopt);
-        QCOMPARE(model.unkeptKeyReason(), std::nullopt);
+        QCOMPARE(model.account().keyWarning(), std::nullopt);
+        QCOMPARE(model.account().unkeptKeyReason(), std::nullopt);
     }
 
     // The key the user removed stays in the keyring: the user hears of it, the log says why
@@ -93,19 +93,19 @@ private Q_SLOTS:
         AppModel& model = rig.startPolling();
         rig.keys.setProblem(QStringLiteral("the keyring stayed locked"));
         LogWatch log;
-        model.signOut();
-        QVERIFY(QTest::qWaitFor([&] { return model.keyWarning().has_value(); }));
-        QCOMPARE(model.keyWarning(),
+        model.account().signOut();
+        QVERIFY(QTest::qWaitFor([&] { return model.account().keyWarning().has_value(); }));
+        QCOMPARE(model.account().keyWarning(),
                  "Couldn't remove the key from your keyring: the keyring stayed locked.");
         QCOMPARE(log.newLines(),
                  QStringList{"the key store can't remove the key: the keyring stayed locked"});
         QCOMPARE(rig.keys.storedKey(), "stored-key-0123");
         rig.keys.setProblem(std::nullopt);
-        model.loadDemo();
-        model.exitDemo();
+        model.account().loadDemo();
+        model.account().exitDemo();
         QVERIFY(needsKey(model));
         verifyQuiet(rig);
-        QCOMPARE(model.apiKey(), std::nullopt);
+        QCOMPARE(model.account().apiKey(), std::nullopt);
     }
 
     // A key check still under way when the user signs out or picks the demo is dropped.
@@ -118,16 +118,16 @@ private Q_SLOTS:
                 return held;
             };
             AppModel& model = rig.startPolling();
-            auto check = model.signIn("newkey-123456");
+            auto check = model.account().signIn("newkey-123456");
             QVERIFY(rig.service.waitForRequests(2));
             if (demo)
-                model.loadDemo();
+                model.account().loadDemo();
             else
-                model.signOut();
+                model.account().signOut();
             rig.service.release();
             QVERIFY(outcomeOf(std::move(check)).cancelled);
             QVERIFY(settle());
-            QCOMPARE(model.apiKey(), std::nullopt);
+            QCOMPARE(model.account().apiKey(), std::nullopt);
             QCOMPARE(model.isDemo(), demo);
             QCOMPARE(rig.keys.storedKey(),
                      demo ? std::optional<QString>("stored-key-0123") : std::nullopt);
@@ -145,10 +145,10 @@ private Q_SLOTS:
         QVERIFY(rig.poll(120s, 240'000));
         QVERIFY(rig.poll(240s, 300'000));
         model.show(QStringLiteral("Couldn't change Hall: This computer is offline."));
-        model.signOut();
+        model.account().signOut();
         QCOMPARE(model.banner(), std::nullopt);
         rig.listingAnswers = {serverError};
-        QVERIFY(outcomeOf(model.signIn("newkey-123456")).value);
+        QVERIFY(outcomeOf(model.account().signIn("newkey-123456")).value);
         QVERIFY(rig.waitForSleeps({120'000}));
     }
 
@@ -157,7 +157,7 @@ private Q_SLOTS:
         rig.units = {unitJson("a", "Hall", true)};
         acceptKeys(rig.service);
         AppModel& model = rig.start(true);
-        QVERIFY(outcomeOf(model.signIn("newkey-123456")).value);
+        QVERIFY(outcomeOf(model.account().signIn("newkey-123456")).value);
         QVERIFY(!model.isDemo() && model.history().isEmpty());
         QCOMPARE(model.status().kind, AppModel::Status::loading);
         QVERIFY(rig.waitForSleeps({60'000}));
@@ -170,7 +170,7 @@ private Q_SLOTS:
         ModelRig rig({unitJson("a", "Hall", false)});
         AppModel& model = rig.startPolling();
         model.step("a", +1); // held while off
-        model.signOut();
+        model.account().signOut();
         QVERIFY(settle());
         QCOMPARE(model.status().kind, AppModel::Status::needsKey);
         QVERIFY(model.pods().isEmpty() && model.history().isEmpty() && !model.lastUpdated());
@@ -185,7 +185,7 @@ private Q_SLOTS:
         rig.listingAnswers = {LoopbackService::Response::json("{}", 401)};
         AppModel& model = rig.start();
         QVERIFY(needsKey(model));
-        model.loadDemo();
+        model.account().loadDemo();
         QVERIFY(model.isDemo());
         QCOMPARE(model.status().kind, AppModel::Status::ready);
         QCOMPARE(model.selectedID(), "demo1");
@@ -210,11 +210,11 @@ private Q_SLOTS:
         // Timers are neither set nor cancelled; one that fires goes.
         const std::optional<PodTimer> demoTimer = model.pod("demo1")->timer;
         QVERIFY(demoTimer);
-        model.setTimer("demo2", 30, true);
-        model.cancelTimer("demo1");
+        model.timers().set("demo2", 30, true);
+        model.timers().cancel("demo1");
         QCOMPARE(model.pod("demo2")->timer, std::nullopt);
         QCOMPARE(model.pod("demo1")->timer, demoTimer);
-        model.timerFired("demo1");
+        model.timers().fired("demo1");
         QCOMPARE(model.pod("demo1")->timer, std::nullopt);
         verifyQuiet(rig);
         QCOMPARE(rig.service.requests().size(), 1);
@@ -226,7 +226,7 @@ private Q_SLOTS:
     void exitDemoWithoutAKey() {
         ModelRig rig(std::nullopt);
         AppModel& model = rig.start(true);
-        model.exitDemo();
+        model.account().exitDemo();
         QVERIFY(needsKey(model));
         QVERIFY(!model.isDemo() && model.pods().isEmpty() && model.history().isEmpty() &&
                 !model.lastUpdated() && !model.selectedID());

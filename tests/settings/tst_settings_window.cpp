@@ -204,7 +204,7 @@ private Q_SLOTS:
         QVERIFY(model.launchAtLogin() && readsOn(launch));
 
         // Signing out from elsewhere empties the picker at once.
-        model.exitDemo();
+        model.account().exitDemo();
         QCOMPARE(window.items("Room"), QStringList{"No units yet"});
     }
 
@@ -269,7 +269,8 @@ private Q_SLOTS:
         QTRY_VERIFY(!tab->isBusy());
         QVERIFY(window.find<QLabel>("That key wasn't accepted. Check it's copied in full."));
         const std::optional<QString> stored("stored-key-0123");
-        QCOMPARE(std::pair(rig.keys.storedKey(), model.apiKey()), std::pair(stored, stored));
+        QCOMPARE(std::pair(rig.keys.storedKey(), model.account().apiKey()),
+                 std::pair(stored, stored));
 
         rig.otherAnswers = [](const LoopbackService::Request&) { return keyCheck(200); };
         field->clear();
@@ -288,7 +289,7 @@ private Q_SLOTS:
                 window.find<QPushButton>("Add Key…") && !window.find<QPushButton>("Disconnect"));
 
         // The demo lists its units, with no key to disconnect.
-        model.loadDemo();
+        model.account().loadDemo();
         QCOMPARE(window.row("Bedroom")->detail(),
                  QStringLiteral("Sky · Cool, Heat, Fan, Dry, Auto"));
         QCOMPARE(window.control<QLabel>("Living Room")->text(), QStringLiteral("Offline"));
@@ -305,7 +306,7 @@ private Q_SLOTS:
         Window window(model, SettingsTab::account);
         rig.keys.setProblem(QStringLiteral("the keyring stayed locked"));
         rig.otherAnswers = [](const LoopbackService::Request&) { return keyCheck(200); };
-        QVERIFY(outcomeOf(model.signIn("accepted-key-4567")).value);
+        QVERIFY(outcomeOf(model.account().signIn("accepted-key-4567")).value);
         const auto keyDetail = [&] { return window.row("API key")->detail(); };
         QCOMPARE(keyDetail(), QStringLiteral("Used until Alvore quits: the keyring stayed locked"));
         window.click("Disconnect");

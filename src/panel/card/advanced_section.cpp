@@ -213,7 +213,7 @@ void AdvancedSection::buildTimerChips(const TimerChips& chips) {
         add(timerFlow, countdown);
         add(timerFlow, chip(
                            QStringLiteral("Cancel"), QStringLiteral("Cancel the timer"),
-                           [this] { model.cancelTimer(podID); }, row));
+                           [this] { model.timers().cancel(podID); }, row));
         ticker.start();
         return;
     }
@@ -223,7 +223,7 @@ void AdvancedSection::buildTimerChips(const TimerChips& chips) {
         const QString label = QString::fromLatin1(duration.label);
         SmallChip* timer = chip(
             label, verb + QStringLiteral(" in ") + label,
-            [this, minutes = duration.minutes] { model.setTimer(podID, minutes, !unitIsOn()); },
+            [this, minutes = duration.minutes] { model.timers().set(podID, minutes, !unitIsOn()); },
             row);
         timer->setAccessibleName(timer->toolTip()); // "30m" alone says nothing of what it does
         add(timerFlow, timer);
@@ -324,6 +324,6 @@ void AdvancedSection::savePreset() {
 void AdvancedSection::saveTimer() {
     const QTime chosen = timerTime->time();
     const QDateTime at(model.now().toLocalTime().date(), QTime(chosen.hour(), chosen.minute()));
-    model.setTimer(podID, ACStateRules::timerMinutes(model.now(), at), !unitIsOn());
+    model.timers().set(podID, ACStateRules::timerMinutes(model.now(), at), !unitIsOn());
     openEditor(std::nullopt);
 }

@@ -42,7 +42,7 @@ void TimerBadge::tick() {
     const bool changed = now && !reached;
     reached = now;
     if (changed)
-        model.timerFired(podID);
+        model.timers().fired(podID);
 }
 
 void TimerBadge::showRemaining() {

@@ -78,7 +78,7 @@ void PanelMenu::openMenu() {
     entry(QStringLiteral("Settings…"), QKeySequence(Qt::CTRL | Qt::Key_Comma),
           [this] { model.openSettings(); });
     if (model.isDemo())
-        entry(QStringLiteral("Exit Demo"), QKeySequence(), [this] { model.exitDemo(); });
+        entry(QStringLiteral("Exit Demo"), QKeySequence(), [this] { model.account().exitDemo(); });
     menu->addSeparator();
     entry(QStringLiteral("Quit Alvore"), QKeySequence(Qt::CTRL | Qt::Key_Q),
           [] { QCoreApplication::quit(); });

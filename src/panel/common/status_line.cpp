@@ -50,7 +50,7 @@ QString StatusLine::text(const AppModel& model, const QDateTime& now) {
     // The sign-in view, which warns of a key the keyring refused, is not shown while the key
     // works; the line keeps the warning in sight, whole in its tooltip.
     QString line = connectionText(model, now);
-    if (model.status().kind != AppModel::Status::needsKey && model.unkeptKeyReason())
+    if (model.status().kind != AppModel::Status::needsKey && model.account().unkeptKeyReason())
         line += QStringLiteral(" · key not kept");
     return line;
 }
@@ -107,7 +107,8 @@ void StatusLine::refresh() {
         setAccessibleName(shown);
         updateGeometry();
     }
-    setToolTip(model.unkeptKeyReason() ? model.keyWarning().value_or(QString()) : QString());
+    setToolTip(model.account().unkeptKeyReason() ? model.account().keyWarning().value_or(QString())
+                                                 : QString());
     update();
 }
 

@@ -147,10 +147,7 @@ LoginView::LoginView(AppModel& model, QWidget* parent) : QWidget(parent), model(
 
     connect(field, &QLineEdit::textChanged, this, &LoginView::updateButton);
     connect(connectButton, &QAbstractButton::clicked, this, [this] { submit(); });
-    connect(demo, &QAbstractButton::clicked, this, [this] {
-        this->model.stopPolling();
-        this->model.loadDemo();
-    });
+    connect(demo, &QAbstractButton::clicked, this, [this] { this->model.account().loadDemo(); });
     connect(keyPage, &QAbstractButton::clicked, this, [] {
         QUrl page = webSite();
         page.setPath(QStringLiteral("/me/api"));
@@ -213,7 +210,7 @@ void LoginView::updateButton() {
 }
 
 void LoginView::updateKeyWarning() {
-    const std::optional<QString>& warning = model.keyWarning();
+    const std::optional<QString>& warning = model.account().keyWarning();
     keyWarningLabel->setText(warning.value_or(QString()));
     keyWarningLabel->setVisible(warning.has_value());
     keptLabel->setVisible(!warning);

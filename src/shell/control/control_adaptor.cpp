@@ -274,7 +274,7 @@ void ControlAdaptor::SetTimer(const QString& unit, uint minutes, bool turnOn) {
         return;
     if (minutes < 1)
         return fail("NotOffered", QStringLiteral("A timer needs at least one minute."));
-    appModel.setTimer(pod->id, qint64(minutes), turnOn, laterAnswer());
+    appModel.timers().set(pod->id, qint64(minutes), turnOn, laterAnswer());
 }
 
 void ControlAdaptor::CancelTimer(const QString& unit) {
@@ -283,7 +283,7 @@ void ControlAdaptor::CancelTimer(const QString& unit) {
         return;
     if (!pod->timer || !pod->timer->isPending(appModel.now()))
         return fail("NoTimer", pod->displayName() + QStringLiteral(" has no timer."));
-    appModel.cancelTimer(pod->id, laterAnswer());
+    appModel.timers().cancel(pod->id, laterAnswer());
 }
 
 void ControlAdaptor::Refresh() {

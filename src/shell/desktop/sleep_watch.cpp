@@ -50,7 +50,7 @@ void SleepWatch::sleepChanged(bool asleep) {
         // A wake still waiting its delay would start polling with the machine asleep again.
         pendingWakes.cancel();
         pendingWakes = CancelToken();
-        model.stopPolling();
+        model.setAwake(false);
         return;
     }
     // Each wake-up gets its own wake, however close together they come.
@@ -64,5 +64,5 @@ SleepWatch::~SleepWatch() {
 QCoro::Task<> SleepWatch::wakeLater(CancelToken cancel) {
     co_await clock.sleep(wakeDelay, cancel);
     if (!cancel.isCancelled()) // else asleep again, or the watch went while it waited
-        model.woke();
+        model.setAwake(true);
 }

@@ -17,7 +17,7 @@ bool PanelWindow::useShortcut(QKeyEvent* event) {
     if (focus &&
         (qobject_cast<const QLineEdit*>(focus) || qobject_cast<const QAbstractSpinBox*>(focus)))
         return false;
-    const std::optional<Pod> pod = appModel.selectedPod();
+    const std::optional<Pod> pod = appModel.pod(appModel.selectedID());
     if (!pod || pod->isKnownOffline())
         return false;
 

@@ -126,7 +126,7 @@ void StatusItemController::showAt(const QRect& anchor) {
     const bool wasShown = isPanelShown();
     panelWindow.open(anchor);
     if (!wasShown)
-        appModel.panelOpened();
+        appModel.setPanelOpen(true);
 }
 
 void StatusItemController::close() {
@@ -169,7 +169,7 @@ void StatusItemController::activated(QSystemTrayIcon::ActivationReason reason) {
 void StatusItemController::panelHidden() {
     if (QGuiApplication::mouseButtons() != Qt::NoButton)
         sinceClose.start();
-    appModel.panelClosed();
+    appModel.setPanelOpen(false);
     if (shownAs == Presentation::window)
         QCoreApplication::quit();
 }
@@ -200,10 +200,10 @@ void StatusItemController::updateIcon() {
     const bool slashed = offline || status.kind == AppModel::Status::needsKey;
 
     // A key that lives only in memory is lost at quit; the sign-in view's warning says so.
-    const QString tip =
-        label(pod, offline, settings) + (appModel.unkeptKeyReason() && appModel.keyWarning()
-                                             ? u'\n' + *appModel.keyWarning()
-                                             : QString());
+    const QString tip = label(pod, offline, settings) +
+                        (appModel.account().unkeptKeyReason() && appModel.account().keyWarning()
+                             ? u'\n' + *appModel.account().keyWarning()
+                             : QString());
     if (trayItem.toolTip() != tip)
         trayItem.setToolTip(tip);
     if (servedItem)

@@ -244,7 +244,7 @@ private Q_SLOTS:
         unit["timer"] = QJsonObject{{"isEnabled", true}, {"targetTimeSecondsFromNow", 90}};
         CardRig rig({unit});
         AppModel& model = *rig.model;
-        model.stopPolling();
+        model.setAwake(false);
         UnitCard& card = *rig.card;
         auto* badge = card.findChild<TimerBadge*>();
         QVERIFY(badge->isVisibleTo(&card));

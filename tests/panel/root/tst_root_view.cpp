@@ -230,7 +230,7 @@ private Q_SLOTS:
         QCOMPARE(root.content(), Content::noUnits);
 
         // Signed out, the taller sign-in view takes the placeholder's place.
-        model.signOut();
+        model.account().signOut();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QTest::qWait(0);
         QCOMPARE(root.height(), headerHeight + shownIn<LoginView>(root).value(0)->height());
@@ -289,7 +289,7 @@ private Q_SLOTS:
         ModelRig rig;
         AppModel& model = rig.start(true);
         int settingsOpened = 0;
-        model.setOnOpenSettings([&] { ++settingsOpened; });
+        QObject::connect(&model, &AppModel::settingsRequested, [&] { ++settingsOpened; });
         PanelMenu gear(model);
         gear.show();
 

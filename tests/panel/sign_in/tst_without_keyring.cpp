@@ -84,7 +84,7 @@ private Q_SLOTS:
         LoginView view(model);
         view.show();
         QVERIFY(QTest::qWaitFor([&] { return model.status().kind == AppModel::Status::needsKey; }));
-        QCOMPARE(model.keyWarning(), warning);
+        QCOMPARE(model.account().keyWarning(), warning);
         const auto labels = view.findChildren<QLabel*>();
         QVERIFY(std::any_of(labels.cbegin(), labels.cend(), [&](const QLabel* label) {
             return label->isVisibleTo(&view) && label->text() == warning;
@@ -93,7 +93,7 @@ private Q_SLOTS:
         QTest::keyClicks(view.findChild<QLineEdit*>(), key);
         QTest::mouseClick(view.findChild<ProminentButton*>(), Qt::LeftButton);
         QVERIFY(QTest::qWaitFor([&] { return !view.isBusy(); }, 10'000));
-        QVERIFY(!view.error() && model.apiKey() == key);
+        QVERIFY(!view.error() && model.account().apiKey() == key);
         QVERIFY(QTest::qWaitFor([&] { return model.status().kind == AppModel::Status::ready; }));
 
         store.sync();

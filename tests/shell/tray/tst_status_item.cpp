@@ -176,7 +176,7 @@ private Q_SLOTS:
         rig.keys.setProblem(QStringLiteral("the keyring stayed locked"));
         StatusItemController item(rig.start(), StatusItemController::Presentation::tray);
         StatusLine line(*rig.model);
-        QVERIFY(outcomeOf(rig.model->signIn("goodkey-12345")).value);
+        QVERIFY(outcomeOf(rig.model->account().signIn("goodkey-12345")).value);
         QTRY_COMPARE(rig.model->status().kind, AppModel::Status::ready);
         QCOMPARE(shown(item).first(), "Alvore, Hall · Cool to 22°\n" + warning);
         QCOMPARE(line.accessibleName(), "Updated just now · key not kept");
