@@ -133,6 +133,11 @@ public:
     // The unit's countdown reached zero: the timer goes, and the units are read again 5 s later.
     void timerFired(const QString& id);
 
+    // The user cleaned the unit's filter: the reminder goes at once and the service is told; a
+    // refusal puts it back with a banner. The demo only clears it; signed out, nothing is sent
+    // and `done` hears a failure.
+    void filterCleaned(const QString& id, Settled done = {});
+
     // The user's presets; presetsChanged() tells of their changes.
     PresetBook& presets() { return presetBook; }
     const PresetBook& presets() const { return presetBook; }
@@ -252,6 +257,18 @@ private:
     QCoro::Task<> refreshTimers(CancelToken session);
     QCoro::Task<> refreshTimer(QString id, CancelToken session);
 
+    // The filter reminder (app_model_filter.cpp). While the service has not answered that the
+    // reminder is over, listings leave it cleared; a light listing, without one, keeps it.
+    struct FilterClearing {
+        std::optional<FiltersCleaning> before; // put back when the service refuses
+        QList<Settled> waiters;
+        quint64 request = 0; // which request owns the record
+    };
+    void keepFilterReminder(Pod& listed, const Pod* current) const;
+    QCoro::Task<> sendFilterCleaned(std::shared_ptr<const SensiboAPI> client, QString id,
+                                    quint64 request, CancelToken session);
+    void setPodFilters(qsizetype index, std::optional<FiltersCleaning> filters);
+
     Dependencies deps;
     mutable ViewState views;
 
@@ -287,6 +304,8 @@ private:
     QHash<QString, UnitChange> changes;       // per unit with something of a change left
     QHash<QString, QDateTime> historyFetched; // per unit: when its last load started
     CancelToken bannerTask;
+    QHash<QString, FilterClearing> filterClearings; // per unit with its reminder being ended
+    quint64 filterRequests = 0;
     bool inDemo = false;
     std::optional<QDateTime> fullFetched;
     int opens = 0;
