@@ -46,7 +46,7 @@ tooltip_names_unit() { [[ $(item_property ToolTip) == *'"Alvore, Bedroom '*' · 
 until_true "the tooltip to name the first unit" tooltip_names_unit
 # The labels go to a log, which a failure prints.
 menu_lists_units() {
-    local units="Bedroom|Turn Off|Office|Turn On|Living Room (offline)|Turn On"
+    local units="Bedroom|Turn Off|Office|Turn On|Clean the filter — Done|Living Room (offline)|Turn On"
     menu_labels >"$work/menu-labels.log"
     [[ $(tr '\n' '|' <"$work/menu-labels.log") == "Open Alvore|$units|Settings…|Quit Alvore|" ]]
 }
