@@ -12,6 +12,7 @@
 #include "shell/control/single_instance.h"
 #include "shell/desktop/appearance.h"
 #include "shell/desktop/desktop_look.h"
+#include "shell/desktop/desktop_notifications.h"
 #include "shell/desktop/display_platform.h"
 #include "shell/desktop/relocation.h"
 #include "shell/desktop/sleep_watch.h"
@@ -115,6 +116,10 @@ int main(int argc, char* argv[]) {
     });
     SleepWatch sleepWatch(model, clock, QDBusConnection::systemBus(),
                           QDBusConnection::sessionBus());
+    // The renderer tells the desktop nothing.
+    std::optional<DesktopNotifications> notifications;
+    if (!previews)
+        notifications.emplace(model, store, QDBusConnection::sessionBus());
     QObject::connect(&service, &ApplicationService::activated, &statusItem,
                      &StatusItemController::show);
     new ControlAdaptor(

@@ -139,6 +139,7 @@ void AppModel::merge(const QList<Pod>& listed) {
             pod.remoteCapabilities = current->remoteCapabilities;
             pod.productModel = current->productModel;
         }
+        keepFilterReminder(pod, current);
         if (const auto change = changes.find(pod.id); change != changes.end()) {
             // What the user set stays on screen until the service has answered it.
             if (current && change->rollback)

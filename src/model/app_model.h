@@ -117,6 +117,11 @@ public:
     // The units' timers.
     UnitTimers& timers() { return unitTimers; }
 
+    // The user cleaned the unit's filter: the reminder goes at once and the service is told; a
+    // refusal puts it back with a banner. The demo only clears it; signed out, nothing is sent
+    // and `done` hears a failure.
+    void filterCleaned(const QString& id, Settled done = {});
+
     // The user's presets; presetsChanged() tells of their changes.
     PresetBook& presets() { return presetBook; }
     const PresetBook& presets() const { return presetBook; }
@@ -220,6 +225,18 @@ private:
     // Drops the unit's change record once nothing of it is left.
     void forgetSettled(const QString& id);
 
+    // The filter reminder (app_model_filter.cpp). While the service has not answered that the
+    // reminder is over, listings leave it cleared; a light listing, without one, keeps it.
+    struct FilterClearing {
+        std::optional<FiltersCleaning> before; // put back when the service refuses
+        QList<Settled> waiters;
+        quint64 request = 0; // which request owns the record
+    };
+    void keepFilterReminder(Pod& listed, const Pod* current) const;
+    QCoro::Task<> sendFilterCleaned(std::shared_ptr<const SensiboAPI> client, QString id,
+                                    quint64 request, CancelToken session);
+    void setPodFilters(qsizetype index, std::optional<FiltersCleaning> filters);
+
     Dependencies deps;
     mutable ViewState views;
 
@@ -251,6 +268,8 @@ private:
     QHash<QString, UnitChange> changes;       // per unit with something of a change left
     QHash<QString, QDateTime> historyFetched; // per unit: when its last load started
     CancelToken bannerTask;
+    QHash<QString, FilterClearing> filterClearings; // per unit with its reminder being ended
+    quint64 filterRequests = 0;
     bool inDemo = false;
     std::optional<QDateTime> fullFetched;
     int opens = 0;

@@ -64,15 +64,20 @@ QList<Pod> pods(const QDateTime& now) {
     ACState off;
     off.on = false;
     bedroom.timer = PodTimer{true, off, {}, now.addSecs(2530)};
+    Pod office = pod({"demo2",
+                      "Office",
+                      {false, "cool", 23, "C", "low", "rangeFull", {}, {}},
+                      {26.1, 49, 26.8, 612, 140, {}, secondsAgo(70)},
+                      true,
+                      true,
+                      "airq"});
+    // A fixed date: the reminder stays the same one from run to run, told once.
+    const QDateTime cleaned = QDateTime::fromString("2026-03-02T09:15:00Z", Qt::ISODate);
+    office.filtersCleaning =
+        FiltersCleaning{true, 1'296'000, TimeStamp{"2026-03-02T09:15:00Z", cleaned.secsTo(now)}};
     return {
         bedroom,
-        pod({"demo2",
-             "Office",
-             {false, "cool", 23, "C", "low", "rangeFull", {}, {}},
-             {26.1, 49, 26.8, 612, 140, {}, secondsAgo(70)},
-             true,
-             true,
-             "airq"}),
+        office,
         pod({"demo3",
              "Living Room",
              {false, "fan", {}, "C", "medium", {}, {}, {}},

@@ -42,11 +42,13 @@ item_count() {
 (($(item_property IconPixmap | jq 'map(select(.[0] > 0)) | length') > 0)) ||
     fail "the item has no icon pixmap"
 # The tooltip and the menu follow the units once the demo has them.
-tooltip_names_unit() { [[ $(item_property ToolTip) == *'"Alvore, Bedroom '*' · Cool to '*'°"'* ]]; }
+tooltip_names_unit() {
+    [[ $(item_property ToolTip) == *'"Alvore, Bedroom '*' · Cool to '*'°'*'clean the filter"'* ]]
+}
 until_true "the tooltip to name the first unit" tooltip_names_unit
 # The labels go to a log, which a failure prints.
 menu_lists_units() {
-    local units="Bedroom|Turn Off|Office|Turn On|Living Room (offline)|Turn On"
+    local units="Bedroom|Turn Off|Office|Turn On|Clean the filter — Done|Living Room (offline)|Turn On"
     menu_labels >"$work/menu-labels.log"
     [[ $(tr '\n' '|' <"$work/menu-labels.log") == "Open Alvore|$units|Settings…|Quit Alvore|" ]]
 }

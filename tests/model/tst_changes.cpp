@@ -17,6 +17,16 @@ qint64 target(const AppModel& model, const QString& id) {
     return model.pod(id)->acState->targetTemperature.value_or(-1);
 }
 
+QString cleanedPath(const QString& id) {
+    return QStringLiteral("/api/v2/pods/%1/cleanFiltersNotification").arg(id);
+}
+
+QJsonObject dueFilter(QJsonObject unit) {
+    unit.insert("filtersCleaning", QJsonObject{{"shouldCleanFilters", true},
+                                               {"acOnSecondsSinceLastFiltersClean", 8781766}});
+    return unit;
+}
+
 bool swinging(const AppModel& model) {
     return QTest::qWaitFor([&] { return model.pod("a")->acState->swing == "rangeFull"; });
 }
@@ -194,6 +204,63 @@ private Q_SLOTS:
         model.whenSettled("a", listen); // nothing in flight
         QCOMPARE(heard.size(), 4);
         QCOMPARE(heard.last(), std::nullopt);
+    }
+
+    void filterReminderEndsAtOnceAndListingsKeepItEnded() {
+        ModelRig rig({dueFilter(unitJson("a", "Bedroom", true))});
+        AppModel& model = rig.startPolling();
+        QVERIFY(rig.poll()); // a light listing, without the filter count, keeps the reminder
+        QVERIFY(model.pod("a")->isFilterDue());
+        Response held = Response::json(R"({"status":"success"})");
+        held.held = true;
+        rig.service.on("DELETE", cleanedPath("a"), held);
+        QList<std::optional<QString>> heard;
+        const auto listen = [&heard](const std::optional<QString>& failure) {
+            heard.append(failure);
+        };
+        model.filterCleaned("a", listen);
+        model.filterCleaned("a", listen); // waits for the request under way
+        QVERIFY(!model.pod("a")->isFilterDue());
+        // A new unit brings a full listing at once, the reminder still due in it.
+        rig.units.append(unitJson("b", "Office", false));
+        QVERIFY(rig.poll());
+        QVERIFY(isFullListing(rig.listings().last()));
+        QVERIFY(!model.pod("a")->isFilterDue());
+        rig.service.release();
+        QVERIFY(QTest::qWaitFor([&] { return heard.size() == 2; }));
+        QCOMPARE(heard, (QList<std::optional<QString>>{std::nullopt, std::nullopt}));
+        QVERIFY(rig.poll());
+        QVERIFY(!model.pod("a")->isFilterDue());
+        QCOMPARE(rig.service.requests("DELETE", cleanedPath("a")).size(), 1);
+        QCOMPARE(model.banner(), std::nullopt);
+    }
+
+    void filterReminderComesBackWhenRefused() {
+        ModelRig rig({dueFilter(unitJson("a", "Bedroom", true))});
+        AppModel& model = rig.startPolling();
+        rig.service.on("DELETE", cleanedPath("a"), Response::json("{}", 500));
+        std::optional<QString> heard = "nothing yet";
+        const auto listen = [&heard](const std::optional<QString>& failure) { heard = failure; };
+        model.filterCleaned("a", listen);
+        QVERIFY(!model.pod("a")->isFilterDue());
+        QVERIFY(QTest::qWaitFor([&] { return model.banner().has_value(); }));
+        const QString text = "Couldn't clear the filter reminder. " +
+                             SensiboAPI::Failure::http(500).errorDescription();
+        QCOMPARE(std::tuple(model.banner(), heard, model.pod("a")->isFilterDue()),
+                 std::tuple(std::optional(text), std::optional(text), true));
+
+        // With the key refused nothing is sent; the demo only clears.
+        rig.listingAnswers = {Response::json("{}", 401)};
+        rig.clock.advance(1min);
+        QVERIFY(QTest::qWaitFor([&] { return model.status().kind == AppModel::Status::needsKey; }));
+        model.filterCleaned("a", listen);
+        QCOMPARE(heard, "Alvore can't clear the filter reminder now.");
+        model.account().loadDemo();
+        model.filterCleaned("demo2", listen);
+        QCOMPARE(std::pair(heard, model.pod("demo2")->isFilterDue()),
+                 std::pair(std::optional<QString>(), false));
+        QVERIFY(settle());
+        QCOMPARE(rig.service.requests("DELETE", cleanedPath("a")).size(), 1);
     }
 };
 

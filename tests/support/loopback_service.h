@@ -14,7 +14,8 @@
 #include <utility>
 
 // A stand-in for the service on 127.0.0.1: a real HTTP/1.1 server that records every request
-// and answers from a script. Requests without a scripted answer get 404.
+// and answers from a script. Requests without a scripted answer get 404, except that ending a
+// filter reminder succeeds.
 class LoopbackService : public QObject {
     Q_OBJECT
 public:

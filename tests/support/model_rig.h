@@ -57,9 +57,9 @@ inline bool isFullListing(const LoopbackService::Request& request) {
     return request.queryValue("fields").value_or(QString()).contains("remoteCapabilities");
 }
 
-// The model wired to stand-ins: the loopback service lists `units` (without capabilities and
-// product models in a light listing) unless `listingAnswers` holds answers to give first; other
-// requests go to `otherAnswers`, then to the service's script.
+// The model wired to stand-ins: the loopback service lists `units` (without capabilities,
+// product models and filter counts in a light listing) unless `listingAnswers` holds answers to
+// give first; other requests go to `otherAnswers`, then to the service's script.
 class ModelRig {
 public:
     explicit ModelRig(std::optional<QString> key = QStringLiteral("stored-key-0123"))
@@ -77,6 +77,7 @@ public:
                 if (!isFullListing(request)) {
                     object.remove("remoteCapabilities");
                     object.remove("productModel");
+                    object.remove("filtersCleaning");
                 }
                 listed.append(object);
             }

@@ -7,12 +7,14 @@
 #include "panel/controls/compact_label.h"
 #include "panel/controls/line_text.h"
 #include "panel/controls/power_switch.h"
+#include "panel/controls/small_chip.h"
 #include "panel/style/fonts.h"
 #include "panel/style/paint_cache.h"
 #include "panel/style/palette.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QMenu>
 #include <QPainter>
 #include <QVBoxLayout>
 
@@ -76,6 +78,17 @@ CardTitleRow::CardTitleRow(AppModel& model, const QString& podID, QWidget* paren
     column->addWidget(statusLine);
     row->addWidget(holder, 1);
 
+    filter = new SmallChip(QStringLiteral("Clean the filter"), this);
+    filter->setSymbol(QStringLiteral("sparkles"));
+    filter->setAction([this, &model, podID] {
+        auto* menu = new QMenu(filter);
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        connect(menu->addAction(QStringLiteral("Done")), &QAction::triggered, &model,
+                [&model, podID] { model.filterCleaned(podID); });
+        menu->popup(filter->mapToGlobal(QPoint(0, filter->height() + 2)));
+    });
+    row->addWidget(filter);
+
     offline = new CompactLabel(QStringLiteral("wifi.slash"), QStringLiteral("Offline"), this);
     offline->setFont(Fonts::font(12, QFont::Medium));
     offline->setColor(Palette::secondaryText());
@@ -109,6 +122,10 @@ void CardTitleRow::setContent(const Content& content) {
     name->setText(content.name);
     menu->setVisible(content.single);
     statusLine->setVisible(content.single);
+
+    filter->setVisible(content.filterDue.has_value());
+    filter->setHelp(content.filterDue.value_or(QString()));
+    filter->setAccessibleName(QStringLiteral("Clean the filter, ") + content.name);
 
     offline->setVisible(!content.usable && !content.single);
     offline->setToolTip(content.lastSeen ? QStringLiteral("Last seen ") + *content.lastSeen

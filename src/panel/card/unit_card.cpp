@@ -2,6 +2,7 @@
 
 #include "model/app_model.h"
 #include "model/dropdown_builders.h"
+#include "model/filter_reminder.h"
 #include "panel/airflow/airflow_view.h"
 #include "panel/animation/entrance.h"
 #include "panel/animation/view_environment.h"
@@ -305,6 +306,8 @@ void UnitCard::showTitle(const Pod& pod, bool usable, const QColor& accent) {
         heading.fireDate = pod.timer->fireDate;
     if (collapsed)
         heading.roomReading = model.settings().reading(pod.roomTemperature(), 1);
+    if (pod.isFilterDue())
+        heading.filterDue = FilterReminder::usage(*pod.filtersCleaning);
     heading.on = pod.isOn();
     heading.glow = accent;
     title->setContent(heading);

@@ -12,7 +12,7 @@ struct Command {
     const char* summary;
 };
 
-const std::array<Command, 13> commands = {{
+const std::array<Command, 14> commands = {{
     {"status", "status [--json]", "Show every unit: one line each, or JSON."},
     {"on", "on UNIT", "Turn a unit on."},
     {"off", "off UNIT", "Turn a unit off."},
@@ -23,6 +23,7 @@ const std::array<Command, 13> commands = {{
     {"preset", "preset UNIT NAME", "Put one of the unit's presets on it."},
     {"timer", "timer UNIT 30m on|off, timer UNIT cancel",
      "Turn the unit on or off after a while (30m, 2h, 1h30m), or cancel its timer."},
+    {"filter", "filter UNIT done", "Tell the service the unit's filter was cleaned."},
     {"refresh", "refresh", "Read the units from the service now."},
     {"open", "open", "Open the panel."},
     {"close", "close", "Close the panel."},
@@ -146,6 +147,11 @@ Parsed parseUnitCommand(const QString& name, const QStringList& words) {
         if (words.size() < 2)
             return error(QStringLiteral("preset takes a UNIT and a preset NAME."));
         return call(QStringLiteral("ApplyPreset"), {unit, words.mid(1).join(u' ')});
+    }
+    if (name == u"filter") {
+        if (words.size() != 2 || words.at(1) != u"done")
+            return error(QStringLiteral("filter takes a UNIT and done."));
+        return call(QStringLiteral("FilterCleaned"), {unit});
     }
     return parseTimer(words);
 }

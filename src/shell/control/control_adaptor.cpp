@@ -46,6 +46,8 @@ QVariantMap record(const Pod& pod, int number, const AppModel& model) {
         unit.insert(QStringLiteral("timerTurnsOn"),
                     pod.timer->acState && pod.timer->acState->on == true);
     }
+    if (pod.isFilterDue())
+        unit.insert(QStringLiteral("filterDue"), true);
     return unit;
 }
 
@@ -284,6 +286,11 @@ void ControlAdaptor::CancelTimer(const QString& unit) {
     if (!pod->timer || !pod->timer->isPending(appModel.now()))
         return fail("NoTimer", pod->displayName() + QStringLiteral(" has no timer."));
     appModel.timers().cancel(pod->id, laterAnswer());
+}
+
+void ControlAdaptor::FilterCleaned(const QString& unit) {
+    if (const auto pod = controllable(unit))
+        appModel.filterCleaned(pod->id, laterAnswer());
 }
 
 void ControlAdaptor::Refresh() {

@@ -49,6 +49,8 @@ public Q_SLOTS:
     void ApplyPreset(const QString& unit, const QString& name);
     void SetTimer(const QString& unit, uint minutes, bool turnOn);
     void CancelTimer(const QString& unit);
+    // The unit's filter was cleaned: its reminder ends.
+    void FilterCleaned(const QString& unit);
     void Refresh();
     void OpenPanel();
     void ClosePanel();

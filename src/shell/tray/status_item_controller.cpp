@@ -199,11 +199,14 @@ void StatusItemController::updateIcon() {
     const bool offline = status.kind == AppModel::Status::offline || unitOffline;
     const bool slashed = offline || status.kind == AppModel::Status::needsKey;
 
+    // Every unit whose filter is due, whichever unit the item reports.
+    QString tip = label(pod, offline, settings);
+    for (const Pod& unit : appModel.pods())
+        if (unit.isFilterDue())
+            tip += u'\n' + unit.displayName() + QStringLiteral(" — clean the filter");
     // A key that lives only in memory is lost at quit; the sign-in view's warning says so.
-    const QString tip = label(pod, offline, settings) +
-                        (appModel.account().unkeptKeyReason() && appModel.account().keyWarning()
-                             ? u'\n' + *appModel.account().keyWarning()
-                             : QString());
+    if (appModel.account().unkeptKeyReason() && appModel.account().keyWarning())
+        tip += u'\n' + *appModel.account().keyWarning();
     if (trayItem.toolTip() != tip)
         trayItem.setToolTip(tip);
     if (servedItem)

@@ -59,6 +59,10 @@ void StatusItemController::addUnit(QMenu& menu, const Pod& pod) {
         addAction(*unitMenu, on ? QStringLiteral("Turn Off") : QStringLiteral("Turn On"));
     power->setEnabled(!offline);
     connect(power, &QAction::triggered, this, [this, id = pod.id] { appModel.togglePower(id); });
+    // The unit keeps its plain name, by which scripts and screen readers find its entry.
+    if (pod.isFilterDue())
+        connect(addAction(*unitMenu, QStringLiteral("Clean the filter — Done")),
+                &QAction::triggered, this, [this, id = pod.id] { appModel.filterCleaned(id); });
 
     const QList<Preset> presets = appModel.presets().of(pod.id);
     if (presets.isEmpty())

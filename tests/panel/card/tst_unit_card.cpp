@@ -15,6 +15,7 @@
 #include "support/panel_rig.h"
 
 #include <QAccessible>
+#include <QFile>
 
 using namespace std::chrono_literals;
 
@@ -219,6 +220,41 @@ private Q_SLOTS:
         QAccessibleInterface* power = read(card.findChild<PowerSwitch*>());
         QCOMPARE(std::tuple(power->role(), power->text(QAccessible::Name), power->state().checked),
                  std::tuple(QAccessible::CheckBox, QString("Power, Bedroom"), true));
+    }
+
+    // The real listing's first unit is due for a cleaning, the second is not.
+    void filterChipEndsTheReminder() {
+        QFile file(qEnvironmentVariable("ALVORE_TEST_DATA") + "/real-pods-full.json");
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        ModelRig rig(QJsonDocument::fromJson(file.readAll())["result"].toArray());
+        AppModel& model = rig.startPolling();
+        UnitCard hall(model, "11AAbb22", 0), living(model, "99AAbb88", 1);
+        hall.show();
+        living.show();
+        const auto chip = [](UnitCard& card) -> SmallChip* {
+            for (SmallChip* chip : shownIn<SmallChip>(card))
+                if (chip->title() == "Clean the filter")
+                    return chip;
+            return nullptr;
+        };
+        SmallChip* clean = chip(hall);
+        QVERIFY(clean && !chip(living));
+        QVERIFY2(clean->toolTip().startsWith("Ran 2439 hours since the last cleaning on "),
+                 qPrintable(clean->toolTip()));
+
+        QAccessibleInterface* button = QAccessible::queryAccessibleInterface(clean);
+        QCOMPARE(std::pair(button->role(), button->text(QAccessible::Name)),
+                 std::pair(QAccessible::PushButton, QString("Clean the filter, Hall")));
+        button->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        auto* menu = clean->findChild<QMenu*>();
+        QVERIFY(menu && menu->isVisible());
+        QCOMPARE(menuTitles(*menu), QStringList{"Done"});
+        menuEntry(*menu, "Done")->trigger();
+        QVERIFY(!chip(hall));
+        QVERIFY(settle());
+        QCOMPARE(
+            rig.service.requests("DELETE", "/api/v2/pods/11AAbb22/cleanFiltersNotification").size(),
+            1);
     }
 
     void expandedIsKeptPerUnit() {

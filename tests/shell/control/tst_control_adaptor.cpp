@@ -31,10 +31,12 @@ private:
         QVERIFY(bus("server").registerService(ApplicationService::busName));
     }
 
-    // Bedroom (on at 24°), Office (at 30°) and the Attic (offline), listed and served.
+    // Bedroom (on at 24°, its filter due), Office (at 30°) and the Attic (offline), listed and
+    // served.
     AppModel& serveUnits(ModelRig& rig, bool officeOn) {
-        rig.units = {unitJson("a", "Bedroom", true, 24), unitJson("b", "Office", officeOn, 30),
-                     offlineUnit("c", "Attic")};
+        QJsonObject bedroom = unitJson("a", "Bedroom", true, 24);
+        bedroom.insert("filtersCleaning", QJsonObject{{"shouldCleanFilters", true}});
+        rig.units = {bedroom, unitJson("b", "Office", officeOn, 30), offlineUnit("c", "Attic")};
         AppModel& model = rig.startPolling();
         serve(model);
         return model;
@@ -132,23 +134,29 @@ private Q_SLOTS:
             << QStringList{"target", "bed", "+1"} << statePath("a") << 500 << 1;
         QTest::newRow("timer refused")
             << QStringList{"timer", "bed", "30m", "off"} << timer << 500 << 1;
+        const QString filter = QStringLiteral("/api/v2/pods/a/cleanFiltersNotification");
+        QTest::newRow("filter cleaned")
+            << QStringList{"filter", "bed", "done"} << filter << 200 << 0;
+        QTest::newRow("filter refused")
+            << QStringList{"filter", "bed", "done"} << filter << 500 << 1;
     }
     void changeAnsweredOnceTheServiceHas() {
         QFETCH(QString, path);
         QFETCH(int, answer);
         ModelRig rig;
         AppModel& model = serveUnits(rig, false);
-        for (const char* method : {"POST", "PUT"})
+        for (const char* method : {"POST", "PUT", "DELETE"})
             rig.service.on(method, path, LoopbackService::Response::json(envelope({}), answer));
         const QList<QVariantMap> before = ControlAdaptor::units(model);
-        QVERIFY(!before.at(2).value("online").toBool());
+        QVERIFY(!before.at(2).value("online").toBool() && before.at(0).value("filterDue").toBool());
         QSignalSpy changed(service->findChild<ControlAdaptor*>(), &ControlAdaptor::Changed);
 
         // The quiet period of a step runs on the model's clock, which moves only when asked.
         // It stops once the change is sent, so that no later listing or banner timeout interferes.
         const auto sent = [&] {
             return rig.service.requests("POST", path).size() +
-                   rig.service.requests("PUT", path).size();
+                   rig.service.requests("PUT", path).size() +
+                   rig.service.requests("DELETE", path).size();
         };
         QFETCH(QStringList, arguments);
         QTEST(alvore(arguments,

@@ -141,12 +141,14 @@ private Q_SLOTS:
             demo.model.setSettings(settings);
             return shown(demo.item);
         };
+        // Whichever unit it reports, the tooltip names each unit whose filter is due.
+        const QString due = "\nOffice — clean the filter";
         QCOMPARE(shows("demo1", "C", false),
-                 QStringList({"Alvore, Bedroom 24.6° · Cool to 22°", "", ""}));
+                 QStringList({"Alvore, Bedroom 24.6° · Cool to 22°" + due, "", ""}));
         QCOMPARE(shows("demo2", "F", true),
-                 QStringList({"Alvore, Office 79.0° · off", "79°", " 79.0°"}));
+                 QStringList({"Alvore, Office 79.0° · off" + due, "79°", " 79.0°"}));
         QCOMPARE(shows("demo3", "C", true),
-                 QStringList({"Alvore, Living Room offline", "slashed", ""}));
+                 QStringList({"Alvore, Living Room offline" + due, "slashed", ""}));
         const auto ink = [&] { return inkOf(demo.item.trayIcon().icon().pixmap(48).toImage()); };
         QVERIFY(ink() > 160);
         demo.item.setDarkTray(false);
@@ -199,16 +201,17 @@ private Q_SLOTS:
         const QMenu& bedroom = *menuEntry(menu, "Bedroom")->menu();
         const QMenu& office = *menuEntry(menu, "Office")->menu();
         const QMenu& living = *menuEntry(menu, "Living Room (offline)")->menu();
-        QCOMPARE(
-            menuTitles(bedroom) + menuTitles(office) + menuTitles(living),
-            QStringList({"Turn Off", "—", "Night", "Quiet", "Turn On", "Turn On", "—", "Breeze"}));
+        QCOMPARE(menuTitles(bedroom) + menuTitles(office) + menuTitles(living),
+                 QStringList({"Turn Off", "—", "Night", "Quiet", "Turn On",
+                              "Clean the filter — Done", "Turn On", "—", "Breeze"}));
         // The applied preset is ticked, the others have no empty box beside them.
         QVERIFY(menuEntry(bedroom, "Night")->isChecked() &&
                 !menuEntry(bedroom, "Quiet")->isCheckable());
         QVERIFY(!menuEntry(living, "Turn On")->isEnabled() &&
                 !menuEntry(living, "Breeze")->isEnabled());
 
-        // e2e.tray opens the settings and e2e.sway turns a unit off from the menu.
+        menuEntry(office, "Clean the filter — Done")->trigger();
+        QVERIFY(!demo.model.pod("demo2")->isFilterDue());
         demo.model.step(QStringLiteral("demo1"), 2);
         menuEntry(bedroom, "Night")->trigger();
         QCOMPARE(demo.target("demo1"), 22);
