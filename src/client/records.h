@@ -182,3 +182,12 @@ std::optional<double> aim(const std::optional<QString>& setting);
 // The generic title of any setting, also the card's short swing label.
 QString genericTitle(const std::optional<QString>& setting);
 } // namespace Swing
+
+namespace Sideways {
+// The title of a sideways swing setting: "Left", "Center", "Swing", "Hold", …
+QString title(const std::optional<QString>& setting);
+// A symbol name: an arrow towards where the air goes, a double arrow while it sweeps.
+QString symbol(const std::optional<QString>& setting);
+// The fixed positions from left to right that occur in `list`.
+QStringList positions(const QStringList& list);
+} // namespace Sideways

@@ -28,6 +28,28 @@ const std::array<std::pair<const char*, double>, 5> fixedPositions = {{
     {"fixedBottom", 1.0},
 }};
 
+struct SidewaysPosition {
+    const char* value;
+    const char* title;
+    const char* symbol;
+};
+// From left to right; "fixedLeftRight" blows to both sides at once.
+const std::array<SidewaysPosition, 6> sidewaysPositions = {{
+    {"fixedLeft", "Left", "arrow.left"},
+    {"fixedCenterLeft", "Center left", "arrow.up.left"},
+    {"fixedCenter", "Center", "arrow.up"},
+    {"fixedCenterRight", "Center right", "arrow.up.right"},
+    {"fixedRight", "Right", "arrow.right"},
+    {"fixedLeftRight", "Left and right", "arrow.split"},
+}};
+
+const SidewaysPosition* sidewaysPosition(const std::optional<QString>& setting) {
+    for (const SidewaysPosition& position : sidewaysPositions)
+        if (setting == QLatin1StringView(position.value))
+            return &position;
+    return nullptr;
+}
+
 } // namespace
 
 QString ACMode::title(const QString& mode) {
@@ -124,4 +146,34 @@ QString Swing::genericTitle(const std::optional<QString>& setting) {
         words += stripped[i];
     }
     return upperFirst(words.toLower().replace(u'_', u' '), false);
+}
+
+QString Sideways::title(const std::optional<QString>& setting) {
+    if (const SidewaysPosition* position = sidewaysPosition(setting))
+        return QString::fromLatin1(position->title);
+    if (setting == u"rangeFull")
+        return "Swing";
+    if (setting == u"rangeCenter")
+        return "Swing center";
+    if (setting == u"stopped")
+        return "Hold";
+    return Swing::genericTitle(setting);
+}
+
+QString Sideways::symbol(const std::optional<QString>& setting) {
+    if (const SidewaysPosition* position = sidewaysPosition(setting))
+        return QString::fromLatin1(position->symbol);
+    if (setting && setting->startsWith(u"range"))
+        return "arrow.left.and.right";
+    if (setting == u"stopped")
+        return "pause";
+    return "circle.dotted";
+}
+
+QStringList Sideways::positions(const QStringList& list) {
+    QStringList positions;
+    for (const SidewaysPosition& position : sidewaysPositions)
+        if (list.contains(QLatin1StringView(position.value)))
+            positions.append(QString::fromLatin1(position.value));
+    return positions;
 }

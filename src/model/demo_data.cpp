@@ -56,11 +56,16 @@ TimeStamp secondsAgo(qint64 seconds) {
 QList<Pod> pods(const QDateTime& now) {
     Pod bedroom = pod({"demo1",
                        "Bedroom",
-                       {true, "cool", 22, "C", "auto", "stopped", {}, {}},
+                       {true, "cool", 22, "C", "auto", "stopped", "fixedCenter", "on"},
                        {24.6, 58, {}, {}, {}, {}, secondsAgo(40)},
                        true,
                        true,
                        "skyv2"});
+    // The bedroom's unit also swings sideways and has a display light, in every mode.
+    for (ModeCapabilities& mode : *bedroom.remoteCapabilities->modes) {
+        mode.horizontalSwing = {"stopped", "fixedLeft", "fixedCenter", "fixedRight", "rangeFull"};
+        mode.light = {"on", "off", "dim"};
+    }
     ACState off;
     off.on = false;
     bedroom.timer = PodTimer{true, off, {}, now.addSecs(2530)};

@@ -43,3 +43,23 @@ QList<Dropdown::Option> Swing::options(const QStringList& values) {
     }
     return rows;
 }
+
+QList<Dropdown::Option> Sideways::options(const QStringList& values) {
+    QStringList ranges;
+    for (const QString& value : values)
+        if (value.startsWith(u"range"))
+            ranges.append(value);
+    if (ranges.removeAll(QStringLiteral("rangeFull")) > 0)
+        ranges.prepend(QStringLiteral("rangeFull"));
+    const QList<QStringList> groups{ranges, positions(values),
+                                    values.contains(u"stopped") ? QStringList{"stopped"}
+                                                                : QStringList{}};
+    QList<Dropdown::Option> rows;
+    for (const QStringList& group : groups)
+        for (qsizetype i = 0; i < group.size(); ++i)
+            rows.append({.id = group.at(i),
+                         .title = title(group.at(i)),
+                         .icon = Dropdown::Option::Symbol{symbol(group.at(i))},
+                         .startsGroup = i == 0 && !rows.isEmpty()});
+    return rows;
+}

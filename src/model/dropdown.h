@@ -54,3 +54,9 @@ namespace Swing {
 // the fixed positions from top to bottom, then "stopped", each kind its own group.
 QList<Dropdown::Option> options(const QStringList& values);
 } // namespace Swing
+
+namespace Sideways {
+// The sideways rows for the values a unit offers: the sweeps ("rangeFull" first), then the
+// fixed positions from left to right, then "stopped", each kind its own group.
+QList<Dropdown::Option> options(const QStringList& values);
+} // namespace Sideways

@@ -59,3 +59,23 @@ Dropdown Dropdowns::airflow(AppModel& model, const Pod& pod, const QRectF& ancho
     };
     return dropdown;
 }
+
+QString Dropdowns::sidewaysID(const QString& podID) {
+    return QStringLiteral("sideways.") + podID;
+}
+
+Dropdown Dropdowns::sideways(AppModel& model, const Pod& pod, const QRectF& anchor) {
+    Dropdown dropdown = airflow(model, pod, anchor);
+    const std::optional<ModeCapabilities> caps = pod.capabilities();
+    dropdown.id = sidewaysID(pod.id);
+    dropdown.name = QStringLiteral("Sideways");
+    dropdown.options =
+        Sideways::options(caps ? caps->horizontalSwing.value_or(QStringList{}) : QStringList{});
+    dropdown.selected = pod.acState ? pod.acState->horizontalSwing : std::nullopt;
+    dropdown.pick = [target = QPointer<AppModel>(&model), id = pod.id](const QString& position) {
+        if (target)
+            target->change(id, false,
+                           [&position](ACState& state) { state.horizontalSwing = position; });
+    };
+    return dropdown;
+}

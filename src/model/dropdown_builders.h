@@ -7,10 +7,10 @@
 
 class AppModel;
 
-// The two dropdowns of a unit card, built from the unit's state at the moment they open. The
+// The dropdowns of a unit card, built from the unit's state at the moment they open. The
 // dropdowns' pick actions change the unit through `model` at once (no debounce).
 namespace Dropdowns {
-// The ids of a unit's two dropdowns: "mode." and "airflow." with the unit's id.
+// The ids of a unit's mode and airflow dropdowns: "mode." and "airflow." with the unit's id.
 QString modeID(const QString& podID);
 QString airflowID(const QString& podID);
 // One row per mode the unit's remote offers, each tinted with its mode's accent.
@@ -20,4 +20,8 @@ Dropdown mode(AppModel& model, const Pod& pod, const QRectF& anchor);
 // Its id is airflowID(): the swing values of the current mode, tinted with the unit's glow; while
 // the unit is off, a note says the choice waits for it to be switched on.
 Dropdown airflow(AppModel& model, const Pod& pod, const QRectF& anchor);
+// Its id is sidewaysID(), "sideways." with the unit's id: the sideways swing values of the
+// current mode, like airflow().
+QString sidewaysID(const QString& podID);
+Dropdown sideways(AppModel& model, const Pod& pod, const QRectF& anchor);
 } // namespace Dropdowns

@@ -13,24 +13,25 @@ private Q_SLOTS:
                  (ACState{true, "cool", 23, "C", "low", "rangeFull", {}, {}}));
     }
 
-    // demo1: cool 22 °C, fan auto, swing stopped; modes cool, heat, fan, dry, auto.
+    // demo1: cool 22 °C, fan auto, swing stopped; modes cool, heat, fan, dry, auto, each with
+    // sideways swing (stopped, fixedLeft, fixedCenter, fixedRight, rangeFull) and light.
     void conform() {
         const Pod unit = DemoData::pods(QDateTime::currentDateTimeUtc()).first();
         const auto conformed = [&unit](const ACState& state) {
             return ACStateRules::conform(state, unit);
         };
         // A mode not offered keeps the current.
-        QCOMPARE(conformed({true, "turbo", 22, "C", "auto", "stopped", {}, {}}),
-                 (ACState{true, "cool", 22, "C", "auto", "stopped", {}, {}}));
+        QCOMPARE(conformed({true, "turbo", 22, "C", "auto", "stopped", "fixedLeft", "dim"}),
+                 (ACState{true, "cool", 22, "C", "auto", "stopped", "fixedLeft", "dim"}));
         // Fan mode has no temperatures and fewer fan levels.
-        QCOMPARE(conformed({true, "fan", 22, {}, "quiet", "rangeFull", "x", "on"}),
-                 (ACState{true, "fan", {}, "C", "low", "rangeFull", {}, {}}));
+        QCOMPARE(conformed({true, "fan", 22, {}, "quiet", "rangeFull", "x", "bright"}),
+                 (ACState{true, "fan", {}, "C", "low", "rangeFull", "stopped", "on"}));
         // The nearest temperature, a tie to the first.
         QCOMPARE(conformed({false, "cool", 40, "C", {}, {}, {}, {}}),
-                 (ACState{false, "cool", 30, "C", "auto", "stopped", {}, {}}));
+                 (ACState{false, "cool", 30, "C", "auto", "stopped", "stopped", "on"}));
         // Without a target, the middle one.
         QCOMPARE(conformed({{}, "dry", {}, {}, "high", {}, {}, {}}),
-                 (ACState{{}, "dry", 23, "C", "low", "stopped", {}, {}}));
+                 (ACState{{}, "dry", 23, "C", "low", "stopped", "stopped", "on"}));
     }
 
     void timerMinutes() {

@@ -82,6 +82,10 @@ private Q_SLOTS:
         QCOMPARE(shown({"rangeUpper", "horizontal", "rangeFull", "fixedTop"}),
                  "Swing, " + Swing::title("rangeUpper") + " | Top = rangeFull,rangeUpper,fixedTop");
         QCOMPARE(shown({"fixedMiddle", "fixedTop"}), "Top, Middle = fixedTop,fixedMiddle");
+        // Sideways: sweeps, then left to right, then holding still.
+        QCOMPARE(rows(Sideways::options({"stopped", "fixedRight", "rangeCenter", "fixedLeftRight",
+                                         "fixedLeft", "rangeFull", "wobble"})),
+                 "Swing, Swing center | Left, Right, Left and right | Hold");
     }
 
     // The unit's current value is selected; an unit that is off shows none, or a note for settings

@@ -15,6 +15,12 @@ QAbstractButton* AccessibleButton::button() const {
     return static_cast<QAbstractButton*>(widget());
 }
 
+// A chip of a set becomes one after it is made, perhaps after it was first read.
+QAccessible::Role AccessibleButton::role() const {
+    const auto* chip = qobject_cast<const SmallChip*>(widget());
+    return chip && chip->autoExclusive() ? QAccessible::RadioButton : QAccessibleWidget::role();
+}
+
 QString AccessibleButton::text(QAccessible::Text kind) const {
     if (kind == QAccessible::Name && widget()->accessibleName().isEmpty())
         return button()->text();
@@ -31,6 +37,7 @@ QAccessible::State AccessibleButton::state() const {
         state.checkable = true;
         state.checked = power->isOn();
     } else if (const auto* chip = qobject_cast<const SmallChip*>(widget())) {
+        state.checkable = chip->autoExclusive();
         state.checked = chip->isSelected();
     } else if (const auto* more = qobject_cast<const MoreToggle*>(widget())) {
         state.expandable = true;

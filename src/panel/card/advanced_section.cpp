@@ -97,6 +97,23 @@ AdvancedSection::AdvancedSection(AppModel& model, QString id, QWidget* parent)
                              airflowLayout, this);
     column->addWidget(airflowRow);
 
+    auto* sidewaysLayout = new QHBoxLayout;
+    sideways = new DropdownTrigger(
+        model, Dropdowns::sidewaysID(podID), QStringLiteral("Where the air points sideways"),
+        [this](const QRectF& frame) {
+            const std::optional<Pod> pod = this->model.pod(podID);
+            return pod ? Dropdowns::sideways(this->model, *pod, frame) : Dropdown{};
+        },
+        this);
+    sidewaysLayout->addWidget(sideways);
+    sidewaysLayout->addStretch(1);
+    sidewaysRow = labelledRow(QStringLiteral("Sideways"), int(sideways->sizeHint().height()),
+                              sidewaysLayout, this);
+    column->addWidget(sidewaysRow);
+    lightFlow = new ChipFlow;
+    lightRow = labelledRow(QStringLiteral("Light"), SmallChip::chipHeight, lightFlow, this);
+    column->addWidget(lightRow);
+
     timerFlow = new ChipFlow;
     column->addWidget(labelledRow(QStringLiteral("Timer"), SmallChip::chipHeight, timerFlow, this));
     presetFlow = new ChipFlow;
@@ -181,6 +198,21 @@ void AdvancedSection::refresh() {
     airflow->setLabel(swingIcon(swing), Swing::title(swing));
     airflowRow->setVisible(offersSwing);
 
+    const std::optional<QString> across =
+        pod->acState ? pod->acState->horizontalSwing : std::nullopt;
+    sideways->setLabel(Dropdown::Option::Symbol{Sideways::symbol(across)}, Sideways::title(across));
+    sidewaysRow->setVisible(
+        !Sideways::options(caps ? caps->horizontalSwing.value_or(QStringList{}) : QStringList{})
+             .isEmpty());
+    const QStringList lights = caps ? caps->light.value_or(QStringList{}) : QStringList{};
+    if (lights != lightValues)
+        buildLightChips(lights);
+    lightRow->setVisible(!lights.isEmpty());
+    const std::optional<QString> light = pod->acState ? pod->acState->light : std::nullopt;
+    for (int i = 0; i < lightFlow->count(); ++i)
+        static_cast<SmallChip*>(lightFlow->itemAt(i)->widget())
+            ->setSelected(light == lightValues.at(i));
+
     const bool on = unitIsOn();
     TimerChips timer{.unitOn = on};
     if (pod->timer && pod->timer->fireDate) {
@@ -201,6 +233,24 @@ void AdvancedSection::refresh() {
     if (presets != presetChips)
         buildPresetChips(presets);
     updateGeometry();
+}
+
+void AdvancedSection::buildLightChips(const QStringList& values) {
+    lightValues = values;
+    lightFlow->clearWidgets();
+    QWidget* row = lightFlow->parentWidget();
+    for (const QString& value : values) {
+        const QString title = value.left(1).toUpper() + value.mid(1); // "on" reads "On"
+        SmallChip* button = chip(
+            title, QStringLiteral("Set the unit's display light to ") + value,
+            [this, value] {
+                model.change(podID, false, [&value](ACState& state) { state.light = value; });
+            },
+            row);
+        button->setAccessibleName(QStringLiteral("Light ") + value);
+        button->setAutoExclusive(true); // one of a set: read as a radio button
+        add(lightFlow, button);
+    }
 }
 
 void AdvancedSection::buildTimerChips(const TimerChips& chips) {

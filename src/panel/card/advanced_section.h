@@ -17,7 +17,8 @@ class QLabel;
 class QLineEdit;
 class QTimeEdit;
 
-// A unit card's fold-out section: the airflow dropdown trigger, the timer chips or the running
+// A unit card's fold-out section: the airflow and sideways dropdown triggers, the light chips,
+// the timer chips or the running
 // timer, the preset chips, and the inline editor for a new preset or a timer at a set time.
 class AdvancedSection : public QWidget {
     Q_OBJECT
@@ -52,6 +53,7 @@ private:
     };
 
     void refresh();
+    void buildLightChips(const QStringList& values);
     void buildTimerChips(const TimerChips& chips);
     void buildPresetChips(const QList<PresetChip>& chips);
     void showCountdown();
@@ -69,6 +71,11 @@ private:
 
     QWidget* airflowRow;
     DropdownTrigger* airflow;
+    QWidget* sidewaysRow;
+    DropdownTrigger* sideways;
+    QWidget* lightRow;
+    ChipFlow* lightFlow;
+    QStringList lightValues; // one chip each, in this order
     ChipFlow* timerFlow;
     ChipFlow* presetFlow;
     QLabel* countdown = nullptr; // while a timer runs

@@ -12,7 +12,7 @@ struct Command {
     const char* summary;
 };
 
-const std::array<Command, 14> commands = {{
+const std::array<Command, 16> commands = {{
     {"status", "status [--json]", "Show every unit: one line each, or JSON."},
     {"on", "on UNIT", "Turn a unit on."},
     {"off", "off UNIT", "Turn a unit off."},
@@ -20,6 +20,10 @@ const std::array<Command, 14> commands = {{
     {"mode", "mode UNIT MODE", "Set the mode: cool, heat, fan, dry, auto (those the unit has)."},
     {"target", "target UNIT 22|+1|-1", "Set the target temperature, or step it up or down."},
     {"fan", "fan UNIT LEVEL", "Set the fan level: quiet, low, medium, high, auto, ..."},
+    {"sideways", "sideways UNIT POSITION",
+     "Point the air sideways: stopped, fixedLeft, fixedCenter, rangeFull, ... (those the unit "
+     "has)."},
+    {"light", "light UNIT on|off|dim", "Switch the unit's display light on, off or to dim."},
     {"preset", "preset UNIT NAME", "Put one of the unit's presets on it."},
     {"timer", "timer UNIT 30m on|off, timer UNIT cancel",
      "Turn the unit on or off after a while (30m, 2h, 1h30m), or cancel its timer."},
@@ -140,6 +144,14 @@ Parsed parseUnitCommand(const QString& name, const QStringList& words) {
                                          : QStringLiteral("fan takes a UNIT and a LEVEL."));
         return call(name == u"mode" ? QStringLiteral("SetMode") : QStringLiteral("SetFan"),
                     {unit, words.at(1).toLower()});
+    }
+    if (name == u"sideways" || name == u"light") {
+        if (words.size() != 2)
+            return error(name == u"light"
+                             ? QStringLiteral("light takes a UNIT and on, off or dim.")
+                             : QStringLiteral("sideways takes a UNIT and a POSITION."));
+        return call(name == u"light" ? QStringLiteral("SetLight") : QStringLiteral("SetSideways"),
+                    {unit, words.at(1)});
     }
     if (name == u"target")
         return parseTarget(words);

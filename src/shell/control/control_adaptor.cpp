@@ -32,6 +32,8 @@ QVariantMap record(const Pod& pod, int number, const AppModel& model) {
         unit.insert(QStringLiteral("targetUnit"), state.temperatureUnit.value_or("C"));
     put("fan", state.fanLevel);
     put("swing", state.swing);
+    put("sideways", state.horizontalSwing);
+    put("light", state.light);
     if (pod.measurements) {
         if (const auto celsius = pod.measurements->temperature) {
             const bool fahrenheit = model.settings().unit == u"F";
@@ -248,6 +250,35 @@ void ControlAdaptor::SetFan(const QString& unit, const QString& level) {
                 : QStringLiteral("%1 has no fan level \"%2\" in this mode; it offers %3.")
                       .arg(pod->displayName(), level, levels.join(", ")));
     appModel.change(pod->id, false, [&exact](ACState& state) { state.fanLevel = exact; });
+    answerWhenSettled(pod->id);
+}
+
+void ControlAdaptor::SetSideways(const QString& unit, const QString& position) {
+    setOffered(unit, QStringLiteral("sideways swing"), position, &ModeCapabilities::horizontalSwing,
+               &ACState::horizontalSwing);
+}
+
+void ControlAdaptor::SetLight(const QString& unit, const QString& light) {
+    setOffered(unit, QStringLiteral("display light"), light, &ModeCapabilities::light,
+               &ACState::light);
+}
+
+void ControlAdaptor::setOffered(const QString& unit, const QString& what, const QString& wanted,
+                                std::optional<QStringList> ModeCapabilities::*offered,
+                                std::optional<QString> ACState::*setting) {
+    const auto pod = controllable(unit);
+    if (!pod)
+        return;
+    const std::optional<ModeCapabilities> caps = pod->capabilities();
+    const QStringList values = caps ? ((*caps).*offered).value_or(QStringList{}) : QStringList{};
+    QString exact;
+    if (!offers(values, wanted, exact))
+        return fail("NotOffered",
+                    values.isEmpty()
+                        ? QStringLiteral("%1 has no %2 in this mode.").arg(pod->displayName(), what)
+                        : QStringLiteral("%1 has no %2 \"%3\" in this mode; it offers %4.")
+                              .arg(pod->displayName(), what, wanted, values.join(", ")));
+    appModel.change(pod->id, false, [&](ACState& state) { state.*setting = exact; });
     answerWhenSettled(pod->id);
 }
 

@@ -9,6 +9,8 @@
 
 class AppModel;
 class ApplicationService;
+struct ACState;
+struct ModeCapabilities;
 struct Pod;
 
 // com.brindlework.Alvore1: the running app's units and controls for scripts, status bars and
@@ -46,6 +48,8 @@ public Q_SLOTS:
     void StepTarget(const QString& unit, int by);
     void SetTarget(const QString& unit, int degrees);
     void SetFan(const QString& unit, const QString& level);
+    void SetSideways(const QString& unit, const QString& position);
+    void SetLight(const QString& unit, const QString& light);
     void ApplyPreset(const QString& unit, const QString& name);
     void SetTimer(const QString& unit, uint minutes, bool turnOn);
     void CancelTimer(const QString& unit);
@@ -66,6 +70,11 @@ private:
     bool refuseWhenSignedOut();
     bool refuseInDemo(const QString& what);
     void fail(const char* error, const QString& message);
+    // Sets a setting of the unit's current mode, named `what` ("display light") to the user,
+    // when the mode offers `wanted`; otherwise says what it offers.
+    void setOffered(const QString& unit, const QString& what, const QString& wanted,
+                    std::optional<QStringList> ModeCapabilities::*offered,
+                    std::optional<QString> ACState::*setting);
     // Holds back the answer to the call being served until the unit's change has settled.
     void answerWhenSettled(const QString& id);
     // Answers the call being served later, when the returned function is called.

@@ -1,10 +1,13 @@
+#include "panel/accessibility/panel_accessibility.h"
 #include "panel/card/advanced_section.h"
 #include "panel/controls/small_chip.h"
 #include "panel/dropdown/dropdown_trigger.h"
 #include "support/panel_rig.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QFile>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -53,7 +56,10 @@ class AdvancedSectionTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { FrameTicker::shared()->setInstant(true); }
+    void initTestCase() {
+        FrameTicker::shared()->setInstant(true);
+        PanelAccessibility::install();
+    }
 
     void timerChipsSetTheOppositePower() {
         for (const bool on : {true, false}) {
@@ -172,6 +178,70 @@ private Q_SLOTS:
         const Dropdown open = model.picker().shown().value_or(Dropdown());
         QCOMPARE(std::pair(open.id, open.selected),
                  std::pair(QString("airflow.demo2"), model.pod("demo2")->acState->swing));
+    }
+
+    // The captured listing's Hall offers sideways swing and a light with two settings; each
+    // choice sends the whole state once, and a refused one takes the chip back.
+    void sidewaysAndLightFromTheRealListing() {
+        QFile file(qEnvironmentVariable("ALVORE_TEST_DATA") + "/real-pods-full.json");
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QJsonArray units = QJsonDocument::fromJson(file.readAll())["result"].toArray();
+        QJsonObject hall = units[0].toObject();
+        QJsonObject state = hall["acState"].toObject();
+        state["on"] = true; // the captured units are off, and settings of a unit off are held
+        hall["acState"] = state;
+        units[0] = hall;
+        ModelRig rig(units);
+        bool refuse = false;
+        rig.otherAnswers = [&refuse](const LoopbackService::Request& request) {
+            const QJsonObject sent = QJsonDocument::fromJson(request.body).object();
+            return std::optional(refuse ? LoopbackService::Response::json("{}", 500)
+                                        : LoopbackService::Response::json(envelope(sent)));
+        };
+        const QString path = statePath("11AAbb22");
+        const auto sent = [&] { return rig.service.requests("POST", path).size(); };
+        AppModel& model = rig.startPolling();
+        const auto answered = [&model] {
+            bool settled = false;
+            model.whenSettled("11AAbb22", [&settled](const auto&) { settled = true; });
+            return QTest::qWaitFor([&settled] { return settled; });
+        };
+        Section section(model, "11AAbb22");
+        auto* sideways = section.widget.findChildren<DropdownTrigger*>().value(1);
+        QVERIFY(sideways && sideways->isVisible() && sideways->label() == "Hold");
+
+        QTest::mouseClick(sideways, Qt::LeftButton);
+        const Dropdown open = model.picker().shown().value_or(Dropdown());
+        QCOMPARE(std::pair(open.id, open.name),
+                 std::pair(QString("sideways.11AAbb22"), QString("Sideways")));
+        model.picker().highlight(2); // Swing, Swing center | Left
+        model.picker().pickHighlighted();
+        QVERIFY(answered() && sent() == 1);
+        state["horizontalSwing"] = "fixedLeft";
+        state.remove("timestamp");
+        QCOMPARE(rig.sentState("11AAbb22"), state);
+        QCOMPARE(sideways->label(), "Left");
+
+        QVERIFY(section.chip("On")->isSelected() && !section.chip("Dim"));
+        QAccessibleInterface* off = QAccessible::queryAccessibleInterface(section.chip("Off"));
+        QCOMPARE(std::tuple(off->role(), off->text(QAccessible::Name), off->state().checked),
+                 std::tuple(QAccessible::RadioButton, QString("Light off"), false));
+        QVERIFY(section.click("Off"));
+        QVERIFY(answered() && sent() == 2);
+        state["light"] = "off";
+        QCOMPARE(rig.sentState("11AAbb22", 1), state);
+        QVERIFY(off->state().checked && !section.chip("On")->isSelected());
+
+        refuse = true;
+        QVERIFY(section.click("On") && section.chip("On")->isSelected());
+        QVERIFY(answered() && model.banner());
+        QVERIFY(section.chip("Off")->isSelected() && !section.chip("On")->isSelected());
+        QCOMPARE(sent(), 3);
+
+        // The living room's unit has a light of three settings and no sideways swing.
+        Section livingRoom(model, "99AAbb88");
+        QVERIFY(!shownIn<DropdownTrigger>(livingRoom.widget).value(1));
+        QVERIFY(livingRoom.chip("Dim") && livingRoom.chip("On")->isSelected());
     }
 };
 

@@ -49,13 +49,15 @@ private Q_SLOTS:
         row("target 1 22", "SetTarget", {"1", 22});
         row("target 1 -2", "StepTarget", {"1", -2});
         row("fan 1 high", "SetFan", {"1", "high"});
+        row("sideways 1 fixedLeft", "SetSideways", {"1", "fixedLeft"});
+        row("light Office dim", "SetLight", {"Office", "dim"});
         row("preset 1 Movie night", "ApplyPreset", {"1", "Movie night"});
         row("timer 1 1h30m off", "SetTimer", {"1", 90u, false});
         row("timer 1 cancel", "CancelTimer", {"1"});
         row("filter Office done", "FilterCleaned", {"Office"});
         for (const char* line :
              {"warmer Office", "on", "target 1 warm", "timer 1 30m", "timer 1 2d on", "open Office",
-              "watch --format i3", "filter Office"})
+              "watch --format i3", "filter Office", "light 1"})
             row(line, "", {});
     }
     void callsTheAppsMethodsOrSaysHowToUseThem() {

@@ -31,11 +31,15 @@ private:
         QVERIFY(bus("server").registerService(ApplicationService::busName));
     }
 
-    // Bedroom (on at 24°, its filter due), Office (at 30°) and the Attic (offline), listed and
-    // served.
+    // Bedroom (on at 24°, with a light and its filter due), Office (at 30°) and the Attic
+    // (offline), listed and served.
     AppModel& serveUnits(ModelRig& rig, bool officeOn) {
         QJsonObject bedroom = unitJson("a", "Bedroom", true, 24);
         bedroom.insert("filtersCleaning", QJsonObject{{"shouldCleanFilters", true}});
+        QJsonObject cool =
+            bedroom["remoteCapabilities"].toObject()["modes"].toObject()["cool"].toObject();
+        cool["light"] = QJsonArray{"on", "off"};
+        bedroom["remoteCapabilities"] = QJsonObject{{"modes", QJsonObject{{"cool", cool}}}};
         rig.units = {bedroom, unitJson("b", "Office", officeOn, 30), offlineUnit("c", "Attic")};
         AppModel& model = rig.startPolling();
         serve(model);
@@ -105,6 +109,10 @@ private Q_SLOTS:
             "Bedroom takes a target from 16° to 30°.");
         row("step past the top", "StepTarget", {"2", 1}, "NotOffered",
             "Office is already at its highest target, 30°.");
+        row("light", "SetLight", {"1", "dim"}, "NotOffered",
+            "Bedroom has no display light \"dim\" in this mode; it offers on, off.");
+        row("sideways", "SetSideways", {"1", "fixedLeft"}, "NotOffered",
+            "Bedroom has no sideways swing in this mode.");
         row("preset", "ApplyPreset", {"1", "Night"}, "UnknownPreset",
             "Bedroom has no preset named \"Night\"; it has no presets.");
         row("no timer", "CancelTimer", {"2"}, "NoTimer", "Office has no timer.");
@@ -128,6 +136,7 @@ private Q_SLOTS:
         QTest::addColumn<int>("exitStatus");
         const QString timer = QStringLiteral("/api/v1/pods/a/timer/");
         QTest::newRow("carried out") << QStringList{"on", "office"} << statePath("b") << 200 << 0;
+        QTest::newRow("light") << QStringList{"light", "bed", "OFF"} << statePath("a") << 200 << 0;
         QTest::newRow("timer set")
             << QStringList{"timer", "bed", "30m", "off"} << timer << 200 << 0;
         QTest::newRow("step refused after the quiet period")
@@ -147,6 +156,13 @@ private Q_SLOTS:
         AppModel& model = serveUnits(rig, false);
         for (const char* method : {"POST", "PUT", "DELETE"})
             rig.service.on(method, path, LoopbackService::Response::json(envelope({}), answer));
+        // A state taken comes back in the answer, as the service sends it.
+        rig.otherAnswers = [answer](const LoopbackService::Request& request) {
+            const QJsonObject sent = QJsonDocument::fromJson(request.body).object();
+            return request.method == "POST" && answer == 200
+                       ? std::optional(LoopbackService::Response::json(envelope(sent)))
+                       : std::nullopt;
+        };
         const QList<QVariantMap> before = ControlAdaptor::units(model);
         QVERIFY(!before.at(2).value("online").toBool() && before.at(0).value("filterDue").toBool());
         QSignalSpy changed(service->findChild<ControlAdaptor*>(), &ControlAdaptor::Changed);
