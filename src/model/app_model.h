@@ -133,6 +133,11 @@ public:
     // The unit's countdown reached zero: the timer goes, and the units are read again 5 s later.
     void timerFired(const QString& id);
 
+    // Turns the unit's Climate React rule on or off: shown at once, put back (with a banner)
+    // when the service refuses; in the demo only shown. `done` hears what became of it (a
+    // failure when nothing was sent: signed out, or the unit has no rule set up).
+    void setClimateReact(const QString& id, bool enabled, Settled done = {});
+
     // The user's presets; presetsChanged() tells of their changes.
     PresetBook& presets() { return presetBook; }
     const PresetBook& presets() const { return presetBook; }
@@ -293,4 +298,16 @@ private:
     // Cancelled at each switch between signed out, signed in and demo; what a session started
     // (a key read, sends, timer requests) ends with it.
     CancelToken signInSession;
+
+    // Climate React switches the service has not answered; see app_model_climate_react.cpp.
+    struct ReactChange {
+        bool before; // what the unit showed before the first unanswered switch
+        bool wanted;
+        quint64 serial; // of the latest request; an older one's answer changes nothing
+    };
+    QHash<QString, ReactChange> reactChanges;
+    quint64 reactSerials = 0;
+    void setPodClimateReact(qsizetype index, bool enabled);
+    QCoro::Task<> sendClimateReact(std::shared_ptr<const SensiboAPI> client, QString id,
+                                   bool enabled, quint64 serial, CancelToken session, Settled done);
 };

@@ -64,6 +64,13 @@ QList<Pod> pods(const QDateTime& now) {
     ACState off;
     off.on = false;
     bedroom.timer = PodTimer{true, off, {}, now.addSecs(2530)};
+    // Climate React as owners set it up: between 15° and 29° by feel, heating or cooling to 24.
+    bedroom.smartMode = ClimateReact{true,
+                                     "feelsLike",
+                                     15,
+                                     29,
+                                     ACState{true, "heat", 24, "C", "auto", {}, {}, {}},
+                                     ACState{true, "cool", 24, "C", "auto", {}, {}, {}}};
     return {
         bedroom,
         pod({"demo2",
