@@ -4,6 +4,7 @@
 #include "model/app_model.h"
 #include "model/dropdown_builders.h"
 #include "panel/controls/chip_flow.h"
+#include "panel/controls/power_switch.h"
 #include "panel/controls/small_chip.h"
 #include "panel/dropdown/dropdown_trigger.h"
 #include "panel/style/fonts.h"
@@ -97,6 +98,22 @@ AdvancedSection::AdvancedSection(AppModel& model, QString id, QWidget* parent)
                              airflowLayout, this);
     column->addWidget(airflowRow);
 
+    reactRow = new QWidget(this);
+    auto* reactLayout = new QHBoxLayout(reactRow);
+    reactLayout->setContentsMargins(0, 0, 0, 0);
+    reactLayout->addWidget(
+        text(QStringLiteral("Climate React"), Palette::secondaryText(), reactRow));
+    reactLayout->addStretch(1);
+    react = new PowerSwitch(reactRow);
+    // The switch shows what the model holds; the model flips it at once and back on a refusal.
+    react->setAction([this] {
+        const std::optional<Pod> pod = this->model.pod(podID);
+        if (pod && pod->smartMode)
+            this->model.setClimateReact(podID, !pod->smartMode->isEnabled());
+    });
+    reactLayout->addWidget(react);
+    column->addWidget(reactRow);
+
     timerFlow = new ChipFlow;
     column->addWidget(labelledRow(QStringLiteral("Timer"), SmallChip::chipHeight, timerFlow, this));
     presetFlow = new ChipFlow;
@@ -151,6 +168,7 @@ AdvancedSection::AdvancedSection(AppModel& model, QString id, QWidget* parent)
     connect(&ticker, &QTimer::timeout, this, &AdvancedSection::showCountdown);
     connect(&model, &AppModel::podsChanged, this, &AdvancedSection::refresh);
     connect(&model, &AppModel::presetsChanged, this, &AdvancedSection::refresh);
+    connect(&model, &AppModel::settingsChanged, this, &AdvancedSection::refresh); // °C or °F
     refresh();
 }
 
@@ -163,6 +181,34 @@ QSize AdvancedSection::sizeHint() const {
     if (width() > 0 && hasHeightForWidth())
         size.setHeight(heightForWidth(width()));
     return size;
+}
+
+QString AdvancedSection::climateReactRule(const Pod& pod, const QString& unit) {
+    const ClimateReact rule = pod.smartMode.value_or(ClimateReact{});
+    const bool humidity = rule.type == u"humidity";
+    const auto value = [&](double threshold) {
+        if (humidity)
+            return QString::number(std::lround(threshold)) + u'%';
+        // Thresholds set in Fahrenheit come back as fractions of a Celsius degree.
+        const double shown =
+            unit == u"F" ? std::round(toFahrenheit(threshold)) : std::round(threshold * 10) / 10;
+        return QString::number(shown) + u'°';
+    };
+    const std::optional<double> low = rule.lowTemperatureThreshold;
+    const std::optional<double> high = rule.highTemperatureThreshold;
+    QString text = QStringLiteral("Keeps ") + pod.displayName();
+    if (low && high)
+        text += QStringLiteral(" between %1 and %2").arg(value(*low), value(*high));
+    else if (low || high)
+        text += (low ? QStringLiteral(" above ") : QStringLiteral(" below ")) +
+                value(low ? *low : *high);
+    else
+        text += QStringLiteral(" within its set range");
+    if (humidity && (low || high))
+        text += QStringLiteral(" humidity");
+    else if (rule.type == u"feelsLike")
+        text += QStringLiteral(" by feel");
+    return text;
 }
 
 bool AdvancedSection::unitIsOn() const {
@@ -180,6 +226,14 @@ void AdvancedSection::refresh() {
         !Swing::options(caps ? caps->swing.value_or(QStringList{}) : QStringList{}).isEmpty();
     airflow->setLabel(swingIcon(swing), Swing::title(swing));
     airflowRow->setVisible(offersSwing);
+
+    reactRow->setVisible(pod->smartMode.has_value());
+    if (pod->smartMode) {
+        react->setOn(pod->smartMode->isEnabled());
+        react->setTint(Palette::accent(pod->acState ? pod->acState->mode : std::nullopt));
+        react->setToolTip(climateReactRule(*pod, model.settings().unit));
+        react->setAccessibleName(QStringLiteral("Climate React, ") + pod->displayName());
+    }
 
     const bool on = unitIsOn();
     TimerChips timer{.unitOn = on};

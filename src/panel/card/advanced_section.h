@@ -13,6 +13,8 @@
 class AppModel;
 class ChipFlow;
 class DropdownTrigger;
+class PowerSwitch;
+struct Pod;
 class QLabel;
 class QLineEdit;
 class QTimeEdit;
@@ -29,6 +31,10 @@ public:
 
     // The natural height at the current width (the chip rows wrap when they run out of room).
     QSize sizeHint() const override;
+
+    // The unit's Climate React rule in words, thresholds in the user's unit `unit` ("C" or
+    // "F"): "Keeps Bedroom between 15° and 29° by feel".
+    static QString climateReactRule(const Pod& pod, const QString& unit);
 
 Q_SIGNALS:
     void editorChanged();
@@ -68,6 +74,8 @@ private:
     std::optional<Editor> editor;
 
     QWidget* airflowRow;
+    QWidget* reactRow;
+    PowerSwitch* react;
     DropdownTrigger* airflow;
     ChipFlow* timerFlow;
     ChipFlow* presetFlow;
