@@ -46,6 +46,8 @@ QVariantMap record(const Pod& pod, int number, const AppModel& model) {
         unit.insert(QStringLiteral("timerTurnsOn"),
                     pod.timer->acState && pod.timer->acState->on == true);
     }
+    if (pod.smartMode)
+        unit.insert(QStringLiteral("climateReact"), pod.smartMode->isEnabled());
     return unit;
 }
 
@@ -284,6 +286,16 @@ void ControlAdaptor::CancelTimer(const QString& unit) {
     if (!pod->timer || !pod->timer->isPending(appModel.now()))
         return fail("NoTimer", pod->displayName() + QStringLiteral(" has no timer."));
     appModel.cancelTimer(pod->id, laterAnswer());
+}
+
+void ControlAdaptor::SetClimateReact(const QString& unit, bool on) {
+    const auto pod = controllable(unit);
+    if (!pod)
+        return;
+    if (!pod->smartMode)
+        return fail("NotOffered",
+                    pod->displayName() + QStringLiteral(" has no Climate React set up."));
+    appModel.setClimateReact(pod->id, on, laterAnswer());
 }
 
 void ControlAdaptor::Refresh() {

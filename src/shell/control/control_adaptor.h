@@ -49,6 +49,7 @@ public Q_SLOTS:
     void ApplyPreset(const QString& unit, const QString& name);
     void SetTimer(const QString& unit, uint minutes, bool turnOn);
     void CancelTimer(const QString& unit);
+    void SetClimateReact(const QString& unit, bool on);
     void Refresh();
     void OpenPanel();
     void ClosePanel();

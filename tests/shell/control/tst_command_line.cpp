@@ -52,7 +52,8 @@ private Q_SLOTS:
         row("preset 1 Movie night", "ApplyPreset", {"1", "Movie night"});
         row("timer 1 1h30m off", "SetTimer", {"1", 90u, false});
         row("timer 1 cancel", "CancelTimer", {"1"});
-        for (const char* line : {"warmer Office", "on", "target 1 warm", "timer 1 30m",
+        row("react 1 off", "SetClimateReact", {"1", false});
+        for (const char* line : {"warmer Office", "on", "target 1 warm", "timer 1 30m", "react 1",
                                  "timer 1 2d on", "open Office", "watch --format i3"})
             row(line, "", {});
     }
@@ -87,8 +88,9 @@ private Q_SLOTS:
         QVariantMap bedroom = unit("Bedroom", true, true, true);
         bedroom.insert("timerAt", now.addSecs(2530).toSecsSinceEpoch());
         bedroom.insert("timerTurnsOn", false);
-        QCOMPARE(StatusText::line(bedroom, now),
-                 "1 Bedroom  on  Cool 22°C  fan auto  room 24.6°C 58%  timer 42:10 then off");
+        bedroom.insert("climateReact", true);
+        QCOMPARE(StatusText::line(bedroom, now), "1 Bedroom  on  Cool 22°C  fan auto  room 24.6°C "
+                                                 "58%  timer 42:10 then off  Climate React on");
         QCOMPARE(StatusText::line(unit("Attic", true, false, false), now), "1 Attic  offline");
         QCOMPARE(StatusText::lines({}, "signedOut", now), QStringList{"Alvore is signed out."});
 

@@ -31,10 +31,12 @@ private:
         QVERIFY(bus("server").registerService(ApplicationService::busName));
     }
 
-    // Bedroom (on at 24°), Office (at 30°) and the Attic (offline), listed and served.
+    // Bedroom (on at 24°, its Climate React off), Office (at 30°) and the Attic (offline),
+    // listed and served.
     AppModel& serveUnits(ModelRig& rig, bool officeOn) {
-        rig.units = {unitJson("a", "Bedroom", true, 24), unitJson("b", "Office", officeOn, 30),
-                     offlineUnit("c", "Attic")};
+        QJsonObject bedroom = unitJson("a", "Bedroom", true, 24);
+        bedroom["smartMode"] = QJsonObject{{"enabled", false}};
+        rig.units = {bedroom, unitJson("b", "Office", officeOn, 30), offlineUnit("c", "Attic")};
         AppModel& model = rig.startPolling();
         serve(model);
         return model;
@@ -106,6 +108,8 @@ private Q_SLOTS:
         row("preset", "ApplyPreset", {"1", "Night"}, "UnknownPreset",
             "Bedroom has no preset named \"Night\"; it has no presets.");
         row("no timer", "CancelTimer", {"2"}, "NoTimer", "Office has no timer.");
+        row("no Climate React", "SetClimateReact", {"2", true}, "NotOffered",
+            "Office has no Climate React set up.");
     }
     void refusalsSayWhy() {
         QFETCH(QString, method);
@@ -132,6 +136,10 @@ private Q_SLOTS:
             << QStringList{"target", "bed", "+1"} << statePath("a") << 500 << 1;
         QTest::newRow("timer refused")
             << QStringList{"timer", "bed", "30m", "off"} << timer << 500 << 1;
+        QTest::newRow("Climate React on")
+            << QStringList{"react", "bed", "on"} << climateReactPath("a") << 200 << 0;
+        QTest::newRow("Climate React refused")
+            << QStringList{"react", "bed", "on"} << climateReactPath("a") << 500 << 1;
     }
     void changeAnsweredOnceTheServiceHas() {
         QFETCH(QString, path);
