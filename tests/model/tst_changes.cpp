@@ -146,6 +146,8 @@ private Q_SLOTS:
     // leave it shown, and a failed state change does not take it back.
     void climateReactSwitchShowsAtOnceAndSendsOnce() {
         const QString hall = "11AAbb22";
+        // Before the rig: the model's end tells a switch in flight.
+        QList<std::optional<QString>> heard;
         ModelRig rig(realUnits());
         Response held = Response::json(envelope(QJsonObject{{"enabled", true}}));
         held.held = true;
@@ -153,7 +155,6 @@ private Q_SLOTS:
         rig.service.on("POST", statePath(hall), Response::json("{}", 500));
         AppModel& model = rig.startPolling();
         const auto enabled = [&] { return model.pod(hall)->smartMode->enabled; };
-        QList<std::optional<QString>> heard;
         const auto listen = [&heard](const std::optional<QString>& failure) {
             heard.append(failure);
         };
@@ -186,10 +187,10 @@ private Q_SLOTS:
 
     void refusedClimateReactSwitchGoesBack() {
         const QString hall = "11AAbb22";
+        std::optional<QString> heard;
         ModelRig rig(realUnits());
         rig.service.on("PUT", climateReactPath(hall), Response::json("{}", 500));
         AppModel& model = rig.startPolling();
-        std::optional<QString> heard;
         model.setClimateReact(hall, true, [&heard](const auto& failure) { heard = failure; });
         QVERIFY(QTest::qWaitFor([&] { return heard.has_value(); }));
         QCOMPARE(model.pod(hall)->smartMode->enabled, false);
