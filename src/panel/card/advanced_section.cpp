@@ -54,6 +54,17 @@ QWidget* labelledRow(const QString& title, int height, QLayout* content, QWidget
     return row;
 }
 
+// A row with `title` at its leading edge and `control` at its trailing one.
+QWidget* trailingRow(const QString& title, QWidget* control, QWidget* parent) {
+    auto* row = new QWidget(parent);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(text(title, Palette::secondaryText(), row));
+    layout->addStretch(1);
+    layout->addWidget(control);
+    return row;
+}
+
 // Adds `widget` to a row of chips, shown at once even though the row already is.
 void add(ChipFlow* flow, QWidget* widget) {
     flow->addWidget(widget);
@@ -98,20 +109,9 @@ AdvancedSection::AdvancedSection(AppModel& model, QString id, QWidget* parent)
                              airflowLayout, this);
     column->addWidget(airflowRow);
 
-    reactRow = new QWidget(this);
-    auto* reactLayout = new QHBoxLayout(reactRow);
-    reactLayout->setContentsMargins(0, 0, 0, 0);
-    reactLayout->addWidget(
-        text(QStringLiteral("Climate React"), Palette::secondaryText(), reactRow));
-    reactLayout->addStretch(1);
-    react = new PowerSwitch(reactRow);
-    // The switch shows what the model holds; the model flips it at once and back on a refusal.
-    react->setAction([this] {
-        const std::optional<Pod> pod = this->model.pod(podID);
-        if (pod && pod->smartMode)
-            this->model.setClimateReact(podID, !pod->smartMode->isEnabled());
-    });
-    reactLayout->addWidget(react);
+    react = new PowerSwitch(this);
+    react->setAction([this] { this->model.setClimateReact(podID, !react->isOn()); });
+    reactRow = trailingRow(QStringLiteral("Climate React"), react, this);
     column->addWidget(reactRow);
 
     timerFlow = new ChipFlow;

@@ -19,8 +19,9 @@ class QLabel;
 class QLineEdit;
 class QTimeEdit;
 
-// A unit card's fold-out section: the airflow dropdown trigger, the timer chips or the running
-// timer, the preset chips, and the inline editor for a new preset or a timer at a set time.
+// A unit card's fold-out section: the airflow dropdown trigger, the Climate React switch, the
+// timer chips or the running timer, the preset chips, and the inline editor for a new preset or
+// a timer at a set time.
 class AdvancedSection : public QWidget {
     Q_OBJECT
 public:
@@ -75,7 +76,7 @@ private:
 
     QWidget* airflowRow;
     QWidget* reactRow;
-    PowerSwitch* react;
+    PowerSwitch* react; // shows what the model holds, which flips at once and back on a refusal
     DropdownTrigger* airflow;
     ChipFlow* timerFlow;
     ChipFlow* presetFlow;
