@@ -155,9 +155,7 @@ void AppModel::merge(const QList<Pod>& listed) {
                 change->heldWhileOff.reset();
             forgetSettled(pod.id);
         }
-        if (const auto react = reactChanges.constFind(pod.id);
-            react != reactChanges.cend() && pod.smartMode)
-            pod.smartMode->enabled = react->wanted; // a switch under way stays shown
+        keepClimateReact(pod);
         if (!pod.timer && current && current->timer && current->timer->isPending(now))
             pod.timer = current->timer;
         if (pod.timer && !pod.timer->isPending(now))

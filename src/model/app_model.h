@@ -308,6 +308,8 @@ private:
     QHash<QString, ReactChange> reactChanges;
     quint64 reactSerials = 0;
     void setPodClimateReact(qsizetype index, bool enabled);
+    // A listed unit keeps showing a switch the service has not answered yet.
+    void keepClimateReact(Pod& listed) const;
     QCoro::Task<> sendClimateReact(std::shared_ptr<const SensiboAPI> client, QString id,
                                    bool enabled, quint64 serial, CancelToken session, Settled done);
 };

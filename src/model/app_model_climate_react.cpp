@@ -79,3 +79,9 @@ void AppModel::setPodClimateReact(qsizetype index, bool enabled) {
     react->enabled = enabled;
     Q_EMIT podsChanged();
 }
+
+void AppModel::keepClimateReact(Pod& listed) const {
+    if (const auto react = reactChanges.constFind(listed.id);
+        react != reactChanges.cend() && listed.smartMode)
+        listed.smartMode->enabled = react->wanted;
+}
