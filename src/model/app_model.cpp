@@ -150,6 +150,7 @@ void AppModel::merge(const QList<Pod>& listed) {
                 change->heldWhileOff.reset();
             forgetSettled(pod.id);
         }
+        keepClimateReact(pod);
         if (!pod.timer && current && current->timer && current->timer->isPending(now))
             pod.timer = current->timer;
         if (pod.timer && !pod.timer->isPending(now))

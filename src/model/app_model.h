@@ -122,6 +122,11 @@ public:
     // and `done` hears a failure.
     void filterCleaned(const QString& id, Settled done = {});
 
+    // Turns the unit's Climate React rule on or off: shown at once, put back (with a banner)
+    // when the service refuses; in the demo only shown. `done` hears what became of it (a
+    // failure when nothing was sent: signed out, or the unit has no rule set up).
+    void setClimateReact(const QString& id, bool enabled, Settled done = {});
+
     // The user's presets; presetsChanged() tells of their changes.
     PresetBook& presets() { return presetBook; }
     const PresetBook& presets() const { return presetBook; }
@@ -276,4 +281,18 @@ private:
     // Cancelled at each switch between signed out, signed in and demo; what a session started
     // (a key read, sends, timer requests) ends with it.
     CancelToken signInSession;
+
+    // Climate React switches the service has not answered; see app_model_climate_react.cpp.
+    struct ReactChange {
+        bool before; // what the unit showed before the first unanswered switch
+        bool wanted;
+        quint64 serial; // of the latest request; an older one's answer changes nothing
+    };
+    QHash<QString, ReactChange> reactChanges;
+    quint64 reactSerials = 0;
+    void setPodClimateReact(qsizetype index, bool enabled);
+    // A listed unit keeps showing a switch the service has not answered yet.
+    void keepClimateReact(Pod& listed) const;
+    QCoro::Task<> sendClimateReact(std::shared_ptr<const SensiboAPI> client, QString id,
+                                   bool enabled, quint64 serial, CancelToken session, Settled done);
 };

@@ -48,6 +48,7 @@ void AppModel::endSession() {
     bannerTask.cancel();
     setBanner(std::nullopt);
     const auto ended = std::exchange(changes, {});
+    reactChanges.clear();
     historyFetched.clear();
     for (const UnitChange& change : ended)
         change.send.cancel();

@@ -80,6 +80,13 @@ QList<Pod> pods(const QDateTime& now) {
     const QDateTime cleaned = QDateTime::fromString("2026-03-02T09:15:00Z", Qt::ISODate);
     office.filtersCleaning =
         FiltersCleaning{true, 1'296'000, TimeStamp{"2026-03-02T09:15:00Z", cleaned.secsTo(now)}};
+    // Climate React as owners set it up: between 15° and 29° by feel, heating or cooling to 24.
+    bedroom.smartMode = ClimateReact{true,
+                                     "feelsLike",
+                                     15,
+                                     29,
+                                     ACState{true, "heat", 24, "C", "auto", {}, {}, {}},
+                                     ACState{true, "cool", 24, "C", "auto", {}, {}, {}}};
     return {
         bedroom,
         office,

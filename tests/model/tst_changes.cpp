@@ -152,6 +152,44 @@ private Q_SLOTS:
         QCOMPARE(model.banner(), std::nullopt);
     }
 
+    // The switch shows at once and goes out alone: a listing and a failed state change meanwhile
+    // leave it shown; a refusal puts it back.
+    void climateReactSwitch() {
+        const QString hall = "11AAbb22";
+        std::optional<std::optional<QString>> heard; // before the rig: the model's end tells it
+        ModelRig rig(realUnits());
+        Response held = Response::json(envelope(QJsonObject{{"enabled", true}}));
+        held.held = true;
+        rig.service.on("PUT", climateReactPath(hall), held);
+        rig.service.on("POST", statePath(hall), Response::json("{}", 500));
+        AppModel& model = rig.startPolling();
+        const auto enabled = [&] { return model.pod(hall)->smartMode->isEnabled(); };
+        const auto listen = [&heard](const std::optional<QString>& failure) { heard = failure; };
+
+        model.setClimateReact(hall, true, listen);
+        QVERIFY(enabled());
+        model.togglePower(hall);
+        QVERIFY(QTest::qWaitFor([&] { return model.banner().has_value(); }));
+        QVERIFY(rig.poll()); // the listing still says off
+        QCOMPARE(std::pair(enabled(), model.pod(hall)->isOn()), std::pair(true, false));
+        rig.service.release();
+        QVERIFY(QTest::qWaitFor([&] { return heard.has_value(); }));
+        QCOMPARE(*heard, std::nullopt);
+        const auto puts = rig.service.requests("PUT", climateReactPath(hall));
+        QCOMPARE(puts.size(), 1);
+        QCOMPARE(puts.first().body, R"({"enabled":true})");
+        QVERIFY(rig.poll() && !enabled()); // answered: the service's view shows again
+
+        rig.service.on("PUT", climateReactPath(hall), Response::json("{}", 500));
+        heard.reset();
+        model.setClimateReact(hall, true, listen);
+        QVERIFY(QTest::qWaitFor([&] { return heard.has_value(); }));
+        QVERIFY(!enabled());
+        QCOMPARE(model.banner(), "Couldn't turn Climate React on for Hall. " +
+                                     SensiboAPI::Failure::http(500).errorDescription());
+        QCOMPARE(*heard, model.banner());
+    }
+
     void bannerLivesSixSecondsFromTheNewestMessage() {
         ModelRig rig;
         AppModel& model = rig.start(true);

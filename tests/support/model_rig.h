@@ -7,6 +7,7 @@
 #include "support/temporary_settings.h"
 #include "support/virtual_clock.h"
 
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -47,6 +48,18 @@ inline QJsonObject unitJson(const QString& id, const QString& room, bool on, int
                                     {"swing", "stopped"}}},
             {"remoteCapabilities", QJsonObject{{"modes", QJsonObject{{"cool", cool}}}}},
             {"productModel", "skyv2"}};
+}
+
+// The units of the real full listing in tests/data: every member the service sends, as it sends
+// it. Its first unit, "11AAbb22" (Hall), has a Climate React rule, switched off.
+inline QJsonArray realUnits() {
+    QFile file(qEnvironmentVariable("ALVORE_TEST_DATA") + QStringLiteral("/real-pods-full.json"));
+    requireSetUp(file.open(QIODevice::ReadOnly), "the real listing could not be read");
+    return QJsonDocument::fromJson(file.readAll()).object().value("result").toArray();
+}
+
+inline QString climateReactPath(const QString& id) {
+    return QStringLiteral("/api/v2/pods/%1/smartmode").arg(id);
 }
 
 inline QByteArray envelope(const QJsonValue& result) {

@@ -4,6 +4,7 @@
 #include "model/app_model.h"
 #include "model/dropdown_builders.h"
 #include "panel/controls/chip_flow.h"
+#include "panel/controls/power_switch.h"
 #include "panel/controls/small_chip.h"
 #include "panel/dropdown/dropdown_trigger.h"
 #include "panel/style/fonts.h"
@@ -50,6 +51,17 @@ QWidget* labelledRow(const QString& title, int height, QLayout* content, QWidget
     label->setFixedSize(labelWidth, height);
     layout->addWidget(label, 0, Qt::AlignTop);
     layout->addLayout(content, 1);
+    return row;
+}
+
+// A row with `title` at its leading edge and `control` at its trailing one.
+QWidget* trailingRow(const QString& title, QWidget* control, QWidget* parent) {
+    auto* row = new QWidget(parent);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(text(title, Palette::secondaryText(), row));
+    layout->addStretch(1);
+    layout->addWidget(control);
     return row;
 }
 
@@ -113,6 +125,10 @@ AdvancedSection::AdvancedSection(AppModel& model, QString id, QWidget* parent)
     lightFlow = new ChipFlow;
     lightRow = labelledRow(QStringLiteral("Light"), SmallChip::chipHeight, lightFlow, this);
     column->addWidget(lightRow);
+    react = new PowerSwitch(this);
+    react->setAction([this] { this->model.setClimateReact(podID, !react->isOn()); });
+    reactRow = trailingRow(QStringLiteral("Climate React"), react, this);
+    column->addWidget(reactRow);
 
     timerFlow = new ChipFlow;
     column->addWidget(labelledRow(QStringLiteral("Timer"), SmallChip::chipHeight, timerFlow, this));
@@ -168,6 +184,7 @@ AdvancedSection::AdvancedSection(AppModel& model, QString id, QWidget* parent)
     connect(&ticker, &QTimer::timeout, this, &AdvancedSection::showCountdown);
     connect(&model, &AppModel::podsChanged, this, &AdvancedSection::refresh);
     connect(&model, &AppModel::presetsChanged, this, &AdvancedSection::refresh);
+    connect(&model, &AppModel::settingsChanged, this, &AdvancedSection::refresh); // °C or °F
     refresh();
 }
 
@@ -180,6 +197,34 @@ QSize AdvancedSection::sizeHint() const {
     if (width() > 0 && hasHeightForWidth())
         size.setHeight(heightForWidth(width()));
     return size;
+}
+
+QString AdvancedSection::climateReactRule(const Pod& pod, const QString& unit) {
+    const ClimateReact rule = pod.smartMode.value_or(ClimateReact{});
+    const bool humidity = rule.type == u"humidity";
+    const auto value = [&](double threshold) {
+        if (humidity)
+            return QString::number(std::lround(threshold)) + u'%';
+        // Thresholds set in Fahrenheit come back as fractions of a Celsius degree.
+        const double shown =
+            unit == u"F" ? std::round(toFahrenheit(threshold)) : std::round(threshold * 10) / 10;
+        return QString::number(shown) + u'°';
+    };
+    const std::optional<double> low = rule.lowTemperatureThreshold;
+    const std::optional<double> high = rule.highTemperatureThreshold;
+    QString text = QStringLiteral("Keeps ") + pod.displayName();
+    if (low && high)
+        text += QStringLiteral(" between %1 and %2").arg(value(*low), value(*high));
+    else if (low || high)
+        text += (low ? QStringLiteral(" above ") : QStringLiteral(" below ")) +
+                value(low ? *low : *high);
+    else
+        text += QStringLiteral(" within its set range");
+    if (humidity && (low || high))
+        text += QStringLiteral(" humidity");
+    else if (rule.type == u"feelsLike")
+        text += QStringLiteral(" by feel");
+    return text;
 }
 
 bool AdvancedSection::unitIsOn() const {
@@ -212,6 +257,13 @@ void AdvancedSection::refresh() {
     for (int i = 0; i < lightFlow->count(); ++i)
         static_cast<SmallChip*>(lightFlow->itemAt(i)->widget())
             ->setSelected(light == lightValues.at(i));
+    reactRow->setVisible(pod->smartMode.has_value());
+    if (pod->smartMode) {
+        react->setOn(pod->smartMode->isEnabled());
+        react->setTint(Palette::accent(pod->acState ? pod->acState->mode : std::nullopt));
+        react->setToolTip(climateReactRule(*pod, model.settings().unit));
+        react->setAccessibleName(QStringLiteral("Climate React, ") + pod->displayName());
+    }
 
     const bool on = unitIsOn();
     TimerChips timer{.unitOn = on};

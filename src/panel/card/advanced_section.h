@@ -13,13 +13,15 @@
 class AppModel;
 class ChipFlow;
 class DropdownTrigger;
+class PowerSwitch;
+struct Pod;
 class QLabel;
 class QLineEdit;
 class QTimeEdit;
 
 // A unit card's fold-out section: the airflow and sideways dropdown triggers, the light chips,
-// the timer chips or the running
-// timer, the preset chips, and the inline editor for a new preset or a timer at a set time.
+// the Climate React switch, the timer chips or the running timer, the preset chips, and the
+// inline editor for a new preset or a timer at a set time.
 class AdvancedSection : public QWidget {
     Q_OBJECT
 public:
@@ -30,6 +32,10 @@ public:
 
     // The natural height at the current width (the chip rows wrap when they run out of room).
     QSize sizeHint() const override;
+
+    // The unit's Climate React rule in words, thresholds in the user's unit `unit` ("C" or
+    // "F"): "Keeps Bedroom between 15° and 29° by feel".
+    static QString climateReactRule(const Pod& pod, const QString& unit);
 
 Q_SIGNALS:
     void editorChanged();
@@ -70,6 +76,8 @@ private:
     std::optional<Editor> editor;
 
     QWidget* airflowRow;
+    QWidget* reactRow;
+    PowerSwitch* react; // shows what the model holds, which flips at once and back on a refusal
     DropdownTrigger* airflow;
     QWidget* sidewaysRow;
     DropdownTrigger* sideways;

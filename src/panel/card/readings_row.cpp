@@ -9,6 +9,7 @@
 
 #include <QHBoxLayout>
 #include <QPainter>
+#include <QVBoxLayout>
 #include <cmath>
 #include <utility>
 
@@ -63,8 +64,11 @@ QString whole(double value) {
 } // namespace
 
 ReadingsRow::ReadingsRow(QWidget* parent) : QWidget(parent) {
-    auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(0, 0, 0, 0);
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(8);
+    auto* row = new QHBoxLayout;
+    column->addLayout(row);
     row->setSpacing(28);
     row->addStretch(1);
 
@@ -98,6 +102,14 @@ ReadingsRow::ReadingsRow(QWidget* parent) : QWidget(parent) {
     tvoc = text(QStringLiteral("TVOC, ppb"));
     row->addWidget(tvoc);
     row->addStretch(1);
+
+    climateReact = new CompactLabel(QStringLiteral("arrow.triangle.2.circlepath"),
+                                    QStringLiteral("Climate React on"), this);
+    climateReact->setFont(Fonts::font(12, QFont::Medium));
+    climateReact->setColor(Palette::secondaryText());
+    climateReact->setToolTip(QStringLiteral("The service may change this unit's state by itself"));
+    climateReact->hide();
+    column->addWidget(climateReact, 0, Qt::AlignHCenter);
 }
 
 QString ReadingsRow::humidityText(std::optional<double> value) {
@@ -122,4 +134,5 @@ void ReadingsRow::setContent(const Content& content) {
         tvoc->setText(QStringLiteral("TVOC ") + whole(*content.tvoc));
         tvoc->setAccessibleName(tvoc->text() + QStringLiteral(" parts per billion"));
     }
+    climateReact->setVisible(content.climateReact);
 }

@@ -9,7 +9,8 @@ class CompactLabel;
 class LineText;
 
 // The room readings under a card's figure, centred: temperature (with the progress mark),
-// humidity, and CO₂ and TVOC where the unit measures them.
+// humidity, and CO₂ and TVOC where the unit measures them; beneath them, "Climate React on"
+// while the service may change the unit's state by itself.
 class ReadingsRow : public QWidget {
     Q_OBJECT
 public:
@@ -23,6 +24,7 @@ public:
         std::optional<double> co2;
         std::optional<double> tvoc;
         QColor glow;
+        bool climateReact = false;
     };
     void setContent(const Content& content);
 
@@ -35,4 +37,5 @@ private:
     CompactLabel* humidity;
     LineText* co2;
     LineText* tvoc;
+    CompactLabel* climateReact;
 };

@@ -326,6 +326,7 @@ void UnitCard::showReadings(const Pod& pod, const QColor& accent) {
         reading.tvoc = pod.measurements->tvoc;
     }
     reading.glow = accent;
+    reading.climateReact = pod.smartMode && pod.smartMode->isEnabled();
     readings->setContent(reading);
 }
 

@@ -12,7 +12,7 @@ struct Command {
     const char* summary;
 };
 
-const std::array<Command, 16> commands = {{
+const std::array<Command, 17> commands = {{
     {"status", "status [--json]", "Show every unit: one line each, or JSON."},
     {"on", "on UNIT", "Turn a unit on."},
     {"off", "off UNIT", "Turn a unit off."},
@@ -27,6 +27,7 @@ const std::array<Command, 16> commands = {{
     {"preset", "preset UNIT NAME", "Put one of the unit's presets on it."},
     {"timer", "timer UNIT 30m on|off, timer UNIT cancel",
      "Turn the unit on or off after a while (30m, 2h, 1h30m), or cancel its timer."},
+    {"react", "react UNIT on|off", "Turn the unit's Climate React rule on or off."},
     {"filter", "filter UNIT done", "Tell the service the unit's filter was cleaned."},
     {"refresh", "refresh", "Read the units from the service now."},
     {"open", "open", "Open the panel."},
@@ -155,6 +156,11 @@ Parsed parseUnitCommand(const QString& name, const QStringList& words) {
     }
     if (name == u"target")
         return parseTarget(words);
+    if (name == u"react") {
+        if (words.size() != 2 || (words.at(1) != u"on" && words.at(1) != u"off"))
+            return error(QStringLiteral("react takes a UNIT and on or off."));
+        return call(QStringLiteral("SetClimateReact"), {unit, words.at(1) == u"on"});
+    }
     if (name == u"preset") {
         if (words.size() < 2)
             return error(QStringLiteral("preset takes a UNIT and a preset NAME."));

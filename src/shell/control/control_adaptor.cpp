@@ -50,6 +50,8 @@ QVariantMap record(const Pod& pod, int number, const AppModel& model) {
     }
     if (pod.isFilterDue())
         unit.insert(QStringLiteral("filterDue"), true);
+    if (pod.smartMode)
+        unit.insert(QStringLiteral("climateReact"), pod.smartMode->isEnabled());
     return unit;
 }
 
@@ -322,6 +324,16 @@ void ControlAdaptor::CancelTimer(const QString& unit) {
 void ControlAdaptor::FilterCleaned(const QString& unit) {
     if (const auto pod = controllable(unit))
         appModel.filterCleaned(pod->id, laterAnswer());
+}
+
+void ControlAdaptor::SetClimateReact(const QString& unit, bool on) {
+    const auto pod = controllable(unit);
+    if (!pod)
+        return;
+    if (!pod->smartMode)
+        return fail("NotOffered",
+                    pod->displayName() + QStringLiteral(" has no Climate React set up."));
+    appModel.setClimateReact(pod->id, on, laterAnswer());
 }
 
 void ControlAdaptor::Refresh() {

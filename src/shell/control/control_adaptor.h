@@ -53,6 +53,7 @@ public Q_SLOTS:
     void ApplyPreset(const QString& unit, const QString& name);
     void SetTimer(const QString& unit, uint minutes, bool turnOn);
     void CancelTimer(const QString& unit);
+    void SetClimateReact(const QString& unit, bool on);
     // The unit's filter was cleaned: its reminder ends.
     void FilterCleaned(const QString& unit);
     void Refresh();

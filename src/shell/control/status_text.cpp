@@ -51,6 +51,8 @@ QString line(const QVariantMap& unit, const QDateTime& now) {
                                                                  ? QStringLiteral("on")
                                                                  : QStringLiteral("off")));
     }
+    if (unit.value("climateReact").toBool())
+        parts.append(QStringLiteral("Climate React on"));
     if (unit.value("filterDue").toBool())
         parts.append(QStringLiteral("clean the filter"));
     parts.removeAll(QString());

@@ -9,9 +9,8 @@
 // ControlAdaptor::units) and its state.
 namespace StatusText {
 
-// "2 Office  on  Cool 23°C  fan low  room 26.1°C 49%  timer 0:42 then off  clean the filter"; an
-// offline unit
-// says "offline" after its name.
+// "2 Office  on  Cool 23°C  fan low  room 26.1°C 49%  timer 0:42 then off  Climate React on
+// clean the filter"; an offline unit says "offline" after its name.
 QString line(const QVariantMap& unit, const QDateTime& now);
 // Every unit's line, or what keeps the app from showing units.
 QStringList lines(const QList<QVariantMap>& units, const QString& state, const QDateTime& now);

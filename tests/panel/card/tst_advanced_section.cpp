@@ -1,5 +1,6 @@
 #include "panel/accessibility/panel_accessibility.h"
 #include "panel/card/advanced_section.h"
+#include "panel/controls/power_switch.h"
 #include "panel/controls/small_chip.h"
 #include "panel/dropdown/dropdown_trigger.h"
 #include "support/panel_rig.h"
@@ -81,6 +82,36 @@ private Q_SLOTS:
             QVERIFY(section.click("Cancel the timer") && !model.pod("a1")->timer);
             QVERIFY(section.chip("1h"));
         }
+    }
+
+    // The row shows for a unit with a rule, says the rule in the user's unit, and its switch is
+    // a check box for screen readers.
+    void climateReactRow() {
+        ModelRig rig;
+        AppModel& model = rig.start(true);
+        QVERIFY(shownIn<PowerSwitch>(Section(model, "demo2").widget).isEmpty());
+        Section section(model, "demo1");
+        auto* react = section.widget.findChild<PowerSwitch*>();
+        QAccessibleInterface* read = QAccessible::queryAccessibleInterface(react);
+        QCOMPARE(std::tuple(react->isVisible(), react->toolTip(), read->role(),
+                            read->text(QAccessible::Name), read->state().checked),
+                 std::tuple(true, QString("Keeps Bedroom between 15° and 29° by feel"),
+                            QAccessible::CheckBox, QString("Climate React, Bedroom"), true));
+        QTest::mouseClick(react, Qt::LeftButton);
+        QCOMPARE(model.pod("demo1")->smartMode->enabled, false);
+        QVERIFY(!read->state().checked);
+
+        Settings settings = model.settings();
+        settings.unit = "F";
+        model.setSettings(settings);
+        QCOMPARE(react->toolTip(), "Keeps Bedroom between 59° and 84° by feel"); // 84.2 °F
+
+        Pod pod = *model.pod("demo1");
+        pod.smartMode = ClimateReact{true, "humidity", 40.4, {}, {}, {}};
+        QCOMPARE(AdvancedSection::climateReactRule(pod, "C"), "Keeps Bedroom above 40% humidity");
+        pod.smartMode = ClimateReact{true, "temperature", 17.25, 26, {}, {}};
+        QCOMPARE(AdvancedSection::climateReactRule(pod, "C"),
+                 "Keeps Bedroom between 17.3° and 26°");
     }
 
     void timerEditorSetsATimeOfDay() {

@@ -171,6 +171,7 @@ private Q_SLOTS:
     void readByScreenReader() {
         QJsonObject bedroom = unitJson("a1", "Bedroom", true, 28);
         bedroom["measurements"] = QJsonObject{{"temperature", 24.6}, {"humidity", 58.2}};
+        bedroom["smartMode"] = QJsonObject{{"enabled", true}};
         CardRig rig({bedroom, unitJson("a2", "Study", false)});
         UnitCard& card = *rig.card;
         const auto read = [](QWidget* widget) {
@@ -186,7 +187,8 @@ private Q_SLOTS:
         for (QWidget* widget : shownIn<QWidget>(card))
             if (read(widget)->role() == QAccessible::StaticText)
                 labels << read(widget)->text(QAccessible::Name);
-        QVERIFY2(labels.contains("24.6 degrees") && labels.contains("58 percent"),
+        QVERIFY2(labels.contains("24.6 degrees") && labels.contains("58 percent") &&
+                     labels.contains("Climate React on"),
                  qPrintable(labels.join(", ")));
         QCOMPARE(read(temperatureButton(card, "minus"))->text(QAccessible::Name), "Cooler");
         QCOMPARE(read(temperatureButton(card, "plus"))->text(QAccessible::Name), "Warmer");

@@ -110,7 +110,7 @@ private Q_SLOTS:
         root.show();
         root.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&root));
-        const QList<PowerSwitch*> switches = root.findChildren<PowerSwitch*>();
+        const QList<PowerSwitch*> switches = shownIn<PowerSwitch>(root);
         QSet<QWidget*> reached;
         auto* ring = root.findChild<FocusRing*>();
         for (int i = 0; i < 100 && reached.size() < switches.size(); ++i) {

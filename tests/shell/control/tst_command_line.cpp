@@ -55,9 +55,10 @@ private Q_SLOTS:
         row("timer 1 1h30m off", "SetTimer", {"1", 90u, false});
         row("timer 1 cancel", "CancelTimer", {"1"});
         row("filter Office done", "FilterCleaned", {"Office"});
+        row("react 1 off", "SetClimateReact", {"1", false});
         for (const char* line :
              {"warmer Office", "on", "target 1 warm", "timer 1 30m", "timer 1 2d on", "open Office",
-              "watch --format i3", "filter Office", "light 1"})
+              "watch --format i3", "filter Office", "light 1", "react 1"})
             row(line, "", {});
     }
     void callsTheAppsMethodsOrSaysHowToUseThem() {
@@ -91,9 +92,11 @@ private Q_SLOTS:
         QVariantMap bedroom = unit("Bedroom", true, true, true);
         bedroom.insert("timerAt", now.addSecs(2530).toSecsSinceEpoch());
         bedroom.insert("timerTurnsOn", false);
+        bedroom.insert("climateReact", true);
         bedroom.insert("filterDue", true);
-        QCOMPARE(StatusText::line(bedroom, now), "1 Bedroom  on  Cool 22°C  fan auto  room 24.6°C "
-                                                 "58%  timer 42:10 then off  clean the filter");
+        QCOMPARE(StatusText::line(bedroom, now),
+                 "1 Bedroom  on  Cool 22°C  fan auto  room 24.6°C 58%  timer 42:10 then off  "
+                 "Climate React on  clean the filter");
         QCOMPARE(StatusText::line(unit("Attic", true, false, false), now), "1 Attic  offline");
         QCOMPARE(StatusText::lines({}, "signedOut", now), QStringList{"Alvore is signed out."});
 

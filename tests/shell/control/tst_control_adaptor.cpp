@@ -31,8 +31,8 @@ private:
         QVERIFY(bus("server").registerService(ApplicationService::busName));
     }
 
-    // Bedroom (on at 24°, with a light and its filter due), Office (at 30°) and the Attic
-    // (offline), listed and served.
+    // Bedroom (on at 24°, with a light, its filter due and Climate React off), Office (at 30°)
+    // and the Attic (offline), listed and served.
     AppModel& serveUnits(ModelRig& rig, bool officeOn) {
         QJsonObject bedroom = unitJson("a", "Bedroom", true, 24);
         bedroom.insert("filtersCleaning", QJsonObject{{"shouldCleanFilters", true}});
@@ -40,6 +40,7 @@ private:
             bedroom["remoteCapabilities"].toObject()["modes"].toObject()["cool"].toObject();
         cool["light"] = QJsonArray{"on", "off"};
         bedroom["remoteCapabilities"] = QJsonObject{{"modes", QJsonObject{{"cool", cool}}}};
+        bedroom["smartMode"] = QJsonObject{{"enabled", false}};
         rig.units = {bedroom, unitJson("b", "Office", officeOn, 30), offlineUnit("c", "Attic")};
         AppModel& model = rig.startPolling();
         serve(model);
@@ -116,6 +117,8 @@ private Q_SLOTS:
         row("preset", "ApplyPreset", {"1", "Night"}, "UnknownPreset",
             "Bedroom has no preset named \"Night\"; it has no presets.");
         row("no timer", "CancelTimer", {"2"}, "NoTimer", "Office has no timer.");
+        row("no Climate React", "SetClimateReact", {"2", true}, "NotOffered",
+            "Office has no Climate React set up.");
     }
     void refusalsSayWhy() {
         QFETCH(QString, method);
@@ -148,6 +151,10 @@ private Q_SLOTS:
             << QStringList{"filter", "bed", "done"} << filter << 200 << 0;
         QTest::newRow("filter refused")
             << QStringList{"filter", "bed", "done"} << filter << 500 << 1;
+        QTest::newRow("Climate React on")
+            << QStringList{"react", "bed", "on"} << climateReactPath("a") << 200 << 0;
+        QTest::newRow("Climate React refused")
+            << QStringList{"react", "bed", "on"} << climateReactPath("a") << 500 << 1;
     }
     void changeAnsweredOnceTheServiceHas() {
         QFETCH(QString, path);
