@@ -13,6 +13,7 @@
 #include "panel/controls/round_button.h"
 #include "panel/controls/small_chip.h"
 #include "support/panel_rig.h"
+#include "support/settle.h"
 
 #include <QAccessible>
 #include <QFile>
