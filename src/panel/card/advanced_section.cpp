@@ -95,32 +95,12 @@ AdvancedSection::AdvancedSection(AppModel& model, QString id, QWidget* parent)
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(rowSpacing);
 
-    auto* airflowLayout = new QHBoxLayout;
-    airflow = new DropdownTrigger(
-        model, Dropdowns::airflowID(podID), QStringLiteral("Where the air points"),
-        [this](const QRectF& frame) {
-            const std::optional<Pod> pod = this->model.pod(podID);
-            return pod ? Dropdowns::airflow(this->model, *pod, frame) : Dropdown{};
-        },
-        this);
-    airflowLayout->addWidget(airflow);
-    airflowLayout->addStretch(1);
-    airflowRow = labelledRow(QStringLiteral("Airflow"), int(airflow->sizeHint().height()),
-                             airflowLayout, this);
+    airflowRow = dropdownRow(QStringLiteral("Airflow"), Dropdowns::airflowID(podID),
+                             QStringLiteral("Where the air points"), &Dropdowns::airflow, airflow);
     column->addWidget(airflowRow);
-
-    auto* sidewaysLayout = new QHBoxLayout;
-    sideways = new DropdownTrigger(
-        model, Dropdowns::sidewaysID(podID), QStringLiteral("Where the air points sideways"),
-        [this](const QRectF& frame) {
-            const std::optional<Pod> pod = this->model.pod(podID);
-            return pod ? Dropdowns::sideways(this->model, *pod, frame) : Dropdown{};
-        },
-        this);
-    sidewaysLayout->addWidget(sideways);
-    sidewaysLayout->addStretch(1);
-    sidewaysRow = labelledRow(QStringLiteral("Sideways"), int(sideways->sizeHint().height()),
-                              sidewaysLayout, this);
+    sidewaysRow = dropdownRow(QStringLiteral("Sideways"), Dropdowns::sidewaysID(podID),
+                              QStringLiteral("Where the air points sideways"), &Dropdowns::sideways,
+                              sideways);
     column->addWidget(sidewaysRow);
     lightFlow = new ChipFlow;
     lightRow = labelledRow(QStringLiteral("Light"), SmallChip::chipHeight, lightFlow, this);
@@ -136,6 +116,38 @@ AdvancedSection::AdvancedSection(AppModel& model, QString id, QWidget* parent)
     column->addWidget(
         labelledRow(QStringLiteral("Presets"), SmallChip::chipHeight, presetFlow, this));
 
+    column->addWidget(makePresetEditor());
+
+    column->addWidget(makeTimerEditor());
+    presetEditor->hide();
+    timerEditor->hide();
+    connect(&reveal, &Animation::valueChanged, this, &AdvancedSection::revealEditor);
+
+    ticker.setInterval(1000);
+    connect(&ticker, &QTimer::timeout, this, &AdvancedSection::showCountdown);
+    connect(&model, &AppModel::podsChanged, this, &AdvancedSection::refresh);
+    connect(&model, &AppModel::presetsChanged, this, &AdvancedSection::refresh);
+    connect(&model, &AppModel::settingsChanged, this, &AdvancedSection::refresh); // °C or °F
+    refresh();
+}
+
+QWidget* AdvancedSection::dropdownRow(const QString& title, const QString& dropdownID,
+                                      const QString& help, DropdownBuilder build,
+                                      DropdownTrigger*& trigger) {
+    trigger = new DropdownTrigger(
+        model, dropdownID, help,
+        [this, build](const QRectF& frame) {
+            const std::optional<Pod> pod = model.pod(podID);
+            return pod ? build(model, *pod, frame) : Dropdown{};
+        },
+        this);
+    auto* layout = new QHBoxLayout;
+    layout->addWidget(trigger);
+    layout->addStretch(1);
+    return labelledRow(title, int(trigger->sizeHint().height()), layout, this);
+}
+
+QWidget* AdvancedSection::makePresetEditor() {
     presetEditor = new QWidget(this);
     auto* presetLayout = new QHBoxLayout(presetEditor);
     presetLayout->setContentsMargins(0, 0, 0, 0);
@@ -153,8 +165,10 @@ AdvancedSection::AdvancedSection(AppModel& model, QString id, QWidget* parent)
     presetLayout->addWidget(savePresetChip);
     presetLayout->addWidget(chip(
         QStringLiteral("Cancel"), {}, [this] { openEditor(std::nullopt); }, presetEditor));
-    column->addWidget(presetEditor);
+    return presetEditor;
+}
 
+QWidget* AdvancedSection::makeTimerEditor() {
     timerEditor = new QWidget(this);
     auto* timerLayout = new QHBoxLayout(timerEditor);
     timerLayout->setContentsMargins(0, 0, 0, 0);
@@ -175,17 +189,7 @@ AdvancedSection::AdvancedSection(AppModel& model, QString id, QWidget* parent)
     timerLayout->addWidget(saveTimerChip);
     timerLayout->addWidget(chip(
         QStringLiteral("Cancel"), {}, [this] { openEditor(std::nullopt); }, timerEditor));
-    column->addWidget(timerEditor);
-    presetEditor->hide();
-    timerEditor->hide();
-    connect(&reveal, &Animation::valueChanged, this, &AdvancedSection::revealEditor);
-
-    ticker.setInterval(1000);
-    connect(&ticker, &QTimer::timeout, this, &AdvancedSection::showCountdown);
-    connect(&model, &AppModel::podsChanged, this, &AdvancedSection::refresh);
-    connect(&model, &AppModel::presetsChanged, this, &AdvancedSection::refresh);
-    connect(&model, &AppModel::settingsChanged, this, &AdvancedSection::refresh); // °C or °F
-    refresh();
+    return timerEditor;
 }
 
 bool AdvancedSection::hasEditor() const {

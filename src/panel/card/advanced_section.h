@@ -58,6 +58,12 @@ private:
         bool operator==(const PresetChip&) const = default;
     };
 
+    using DropdownBuilder = Dropdown (*)(AppModel&, const Pod&, const QRectF&);
+    // A labelled row holding a dropdown trigger, made into `trigger`.
+    QWidget* dropdownRow(const QString& title, const QString& dropdownID, const QString& help,
+                         DropdownBuilder build, DropdownTrigger*& trigger);
+    QWidget* makePresetEditor();
+    QWidget* makeTimerEditor();
     void refresh();
     void buildLightChips(const QStringList& values);
     void buildTimerChips(const TimerChips& chips);
