@@ -21,6 +21,10 @@ TemperatureRow::TemperatureRow(QWidget* parent) : QWidget(parent) {
     plus = new RoundButton(QStringLiteral("plus"), buttonSize, this);
     plus->setHelp(QStringLiteral("Warmer"));
     figure = new CountingNumber(this);
+    // On the Tab path between its buttons: the arrows step the target of the unit in focus.
+    figure->setFocusPolicy(Qt::TabFocus);
+    setTabOrder(minus, figure);
+    setTabOrder(figure, plus);
     room = new TightFigure(this);
     room->setToolTip(QStringLiteral("Room temperature"));
     room->hide();

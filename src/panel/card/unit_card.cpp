@@ -23,6 +23,7 @@
 #include "panel/style/palette.h"
 #include "panel/style/short_time.h"
 
+#include <QFocusEvent>
 #include <QHBoxLayout>
 #include <QMouseEvent>
 #include <QPainter>
@@ -31,6 +32,17 @@
 #include <cmath>
 
 namespace {
+
+// A left press in a card, or Tab into one, picks its unit, so that the arrows and P act where
+// the pointer or the focus is.
+bool picksTheUnit(const QEvent& event) {
+    if (event.type() == QEvent::MouseButtonPress)
+        return static_cast<const QMouseEvent&>(event).button() == Qt::LeftButton;
+    if (event.type() != QEvent::FocusIn)
+        return false;
+    const Qt::FocusReason reason = static_cast<const QFocusEvent&>(event).reason();
+    return reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason;
+}
 
 constexpr qreal radius = 14;
 constexpr qreal selectedOutline = 1; // the outline's width on the selected card
@@ -538,8 +550,7 @@ bool UnitCard::eventFilter(QObject* watched, QEvent* event) {
         QObject* child = static_cast<QChildEvent*>(event)->child();
         if (child->isWidgetType())
             watchPresses(child);
-    } else if (event->type() == QEvent::MouseButtonPress &&
-               static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    } else if (picksTheUnit(*event)) {
         model.select(index + 1);
     }
     return QWidget::eventFilter(watched, event);

@@ -5,6 +5,7 @@
 #include "panel/card/unit_card.h"
 #include "panel/common/panel_menu.h"
 #include "panel/common/status_line.h"
+#include "panel/controls/counting_figure.h"
 #include "panel/controls/power_switch.h"
 #include "panel/controls/prominent_button.h"
 #include "panel/root/banner.h"
@@ -112,6 +113,7 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowActive(&root));
         const QList<PowerSwitch*> switches = shownIn<PowerSwitch>(root);
         QSet<QWidget*> reached;
+        int figures = 0;
         auto* ring = root.findChild<FocusRing*>();
         for (int i = 0; i < 100 && reached.size() < switches.size(); ++i) {
             // Keys go to the focused control, as the window system sends them.
@@ -122,8 +124,11 @@ private Q_SLOTS:
                     ring->geometry().contains(around));
             if (switches.contains(focus))
                 reached.insert(focus);
+            figures += qobject_cast<CountingNumber*>(focus) != nullptr;
         }
+        // The target figures are on the way, and the unit of the card in focus is picked.
         QCOMPARE(reached.size(), switches.size());
+        QVERIFY(figures > 0 && model.selectedID() == model.pods().last().id);
         auto* list = root.findChild<QScrollArea*>();
         QVERIFY(list->verticalScrollBar()->value() > 0);
         // Scrolled half out of the list under the header, a control's ring stays in the list.
