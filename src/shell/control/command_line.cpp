@@ -130,30 +130,39 @@ Parsed parseTimer(const QStringList& words) {
 }
 
 // The commands that act on one unit and name it first.
+Parsed parsePower(const QString& name, const QStringList& words) {
+    if (words.size() != 1)
+        return error(QStringLiteral("%1 takes one UNIT.").arg(name));
+    if (name == u"toggle")
+        return call(QStringLiteral("TogglePower"), {words.first()});
+    return call(QStringLiteral("SetPower"), {words.first(), name == u"on"});
+}
+
+// The commands that take a UNIT and one value.
+struct ValueCommand {
+    const char* name;
+    const char* method;
+    const char* usage;
+    bool lowercase; // the app knows the value in lower case only
+};
+constexpr std::array<ValueCommand, 4> valueCommands{{
+    {"mode", "SetMode", "mode takes a UNIT and a MODE.", true},
+    {"fan", "SetFan", "fan takes a UNIT and a LEVEL.", true},
+    {"sideways", "SetSideways", "sideways takes a UNIT and a POSITION.", false},
+    {"light", "SetLight", "light takes a UNIT and on, off or dim.", false},
+}};
+
 Parsed parseUnitCommand(const QString& name, const QStringList& words) {
     const QString& unit = words.first();
-    if (name == u"on" || name == u"off" || name == u"toggle") {
-        if (words.size() != 1)
-            return error(QStringLiteral("%1 takes one UNIT.").arg(name));
-        if (name == u"toggle")
-            return call(QStringLiteral("TogglePower"), {unit});
-        return call(QStringLiteral("SetPower"), {unit, name == u"on"});
-    }
-    if (name == u"mode" || name == u"fan") {
-        if (words.size() != 2)
-            return error(name == u"mode" ? QStringLiteral("mode takes a UNIT and a MODE.")
-                                         : QStringLiteral("fan takes a UNIT and a LEVEL."));
-        return call(name == u"mode" ? QStringLiteral("SetMode") : QStringLiteral("SetFan"),
-                    {unit, words.at(1).toLower()});
-    }
-    if (name == u"sideways" || name == u"light") {
-        if (words.size() != 2)
-            return error(name == u"light"
-                             ? QStringLiteral("light takes a UNIT and on, off or dim.")
-                             : QStringLiteral("sideways takes a UNIT and a POSITION."));
-        return call(name == u"light" ? QStringLiteral("SetLight") : QStringLiteral("SetSideways"),
-                    {unit, words.at(1)});
-    }
+    if (name == u"on" || name == u"off" || name == u"toggle")
+        return parsePower(name, words);
+    for (const ValueCommand& command : valueCommands)
+        if (name == QLatin1String(command.name)) {
+            if (words.size() != 2)
+                return error(QLatin1String(command.usage));
+            return call(QLatin1String(command.method),
+                        {unit, command.lowercase ? words.at(1).toLower() : words.at(1)});
+        }
     if (name == u"target")
         return parseTarget(words);
     if (name == u"react") {
