@@ -31,6 +31,9 @@
 
 namespace {
 
+// How long after the start the desktop's notifications are set up.
+constexpr int notificationsAfterMs = 1000;
+
 // In the background the app has no face until a command or a later start opens the panel.
 StatusItemController::Presentation presentation(const QStringList& arguments) {
     const bool background = arguments.contains(QStringLiteral("--no-tray"));
@@ -116,10 +119,13 @@ int main(int argc, char* argv[]) {
     });
     SleepWatch sleepWatch(model, clock, QDBusConnection::systemBus(),
                           QDBusConnection::sessionBus());
-    // The renderer tells the desktop nothing.
+    // The renderer tells the desktop nothing. A reminder can wait until the icon is up: its bus
+    // calls would otherwise hold the icon back.
     std::optional<DesktopNotifications> notifications;
     if (!previews)
-        notifications.emplace(model, store, QDBusConnection::sessionBus());
+        QTimer::singleShot(notificationsAfterMs, &app, [&] {
+            notifications.emplace(model, store, QDBusConnection::sessionBus());
+        });
     QObject::connect(&service, &ApplicationService::activated, &statusItem,
                      &StatusItemController::show);
     new ControlAdaptor(
