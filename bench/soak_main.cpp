@@ -76,10 +76,10 @@ int main(int argc, char** argv) {
             model.togglePower(QStringLiteral("a"));
             break;
         case 15:
-            model.timers().set(QStringLiteral("b"), 30, true);
+            model.features().setTimer(QStringLiteral("b"), 30, true);
             break;
         case 25:
-            model.timers().cancel(QStringLiteral("b"));
+            model.features().cancelTimer(QStringLiteral("b"));
             break;
         case 35:
             if (const std::optional<Pod> unit = model.pod(QStringLiteral("a")))

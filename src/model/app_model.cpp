@@ -128,7 +128,6 @@ QCoro::Task<> AppModel::refresh(CancelToken cancel) {
 }
 
 void AppModel::merge(const QList<Pod>& listed) {
-    const QDateTime now = deps.clock.now();
     QList<Pod> merged;
     merged.reserve(listed.size());
     for (Pod pod : listed) {
@@ -139,7 +138,6 @@ void AppModel::merge(const QList<Pod>& listed) {
             pod.remoteCapabilities = current->remoteCapabilities;
             pod.productModel = current->productModel;
         }
-        keepFilterReminder(pod, current);
         if (const auto change = changes.find(pod.id); change != changes.end()) {
             // What the user set stays on screen until the service has answered it.
             if (current && change->rollback)
@@ -150,11 +148,7 @@ void AppModel::merge(const QList<Pod>& listed) {
                 change->heldWhileOff.reset();
             forgetSettled(pod.id);
         }
-        keepClimateReact(pod);
-        if (!pod.timer && current && current->timer && current->timer->isPending(now))
-            pod.timer = current->timer;
-        if (pod.timer && !pod.timer->isPending(now))
-            pod.timer.reset();
+        unitFeatures.keepShown(pod, current);
         merged.append(std::move(pod));
     }
     setPods(std::move(merged));
@@ -186,7 +180,7 @@ void AppModel::setPanelOpen(bool open) {
     Q_EMIT openCountChanged();
     if (!updatedAt || updatedAt->msecsTo(deps.clock.now()) > staleAfterOpening)
         restartPolling();
-    unitTimers.refreshAll(signInSession); // runs on by itself; nothing waits for it
+    unitFeatures.refreshTimers(signInSession); // runs on by itself; nothing waits for it
 }
 
 void AppModel::select(int index) {

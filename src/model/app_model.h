@@ -11,7 +11,7 @@
 #include "model/preset_book.h"
 #include "model/settings.h"
 #include "model/settled.h"
-#include "model/unit_timers.h"
+#include "model/unit_features.h"
 #include "model/view_state.h"
 
 #include <QCoro/QCoroTask>
@@ -114,18 +114,8 @@ public:
     // settles it too. With none in flight, calls it at once.
     void whenSettled(const QString& id, Settled done);
 
-    // The units' timers.
-    UnitTimers& timers() { return unitTimers; }
-
-    // The user cleaned the unit's filter: the reminder goes at once and the service is told; a
-    // refusal puts it back with a banner. The demo only clears it; signed out, nothing is sent
-    // and `done` hears a failure.
-    void filterCleaned(const QString& id, Settled done = {});
-
-    // Turns the unit's Climate React rule on or off: shown at once, put back (with a banner)
-    // when the service refuses; in the demo only shown. `done` hears what became of it (a
-    // failure when nothing was sent: signed out, or the unit has no rule set up).
-    void setClimateReact(const QString& id, bool enabled, Settled done = {});
+    // The units' timers, Climate React and filter reminders.
+    UnitFeatures& features() { return unitFeatures; }
 
     // The user's presets; presetsChanged() tells of their changes.
     PresetBook& presets() { return presetBook; }
@@ -174,7 +164,7 @@ private:
     // The preview renderer, the benchmarks and the tests reach what is not for views through it.
     friend class ModelBackstage;
     friend class Account;
-    friend class UnitTimers;
+    friend class UnitFeatures;
 
     void stopPolling();
     // Fetches the unit list once and merges it; failures end up in the status and the log.
@@ -230,18 +220,6 @@ private:
     // Drops the unit's change record once nothing of it is left.
     void forgetSettled(const QString& id);
 
-    // The filter reminder (app_model_filter.cpp). While the service has not answered that the
-    // reminder is over, listings leave it cleared; a light listing, without one, keeps it.
-    struct FilterClearing {
-        std::optional<FiltersCleaning> before; // put back when the service refuses
-        QList<Settled> waiters;
-        quint64 request = 0; // which request owns the record
-    };
-    void keepFilterReminder(Pod& listed, const Pod* current) const;
-    QCoro::Task<> sendFilterCleaned(std::shared_ptr<const SensiboAPI> client, QString id,
-                                    quint64 request, CancelToken session);
-    void setPodFilters(qsizetype index, std::optional<FiltersCleaning> filters);
-
     Dependencies deps;
     mutable ViewState views;
 
@@ -254,7 +232,7 @@ private:
     QHash<QString, History> histories;
     PresetBook presetBook{deps.store, [this] { Q_EMIT presetsChanged(); }};
     DropdownPicker dropdownPicker{[this] { Q_EMIT dropdownChanged(); }};
-    UnitTimers unitTimers{*this};
+    UnitFeatures unitFeatures{*this};
     Account userAccount{*this};
     Settings userSettings;
     std::shared_ptr<const SensiboAPI> serviceApi; // absent while signed out and in demo mode
@@ -273,26 +251,10 @@ private:
     QHash<QString, UnitChange> changes;       // per unit with something of a change left
     QHash<QString, QDateTime> historyFetched; // per unit: when its last load started
     CancelToken bannerTask;
-    QHash<QString, FilterClearing> filterClearings; // per unit with its reminder being ended
-    quint64 filterRequests = 0;
     bool inDemo = false;
     std::optional<QDateTime> fullFetched;
     int opens = 0;
     // Cancelled at each switch between signed out, signed in and demo; what a session started
     // (a key read, sends, timer requests) ends with it.
     CancelToken signInSession;
-
-    // Climate React switches the service has not answered; see app_model_climate_react.cpp.
-    struct ReactChange {
-        bool before; // what the unit showed before the first unanswered switch
-        bool wanted;
-        quint64 serial; // of the latest request; an older one's answer changes nothing
-    };
-    QHash<QString, ReactChange> reactChanges;
-    quint64 reactSerials = 0;
-    void setPodClimateReact(qsizetype index, bool enabled);
-    // A listed unit keeps showing a switch the service has not answered yet.
-    void keepClimateReact(Pod& listed) const;
-    QCoro::Task<> sendClimateReact(std::shared_ptr<const SensiboAPI> client, QString id,
-                                   bool enabled, quint64 serial, CancelToken session, Settled done);
 };

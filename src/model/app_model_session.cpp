@@ -48,7 +48,7 @@ void AppModel::endSession() {
     bannerTask.cancel();
     setBanner(std::nullopt);
     const auto ended = std::exchange(changes, {});
-    reactChanges.clear();
+    unitFeatures.forgetSession();
     historyFetched.clear();
     for (const UnitChange& change : ended)
         change.send.cancel();

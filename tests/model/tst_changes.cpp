@@ -166,7 +166,7 @@ private Q_SLOTS:
         const auto enabled = [&] { return model.pod(hall)->smartMode->isEnabled(); };
         const auto listen = [&heard](const std::optional<QString>& failure) { heard = failure; };
 
-        model.setClimateReact(hall, true, listen);
+        model.features().setClimateReact(hall, true, listen);
         QVERIFY(enabled());
         model.togglePower(hall);
         QVERIFY(QTest::qWaitFor([&] { return model.banner().has_value(); }));
@@ -182,7 +182,7 @@ private Q_SLOTS:
 
         rig.service.on("PUT", climateReactPath(hall), Response::json("{}", 500));
         heard.reset();
-        model.setClimateReact(hall, true, listen);
+        model.features().setClimateReact(hall, true, listen);
         QVERIFY(QTest::qWaitFor([&] { return heard.has_value(); }));
         QVERIFY(!enabled());
         QCOMPARE(model.banner(), "Couldn't turn Climate React on for Hall. " +
@@ -229,7 +229,7 @@ private Q_SLOTS:
         slow.held = true;
         const QString timerPath = "/api/v1/pods/a/timer/";
         rig.service.on("PUT", timerPath, slow);
-        model.timers().set("a", 30, false);
+        model.features().setTimer("a", 30, false);
         QVERIFY(QTest::qWaitFor([&] { return !rig.service.requests("PUT", timerPath).isEmpty(); }));
         model.step("a", +1);
         model.whenSettled("a", listen);
@@ -256,8 +256,8 @@ private Q_SLOTS:
         const auto listen = [&heard](const std::optional<QString>& failure) {
             heard.append(failure);
         };
-        model.filterCleaned("a", listen);
-        model.filterCleaned("a", listen); // waits for the request under way
+        model.features().filterCleaned("a", listen);
+        model.features().filterCleaned("a", listen); // waits for the request under way
         QVERIFY(!model.pod("a")->isFilterDue());
         // A new unit brings a full listing at once, the reminder still due in it.
         rig.units.append(unitJson("b", "Office", false));
@@ -279,7 +279,7 @@ private Q_SLOTS:
         rig.service.on("DELETE", cleanedPath("a"), Response::json("{}", 500));
         std::optional<QString> heard = "nothing yet";
         const auto listen = [&heard](const std::optional<QString>& failure) { heard = failure; };
-        model.filterCleaned("a", listen);
+        model.features().filterCleaned("a", listen);
         QVERIFY(!model.pod("a")->isFilterDue());
         QVERIFY(QTest::qWaitFor([&] { return model.banner().has_value(); }));
         const QString text = "Couldn't clear the filter reminder. " +
@@ -291,10 +291,10 @@ private Q_SLOTS:
         rig.listingAnswers = {Response::json("{}", 401)};
         rig.clock.advance(1min);
         QVERIFY(QTest::qWaitFor([&] { return model.status().kind == AppModel::Status::needsKey; }));
-        model.filterCleaned("a", listen);
+        model.features().filterCleaned("a", listen);
         QCOMPARE(heard, "Alvore can't clear the filter reminder now.");
         model.account().loadDemo();
-        model.filterCleaned("demo2", listen);
+        model.features().filterCleaned("demo2", listen);
         QCOMPARE(std::pair(heard, model.pod("demo2")->isFilterDue()),
                  std::pair(std::optional<QString>(), false));
         QVERIFY(settle());

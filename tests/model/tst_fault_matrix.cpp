@@ -98,7 +98,7 @@ private Q_SLOTS:
             model.setSettings(settings);
             model.loadHistory("a");
             model.togglePower("a");
-            model.timers().set("a", 30, false);
+            model.features().setTimer("a", 30, false);
             rig.clock.advance(1h);
             QVERIFY(settle());
             QCOMPARE(rig.service.requests().size(), requests);

@@ -210,11 +210,11 @@ private Q_SLOTS:
         // Timers are neither set nor cancelled; one that fires goes.
         const std::optional<PodTimer> demoTimer = model.pod("demo1")->timer;
         QVERIFY(demoTimer);
-        model.timers().set("demo2", 30, true);
-        model.timers().cancel("demo1");
+        model.features().setTimer("demo2", 30, true);
+        model.features().cancelTimer("demo1");
         QCOMPARE(model.pod("demo2")->timer, std::nullopt);
         QCOMPARE(model.pod("demo1")->timer, demoTimer);
-        model.timers().fired("demo1");
+        model.features().timerFired("demo1");
         QCOMPARE(model.pod("demo1")->timer, std::nullopt);
         verifyQuiet(rig);
         QCOMPARE(rig.service.requests().size(), 1);

@@ -33,10 +33,10 @@ private Q_SLOTS:
         rig.service.on("PUT", timerPath("a"), Response::json({}));
         rig.service.on("GET", timerPath("a"),
                        Response::json(envelope(withTimer({}, 1790).value("timer"))));
-        model.timers().set("a", 0, false); // nothing
+        model.features().setTimer("a", 0, false); // nothing
         QCOMPARE(model.pod("a")->timer, std::nullopt);
 
-        model.timers().set("a", 30, false);
+        model.features().setTimer("a", 30, false);
         const PodTimer local = *model.pod("a")->timer;
         QCOMPARE(local,
                  (PodTimer{true, ACState{false, "cool", 24, "C", "auto", "stopped", {}, {}},
@@ -55,12 +55,12 @@ private Q_SLOTS:
                 {unitJson("a", "Bedroom", true), withTimer(unitJson("b", "Office", true), 600)});
             AppModel& model = rig.startPolling();
             rig.service.on(cancel ? "DELETE" : "PUT", timerPath("b"), Response::json("{}", 500));
-            model.timers().cancel("a"); // no timer: nothing is sent
+            model.features().cancelTimer("a"); // no timer: nothing is sent
             const std::optional<PodTimer> before = model.pod("b")->timer;
             if (cancel)
-                model.timers().cancel("b");
+                model.features().cancelTimer("b");
             else
-                model.timers().set("b", 45, false);
+                model.features().setTimer("b", 45, false);
             QCOMPARE(fireDate(model, "b"),
                      cancel ? std::nullopt : std::optional(rig.clock.now().addSecs(45LL * 60)));
             QVERIFY(QTest::qWaitFor([&] { return model.banner().has_value(); }));
@@ -114,7 +114,7 @@ private Q_SLOTS:
         rig.units = {unitJson("a", "Hall", true)}; // what the timer did
         rig.clock.advance(10s);
         QSignalSpy podsChanged(&model, &AppModel::podsChanged);
-        model.timers().fired("a");
+        model.features().timerFired("a");
         QCOMPARE(model.pod("a")->timer, std::nullopt);
         QCOMPARE(podsChanged.size(), 1);
         rig.clock.advance(4999ms);

@@ -106,7 +106,7 @@ AdvancedSection::AdvancedSection(AppModel& model, QString id, QWidget* parent)
     lightRow = labelledRow(QStringLiteral("Light"), SmallChip::chipHeight, lightFlow, this);
     column->addWidget(lightRow);
     react = new PowerSwitch(this);
-    react->setAction([this] { this->model.setClimateReact(podID, !react->isOn()); });
+    react->setAction([this] { this->model.features().setClimateReact(podID, !react->isOn()); });
     reactRow = trailingRow(QStringLiteral("Climate React"), react, this);
     column->addWidget(reactRow);
 
@@ -319,7 +319,7 @@ void AdvancedSection::buildTimerChips(const TimerChips& chips) {
         add(timerFlow, countdown);
         add(timerFlow, chip(
                            QStringLiteral("Cancel"), QStringLiteral("Cancel the timer"),
-                           [this] { model.timers().cancel(podID); }, row));
+                           [this] { model.features().cancelTimer(podID); }, row));
         ticker.start();
         return;
     }
@@ -329,7 +329,9 @@ void AdvancedSection::buildTimerChips(const TimerChips& chips) {
         const QString label = QString::fromLatin1(duration.label);
         SmallChip* timer = chip(
             label, verb + QStringLiteral(" in ") + label,
-            [this, minutes = duration.minutes] { model.timers().set(podID, minutes, !unitIsOn()); },
+            [this, minutes = duration.minutes] {
+                model.features().setTimer(podID, minutes, !unitIsOn());
+            },
             row);
         timer->setAccessibleName(timer->toolTip()); // "30m" alone says nothing of what it does
         add(timerFlow, timer);
@@ -430,6 +432,6 @@ void AdvancedSection::savePreset() {
 void AdvancedSection::saveTimer() {
     const QTime chosen = timerTime->time();
     const QDateTime at(model.now().toLocalTime().date(), QTime(chosen.hour(), chosen.minute()));
-    model.timers().set(podID, ACStateRules::timerMinutes(model.now(), at), !unitIsOn());
+    model.features().setTimer(podID, ACStateRules::timerMinutes(model.now(), at), !unitIsOn());
     openEditor(std::nullopt);
 }

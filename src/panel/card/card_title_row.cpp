@@ -84,7 +84,7 @@ CardTitleRow::CardTitleRow(AppModel& model, const QString& podID, QWidget* paren
         auto* menu = new QMenu(filter);
         menu->setAttribute(Qt::WA_DeleteOnClose);
         connect(menu->addAction(QStringLiteral("Done")), &QAction::triggered, &model,
-                [&model, podID] { model.filterCleaned(podID); });
+                [&model, podID] { model.features().filterCleaned(podID); });
         menu->popup(filter->mapToGlobal(QPoint(0, filter->height() + 2)));
     });
     row->addWidget(filter);

@@ -42,7 +42,7 @@ void TimerBadge::tick() {
     const bool changed = now && !reached;
     reached = now;
     if (changed)
-        model.timers().fired(podID);
+        model.features().timerFired(podID);
 }
 
 void TimerBadge::showRemaining() {

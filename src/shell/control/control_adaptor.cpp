@@ -309,7 +309,7 @@ void ControlAdaptor::SetTimer(const QString& unit, uint minutes, bool turnOn) {
         return;
     if (minutes < 1)
         return fail("NotOffered", QStringLiteral("A timer needs at least one minute."));
-    appModel.timers().set(pod->id, qint64(minutes), turnOn, laterAnswer());
+    appModel.features().setTimer(pod->id, qint64(minutes), turnOn, laterAnswer());
 }
 
 void ControlAdaptor::CancelTimer(const QString& unit) {
@@ -318,12 +318,12 @@ void ControlAdaptor::CancelTimer(const QString& unit) {
         return;
     if (!pod->timer || !pod->timer->isPending(appModel.now()))
         return fail("NoTimer", pod->displayName() + QStringLiteral(" has no timer."));
-    appModel.timers().cancel(pod->id, laterAnswer());
+    appModel.features().cancelTimer(pod->id, laterAnswer());
 }
 
 void ControlAdaptor::FilterCleaned(const QString& unit) {
     if (const auto pod = controllable(unit))
-        appModel.filterCleaned(pod->id, laterAnswer());
+        appModel.features().filterCleaned(pod->id, laterAnswer());
 }
 
 void ControlAdaptor::SetClimateReact(const QString& unit, bool on) {
@@ -333,7 +333,7 @@ void ControlAdaptor::SetClimateReact(const QString& unit, bool on) {
     if (!pod->smartMode)
         return fail("NotOffered",
                     pod->displayName() + QStringLiteral(" has no Climate React set up."));
-    appModel.setClimateReact(pod->id, on, laterAnswer());
+    appModel.features().setClimateReact(pod->id, on, laterAnswer());
 }
 
 void ControlAdaptor::Refresh() {

@@ -97,7 +97,7 @@ void DesktopNotifications::tellDueReminders() {
 void DesktopNotifications::actionInvoked(uint notification, const QString& action) {
     const auto found = shown.constFind(notification);
     if (found != shown.cend() && action == doneAction)
-        model.filterCleaned(*found);
+        model.features().filterCleaned(*found);
 }
 
 void DesktopNotifications::notificationClosed(uint notification, uint) {

@@ -62,7 +62,8 @@ void StatusItemController::addUnit(QMenu& menu, const Pod& pod) {
     // The unit keeps its plain name, by which scripts and screen readers find its entry.
     if (pod.isFilterDue())
         connect(addAction(*unitMenu, QStringLiteral("Clean the filter — Done")),
-                &QAction::triggered, this, [this, id = pod.id] { appModel.filterCleaned(id); });
+                &QAction::triggered, this,
+                [this, id = pod.id] { appModel.features().filterCleaned(id); });
 
     const QList<Preset> presets = appModel.presets().of(pod.id);
     if (presets.isEmpty())

@@ -1,5 +1,6 @@
 #include "client/app_log.h"
 #include "model/app_model.h"
+#include "model/unit_features.h"
 
 #include <QPointer>
 
@@ -7,10 +8,10 @@ namespace {
 const QString notSent = QStringLiteral("Alvore can't clear the filter reminder now.");
 }
 
-void AppModel::filterCleaned(const QString& id, Settled done) {
-    const qsizetype at = indexOf(id);
-    const std::shared_ptr<const SensiboAPI> client = usableClient();
-    if (at < 0 || (!inDemo && !client)) {
+void UnitFeatures::filterCleaned(const QString& id, Settled done) {
+    const std::optional<Pod> unit = model.pod(id);
+    const std::shared_ptr<const SensiboAPI> client = model.usableClient();
+    if (!unit || (!model.inDemo && !client)) {
         if (done)
             done(notSent);
         return;
@@ -21,11 +22,11 @@ void AppModel::filterCleaned(const QString& id, Settled done) {
             clearing->waiters.append(std::move(done));
         return;
     }
-    const std::optional<FiltersCleaning> before = podList.at(at).filtersCleaning;
+    const std::optional<FiltersCleaning> before = unit->filtersCleaning;
     FiltersCleaning cleared = before.value_or(FiltersCleaning{});
     cleared.shouldCleanFilters = false;
-    if (inDemo) {
-        setPodFilters(at, cleared);
+    if (model.inDemo) {
+        showFilters(id, cleared);
         if (done)
             done(std::nullopt);
         return;
@@ -33,13 +34,13 @@ void AppModel::filterCleaned(const QString& id, Settled done) {
     const quint64 request = ++filterRequests;
     filterClearings.insert(
         id, {before, done ? QList<Settled>{std::move(done)} : QList<Settled>{}, request});
-    setPodFilters(at, cleared);
-    sendFilterCleaned(client, id, request, signInSession);
+    showFilters(id, cleared);
+    sendFilterCleaned(client, id, request, model.signInSession);
 }
 
-QCoro::Task<> AppModel::sendFilterCleaned(std::shared_ptr<const SensiboAPI> client, QString id,
-                                          quint64 request, CancelToken session) {
-    QPointer<AppModel> self(this);
+QCoro::Task<> UnitFeatures::sendFilterCleaned(std::shared_ptr<const SensiboAPI> client, QString id,
+                                              quint64 request, CancelToken session) {
+    QPointer<AppModel> self(&model);
     std::optional<QString> why;
     try {
         co_await client->filterCleaned(id, session);
@@ -57,12 +58,11 @@ QCoro::Task<> AppModel::sendFilterCleaned(std::shared_ptr<const SensiboAPI> clie
     filterClearings.erase(found);
     std::optional<QString> failed;
     if (session.isCancelled()) {
-        failed = droppedText();
+        failed = AppModel::droppedText();
     } else if (why) {
-        if (const qsizetype at = indexOf(id); at >= 0)
-            setPodFilters(at, clearing.before);
+        showFilters(id, clearing.before);
         failed = QStringLiteral("Couldn't clear the filter reminder. ") + *why;
-        show(*failed);
+        model.show(*failed);
         AppLog::write(QStringLiteral("clearing the filter reminder failed for ") + id +
                       QStringLiteral(": ") + *why);
     }
@@ -70,14 +70,10 @@ QCoro::Task<> AppModel::sendFilterCleaned(std::shared_ptr<const SensiboAPI> clie
         done(failed);
 }
 
-void AppModel::keepFilterReminder(Pod& listed, const Pod* current) const {
-    if (current && (!listed.filtersCleaning || filterClearings.contains(listed.id)))
-        listed.filtersCleaning = current->filtersCleaning;
-}
-
-void AppModel::setPodFilters(qsizetype index, std::optional<FiltersCleaning> filters) {
-    if (podList.at(index).filtersCleaning == filters)
+void UnitFeatures::showFilters(const QString& id, std::optional<FiltersCleaning> filters) {
+    const qsizetype at = model.indexOf(id);
+    if (at < 0 || model.podList.at(at).filtersCleaning == filters)
         return;
-    podList[index].filtersCleaning = std::move(filters);
-    Q_EMIT podsChanged();
+    model.podList[at].filtersCleaning = std::move(filters);
+    Q_EMIT model.podsChanged();
 }

@@ -1,7 +1,6 @@
-#include "model/unit_timers.h"
-
 #include "model/ac_state_rules.h"
 #include "model/app_model.h"
+#include "model/unit_features.h"
 
 #include <QPointer>
 #include <algorithm>
@@ -11,13 +10,10 @@ using namespace std::chrono_literals;
 
 namespace {
 constexpr auto settleAfterFiring = 5s; // before reading the units the timer changed
+const QString notSent = QStringLiteral("Alvore can't change timers now.");
 } // namespace
 
-namespace {
-const QString notSent = QStringLiteral("Alvore can't change timers now.");
-}
-
-void UnitTimers::set(const QString& id, qint64 minutes, bool turnOn, Settled done) {
+void UnitFeatures::setTimer(const QString& id, qint64 minutes, bool turnOn, Settled done) {
     const qsizetype at = model.indexOf(id);
     const std::shared_ptr<const SensiboAPI> client = model.usableClient();
     if (!client || at < 0 || minutes < 1) {
@@ -34,15 +30,17 @@ void UnitTimers::set(const QString& id, qint64 minutes, bool turnOn, Settled don
     local.isEnabled = true;
     local.acState = state;
     local.fireDate = model.deps.clock.now().addSecs(minutes * 60);
-    show(id, local);
+    showTimer(id, local);
     // The service's own timer then replaces the one shown meanwhile.
-    send(client, client->setTimer(id, minutes, state, model.signInSession), id, previous,
-         QStringLiteral("Couldn't set the timer. "), true, model.signInSession, std::move(done));
+    sendTimer(client, client->setTimer(id, minutes, state, model.signInSession), id, previous,
+              QStringLiteral("Couldn't set the timer. "), true, model.signInSession,
+              std::move(done));
 }
 
-QCoro::Task<> UnitTimers::send([[maybe_unused]] std::shared_ptr<const SensiboAPI> client,
-                               QCoro::Task<> request, QString id, std::optional<PodTimer> previous,
-                               QString what, bool readBack, CancelToken session, Settled done) {
+QCoro::Task<> UnitFeatures::sendTimer([[maybe_unused]] std::shared_ptr<const SensiboAPI> client,
+                                      QCoro::Task<> request, QString id,
+                                      std::optional<PodTimer> previous, QString what, bool readBack,
+                                      CancelToken session, Settled done) {
     QPointer<AppModel> self(&model);
     std::optional<QString> failed;
     try {
@@ -50,16 +48,16 @@ QCoro::Task<> UnitTimers::send([[maybe_unused]] std::shared_ptr<const SensiboAPI
     } catch (const Cancelled&) {
         failed = AppModel::droppedText();
     } catch (const SensiboAPI::Failure& failure) {
-        failed = self && !session.isCancelled() ? refused(id, previous, what, failure)
+        failed = self && !session.isCancelled() ? timerRefused(id, previous, what, failure)
                                                 : AppModel::droppedText();
     }
     if (done)
         done(failed);
     if (readBack && !failed && self && !session.isCancelled())
-        co_await refreshOne(id, session);
+        co_await refreshTimer(id, session);
 }
 
-void UnitTimers::cancel(const QString& id, Settled done) {
+void UnitFeatures::cancelTimer(const QString& id, Settled done) {
     const qsizetype at = model.indexOf(id);
     const std::shared_ptr<const SensiboAPI> client = model.usableClient();
     if (!client || at < 0 || !model.podList.at(at).timer) {
@@ -68,33 +66,33 @@ void UnitTimers::cancel(const QString& id, Settled done) {
         return;
     }
     const PodTimer previous = *model.podList.at(at).timer;
-    show(id, std::nullopt);
-    send(client, client->cancelTimer(id, model.signInSession), id, previous,
-         QStringLiteral("Couldn't cancel the timer. "), false, model.signInSession,
-         std::move(done));
+    showTimer(id, std::nullopt);
+    sendTimer(client, client->cancelTimer(id, model.signInSession), id, previous,
+              QStringLiteral("Couldn't cancel the timer. "), false, model.signInSession,
+              std::move(done));
 }
 
-QString UnitTimers::refused(const QString& id, const std::optional<PodTimer>& previous,
-                            const QString& what, const SensiboAPI::Failure& failure) {
-    show(id, previous);
+QString UnitFeatures::timerRefused(const QString& id, const std::optional<PodTimer>& previous,
+                                   const QString& what, const SensiboAPI::Failure& failure) {
+    showTimer(id, previous);
     QString text = what + failure.errorDescription();
     model.show(text);
     return text;
 }
 
-void UnitTimers::fired(const QString& id) {
-    show(id, std::nullopt);
+void UnitFeatures::timerFired(const QString& id) {
+    showTimer(id, std::nullopt);
     refreshLater();
 }
 
-QCoro::Task<> UnitTimers::refreshLater() {
+QCoro::Task<> UnitFeatures::refreshLater() {
     QPointer<AppModel> self(&model);
     co_await model.deps.clock.sleep(settleAfterFiring, CancelToken());
     if (self)
         co_await model.refresh();
 }
 
-QCoro::Task<> UnitTimers::refreshAll(CancelToken session) {
+QCoro::Task<> UnitFeatures::refreshTimers(CancelToken session) {
     QPointer<AppModel> self(&model);
     QStringList ids;
     for (const Pod& pod : std::as_const(model.podList))
@@ -102,11 +100,11 @@ QCoro::Task<> UnitTimers::refreshAll(CancelToken session) {
     for (const QString& id : std::as_const(ids)) {
         if (!self || session.isCancelled())
             co_return;
-        co_await refreshOne(id, session);
+        co_await refreshTimer(id, session);
     }
 }
 
-QCoro::Task<> UnitTimers::refreshOne(QString id, CancelToken session) {
+QCoro::Task<> UnitFeatures::refreshTimer(QString id, CancelToken session) {
     const std::shared_ptr<const SensiboAPI> client = model.usableClient();
     if (!client)
         co_return;
@@ -122,10 +120,10 @@ QCoro::Task<> UnitTimers::refreshOne(QString id, CancelToken session) {
     // Without a timer on the service, a timer held here stays until it fires or is cancelled.
     if (!self || session.isCancelled() || !answer)
         co_return;
-    show(id, answer->isPending(model.deps.clock.now()) ? answer : std::nullopt);
+    showTimer(id, answer->isPending(model.deps.clock.now()) ? answer : std::nullopt);
 }
 
-void UnitTimers::show(const QString& id, std::optional<PodTimer> timer) {
+void UnitFeatures::showTimer(const QString& id, std::optional<PodTimer> timer) {
     const qsizetype at = model.indexOf(id);
     if (at < 0 || model.podList.at(at).timer == timer)
         return;
