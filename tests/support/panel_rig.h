@@ -47,6 +47,14 @@ inline QStringList spokenIn(const QWidget& parent) {
     return all;
 }
 
+// The shown child of `parent` a screen reader knows by `name`.
+template <class T = QWidget> T* named(const QWidget& parent, const QString& name) {
+    for (T* child : shownIn<T>(parent))
+        if (QAccessible::queryAccessibleInterface(child)->text(QAccessible::Name) == name)
+            return child;
+    return nullptr;
+}
+
 // A screen reader's press on `object`.
 inline void pressAloud(QObject* object) {
     QAccessible::queryAccessibleInterface(object)->actionInterface()->doAction(

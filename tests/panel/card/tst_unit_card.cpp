@@ -18,13 +18,6 @@
 
 using namespace std::chrono_literals;
 
-static RoundButton* temperatureButton(UnitCard& card, const QString& symbol) {
-    for (RoundButton* button : card.findChild<TemperatureRow*>()->findChildren<RoundButton*>())
-        if (button->systemImage() == symbol)
-            return button;
-    return nullptr;
-}
-
 static bool showsBody(UnitCard& card) {
     return card.findChild<TemperatureRow*>()->isVisibleTo(&card);
 }
@@ -100,13 +93,13 @@ private Q_SLOTS:
     void quickStepsShowAtOnceAndStopAtTheTop() {
         CardRig rig({unitJson("a1", "Bedroom", true, 28)});
         UnitCard& card = *rig.card;
-        RoundButton* warmer = temperatureButton(card, "plus");
+        RoundButton* warmer = named<RoundButton>(card, "Warmer");
         for (const QString expected : {"29°", "30°", "30°"}) {
             QTest::mouseClick(warmer, Qt::LeftButton);
             QCOMPARE(card.findChild<CountingNumber*>()->text(), expected);
             rig.clock.advance(200ms);
         }
-        QVERIFY(!warmer->isEnabled() && temperatureButton(card, "minus")->isEnabled());
+        QVERIFY(!warmer->isEnabled() && named<RoundButton>(card, "Cooler")->isEnabled());
     }
 
     void collapsesOnlyAmongSeveralUnits() {
@@ -214,14 +207,9 @@ private Q_SLOTS:
         UnitCard hall(model, "11AAbb22", 0), living(model, "99AAbb88", 1);
         hall.show();
         living.show();
-        const auto chip = [](UnitCard& card) -> SmallChip* {
-            for (SmallChip* chip : shownIn<SmallChip>(card))
-                if (chip->title() == "Clean the filter")
-                    return chip;
-            return nullptr;
-        };
-        SmallChip* clean = chip(hall);
-        QVERIFY(clean && !chip(living));
+        auto* clean = named<SmallChip>(hall, "Clean the filter, Hall");
+        QVERIFY(clean && clean->title() == "Clean the filter" &&
+                !named(living, "Clean the filter, Livingroom"));
         QVERIFY2(clean->toolTip().startsWith("Ran 2439 hours since the last cleaning on "),
                  qPrintable(clean->toolTip()));
         QCOMPARE(spoken(clean), "Button 'Clean the filter, Hall'");
@@ -230,7 +218,7 @@ private Q_SLOTS:
         QVERIFY(menu && menu->isVisible());
         QCOMPARE(menuTitles(*menu), QStringList{"Done"});
         menuEntry(*menu, "Done")->trigger();
-        QVERIFY(!chip(hall));
+        QVERIFY(!named(hall, "Clean the filter, Hall"));
     }
 
     void expandedIsKeptPerUnit() {
