@@ -129,11 +129,8 @@ private Q_SLOTS:
         QVERIFY(!showsBody(card) && status());
         QCOMPARE(card.findChild<StatusLine*>()->height(),
                  card.findChild<StatusLine*>()->sizeHint().height());
-        QStringList names;
-        for (QWidget* widget : shownIn<QWidget>(card))
-            names << widget->accessibleName();
-        QVERIFY2(names.contains("Offline · last seen 4m ago"), qPrintable(names.join(", ")));
-        QVERIFY(names.contains("Room " + cards.model->settings().reading({}, 1)));
+        QVERIFY(named(card, "Offline · last seen 4m ago") &&
+                named(card, "Room " + cards.model->settings().reading({}, 1)));
 
         QVERIFY(cards.listNext({offlineUnit("a1", "Bedroom"), unitJson("a2", "Study", true)}));
         QVERIFY(!status() && showsOfflineLabel(card) &&
@@ -147,16 +144,15 @@ private Q_SLOTS:
         for (int i = 1; i <= 10; ++i)
             ten.append(unitJson(QString("a%1").arg(i), QString("Room %1").arg(i), true));
         QVERIFY(cards.listNext(ten));
-        const auto badge = [&](int index) {
+        const auto badges = [&](int index) {
             UnitCard card(*cards.model, QString("a%1").arg(index + 1), index);
             QStringList tips;
             for (QWidget* widget : shownIn<QWidget>(card))
-                if (widget->toolTip().startsWith("Press "))
-                    tips << widget->toolTip();
-            return tips;
+                tips << widget->toolTip();
+            return tips.filter("Press ");
         };
-        QCOMPARE(badge(8), QStringList{"Press 9 to pick this unit"});
-        QCOMPARE(badge(9), QStringList{});
+        QCOMPARE(badges(8), QStringList{"Press 9 to pick this unit"});
+        QCOMPARE(badges(9), QStringList{});
     }
 
     // What a screen reader reads of a card, and what its actions and value do.
