@@ -153,7 +153,7 @@ private Q_SLOTS:
         QVERIFY(!drawer->isVisible());
     }
 
-    void presetChipAppliesAndItsMenuDeletes() {
+    void presetChipAppliesItsMenuDeletesAndTheEditorSaves() {
         ModelRig rig;
         AppModel& model = rig.start(true);
         model.presets().save("Chill", *model.pod("demo1"));
@@ -175,28 +175,22 @@ private Q_SLOTS:
         menu->close();
         QVERIFY(model.presets().of("demo1").isEmpty() && !section.chip("Chill"));
         QVERIFY(section.chip("Save the current settings as a preset"));
-    }
 
-    void presetEditorSavesOnReturn() {
-        ModelRig rig;
-        AppModel& model = rig.start(true);
-        // The office has no timer, so the only Cancel chip is the editor's.
-        Section section(model, "demo2");
-        QSignalSpy editorChanged(&section.widget, &AdvancedSection::editorChanged);
-
-        QVERIFY(section.click("Save the current settings as a preset") &&
-                section.widget.hasEditor());
-        auto* name = section.widget.findChild<QLineEdit*>();
+        // The editor saves on Return. The office has no timer, so the only Cancel chip is the
+        // editor's.
+        Section office(model, "demo2");
+        QSignalSpy editorChanged(&office.widget, &AdvancedSection::editorChanged);
+        QVERIFY(office.click("Save the current settings as a preset") && office.widget.hasEditor());
+        auto* name = office.widget.findChild<QLineEdit*>();
         QTest::keyClicks(name, "Evening");
         QTest::keyClick(name, Qt::Key_Return);
-
-        QVERIFY(!section.widget.hasEditor() && section.chip("Evening"));
+        QVERIFY(!office.widget.hasEditor() && office.chip("Evening"));
         QCOMPARE(editorChanged.size(), 2);
 
         // Opened again, the field starts empty; Cancel saves nothing.
-        QVERIFY(section.click("Save the current settings as a preset"));
+        QVERIFY(office.click("Save the current settings as a preset"));
         QCOMPARE(name->text(), QString());
-        QVERIFY(section.click("Cancel") && !section.widget.hasEditor());
+        QVERIFY(office.click("Cancel") && !office.widget.hasEditor());
         QCOMPARE(model.presets().of("demo2").size(), 1);
     }
 
@@ -217,8 +211,9 @@ private Q_SLOTS:
             return std::optional(refuse ? LoopbackService::Response::json("{}", 500)
                                         : LoopbackService::Response::json(envelope(sent)));
         };
-        const QString path = statePath("11AAbb22");
-        const auto sent = [&] { return rig.service.requests("POST", path).size(); };
+        const auto sent = [&] {
+            return rig.service.requests("POST", statePath("11AAbb22")).size();
+        };
         AppModel& model = rig.startPolling();
         Section section(model, "11AAbb22");
         const auto opened = [&](int trigger) {
