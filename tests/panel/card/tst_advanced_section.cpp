@@ -33,12 +33,6 @@ struct Section {
         return nullptr;
     }
 
-    bool label(const QString& text) const {
-        const auto labels = shownIn<QLabel>(widget);
-        return std::any_of(labels.cbegin(), labels.cend(),
-                           [&](QLabel* label) { return label->text() == text; });
-    }
-
     // Clicks the chip; false when there is none.
     bool click(const QString& name) const {
         SmallChip* found = chip(name);
@@ -79,7 +73,8 @@ private Q_SLOTS:
             QCOMPARE(timer->fireDate, model.now().addSecs(3600));
 
             // The running timer replaces the duration chips until it is cancelled.
-            QVERIFY(!section.chip("1h") && section.label(on ? "Off in 1:00:00" : "On in 1:00:00"));
+            QVERIFY(!section.chip("1h") &&
+                    named<QLabel>(section.widget, on ? "Off in 1:00:00" : "On in 1:00:00"));
             QVERIFY(section.click("Cancel the timer") && !model.pod("a1")->timer);
             QVERIFY(section.chip("1h"));
         }
