@@ -218,15 +218,13 @@ private Q_SLOTS:
     }
 
     void expandedIsKeptPerUnit() {
-        auto cards = std::make_unique<CardRig>(
-            QJsonArray{unitJson("a1", "Bedroom", true), unitJson("a2", "Study", false)});
-        AppModel& model = *cards->model;
-        auto* more = cards->card->findChild<MoreToggle*>();
+        CardRig cards({unitJson("a1", "Bedroom", true), unitJson("a2", "Study", false)});
+        AppModel& model = *cards.model;
+        auto* more = cards.card->findChild<MoreToggle*>();
         QTest::mouseClick(more, Qt::LeftButton);
         QCOMPARE(std::pair(more->text(), more->turned()), std::pair(QString("Less"), 1.0));
-        cards->card.reset();
-        QCOMPARE(model.viewState().isExpanded("a1"), true);
-        QVERIFY(!model.viewState().isExpanded("a2"));
+        cards.card.reset();
+        QVERIFY(model.viewState().isExpanded("a1") && !model.viewState().isExpanded("a2"));
 
         UnitCard again(model, "a1", 0);
         QCOMPARE(again.findChild<MoreToggle*>()->turned(), 1.0);
