@@ -2,8 +2,10 @@
 
 #include "support/model_rig.h"
 
+#include <QAccessible>
 #include <QImage>
 #include <QMenu>
+#include <QMetaEnum>
 #include <QWidget>
 
 // The children of `parent` a user sees; parts being replaced stay hidden until deleted.
@@ -13,6 +15,50 @@ template <class T> QList<T*> shownIn(const QWidget& parent) {
         if (child->isVisibleTo(&parent))
             found.append(child);
     return found;
+}
+
+// What a screen reader reads of `object`: its role, name and the states it tells, as
+// "CheckBox 'Power, Bedroom' checked".
+inline QString spoken(QAccessibleInterface* read) {
+    if (!read)
+        return QStringLiteral("nothing");
+    QString said = QStringLiteral("%1 '%2'").arg(
+        QString::fromLatin1(QMetaEnum::fromType<QAccessible::Role>().valueToKey(read->role())),
+        read->text(QAccessible::Name));
+    const QAccessible::State state = read->state();
+    const QList<std::pair<bool, const char*>> told{{bool(state.checked), " checked"},
+                                                   {state.expandable && !state.expanded, " folded"},
+                                                   {bool(state.expanded), " expanded"},
+                                                   {bool(state.selected), " selected"}};
+    for (const auto& [shown, word] : told)
+        if (shown)
+            said += QLatin1String(word);
+    return said;
+}
+inline QString spoken(QObject* object) {
+    return spoken(QAccessible::queryAccessibleInterface(object));
+}
+
+// What a screen reader reads of every control a user sees in `parent`.
+inline QStringList spokenIn(const QWidget& parent) {
+    QStringList all;
+    for (QWidget* child : shownIn<QWidget>(parent))
+        all << spoken(child);
+    return all;
+}
+
+// The shown child of `parent` a screen reader knows by `name`.
+template <class T = QWidget> T* named(const QWidget& parent, const QString& name) {
+    for (T* child : shownIn<T>(parent))
+        if (QAccessible::queryAccessibleInterface(child)->text(QAccessible::Name) == name)
+            return child;
+    return nullptr;
+}
+
+// A screen reader's press on `object`.
+inline void pressAloud(QObject* object) {
+    QAccessible::queryAccessibleInterface(object)->actionInterface()->doAction(
+        QAccessibleActionInterface::pressAction());
 }
 
 // A menu's entries, "—" for a separator.

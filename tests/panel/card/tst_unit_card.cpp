@@ -13,19 +13,10 @@
 #include "panel/controls/round_button.h"
 #include "panel/controls/small_chip.h"
 #include "support/panel_rig.h"
-#include "support/settle.h"
 
 #include <QAccessible>
-#include <QFile>
 
 using namespace std::chrono_literals;
-
-static RoundButton* temperatureButton(UnitCard& card, const QString& symbol) {
-    for (RoundButton* button : card.findChild<TemperatureRow*>()->findChildren<RoundButton*>())
-        if (button->systemImage() == symbol)
-            return button;
-    return nullptr;
-}
 
 static bool showsBody(UnitCard& card) {
     return card.findChild<TemperatureRow*>()->isVisibleTo(&card);
@@ -102,13 +93,13 @@ private Q_SLOTS:
     void quickStepsShowAtOnceAndStopAtTheTop() {
         CardRig rig({unitJson("a1", "Bedroom", true, 28)});
         UnitCard& card = *rig.card;
-        RoundButton* warmer = temperatureButton(card, "plus");
+        RoundButton* warmer = named<RoundButton>(card, "Warmer");
         for (const QString expected : {"29°", "30°", "30°"}) {
             QTest::mouseClick(warmer, Qt::LeftButton);
             QCOMPARE(card.findChild<CountingNumber*>()->text(), expected);
             rig.clock.advance(200ms);
         }
-        QVERIFY(!warmer->isEnabled() && temperatureButton(card, "minus")->isEnabled());
+        QVERIFY(!warmer->isEnabled() && named<RoundButton>(card, "Cooler")->isEnabled());
     }
 
     void collapsesOnlyAmongSeveralUnits() {
@@ -138,11 +129,8 @@ private Q_SLOTS:
         QVERIFY(!showsBody(card) && status());
         QCOMPARE(card.findChild<StatusLine*>()->height(),
                  card.findChild<StatusLine*>()->sizeHint().height());
-        QStringList names;
-        for (QWidget* widget : shownIn<QWidget>(card))
-            names << widget->accessibleName();
-        QVERIFY2(names.contains("Offline · last seen 4m ago"), qPrintable(names.join(", ")));
-        QVERIFY(names.contains("Room " + cards.model->settings().reading({}, 1)));
+        QVERIFY(named(card, "Offline · last seen 4m ago") &&
+                named(card, "Room " + cards.model->settings().reading({}, 1)));
 
         QVERIFY(cards.listNext({offlineUnit("a1", "Bedroom"), unitJson("a2", "Study", true)}));
         QVERIFY(!status() && showsOfflineLabel(card) &&
@@ -156,16 +144,15 @@ private Q_SLOTS:
         for (int i = 1; i <= 10; ++i)
             ten.append(unitJson(QString("a%1").arg(i), QString("Room %1").arg(i), true));
         QVERIFY(cards.listNext(ten));
-        const auto badge = [&](int index) {
+        const auto badges = [&](int index) {
             UnitCard card(*cards.model, QString("a%1").arg(index + 1), index);
             QStringList tips;
             for (QWidget* widget : shownIn<QWidget>(card))
-                if (widget->toolTip().startsWith("Press "))
-                    tips << widget->toolTip();
-            return tips;
+                tips << widget->toolTip();
+            return tips.filter("Press ");
         };
-        QCOMPARE(badge(8), QStringList{"Press 9 to pick this unit"});
-        QCOMPARE(badge(9), QStringList{});
+        QCOMPARE(badges(8), QStringList{"Press 9 to pick this unit"});
+        QCOMPARE(badges(9), QStringList{});
     }
 
     // What a screen reader reads of a card, and what its actions and value do.
@@ -175,101 +162,69 @@ private Q_SLOTS:
         bedroom["smartMode"] = QJsonObject{{"enabled", true}};
         CardRig rig({bedroom, unitJson("a2", "Study", false)});
         UnitCard& card = *rig.card;
-        const auto read = [](QWidget* widget) {
-            return QAccessible::queryAccessibleInterface(widget);
+        const auto described = [](QWidget* widget) {
+            return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Description);
         };
-        QAccessibleInterface* group = read(&card);
-        QCOMPARE(std::tuple(group->role(), group->text(QAccessible::Name),
-                            group->text(QAccessible::Description)),
-                 std::tuple(QAccessible::Grouping, QString("Bedroom"),
-                            QString("Press 1 to pick this unit")));
-
-        QStringList labels;
-        for (QWidget* widget : shownIn<QWidget>(card))
-            if (read(widget)->role() == QAccessible::StaticText)
-                labels << read(widget)->text(QAccessible::Name);
-        QVERIFY2(labels.contains("24.6 degrees") && labels.contains("58 percent") &&
-                     labels.contains("Climate React on"),
-                 qPrintable(labels.join(", ")));
-        QCOMPARE(read(temperatureButton(card, "minus"))->text(QAccessible::Name), "Cooler");
-        QCOMPARE(read(temperatureButton(card, "plus"))->text(QAccessible::Name), "Warmer");
-        QAccessibleInterface* chart = read(card.findChild<HistoryChart*>());
-        QCOMPARE(chart->role(), QAccessible::Graphic);
-        QVERIFY(!chart->text(QAccessible::Description).isEmpty());
+        QCOMPARE(std::pair(spoken(&card), described(&card)),
+                 std::pair(QString("Grouping 'Bedroom'"), QString("Press 1 to pick this unit")));
+        QVERIFY(!described(card.findChild<HistoryChart*>()).isEmpty());
 
         // The target is a spin button over the unit's range; setting its value steps there
         // (e2e.accessibility sets one within the range).
-        QAccessibleInterface* target = read(card.findChild<CountingNumber*>());
-        QAccessibleValueInterface* value = target->valueInterface();
-        QCOMPARE(std::tuple(target->role(), target->text(QAccessible::Name)),
-                 std::tuple(QAccessible::SpinBox, QString("Target temperature, Bedroom")));
+        QAccessibleValueInterface* value =
+            QAccessible::queryAccessibleInterface(card.findChild<CountingNumber*>())
+                ->valueInterface();
         QCOMPARE(QVariantList({value->currentValue(), value->minimumValue(), value->maximumValue(),
                                value->minimumStepSize()}),
                  QVariantList({28, 16, 30, 1}));
         value->setCurrentValue(99); // clamped to the warmest
         QCOMPARE(rig.model->pod("a1")->acState->targetTemperature, 30);
 
-        // More reads its state; the switch is checked while on (e2e.accessibility presses it).
+        // More unfolds; the switch is checked while on (e2e.accessibility presses it).
         auto* more = card.findChild<MoreToggle*>();
-        QVERIFY(read(more)->state().expandable && !read(more)->state().expanded);
-        read(more)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-        QVERIFY(read(more)->state().expanded);
-        QStringList chips;
-        for (SmallChip* chip : shownIn<SmallChip>(card))
-            chips << read(chip)->text(QAccessible::Name);
-        QVERIFY2(chips.contains("Turn off in 30m") && chips.contains("Turn off at a set time"),
-                 qPrintable(chips.join(", ")));
-        QCOMPARE(read(card.findChild<FanStepper*>())->text(QAccessible::Name), "Fan speed, Auto");
-        QAccessibleInterface* power = read(card.findChild<PowerSwitch*>());
-        QCOMPARE(std::tuple(power->role(), power->text(QAccessible::Name), power->state().checked),
-                 std::tuple(QAccessible::CheckBox, QString("Power, Bedroom"), true));
+        QVERIFY2(spoken(more).endsWith(" folded"), qPrintable(spoken(more)));
+        pressAloud(more);
+        const QStringList read = spokenIn(card);
+        for (const char* expected :
+             {"StaticText '24.6 degrees'", "StaticText '58 percent'",
+              "StaticText 'Climate React on'", "Button 'Cooler'", "Button 'Warmer'",
+              "SpinBox 'Target temperature, Bedroom'", "CheckBox 'Power, Bedroom' checked",
+              "Button 'Turn off in 30m'", "Button 'Turn off at a set time'",
+              "Grouping 'Fan speed, Auto'", "Button 'Less' expanded",
+              "Graphic 'Temperature history'"})
+            QVERIFY2(read.contains(expected), qPrintable(read.join(", ")));
     }
 
-    // The real listing's first unit is due for a cleaning, the second is not.
+    // The real listing's first unit is due for a cleaning, the second is not; the request that
+    // ends the reminder is tst_changes' filterReminderEndsAtOnceAndListingsKeepItEnded.
     void filterChipEndsTheReminder() {
-        QFile file(qEnvironmentVariable("ALVORE_TEST_DATA") + "/real-pods-full.json");
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        ModelRig rig(QJsonDocument::fromJson(file.readAll())["result"].toArray());
+        ModelRig rig(realUnits());
         AppModel& model = rig.startPolling();
         UnitCard hall(model, "11AAbb22", 0), living(model, "99AAbb88", 1);
         hall.show();
         living.show();
-        const auto chip = [](UnitCard& card) -> SmallChip* {
-            for (SmallChip* chip : shownIn<SmallChip>(card))
-                if (chip->title() == "Clean the filter")
-                    return chip;
-            return nullptr;
-        };
-        SmallChip* clean = chip(hall);
-        QVERIFY(clean && !chip(living));
+        auto* clean = named<SmallChip>(hall, "Clean the filter, Hall");
+        QVERIFY(clean && clean->title() == "Clean the filter" &&
+                !named(living, "Clean the filter, Livingroom"));
         QVERIFY2(clean->toolTip().startsWith("Ran 2439 hours since the last cleaning on "),
                  qPrintable(clean->toolTip()));
-
-        QAccessibleInterface* button = QAccessible::queryAccessibleInterface(clean);
-        QCOMPARE(std::pair(button->role(), button->text(QAccessible::Name)),
-                 std::pair(QAccessible::PushButton, QString("Clean the filter, Hall")));
-        button->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(spoken(clean), "Button 'Clean the filter, Hall'");
+        pressAloud(clean);
         auto* menu = clean->findChild<QMenu*>();
         QVERIFY(menu && menu->isVisible());
         QCOMPARE(menuTitles(*menu), QStringList{"Done"});
         menuEntry(*menu, "Done")->trigger();
-        QVERIFY(!chip(hall));
-        QVERIFY(settle());
-        QCOMPARE(
-            rig.service.requests("DELETE", "/api/v2/pods/11AAbb22/cleanFiltersNotification").size(),
-            1);
+        QVERIFY(!named(hall, "Clean the filter, Hall"));
     }
 
     void expandedIsKeptPerUnit() {
-        auto cards = std::make_unique<CardRig>(
-            QJsonArray{unitJson("a1", "Bedroom", true), unitJson("a2", "Study", false)});
-        AppModel& model = *cards->model;
-        auto* more = cards->card->findChild<MoreToggle*>();
+        CardRig cards({unitJson("a1", "Bedroom", true), unitJson("a2", "Study", false)});
+        AppModel& model = *cards.model;
+        auto* more = cards.card->findChild<MoreToggle*>();
         QTest::mouseClick(more, Qt::LeftButton);
         QCOMPARE(std::pair(more->text(), more->turned()), std::pair(QString("Less"), 1.0));
-        cards->card.reset();
-        QCOMPARE(model.viewState().isExpanded("a1"), true);
-        QVERIFY(!model.viewState().isExpanded("a2"));
+        cards.card.reset();
+        QVERIFY(model.viewState().isExpanded("a1") && !model.viewState().isExpanded("a2"));
 
         UnitCard again(model, "a1", 0);
         QCOMPARE(again.findChild<MoreToggle*>()->turned(), 1.0);

@@ -3,7 +3,7 @@
 #include "panel/animation/frame_ticker.h"
 #include "panel/controls/prominent_button.h"
 #include "panel/sign_in/login_view.h"
-#include "support/model_rig.h"
+#include "support/panel_rig.h"
 
 #include <QApplication>
 #include <QDirIterator>
@@ -85,10 +85,7 @@ private Q_SLOTS:
         view.show();
         QVERIFY(QTest::qWaitFor([&] { return model.status().kind == AppModel::Status::needsKey; }));
         QCOMPARE(model.account().keyWarning(), warning);
-        const auto labels = view.findChildren<QLabel*>();
-        QVERIFY(std::any_of(labels.cbegin(), labels.cend(), [&](const QLabel* label) {
-            return label->isVisibleTo(&view) && label->text() == warning;
-        }));
+        QVERIFY(named<QLabel>(view, warning));
 
         QTest::keyClicks(view.findChild<QLineEdit*>(), key);
         QTest::mouseClick(view.findChild<ProminentButton*>(), Qt::LeftButton);

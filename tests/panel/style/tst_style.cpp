@@ -14,11 +14,10 @@
 #include <QFontMetricsF>
 #include <QPainter>
 
+// Pixels with any ink, fully covered, of half cover or more not in the colour asked for; and
+// the highest cover.
 struct Ink {
-    int drawn = 0;    // pixels with any ink
-    int solid = 0;    // fully covered pixels
-    int offColor = 0; // pixels of half cover or more not in the colour asked for
-    int maxAlpha = 0;
+    int drawn = 0, solid = 0, offColor = 0, maxAlpha = 0;
 };
 
 static Ink inspect(const QPixmap& pixmap, const QColor& color) {
@@ -27,12 +26,12 @@ static Ink inspect(const QPixmap& pixmap, const QColor& color) {
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x) {
             const QColor pixel = image.pixelColor(x, y);
-            ink.maxAlpha = std::max(ink.maxAlpha, pixel.alpha());
-            ink.drawn += pixel.alpha() > 0;
-            ink.solid += pixel.alpha() == 255;
-            ink.offColor += pixel.alpha() >= 128 && (std::abs(pixel.red() - color.red()) > 4 ||
-                                                     std::abs(pixel.green() - color.green()) > 4 ||
-                                                     std::abs(pixel.blue() - color.blue()) > 4);
+            const int off = std::max({std::abs(pixel.red() - color.red()),
+                                      std::abs(pixel.green() - color.green()),
+                                      std::abs(pixel.blue() - color.blue())});
+            ink = {ink.drawn + (pixel.alpha() > 0), ink.solid + (pixel.alpha() == 255),
+                   ink.offColor + (pixel.alpha() >= 128 && off > 4),
+                   std::max(ink.maxAlpha, pixel.alpha())};
         }
     return ink;
 }
@@ -105,10 +104,9 @@ private Q_SLOTS:
 
         QVERIFY(
             inspect(Icons::icon("power", Qt::white).pixmap(QSize(18, 18), 2.0), Qt::white).solid);
-
-        // A filled symbol's body is solid; its outline icon's is empty.
-        const QImage lock = Icons::pixmap("lock.fill", 24, Qt::white).toImage();
-        QCOMPARE(lock.pixelColor(7, 17), QColor(Qt::white));
+        // A filled symbol's body is solid.
+        QCOMPARE(Icons::pixmap("lock.fill", 24, Qt::white).toImage().pixelColor(7, 17),
+                 QColor(Qt::white));
     }
 
     void interIsEmbedded() {
@@ -153,8 +151,8 @@ private Q_SLOTS:
         Probe probe;
         probe.resize(20, 10);
         QImage image = render(probe);
-        QCOMPARE(image.pixelColor(0, 5), QColor(Qt::white));
-        QCOMPARE(image.pixelColor(1, 5), QColor(Qt::red));
+        QCOMPARE(std::pair(image.pixelColor(0, 5), image.pixelColor(1, 5)),
+                 std::pair(QColor(Qt::white), QColor(Qt::red)));
 
         Placeholder placeholder("wifi.slash", "", std::nullopt);
         placeholder.resize(100, Placeholder::blockHeight);
@@ -173,8 +171,8 @@ private Q_SLOTS:
     void widgetsShowTheirNewState() {
         LineText text(Fonts::font(13), Palette::primaryText()),
             tinted(Fonts::font(13), Palette::primaryText());
-        text.setText("Bedroom");
-        tinted.setText("Bedroom");
+        for (LineText* line : {&text, &tinted})
+            line->setText("Bedroom");
         TightFigure figure;
         figure.setText("21°");
         CompactLabel label("humidity", "48%");
