@@ -23,8 +23,7 @@ public:
     void showFailure() override { ++failuresShown; }
     bool onReadOnlyOrRemovableMount(const QString&) override { return readOnlyMount; }
     std::optional<QString> relaunch(const QString& program) override {
-        relaunched.append(program);
-        return std::nullopt;
+        return relaunched.append(program), std::nullopt;
     }
 };
 
