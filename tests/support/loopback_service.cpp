@@ -11,8 +11,6 @@
 
 namespace {
 
-using Route = std::pair<QByteArray, QString>;
-
 // Reads one complete request off the front of `buffer`, or nothing while it is incomplete.
 std::optional<LoopbackService::Request> takeRequest(QByteArray& buffer) {
     const qsizetype headEnd = buffer.indexOf("\r\n\r\n");
@@ -20,13 +18,9 @@ std::optional<LoopbackService::Request> takeRequest(QByteArray& buffer) {
         return std::nullopt;
     const QList<QByteArray> lines = buffer.left(headEnd).split('\n');
     LoopbackService::Request request;
-    for (qsizetype i = 1; i < lines.size(); ++i) {
-        const QByteArray line = lines[i].trimmed();
-        const qsizetype colon = line.indexOf(':');
-        if (colon <= 0)
-            continue;
-        request.headers[line.left(colon).trimmed().toLower()] = line.mid(colon + 1).trimmed();
-    }
+    for (const QByteArray& line : lines.sliced(1))
+        if (const qsizetype colon = line.indexOf(':'); colon > 0)
+            request.headers[line.left(colon).trimmed().toLower()] = line.mid(colon + 1).trimmed();
     const qsizetype length = request.headers.value("content-length", "0").toLongLong();
     if (buffer.size() < headEnd + 4 + length)
         return std::nullopt;
@@ -36,12 +30,11 @@ std::optional<LoopbackService::Request> takeRequest(QByteArray& buffer) {
     const QList<QByteArray> requestLine = lines[0].trimmed().split(' ');
     request.method = requestLine.value(0);
     const QByteArray target = requestLine.value(1);
-    const qsizetype question = target.indexOf('?');
-    request.rawPath = question < 0 ? target : target.left(question);
+    const qsizetype question = target.contains('?') ? target.indexOf('?') : target.size();
+    request.rawPath = target.left(question);
     request.path = QUrl::fromPercentEncoding(request.rawPath);
-    if (question >= 0)
-        request.query =
-            QUrlQuery(QString::fromLatin1(target.mid(question + 1))).queryItems(QUrl::FullyDecoded);
+    request.query =
+        QUrlQuery(QString::fromLatin1(target.mid(question + 1))).queryItems(QUrl::FullyDecoded);
     return request;
 }
 
@@ -60,7 +53,7 @@ class LoopbackService::Server : public QTcpServer {
 public:
     class Connection;
 
-    QMap<Route, Response> standing;
+    QMap<std::pair<QByteArray, QString>, Response> standing; // by method and path
     std::function<std::optional<Response>(const Request&)> handler;
     QList<Request> received;
     QList<Request> abandoned;
@@ -68,20 +61,17 @@ public:
 
     Response answer(const Request& request) {
         received.append(request);
-        if (handler) {
-            if (std::optional<Response> response = handler(request))
-                return *response;
-        }
+        if (std::optional<Response> response = handler ? handler(request) : std::nullopt)
+            return *response;
         if (const auto found = standing.constFind({request.method, request.path});
             found != standing.cend())
             return *found;
         // The service ends a filter reminder whether or not one is due.
         if (request.method == "DELETE" && request.path.endsWith(u"/cleanFiltersNotification"))
             return Response::json(R"({"status":"success"})");
-        Response missing;
-        missing.status = 404;
-        missing.body = "no scripted answer for " + request.method + ' ' + request.rawPath;
-        return missing;
+        return {.status = 404,
+                .body = "no scripted answer for " + request.method + ' ' + request.rawPath,
+                .headers = {}};
     }
 };
 
@@ -156,23 +146,6 @@ private:
     std::optional<Request> pending; // read, not yet answered
 };
 
-std::optional<QString> LoopbackService::Request::queryValue(const QString& name) const {
-    for (const auto& [key, value] : query) {
-        if (key == name)
-            return value;
-    }
-    return std::nullopt;
-}
-
-LoopbackService::Response LoopbackService::Response::json(QByteArray body, int status) {
-    Response response;
-    response.status = status;
-    response.body = std::move(body);
-    response.headers.append(
-        {QByteArrayLiteral("Content-Type"), QByteArrayLiteral("application/json")});
-    return response;
-}
-
 LoopbackService::LoopbackService(QObject* parent)
     : QObject(parent), server(std::make_unique<Server>()) {
     if (!server->listen(QHostAddress::LocalHost, 0))
@@ -207,10 +180,9 @@ const QList<LoopbackService::Request>& LoopbackService::requests() const {
 QList<LoopbackService::Request> LoopbackService::requests(const QByteArray& method,
                                                           const QString& path) const {
     QList<Request> matching;
-    for (const Request& request : server->received) {
+    for (const Request& request : server->received)
         if (request.method == method && request.path == path)
             matching.append(request);
-    }
     return matching;
 }
 

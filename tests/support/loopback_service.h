@@ -27,7 +27,12 @@ public:
         QMap<QByteArray, QByteArray> headers;     // names lower-cased
         QByteArray body;
 
-        std::optional<QString> queryValue(const QString& name) const;
+        std::optional<QString> queryValue(const QString& name) const {
+            for (const auto& [key, value] : query)
+                if (key == name)
+                    return value;
+            return std::nullopt;
+        }
     };
 
     struct Response {
@@ -39,7 +44,11 @@ public:
         bool held = false;                  // answer only once release() is called
         bool resetConnection = false;       // answer nothing, reset the connection
 
-        static Response json(QByteArray body, int status = 200);
+        static Response json(QByteArray body, int status = 200) {
+            return {.status = status,
+                    .body = std::move(body),
+                    .headers = {{"Content-Type", "application/json"}}};
+        }
     };
 
     explicit LoopbackService(QObject* parent = nullptr); // listens on a free port

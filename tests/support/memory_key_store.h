@@ -6,11 +6,26 @@
 // in place.
 class MemoryKeyStore final : public KeyStore {
 public:
-    explicit MemoryKeyStore(std::optional<QString> key = std::nullopt);
+    explicit MemoryKeyStore(std::optional<QString> key = std::nullopt) : savedKey(std::move(key)) {}
 
-    QCoro::Task<std::optional<QString>> read() override;
-    QCoro::Task<bool> save(QString key) override;
-    QCoro::Task<bool> remove() override;
+    QCoro::Task<std::optional<QString>> read() override {
+        reported = failing;
+        if (failing || (savedKey && savedKey->isEmpty()))
+            co_return std::nullopt;
+        // A copy: QCoro moves what co_return names, which would empty the stored key.
+        std::optional<QString> key = savedKey;
+        co_return key;
+    }
+    QCoro::Task<bool> save(QString key) override {
+        if (!(reported = failing))
+            savedKey = std::move(key);
+        co_return !failing;
+    }
+    QCoro::Task<bool> remove() override {
+        if (!(reported = failing))
+            savedKey.reset();
+        co_return !failing;
+    }
     std::optional<QString> problem() const override { return reported; }
 
     // The key as stored, including an empty one (which read() reports as absent).

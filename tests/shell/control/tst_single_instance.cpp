@@ -51,22 +51,19 @@ private Q_SLOTS:
         ApplicationService first;
         QSignalSpy activated(&first, &ApplicationService::activated);
         QCOMPARE(SingleInstance::claim(firstBus, first), SingleInstance::Claim::first);
-        for (int start = 1; start <= 2; ++start) {
-            QDBusConnection laterBus = connect();
-            ApplicationService later;
-            QCOMPARE(SingleInstance::claim(laterBus, later), SingleInstance::Claim::handedOver);
-            QCOMPARE(activated.size(), start);
-            QVERIFY(!laterBus.objectRegisteredAt(ApplicationService::objectPath));
-        }
-        QCOMPARE(firstBus.interface()->serviceOwner(ApplicationService::busName).value(),
-                 firstBus.baseService());
+        // (e2e.single_instance hands over from two starts at once and a later one.)
+        QDBusConnection laterBus = connect();
+        ApplicationService later;
+        QCOMPARE(SingleInstance::claim(laterBus, later), SingleInstance::Claim::handedOver);
+        QVERIFY(activated.size() == 1 &&
+                !laterBus.objectRegisteredAt(ApplicationService::objectPath));
 
         // The first answers the freedesktop Application interface, as launchers call it.
         QCOMPARE(QStringList({call("Activate", {QVariantMap()}),
                               call("Open", {QStringList{"file:///tmp/x"}, QVariantMap()}),
                               call("ActivateAction", {"quit", QVariantList(), QVariantMap()})}),
                  QStringList({"", "", "org.freedesktop.DBus.Error.NotSupported"}));
-        QCOMPARE(activated.size(), 4);
+        QCOMPARE(activated.size(), 3);
 
         // The name is free once released, or once its holder is gone.
         SingleInstance::release(firstBus);

@@ -6,7 +6,6 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QDir>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -24,8 +23,7 @@ public:
     void showFailure() override { ++failuresShown; }
     bool onReadOnlyOrRemovableMount(const QString&) override { return readOnlyMount; }
     std::optional<QString> relaunch(const QString& program) override {
-        relaunched.append(program);
-        return std::nullopt;
+        return relaunched.append(program), std::nullopt;
     }
 };
 
@@ -46,12 +44,11 @@ constexpr QFile::Permissions executable =
     QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadUser | QFile::ExeUser;
 } // namespace
 
-// A temporary folder stands in for the home folder, holding the trash too, and an executable
-// script stands in for the image.
+// The settings' temporary folder stands in for the home folder, holding the trash too, and an
+// executable script stands in for the image.
 class RelocationTest : public QObject {
     Q_OBJECT
 private:
-    std::unique_ptr<QTemporaryDir> m_root;
     std::unique_ptr<TemporarySettings> m_settings;
     Relocation::Places m_places;
     std::unique_ptr<ScriptedPlatform> m_platform;
@@ -62,10 +59,9 @@ private:
 
 private Q_SLOTS:
     void init() {
-        m_root = std::make_unique<QTemporaryDir>();
         m_settings = std::make_unique<TemporarySettings>();
         m_platform = std::make_unique<ScriptedPlatform>();
-        const QString home = m_root->path();
+        const QString home = m_settings->folder();
         qputenv("HOME", home.toUtf8());
         qputenv("XDG_DATA_HOME", (home + "/.local/share").toUtf8());
         m_places = {home + "/Downloads/Alvore-x86_64.AppImage", home,
@@ -85,8 +81,7 @@ private Q_SLOTS:
                 return;
             asking.stop();
             QAccessibleInterface* shown = QAccessible::queryAccessibleInterface(box);
-            QAccessibleInterface* application = QAccessible::queryAccessibleInterface(qApp);
-            if (application->indexOfChild(shown) >= 0)
+            if (QAccessible::queryAccessibleInterface(qApp)->indexOfChild(shown) >= 0)
                 dialog = shown->text(QAccessible::Name);
             for (QAbstractButton* button : box->findChildren<QAbstractButton*>()) {
                 QAccessibleInterface* node = QAccessible::queryAccessibleInterface(button);

@@ -1,4 +1,3 @@
-#include "model/demo_data.h"
 #include "model/preset.h"
 #include "model/settings.h"
 #include "panel/style/palette.h"
@@ -33,9 +32,8 @@ private Q_SLOTS:
         settings.unit = "F";
         settings.closedInterval = 45;
         settings.save(store);
-        const QString unit = DemoData::pods(QDateTime::currentDateTimeUtc()).first().id;
         const ACState night{true, "cool", 21, {}, {}, {}, {}, {}};
-        Preset::save({{QUuid::createUuid(), unit, "Night", night}}, store);
+        Preset::save({{QUuid::createUuid(), "demo1", "Night", night}}, store); // the first unit
         store.setValue("settingsTab", "presets");
         store.setValue("relocation.dontAsk", true);
         store.sync();

@@ -10,7 +10,6 @@
 #include "support/panel_rig.h"
 
 #include <QAccessible>
-#include <QDBusPendingCall>
 #include <QDBusPendingReply>
 #include <QLineEdit>
 #include <QLocale>
@@ -42,6 +41,31 @@ int inkOf(const QImage& icon) {
             if (qAlpha(icon.pixel(x, y)) > qAlpha(opaque))
                 opaque = icon.pixel(x, y);
     return qGray(opaque);
+}
+
+// The height of the tallest shape of opaque pixels, touching side by side or one above another
+// (a digit of a reading, or a part of the glyph), and the width all of them span.
+std::pair<int, int> opaqueShapes(const QImage& image) {
+    QList<bool> seen(image.width() * image.height());
+    int tallest = 0;
+    QRect inked;
+    for (int start = 0; start < seen.size(); ++start) {
+        QList<QPoint> open{{start % image.width(), start / image.width()}};
+        int top = image.height(), bottom = -1;
+        while (!open.isEmpty()) {
+            const QPoint at = open.takeLast();
+            const qsizetype index = at.y() * image.width() + at.x();
+            if (!image.rect().contains(at) || seen[index] || qAlpha(image.pixel(at)) <= 128)
+                continue;
+            seen[index] = true;
+            inked |= QRect(at, QSize(1, 1));
+            top = std::min(top, at.y()), bottom = std::max(bottom, at.y());
+            open << at + QPoint(1, 0) << at - QPoint(1, 0) << at + QPoint(0, 1)
+                 << at - QPoint(0, 1);
+        }
+        tallest = std::max(tallest, bottom - top + 1);
+    }
+    return {tallest, inked.width()};
 }
 
 // A mode picker for the first demo unit.
@@ -89,22 +113,14 @@ public:
         bus.unregisterObject(QStringLiteral("/StatusNotifierWatcher"));
     }
     // The app answers on the test's own thread, so the host never blocks on it.
-    QList<QVariant> call(const QString& path, const QString& interface, const QString& method,
-                         const QVariantList& arguments = {}) {
-        QDBusMessage message = QDBusMessage::createMethodCall(
-            QDBusConnection::sessionBus().baseService(), path, interface, method);
-        message.setArguments(arguments);
-        QDBusPendingCall pending = bus.asyncCall(message);
-        if (!QTest::qWaitFor([&] { return pending.isFinished(); }))
-            return {};
-        return pending.reply().arguments();
-    }
-    QVariant property(const QString& name) {
-        const QList<QVariant> answer =
-            call(QStringLiteral("/StatusNotifierItem"),
-                 QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"),
-                 {QStringLiteral("org.kde.StatusNotifierItem"), name});
-        return answer.isEmpty() ? QVariant() : answer.first().value<QDBusVariant>().variant();
+    QVariant property(const char* name) {
+        QDBusMessage get = QDBusMessage::createMethodCall(
+            QDBusConnection::sessionBus().baseService(), QStringLiteral("/StatusNotifierItem"),
+            QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+        get << QStringLiteral("org.kde.StatusNotifierItem") << QString::fromLatin1(name);
+        QDBusPendingReply<QDBusVariant> reply = bus.asyncCall(get);
+        return QTest::qWaitFor([&] { return reply.isFinished(); }) ? reply.value().variant()
+                                                                   : QVariant();
     }
     // The largest picture the item serves, as a host reads it.
     QByteArray pixmap() {
@@ -185,6 +201,7 @@ private Q_SLOTS:
         QCOMPARE(line.toolTip(), warning);
     }
 
+    // The menu's entries as a host reads them are e2e.sway's; here the presets join them.
     void contextMenuListsUnitsAndPresets() {
         DemoTray demo;
         for (const auto& [name, unit] :
@@ -193,9 +210,6 @@ private Q_SLOTS:
         QMenu menu;
         demo.item.fillMenu(menu);
         demo.item.fillMenu(menu); // built afresh, not added to
-        QCOMPARE(menuTitles(menu),
-                 QStringList({"Open Alvore", "—", "Bedroom", "Office", "Living Room (offline)", "—",
-                              "Settings…", "Quit Alvore"}));
         QCOMPARE(menu.findChildren<QMenu*>(Qt::FindDirectChildrenOnly).size(), 3);
 
         const QMenu& bedroom = *menuEntry(menu, "Bedroom")->menu();
@@ -217,12 +231,9 @@ private Q_SLOTS:
         QCOMPARE(demo.target("demo1"), 22);
     }
 
-    // Try Again lists at once (the clock stands still); the unit without a room goes by its id.
-    void offlineMenuRetriesThenShowsAnUnnamedUnit() {
-        ModelRig rig;
-        QJsonObject unnamed = unitJson("9f3c27aa", "", false);
-        unnamed.remove("room");
-        rig.units = {unnamed};
+    // Try Again lists at once: the clock stands still.
+    void offlineMenuRetries() {
+        ModelRig rig(QJsonArray{unitJson("a", "Hall", false)});
         rig.listingAnswers = {LoopbackService::Response::json("{}", 500)};
         AppModel& model = rig.start();
         StatusItemController item(model, StatusItemController::Presentation::tray);
@@ -233,7 +244,7 @@ private Q_SLOTS:
                                                 "Try Again", "—", "Settings…", "Quit Alvore"}));
         QVERIFY(!menu.actions().at(2)->isEnabled());
         menuEntry(menu, "Try Again")->trigger();
-        QTRY_COMPARE(shown(item), QStringList({"Alvore, Sensibo 9f3c · off", "", ""}));
+        QTRY_COMPARE(shown(item), QStringList({"Alvore, Hall · off", "", ""}));
     }
 
     void clicksOpenAndCloseThePanel() {
@@ -258,20 +269,16 @@ private Q_SLOTS:
         QCOMPARE(ModelBackstage::openCount(demo.model), 1);
     }
 
-    // A screen reader finds the panel under the application, as the tray's popup and as the
-    // window shown where there is no tray.
+    // A screen reader finds the panel window, shown where there is no tray, under the
+    // application. (e2e.accessibility finds the tray's popup there, over AT-SPI.)
     void screenReaderFindsThePanelWindow() {
-        DemoTray demo;
-        StatusItemController windowed(demo.model, StatusItemController::Presentation::window);
-        Q_EMIT demo.item.trayIcon().activated(QSystemTrayIcon::Trigger);
-        QAccessibleInterface* application = QAccessible::queryAccessibleInterface(qApp);
-        for (PanelWindow* panel : {&demo.item.panel(), &windowed.panel()}) {
-            QVERIFY(QTest::qWaitForWindowExposed(panel));
-            QAccessibleInterface* window = QAccessible::queryAccessibleInterface(panel);
-            QVERIFY(application->indexOfChild(window) >= 0);
-            QCOMPARE(std::pair(window->role(), window->text(QAccessible::Name)),
-                     std::pair(QAccessible::Window, QString("Alvore")));
-        }
+        ModelRig rig;
+        StatusItemController windowed(rig.start(true), StatusItemController::Presentation::window);
+        QVERIFY(QTest::qWaitForWindowExposed(&windowed.panel()));
+        QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&windowed.panel());
+        QVERIFY(QAccessible::queryAccessibleInterface(qApp)->indexOfChild(window) >= 0);
+        QCOMPARE(std::pair(window->role(), window->text(QAccessible::Name)),
+                 std::pair(QAccessible::Window, QString("Alvore")));
     }
 
     void keysStepSelectSwitchAndPick() {
@@ -322,7 +329,8 @@ private Q_SLOTS:
     }
 
     // A host that comes after the start takes the item from the XEmbed tray, and takes it again
-    // when it restarts. (What a host reads of the menu and Activate are worked by e2e.sway.)
+    // when it restarts. (What a host reads of the menu, the label beside the reading icon and
+    // Activate are worked by e2e.sway.)
     void notifierHostTakesTheItemAndShowsTheReading() {
         if (!QDBusConnection::sessionBus().isConnected())
             QSKIP("needs a session bus (scripts/with-test-session gives one)");
@@ -351,8 +359,7 @@ private Q_SLOTS:
                 .bytes;
         };
         QTRY_COMPARE(host.pixmap(), served({}, true));
-        QCOMPARE(host.property(QStringLiteral("XAyatanaLabel")).toString(),
-                 QStringLiteral("24.6°"));
+        QCOMPARE(host.property("XAyatanaLabel").toString(), QStringLiteral("24.6°"));
         prctl(PR_SET_NAME, program);
         host.stop();
         host.start();
@@ -361,8 +368,6 @@ private Q_SLOTS:
         settings.trayIcon = Settings::TrayIcon::dark;
         demo.model.setSettings(settings);
         QCOMPARE(host.pixmap(), served(QStringLiteral("25°"), false));
-        QCOMPARE(host.property(QStringLiteral("XAyatanaLabel")).toString(),
-                 QStringLiteral("24.6°"));
 
         // A watcher gone for good gives the item back to the XEmbed tray, menu and all.
         host.stop();
@@ -385,6 +390,28 @@ private Q_SLOTS:
                                {421, 572, 380, 200},
                                {510, 304, 380, 200},
                                {1280, 30, 380, 200}}));
+    }
+
+    // Where no label can show, the icon is the reading: digits most of the icon's height at
+    // every size a tray uses, all of it inside the square, light for a dark bar and dark for a
+    // light one. A long reading is narrowed or made smaller, never cut off at the sides.
+    void readingFillsTheIcon() {
+        for (const int pixels : {16, 22, 24, 32, 48})
+            for (const char* reading : {"25°", "79°", "-3°"})
+                for (const bool light : {true, false}) {
+                    const QImage image =
+                        TrayGlyph::image(false, reading, pixels, TrayGlyph::inkFor(light));
+                    const auto [tallest, wide] = opaqueShapes(image);
+                    const QByteArray where = QByteArray(reading) + " at " +
+                                             QByteArray::number(pixels) +
+                                             " px: " + QByteArray::number(tallest) + " rows";
+                    QVERIFY2(tallest >= 0.6 * pixels && wide >= 0.6 * pixels, where);
+                    QVERIFY2(light ? inkOf(image) > 160 : inkOf(image) < 96, where);
+                }
+        const QImage hot = TrayGlyph::image(false, QStringLiteral("104°"), 22);
+        for (int y = 0; y < 22; ++y)
+            QVERIFY(qAlpha(hot.pixel(0, y)) < 200 && qAlpha(hot.pixel(21, y)) < 200);
+        QVERIFY(hot != TrayGlyph::image(false, QStringLiteral("105°"), 22));
     }
 };
 
