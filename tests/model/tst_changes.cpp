@@ -87,6 +87,17 @@ private Q_SLOTS:
         QCOMPARE(target(model, "a"), 22);
         QCOMPARE(model.banner(), "Couldn't change Bedroom. " + text);
         QVERIFY(log.newLines().contains("change failed for a: " + text));
+
+        // The banner lives six seconds from the newest message.
+        QVERIFY(settle());
+        rig.clock.advance(4s);
+        model.show("second");
+        rig.clock.advance(2s); // the first message's six seconds are over
+        QCOMPARE(model.banner(), QStringLiteral("second"));
+        rig.clock.advance(3999ms);
+        QVERIFY(model.banner());
+        rig.clock.advance(1ms);
+        QCOMPARE(model.banner(), std::nullopt);
     }
 
     void heldWhileOffGoesOutWithPowerOn() {
@@ -118,34 +129,26 @@ private Q_SLOTS:
         QCOMPARE(rig.sentState("a"), sent);
     }
 
-    void pollKeepsStateOfChangeInFlight() {
+    // A poll while a change is under way keeps the change's state; a newer change cancels the
+    // request, whose failure is then never shown; once answered, polls show the service's view.
+    void changeInFlight() {
         ModelRig rig({unitJson("a", "Bedroom", true, 22)});
-        rig.otherAnswers = [](const auto& request) { return heldBack(*tookItSwinging(request)); };
+        rig.otherAnswers = [answered = false](const LoopbackService::Request& request) mutable {
+            return std::exchange(answered, true) ? tookItSwinging(request) : heldBack(errorAnswer);
+        };
         AppModel& model = rig.startPolling();
         rig.clock.advance(59s);
         model.togglePower("a"); // sent at once; the answer waits
         QVERIFY(rig.poll(1s));  // a poll meanwhile still lists the unit on
         QCOMPARE(model.pod("a")->acState->on, false);
-        rig.service.release();
-        QVERIFY(swinging(model));
-        QVERIFY(rig.poll()); // answered: polls show the service's view again
-        QCOMPARE(model.pod("a")->acState->on, true);
-    }
-
-    void newerChangeSupersedesTheSend() {
-        ModelRig rig({unitJson("a", "Bedroom", true, 22)});
-        // The first change would fail, but its answer waits; the one after it succeeds.
-        rig.otherAnswers = [answered = false](const LoopbackService::Request& request) mutable {
-            return std::exchange(answered, true) ? tookItSwinging(request) : heldBack(errorAnswer);
-        };
-        AppModel& model = rig.startPolling();
         model.togglePower("a");
-        QVERIFY(rig.service.waitForRequests(2));
-        model.togglePower("a"); // cancels the failing request; its failure is never shown
         QVERIFY(swinging(model));
         QVERIFY(QTest::qWaitFor([&] { return rig.service.abandonedRequests().size() == 1; }));
-        QCOMPARE(model.banner(), std::nullopt);
-        QCOMPARE(model.pod("a")->acState->on, true);
+        QCOMPARE(std::pair(model.banner(), model.pod("a")->isOn()),
+                 std::pair(std::optional<QString>(), true));
+        rig.units = {unitJson("a", "Bedroom", false, 22)};
+        QVERIFY(rig.poll());
+        QCOMPARE(model.pod("a")->acState->on, false);
     }
 
     // The switch shows at once and goes out alone: a listing and a failed state change meanwhile
@@ -182,20 +185,6 @@ private Q_SLOTS:
         QCOMPARE(model.banner(), "Couldn't turn Climate React on for Hall. " +
                                      SensiboAPI::Failure::http(500).errorDescription());
         QCOMPARE(*heard, model.banner());
-    }
-
-    void bannerLivesSixSecondsFromTheNewestMessage() {
-        ModelRig rig;
-        AppModel& model = rig.start(true);
-        model.show("first");
-        rig.clock.advance(4s);
-        model.show("second");
-        rig.clock.advance(2s); // the first message's six seconds are over
-        QCOMPARE(model.banner(), QStringLiteral("second"));
-        rig.clock.advance(3999ms);
-        QVERIFY(model.banner());
-        rig.clock.advance(1ms);
-        QCOMPARE(model.banner(), std::nullopt);
     }
 
     void waitersHearTheSendThatCarriesTheirChange() {
@@ -285,7 +274,7 @@ private Q_SLOTS:
         QCOMPARE(rig.service.requests("DELETE", cleanedPath("b")).size(), 1);
     }
 
-    void setShowsLocalTimerThenTheServices() {
+    void timerSetShowsLocallyThenTheServicesAndGoesWhenFired() {
         ModelRig rig({unitJson("a", "Bedroom", true, 24)});
         AppModel& model = rig.startPolling();
         rig.service.on("PUT", timerPath("a"), Response::json({}));
@@ -305,6 +294,20 @@ private Q_SLOTS:
         // The request's form is tst_request_pipeline's to check.
         QCOMPARE(rig.service.requests("PUT", timerPath("a")).size(), 1);
         QCOMPARE(model.banner(), std::nullopt);
+
+        // Once it fires it goes at once, and the units are read again five seconds later.
+        rig.units = {unitJson("a", "Bedroom", false, 24)}; // what the timer did
+        rig.clock.advance(10s);
+        QSignalSpy podsChanged(&model, &AppModel::podsChanged);
+        model.timers().fired("a");
+        QCOMPARE(model.pod("a")->timer, std::nullopt);
+        QCOMPARE(podsChanged.size(), 1);
+        rig.clock.advance(4999ms);
+        QVERIFY(settle());
+        QCOMPARE(rig.listings().size(), 1);
+        rig.clock.advance(1ms);
+        QVERIFY(QTest::qWaitFor([&] { return model.pod("a")->acState->on == false; }));
+        QCOMPARE(rig.listings().size(), 2);
     }
 
     void failedChangeRestoresTheTimer() {
@@ -362,23 +365,6 @@ private Q_SLOTS:
         QCOMPARE(
             std::tuple(aDoneBeforeB, model.pod("b")->timer, model.pod("c")->timer, model.banner()),
             std::tuple(true, heldB, heldC, std::optional<QString>()));
-    }
-
-    void firedTimerGoesAndUnitsAreReadLater() {
-        ModelRig rig({withTimer(unitJson("a", "Hall", false), 60)});
-        AppModel& model = rig.startPolling();
-        rig.units = {unitJson("a", "Hall", true)}; // what the timer did
-        rig.clock.advance(10s);
-        QSignalSpy podsChanged(&model, &AppModel::podsChanged);
-        model.timers().fired("a");
-        QCOMPARE(model.pod("a")->timer, std::nullopt);
-        QCOMPARE(podsChanged.size(), 1);
-        rig.clock.advance(4999ms);
-        QVERIFY(settle());
-        QCOMPARE(rig.listings().size(), 1);
-        rig.clock.advance(1ms);
-        QVERIFY(QTest::qWaitFor([&] { return model.pod("a")->acState->on == true; }));
-        QCOMPARE(rig.listings().size(), 2);
     }
 };
 

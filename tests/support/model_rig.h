@@ -4,6 +4,7 @@
 #include "model/model_backstage.h"
 #include "support/loopback_service.h"
 #include "support/memory_key_store.h"
+#include "support/settle.h"
 #include "support/temporary_settings.h"
 #include "support/virtual_clock.h"
 
@@ -155,6 +156,15 @@ public:
     bool waitForNeedsKey() const {
         return QTest::qWaitFor(
             [this] { return model->status().kind == AppModel::Status::needsKey; });
+    }
+
+    // Whether the service has heard no more than `asked` requests, even after a wake, the panel
+    // opening and an hour passing.
+    bool staysQuiet(qsizetype asked) {
+        model->setAwake(true);
+        model->setPanelOpen(true);
+        clock.advance(std::chrono::hours(1));
+        return settle() && service.requests().size() == asked;
     }
 
     // Starts with the stored key and waits until the first listing is merged.
