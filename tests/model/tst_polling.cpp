@@ -53,7 +53,7 @@ qsizetype asked(const ModelRig& rig) {
 class PollingTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void startsWithFullListingThenLightOnesAtThePace() {
+    void startsWithFullListingThenLightOnesAtThePaceAndKeepsASelection() {
         ModelRig rig({unitJson("a", "Hall", true), unitJson("b", "Office", false)});
         AppModel& model = rig.start();
         QCOMPARE(model.status().kind, AppModel::Status::loading);
@@ -83,6 +83,20 @@ private Q_SLOTS:
         model.setPanelOpen(false);
         QVERIFY(rig.poll(15s));
         QCOMPARE(rig.listings().size(), 4);
+
+        // The selection: by number; when the selected unit leaves the listing, the first one; none
+        // when none is left.
+        QCOMPARE(model.selectedID(), QStringLiteral("a"));
+        model.select(2);
+        model.select(0); // out of range: nothing
+        model.select(3);
+        QCOMPARE(model.selectedID(), QStringLiteral("b"));
+        rig.units = {unitJson("c", "Den", true), unitJson("a", "Hall", true)};
+        QVERIFY(rig.poll());
+        QCOMPARE(model.selectedID(), QStringLiteral("c"));
+        rig.units = {};
+        QVERIFY(rig.poll());
+        QCOMPARE(model.selectedID(), std::nullopt);
     }
 
     // A full listing comes every hour, and at once when a unit is new.
@@ -167,25 +181,6 @@ private Q_SLOTS:
         QVERIFY(rig.waitForSleeps({120'000}));
         QVERIFY(rig.poll(120s));
         QCOMPARE(model.status().kind, AppModel::Status::ready);
-    }
-
-    void selection() {
-        ModelRig rig({unitJson("a", "Hall", true), unitJson("b", "Office", true),
-                      unitJson("c", "Den", true)});
-        AppModel& model = rig.startPolling();
-        QCOMPARE(model.selectedID(), QStringLiteral("a"));
-        model.select(3);
-        model.select(0); // out of range: nothing
-        model.select(4);
-        QCOMPARE(model.selectedID(), QStringLiteral("c"));
-
-        // The selected unit leaves the listing: the first one is selected; none leaves none.
-        rig.units = {unitJson("b", "Office", true), unitJson("a", "Hall", true)};
-        QVERIFY(rig.poll());
-        QCOMPARE(model.selectedID(), QStringLiteral("b"));
-        rig.units = {};
-        QVERIFY(rig.poll());
-        QCOMPARE(model.selectedID(), std::nullopt);
     }
 
     // The client's tests word every failed status and undecodable answer, and bound large ones;
