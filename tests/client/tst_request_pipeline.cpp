@@ -145,6 +145,18 @@ private Q_SLOTS:
                                                             : "Can't reach Sensibo."));
             QCOMPARE(watch.newLines(), QStringList());
         }
+        // What a failed transport is called follows the system's view of the network.
+        using Error = QNetworkReply::NetworkError;
+        const QString offline = "This computer is offline.";
+        // The network is down: the first thing to fail is the name lookup.
+        QCOMPARE(transportErrorText(Error::HostNotFoundError, NetworkReach::offline), offline);
+        // The network is up and the service dropped the connection.
+        QCOMPARE(transportErrorText(Error::RemoteHostClosedError, NetworkReach::online),
+                 "Can't reach Sensibo.");
+        QCOMPARE(transportErrorText(Error::TimeoutError, NetworkReach::online),
+                 "Sensibo didn't answer in time.");
+        // Without the system's view, the code alone decides.
+        QCOMPARE(transportErrorText(Error::RemoteHostClosedError, NetworkReach::unknown), offline);
     }
 
     // A raw server streams the answer, declared or not, up to far past the client's bound and
@@ -185,20 +197,6 @@ private Q_SLOTS:
                      QStringList{"GET pods: answer larger than 4194304 bytes, refused"});
             QVERIFY2(sent <= bound, qPrintable(QStringLiteral("%1 > %2").arg(sent).arg(bound)));
         }
-    }
-
-    void offlineTextFollowsTheSystemsView() {
-        using Error = QNetworkReply::NetworkError;
-        const QString offline = "This computer is offline.";
-        // The network is down: the first thing to fail is the name lookup.
-        QCOMPARE(transportErrorText(Error::HostNotFoundError, NetworkReach::offline), offline);
-        // The network is up and the service dropped the connection.
-        QCOMPARE(transportErrorText(Error::RemoteHostClosedError, NetworkReach::online),
-                 "Can't reach Sensibo.");
-        QCOMPARE(transportErrorText(Error::TimeoutError, NetworkReach::online),
-                 "Sensibo didn't answer in time.");
-        // Without the system's view, the code alone decides.
-        QCOMPARE(transportErrorText(Error::RemoteHostClosedError, NetworkReach::unknown), offline);
     }
 
     void cancellingAbortsTheRequest() {

@@ -164,9 +164,8 @@ private Q_SLOTS:
         QVERIFY(!blocked.launchAtLogin());
         QVERIFY(log.newLines().value(0).startsWith("launch at login change failed: "));
         QVERIFY(blocker.remove());
-    }
 
-    void launchEntryStartsTheInstalledProgram() {
+        // The program the entry starts.
         QTemporaryDir root;
         const QString bin = root.filePath("bin");
         const QString versioned = makeProgram(root, "opt/alvore-0.1.0/alvore");
@@ -231,34 +230,10 @@ private Q_SLOTS:
         QCOMPARE(rig.start().presets().all(), stored);
     }
 
-    // The first of the unit's own presets that fits its state, while it is on.
-    void activeAndOwnPresets() {
-        TemporarySettings settings;
-        const ACState modeOnly{{}, "cool", {}, {}, {}, {}, {}, {}};
-        const Preset exact = preset("a", "Exact", coolAt(22, "auto"));
-        Preset::save({preset("b", "Elsewhere", modeOnly),
-                      preset("a", "Heat", ACState{true, "heat", 22, {}, "auto", {}, {}, {}}),
-                      preset("a", "Fan", coolAt(22, "high")), exact, preset("a", "Cool", modeOnly),
-                      preset("b", "Office", coolAt(22, "auto"))},
-                     settings.store());
-        const PresetBook book(settings.store(), [] {});
-        Pod unit;
-        unit.id = "a";
-        unit.acState = coolAt(22, "auto");
-        QCOMPARE(book.active(unit), std::optional(exact));
-        unit.acState->targetTemperature = 23; // any target fits a preset without one
-        QCOMPARE(book.active(unit)->name, QStringLiteral("Cool"));
-        unit.id = "b";
-        unit.acState = coolAt(22, "auto");
-        unit.acState->on = false; // off: even the preset of exactly its state does not count
-        QCOMPARE(book.active(unit), std::nullopt);
-        QCOMPARE(names(book.of("b")), (QStringList{"Elsewhere", "Office"}));
-    }
-
     // Saving takes the unit's state switched on, without horizontal swing and light; a blank
     // name names it after the state, a long one is cut by characters. Every change is stored
     // at once and told once.
-    void savingAndEditing() {
+    void presetBook() {
         TemporarySettings settings;
         int changes = 0;
         PresetBook book(settings.store(), [&changes] { ++changes; });
@@ -297,6 +272,25 @@ private Q_SLOTS:
         edited.remove(c.id);
         QCOMPARE(names(edited.all()), (QStringList{"  " + QString(38, u'r'), "", "B"}));
         QCOMPARE(Preset::load(settings.store()), edited.all());
+
+        // The first of the unit's own presets that fits its state is active, while it is on.
+        const ACState modeOnly{{}, "cool", {}, {}, {}, {}, {}, {}};
+        const Preset exact = preset("a", "Exact", coolAt(22, "auto"));
+        Preset::save({preset("b", "Elsewhere", modeOnly),
+                      preset("a", "Heat", ACState{true, "heat", 22, {}, "auto", {}, {}, {}}),
+                      preset("a", "Fan", coolAt(22, "high")), exact, preset("a", "Cool", modeOnly),
+                      preset("b", "Office", coolAt(22, "auto"))},
+                     settings.store());
+        const PresetBook shelf(settings.store(), [] {});
+        unit.acState = coolAt(22, "auto");
+        QCOMPARE(shelf.active(unit), std::optional(exact));
+        unit.acState->targetTemperature = 23; // any target fits a preset without one
+        QCOMPARE(shelf.active(unit)->name, QStringLiteral("Cool"));
+        unit.id = "b";
+        unit.acState = coolAt(22, "auto");
+        unit.acState->on = false; // off: even the preset of exactly its state does not count
+        QCOMPARE(shelf.active(unit), std::nullopt);
+        QCOMPARE(names(shelf.of("b")), (QStringList{"Elsewhere", "Office"}));
     }
 
     void applySendsAtOnce() {

@@ -80,7 +80,7 @@ private Q_SLOTS:
     // The key the user removed stays in the keyring: the user hears of it, the log says why
     // without the key, and the app stays signed out for the run. Out of the demo without a key
     // everything of the demo goes and nothing reaches the service. (With a key the next listing
-    // comes at once: tst_polling's newSessionLoadsAgain.)
+    // comes at once: tst_polling's historyReloadsAfterTenMinutesAFailureOrASession.)
     void keyringKeepingARemovedKey() {
         ModelRig rig({unitJson("a", "Hall", true)});
         AppModel& model = rig.startPolling();
