@@ -182,12 +182,21 @@ private Q_SLOTS:
         QVERIFY(!pods[1].smartMode && !pods[2].filtersCleaning->lastFiltersCleanTime);
     }
 
-    void modesPutTheKnownOnesFirst() {
+    void modesAndFanLevelsAreOrdered() {
         QMap<QString, ModeCapabilities> modes;
         for (const QString key : {"heat", "aux", "Cool", "fan", "dry_plus", "cool"})
             modes.insert(key, {});
         QCOMPARE(pod(modes).modes(),
                  QStringList({"cool", "heat", "fan", "Cool", "aux", "dry_plus"}));
+
+        // Fan levels are ranked stably.
+        QStringList unknown; // long enough that an unstable sort would reorder them
+        for (int i = 0; i < 24; ++i)
+            unknown.append(QString("level%1").arg((i * 7) % 24));
+        const QMap<QString, ModeCapabilities> levels{
+            {"cool", mode(unknown + QStringList{"high", "low", "auto"})}, {"fan", mode({"x"})}};
+        QCOMPARE(pod(levels, "cool").fanLevels(), QStringList({"auto", "low", "high"}) + unknown);
+        QCOMPARE(pod(levels, "dry").fanLevels(), QStringList{});
     }
 
     void capabilitiesAndTemperaturesFollowTheMode() {
@@ -206,19 +215,8 @@ private Q_SLOTS:
         QCOMPARE(degrees("cool", {}), (QList<qint64>{18, 19}));
         QCOMPARE(degrees("cool", "F"), (QList<qint64>{64, 66}));
         QCOMPARE(degrees("fan", "F"), QList<qint64>{});
-    }
 
-    void fanLevelsAreRankedStably() {
-        QStringList unknown; // long enough that an unstable sort would reorder them
-        for (int i = 0; i < 24; ++i)
-            unknown.append(QString("level%1").arg((i * 7) % 24));
-        const QMap<QString, ModeCapabilities> modes{
-            {"cool", mode(unknown + QStringList{"high", "low", "auto"})}, {"fan", mode({"x"})}};
-        QCOMPARE(pod(modes, "cool").fanLevels(), QStringList({"auto", "low", "high"}) + unknown);
-        QCOMPARE(pod(modes, "dry").fanLevels(), QStringList{});
-    }
-
-    void modelNames() {
+        // The model is named from its product code.
         Pod unit = pod();
         QCOMPARE(unit.model(), "Sensibo");
         unit.productModel = "AirQ"; // prefixes are matched without regard to case

@@ -267,7 +267,7 @@ private Q_SLOTS:
         QCOMPARE(watch.newLines(), QStringList());
     }
 
-    void stateChangeAnswers() {
+    void operationAnswers() {
         const auto answer = [](const QByteArray& body) {
             Fixture fixture;
             fixture.service.on("POST", "/api/v2/pods/p1/acStates", Response::json(body));
@@ -284,10 +284,8 @@ private Q_SLOTS:
             SensiboAPI::Failure::http(200, "IR blocked"));
         QCOMPARE(answer(R"({"result":{"status":"FAILED"}})").failure,
                  SensiboAPI::Failure::http(200, "the AC didn't take the change"));
-    }
 
-    // An answer without a result is an empty history.
-    void historyDatesInEachServiceForm() {
+        // A history answer without a result is an empty history; dates come in each form.
         Fixture fixture;
         fixture.service.on("GET", "/api/v2/pods/p1/historicalMeasurements", Response::json("{}"));
         QCOMPARE(outcomeOf(fixture.api.history("p1", 1)).value, History());

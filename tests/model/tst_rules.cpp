@@ -46,7 +46,7 @@ private Q_SLOTS:
     // An answer's missing members come from the state sent. Conforming is to demo1: cool 22 °C,
     // fan auto, swing stopped; modes cool, heat, fan, dry, auto, each with sideways swing
     // (stopped, fixedLeft, fixedCenter, fixedRight, rangeFull) and light.
-    void fillAndConform() {
+    void stateRules() {
         QCOMPARE(ACStateRules::fill({{}, {}, 23, {}, {}, "rangeFull", {}, {}},
                                     {true, "cool", 22, "C", "low", "stopped", "stopped", "on"}),
                  (ACState{true, "cool", 23, "C", "low", "rangeFull", {}, {}}));
@@ -66,9 +66,8 @@ private Q_SLOTS:
         // Without a target, the middle one.
         QCOMPARE(conformed({{}, "dry", {}, {}, "high", {}, {}, {}}),
                  (ACState{{}, "dry", 23, "C", "low", "stopped", "stopped", "on"}));
-    }
 
-    void timerMinutes() {
+        // The minutes of a timer set for a time of day.
         const QDateTime now = QDateTime::currentDateTimeUtc();
         const auto minutes = [&now](qint64 offsetMs) {
             return ACStateRules::timerMinutes(now, now.addMSecs(offsetMs));
@@ -163,30 +162,9 @@ private Q_SLOTS:
         QCOMPARE(picked, QStringList{"b"});
     }
 
-    // The rows as shown, then the ids they pick.
-    void swingOptions() {
-        const auto shown = [](const QStringList& values) {
-            const QList<Dropdown::Option> options = Swing::options(values);
-            QStringList ids;
-            for (const Dropdown::Option& option : options)
-                ids.append(option.id);
-            return rows(options) + " = " + ids.join(',');
-        };
-        QCOMPARE(shown({"stopped", "fixedBottom", "rangeFull", "fixedTop"}),
-                 "Swing | Top, Bottom | Hold = rangeFull,fixedTop,fixedBottom,stopped");
-        // Ranges come with rangeFull first; unknown values are left out.
-        QCOMPARE(shown({"rangeUpper", "horizontal", "rangeFull", "fixedTop"}),
-                 "Swing, " + Swing::title("rangeUpper") + " | Top = rangeFull,rangeUpper,fixedTop");
-        QCOMPARE(shown({"fixedMiddle", "fixedTop"}), "Top, Middle = fixedTop,fixedMiddle");
-        // Sideways: sweeps, then left to right, then holding still.
-        QCOMPARE(rows(Sideways::options({"stopped", "fixedRight", "rangeCenter", "fixedLeftRight",
-                                         "fixedLeft", "rangeFull", "wobble"})),
-                 "Swing, Swing center | Left, Right, Left and right | Hold");
-    }
-
     // The unit's current value is selected; an unit that is off shows none, or a note for settings
     // that wait for it to be on.
-    void builders() {
+    void dropdownRows() {
         ModelRig rig;
         AppModel& model = rig.start(true);
         const Dropdown mode = Dropdowns::mode(model, *model.pod("demo1"), QRectF(140, 93, 100, 36));
@@ -204,6 +182,25 @@ private Q_SLOTS:
         model.picker().pickHighlighted();
         QCOMPARE(model.pod("demo2")->acState->swing, "fixedTop");
         QCOMPARE(model.pod("demo2")->acState->on, false);
+
+        // Swing rows as shown, then the ids they pick.
+        const auto shown = [](const QStringList& values) {
+            const QList<Dropdown::Option> options = Swing::options(values);
+            QStringList ids;
+            for (const Dropdown::Option& option : options)
+                ids.append(option.id);
+            return rows(options) + " = " + ids.join(',');
+        };
+        QCOMPARE(shown({"stopped", "fixedBottom", "rangeFull", "fixedTop"}),
+                 "Swing | Top, Bottom | Hold = rangeFull,fixedTop,fixedBottom,stopped");
+        // Ranges come with rangeFull first; unknown values are left out.
+        QCOMPARE(shown({"rangeUpper", "horizontal", "rangeFull", "fixedTop"}),
+                 "Swing, " + Swing::title("rangeUpper") + " | Top = rangeFull,rangeUpper,fixedTop");
+        QCOMPARE(shown({"fixedMiddle", "fixedTop"}), "Top, Middle = fixedTop,fixedMiddle");
+        // Sideways: sweeps, then left to right, then holding still.
+        QCOMPARE(rows(Sideways::options({"stopped", "fixedRight", "rangeCenter", "fixedLeftRight",
+                                         "fixedLeft", "rangeFull", "wobble"})),
+                 "Swing, Swing center | Left, Right, Left and right | Hold");
     }
 };
 

@@ -73,11 +73,9 @@ private Q_SLOTS:
             const bool unreadable = stored.isValid() && loaded == Settings{};
             QCOMPARE(scope.store().value("settings.unreadable"), unreadable ? stored : QVariant());
         }
-    }
 
-    // A settings file that cannot be written (its folder is a plain file, which stops even root) is
-    // reported once, and the app carries on with the values it holds.
-    void unwritableStoreIsReported() {
+        // A settings file that cannot be written (its folder is a plain file, which stops even
+        // root) is reported once, and the app carries on with the values it holds.
         TemporarySettings scope;
         QFile blocker(scope.folder() + QStringLiteral("/blocker"));
         QVERIFY(blocker.open(QIODevice::WriteOnly));

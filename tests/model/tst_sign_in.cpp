@@ -15,17 +15,6 @@ void acceptKeys(LoopbackService& service) {
 class SignInTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // Letters and digits of any script, "-" and "_"; a letter with a combining accent is one
-    // character.
-    void keyShape() {
-        const QString twoHundred = QString("a1-_").repeated(50);
-        QVERIFY(couldBeKey(twoHundred));
-        QVERIFY(!couldBeKey(twoHundred + "x"));
-        QVERIFY(!couldBeKey("abcde FGH12"));
-        QVERIFY(couldBeKey(QString::fromUtf8("n\u0303ame-\u0661\u0662\u0663_\u00e9")));
-        QVERIFY(!couldBeKey(QString::fromUtf8("abcdefgh\u0303i"))); // 9 characters
-    }
-
     // A text that cannot be a key is refused without asking the service; a key is trimmed,
     // checked with the service and stored, and the demo gives way to polling.
     void signInFromTheDemo() {
@@ -46,6 +35,15 @@ private Q_SLOTS:
         QCOMPARE(model.status().kind, AppModel::Status::ready);
         QCOMPARE(model.pods().first().id, "a");
         QCOMPARE(rig.listings().last().queryValue("apiKey"), "abcdEFGH12");
+
+        // What can be a key: letters and digits of any script, "-" and "_"; a letter with a
+        // combining accent is one character.
+        const QString twoHundred = QString("a1-_").repeated(50);
+        QVERIFY(couldBeKey(twoHundred));
+        QVERIFY(!couldBeKey(twoHundred + "x"));
+        QVERIFY(!couldBeKey("abcde FGH12"));
+        QVERIFY(couldBeKey(QString::fromUtf8("n\u0303ame-\u0661\u0662\u0663_\u00e9")));
+        QVERIFY(!couldBeKey(QString::fromUtf8("abcdefgh\u0303i"))); // 9 characters
     }
 
     void keyringRefusingTheKey() {
