@@ -92,11 +92,9 @@ private Q_SLOTS:
         model.select(3);
         QCOMPARE(model.selectedID(), QStringLiteral("b"));
         rig.units = {unitJson("c", "Den", true), unitJson("a", "Hall", true)};
-        QVERIFY(rig.poll());
-        QCOMPARE(model.selectedID(), QStringLiteral("c"));
+        QVERIFY(rig.poll() && model.selectedID() == "c");
         rig.units = {};
-        QVERIFY(rig.poll());
-        QCOMPARE(model.selectedID(), std::nullopt);
+        QVERIFY(rig.poll() && !model.selectedID());
     }
 
     // A full listing comes every hour, and at once when a unit is new.
