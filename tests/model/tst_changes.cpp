@@ -332,8 +332,7 @@ private Q_SLOTS:
                       withTimer(unitJson("b", "Office", true), 600),
                       withTimer(unitJson("c", "Kitchen", true), 600)});
         AppModel& model = rig.startPolling();
-        const std::optional<PodTimer> heldB = model.pod("b")->timer;
-        const std::optional<PodTimer> heldC = model.pod("c")->timer;
+        const std::optional<PodTimer> heldB = model.pod("b")->timer, heldC = model.pod("c")->timer;
         rig.service.on("GET", timerPath("a"),
                        heldBack(Response::json(envelope(
                            QJsonObject{{"isEnabled", false}, {"targetTimeSecondsFromNow", 900}}))));
