@@ -1,6 +1,5 @@
 #include "client/keychain.h"
 
-#include <QCoro/QCoroSignal>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
@@ -11,7 +10,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstdio>
-#include <qt6keychain/keychain.h>
 
 namespace {
 
@@ -33,15 +31,16 @@ QStringList storedItems() {
     return secrets;
 }
 
-// Puts an empty item in place, bypassing Keychain.save.
-void storeEmpty() {
-    auto* job = new QKeychain::WritePasswordJob(QStringLiteral("com.brindlework.alvore"));
-    job->setKey(QStringLiteral("sensibo-api-key"));
-    job->setInsecureFallback(false);
-    job->setTextData({});
-    auto finished = qCoro(job, &QKeychain::Job::finished);
-    job->start();
-    QCoro::waitFor(std::move(finished));
+// Puts an item in place as the key store would, bypassing Keychain.save.
+bool storeItem(const QByteArray& secret, const QString& collection = "default") {
+    QProcess tool;
+    tool.start(QStringLiteral("secret-tool"),
+               {"store", "--collection=" + collection, "--label=old", "xdg:schema",
+                "org.qt.keychain", "server", "com.brindlework.alvore", "user", "sensibo-api-key",
+                "type", "plaintext"});
+    tool.write(secret);
+    tool.closeWriteChannel();
+    return tool.waitForFinished(10'000) && tool.exitCode() == 0;
 }
 
 // Run as a child with another session bus: saves and reads once and prints the outcomes.
@@ -80,7 +79,7 @@ private Q_SLOTS:
         QVERIFY(QCoro::waitFor(keychain.remove()));
         QCOMPARE(QCoro::waitFor(keychain.read()), std::nullopt);
         QVERIFY(QCoro::waitFor(keychain.remove())); // nothing left to remove
-        storeEmpty();
+        QVERIFY(storeItem(""));
         QCOMPARE(storedItems().size(), 1);
         QCOMPARE(QCoro::waitFor(keychain.read()), std::nullopt); // an empty item is no key
     }
@@ -114,14 +113,7 @@ private Q_SLOTS:
     // collection, which needs no unlocking, while a write goes to the default collection, locked
     // with no prompter to unlock it: the key could be deleted, and the write fails.
     void failedWriteKeepsTheStoredKey() {
-        QProcess tool;
-        tool.start(QStringLiteral("secret-tool"),
-                   {"store", "--collection=session", "--label=old", "xdg:schema", "org.qt.keychain",
-                    "server", "com.brindlework.alvore", "user", "sensibo-api-key", "type",
-                    "plaintext"});
-        tool.write("old-key");
-        tool.closeWriteChannel();
-        QVERIFY(tool.waitForFinished(10'000) && tool.exitCode() == 0);
+        QVERIFY(storeItem("old-key", "session"));
         const QDBusMessage locked = QDBusConnection::sessionBus().call(
             QDBusMessage::createMethodCall("org.freedesktop.secrets", "/org/freedesktop/secrets",
                                            "org.freedesktop.Secret.Service", "Lock")

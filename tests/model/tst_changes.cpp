@@ -2,6 +2,8 @@
 #include "support/model_rig.h"
 #include "support/settle.h"
 
+#include <QSignalSpy>
+
 using namespace std::chrono_literals;
 using Response = LoopbackService::Response;
 
@@ -30,8 +32,25 @@ QJsonObject dueFilter(QJsonObject unit) {
 bool swinging(const AppModel& model) {
     return QTest::qWaitFor([&] { return model.pod("a")->acState->swing == "rangeFull"; });
 }
+
+QString timerPath(const QString& id) {
+    return QStringLiteral("/api/v1/pods/%1/timer/").arg(id);
+}
+
+QJsonObject withTimer(QJsonObject unit, qint64 secondsFromNow) {
+    unit.insert("timer", QJsonObject{{"isEnabled", true},
+                                     {"targetTimeSecondsFromNow", secondsFromNow},
+                                     {"acState", QJsonObject{{"on", false}}}});
+    return unit;
+}
+
+std::optional<QDateTime> fireDate(const AppModel& model, const QString& id) {
+    const std::optional<PodTimer> timer = model.pod(id)->timer;
+    return timer ? timer->fireDate : std::nullopt;
+}
 } // namespace
 
+// What the user changes (states, timers, Climate React, the filter reminder) on its way out.
 class ChangesTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -56,18 +75,29 @@ private Q_SLOTS:
     void failedSeriesRollsBack() {
         ModelRig rig({unitJson("a", "Bedroom", true, 22)});
         AppModel& model = rig.startPolling();
-        rig.service.on("POST", statePath("a"), Response::json("{}", 500));
+        rig.service.on("POST", statePath("a"), errorAnswer);
         LogWatch log;
         model.step("a", +1);
         model.step("a", +1);
         rig.clock.advance(600ms);
         model.step("a", +1); // the first send is under way: the series goes on
         rig.clock.advance(600ms);
-        QVERIFY(QTest::qWaitFor([&] { return model.banner().has_value(); }));
+        QVERIFY(rig.waitForBanner());
         const QString text = SensiboAPI::Failure::http(500).errorDescription();
         QCOMPARE(target(model, "a"), 22);
         QCOMPARE(model.banner(), "Couldn't change Bedroom. " + text);
         QVERIFY(log.newLines().contains("change failed for a: " + text));
+
+        // The banner lives six seconds from the newest message.
+        QVERIFY(settle());
+        rig.clock.advance(4s);
+        model.show("second");
+        rig.clock.advance(2s); // the first message's six seconds are over
+        QCOMPARE(model.banner(), QStringLiteral("second"));
+        rig.clock.advance(3999ms);
+        QVERIFY(model.banner());
+        rig.clock.advance(1ms);
+        QCOMPARE(model.banner(), std::nullopt);
     }
 
     void heldWhileOffGoesOutWithPowerOn() {
@@ -78,11 +108,9 @@ private Q_SLOTS:
         // are gone.
         model.step("a", -1);
         rig.units = {unitJson("a", "Bedroom", true, 26)};
-        QVERIFY(rig.poll());
-        QCOMPARE(target(model, "a"), 26);
+        QVERIFY(rig.poll() && target(model, "a") == 26);
         rig.units = {unitJson("a", "Bedroom", false, 19)};
-        QVERIFY(rig.poll());
-        QCOMPARE(target(model, "a"), 19);
+        QVERIFY(rig.poll() && target(model, "a") == 19);
 
         model.step("a", +1);
         model.stepFan("a", +1);
@@ -99,119 +127,67 @@ private Q_SLOTS:
         QCOMPARE(rig.sentState("a"), sent);
     }
 
-    void pollKeepsStateOfChangeInFlight() {
+    // A poll while a change is under way keeps the change's state; a newer change cancels the
+    // request, whose failure is then never shown; once answered, polls show the service's view.
+    void changeInFlight() {
         ModelRig rig({unitJson("a", "Bedroom", true, 22)});
-        rig.otherAnswers = [](const LoopbackService::Request& request) {
-            std::optional<Response> late = tookItSwinging(request);
-            late->held = true;
-            return late;
+        rig.otherAnswers = [answered = false](const LoopbackService::Request& request) mutable {
+            return std::exchange(answered, true) ? tookItSwinging(request) : heldBack(errorAnswer);
         };
         AppModel& model = rig.startPolling();
         rig.clock.advance(59s);
         model.togglePower("a"); // sent at once; the answer waits
         QVERIFY(rig.poll(1s));  // a poll meanwhile still lists the unit on
         QCOMPARE(model.pod("a")->acState->on, false);
-        rig.service.release();
-        QVERIFY(swinging(model));
-        QVERIFY(rig.poll()); // answered: polls show the service's view again
-        QCOMPARE(model.pod("a")->acState->on, true);
-    }
-
-    void newerChangeSupersedesTheSend() {
-        ModelRig rig({unitJson("a", "Bedroom", true, 22)});
-        // The first change would fail, but its answer waits; the one after it succeeds.
-        rig.otherAnswers = [answered = false](const LoopbackService::Request& request) mutable {
-            if (std::exchange(answered, true))
-                return tookItSwinging(request);
-            Response failing = Response::json("{}", 500);
-            failing.held = true;
-            return std::optional(failing);
-        };
-        AppModel& model = rig.startPolling();
         model.togglePower("a");
-        QVERIFY(rig.service.waitForRequests(2));
-        model.togglePower("a"); // cancels the failing request; its failure is never shown
         QVERIFY(swinging(model));
         QVERIFY(QTest::qWaitFor([&] { return rig.service.abandonedRequests().size() == 1; }));
-        QCOMPARE(model.banner(), std::nullopt);
-        QCOMPARE(model.pod("a")->acState->on, true);
-    }
-
-    void pendingSendEndsWithItsSession() {
-        ModelRig rig({unitJson("a", "Bedroom", true, 22)});
-        rig.otherAnswers = [](const LoopbackService::Request&) {
-            return std::optional(Response::json("{}", 401));
-        };
-        AppModel& model = rig.startPolling();
-        model.step("a", +1); // waits 0.6 s for more steps
-        model.account().loadDemo();
-        rig.clock.advance(1s);
-        model.account().exitDemo(); // its listing comes after anything the step would have sent
-        QVERIFY(rig.waitForSleeps({60'000}));
-        QCOMPARE(rig.service.requests("POST", statePath("a")).size(), 0);
-        QCOMPARE(model.banner(), std::nullopt);
+        QCOMPARE(std::pair(model.banner(), model.pod("a")->isOn()),
+                 std::pair(std::optional<QString>(), true));
+        rig.units = {unitJson("a", "Bedroom", false, 22)};
+        QVERIFY(rig.poll() && !model.pod("a")->isOn());
     }
 
     // The switch shows at once and goes out alone: a listing and a failed state change meanwhile
     // leave it shown; a refusal puts it back.
     void climateReactSwitch() {
         const QString hall = "11AAbb22";
-        std::optional<std::optional<QString>> heard; // before the rig: the model's end tells it
+        Heard heard; // before the rig: the model's end tells it
         ModelRig rig(realUnits());
-        Response held = Response::json(envelope(QJsonObject{{"enabled", true}}));
-        held.held = true;
-        rig.service.on("PUT", climateReactPath(hall), held);
-        rig.service.on("POST", statePath(hall), Response::json("{}", 500));
+        rig.service.on("PUT", climateReactPath(hall),
+                       heldBack(Response::json(envelope(QJsonObject{{"enabled", true}}))));
+        rig.service.on("POST", statePath(hall), errorAnswer);
         AppModel& model = rig.startPolling();
         const auto enabled = [&] { return model.pod(hall)->smartMode->isEnabled(); };
-        const auto listen = [&heard](const std::optional<QString>& failure) { heard = failure; };
 
-        model.features().setClimateReact(hall, true, listen);
+        model.features().setClimateReact(hall, true, heard.listener());
         QVERIFY(enabled());
         model.togglePower(hall);
-        QVERIFY(QTest::qWaitFor([&] { return model.banner().has_value(); }));
+        QVERIFY(rig.waitForBanner());
         QVERIFY(rig.poll()); // the listing still says off
         QCOMPARE(std::pair(enabled(), model.pod(hall)->isOn()), std::pair(true, false));
         rig.service.release();
-        QVERIFY(QTest::qWaitFor([&] { return heard.has_value(); }));
-        QCOMPARE(*heard, std::nullopt);
-        const auto puts = rig.service.requests("PUT", climateReactPath(hall));
-        QCOMPARE(puts.size(), 1);
-        QCOMPARE(puts.first().body, R"({"enabled":true})");
+        QVERIFY(QTest::qWaitFor([&] { return heard.size() == 1; }));
+        QCOMPARE(heard.last(), std::nullopt);
+        // The request's form is tst_request_pipeline's to check.
+        QCOMPARE(rig.service.requests("PUT", climateReactPath(hall)).size(), 1);
         QVERIFY(rig.poll() && !enabled()); // answered: the service's view shows again
 
-        rig.service.on("PUT", climateReactPath(hall), Response::json("{}", 500));
-        heard.reset();
-        model.features().setClimateReact(hall, true, listen);
-        QVERIFY(QTest::qWaitFor([&] { return heard.has_value(); }));
+        rig.service.on("PUT", climateReactPath(hall), errorAnswer);
+        model.features().setClimateReact(hall, true, heard.listener());
+        QVERIFY(QTest::qWaitFor([&] { return heard.size() == 2; }));
         QVERIFY(!enabled());
         QCOMPARE(model.banner(), "Couldn't turn Climate React on for Hall. " +
                                      SensiboAPI::Failure::http(500).errorDescription());
-        QCOMPARE(*heard, model.banner());
-    }
-
-    void bannerLivesSixSecondsFromTheNewestMessage() {
-        ModelRig rig;
-        AppModel& model = rig.start(true);
-        model.show("first");
-        rig.clock.advance(4s);
-        model.show("second");
-        rig.clock.advance(2s); // the first message's six seconds are over
-        QCOMPARE(model.banner(), QStringLiteral("second"));
-        rig.clock.advance(3999ms);
-        QVERIFY(model.banner());
-        rig.clock.advance(1ms);
-        QCOMPARE(model.banner(), std::nullopt);
+        QCOMPARE(heard.last(), model.banner());
     }
 
     void waitersHearTheSendThatCarriesTheirChange() {
         ModelRig rig({unitJson("a", "Bedroom", true, 22)});
-        rig.service.on("POST", statePath("a"), Response::json("{}", 500));
+        rig.service.on("POST", statePath("a"), errorAnswer);
         AppModel& model = rig.startPolling();
-        QList<std::optional<QString>> heard;
-        const auto listen = [&heard](const std::optional<QString>& failure) {
-            heard.append(failure);
-        };
+        Heard heard;
+        const auto listen = heard.listener();
 
         // A step that a second one supersedes hears the outcome of the one request sent.
         model.step("a", +1);
@@ -222,83 +198,166 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitFor([&] { return heard.size() == 2; }));
         QCOMPARE(rig.service.requests("POST", statePath("a")).size(), 1);
         QVERIFY(model.banner());
-        QCOMPARE(heard, (QList<std::optional<QString>>{model.banner(), model.banner()}));
+        QCOMPARE(heard, (Heard{{model.banner(), model.banner()}}));
 
-        // Signing out also ends a timer request in flight, which then tells nothing.
-        Response slow = Response::json("{}", 500);
-        slow.held = true;
-        const QString timerPath = "/api/v1/pods/a/timer/";
-        rig.service.on("PUT", timerPath, slow);
+        // The end of the session ends a timer request in flight, which then tells nothing, and
+        // drops a step still waiting for more, which the next session does not send.
+        rig.service.on("PUT", timerPath("a"), heldBack(errorAnswer));
         model.features().setTimer("a", 30, false);
-        QVERIFY(QTest::qWaitFor([&] { return !rig.service.requests("PUT", timerPath).isEmpty(); }));
+        QVERIFY(QTest::qWaitFor(
+            [&] { return !rig.service.requests("PUT", timerPath("a")).isEmpty(); }));
         model.step("a", +1);
         model.whenSettled("a", listen);
-        model.account().signOut();
+        model.account().loadDemo();
         QCOMPARE(heard.size(), 3);
         const std::optional<QString> banner = model.banner();
         QVERIFY(QTest::qWaitFor([&] { return rig.service.abandonedRequests().size() == 1; }));
         QCOMPARE(model.banner(), banner);
         QVERIFY(heard.last().value_or("").startsWith("The change was dropped"));
+        rig.clock.advance(1s);
+        model.account().exitDemo(); // its listing comes after anything the step would have sent
+        QVERIFY(rig.waitForSleeps({60'000}));
+        QCOMPARE(rig.service.requests("POST", statePath("a")).size(), 1);
         model.whenSettled("a", listen); // nothing in flight
         QCOMPARE(heard.size(), 4);
         QCOMPARE(heard.last(), std::nullopt);
     }
 
-    void filterReminderEndsAtOnceAndListingsKeepItEnded() {
+    // Ended at once, and listings, light or full, keep it ended; a refusal brings it back.
+    void filterReminder() {
         ModelRig rig({dueFilter(unitJson("a", "Bedroom", true))});
         AppModel& model = rig.startPolling();
         QVERIFY(rig.poll()); // a light listing, without the filter count, keeps the reminder
         QVERIFY(model.pod("a")->isFilterDue());
-        Response held = Response::json(R"({"status":"success"})");
-        held.held = true;
-        rig.service.on("DELETE", cleanedPath("a"), held);
-        QList<std::optional<QString>> heard;
-        const auto listen = [&heard](const std::optional<QString>& failure) {
-            heard.append(failure);
-        };
-        model.features().filterCleaned("a", listen);
-        model.features().filterCleaned("a", listen); // waits for the request under way
+        rig.service.on("DELETE", cleanedPath("a"),
+                       heldBack(Response::json(R"({"status":"success"})")));
+        Heard heard;
+        model.features().filterCleaned("a", heard.listener());
+        model.features().filterCleaned("a", heard.listener()); // waits for the request under way
         QVERIFY(!model.pod("a")->isFilterDue());
         // A new unit brings a full listing at once, the reminder still due in it.
-        rig.units.append(unitJson("b", "Office", false));
-        QVERIFY(rig.poll());
-        QVERIFY(isFullListing(rig.listings().last()));
+        rig.units.append(dueFilter(unitJson("b", "Office", false)));
+        QVERIFY(rig.poll() && isFullListing(rig.listings().last()));
         QVERIFY(!model.pod("a")->isFilterDue());
         rig.service.release();
         QVERIFY(QTest::qWaitFor([&] { return heard.size() == 2; }));
-        QCOMPARE(heard, (QList<std::optional<QString>>{std::nullopt, std::nullopt}));
         QVERIFY(rig.poll());
-        QVERIFY(!model.pod("a")->isFilterDue());
+        QCOMPARE(std::tuple(heard, model.pod("a")->isFilterDue(), model.banner()),
+                 std::tuple(Heard{{std::nullopt, std::nullopt}}, false, std::optional<QString>()));
         QCOMPARE(rig.service.requests("DELETE", cleanedPath("a")).size(), 1);
-        QCOMPARE(model.banner(), std::nullopt);
-    }
 
-    void filterReminderComesBackWhenRefused() {
-        ModelRig rig({dueFilter(unitJson("a", "Bedroom", true))});
-        AppModel& model = rig.startPolling();
-        rig.service.on("DELETE", cleanedPath("a"), Response::json("{}", 500));
-        std::optional<QString> heard = "nothing yet";
-        const auto listen = [&heard](const std::optional<QString>& failure) { heard = failure; };
-        model.features().filterCleaned("a", listen);
-        QVERIFY(!model.pod("a")->isFilterDue());
-        QVERIFY(QTest::qWaitFor([&] { return model.banner().has_value(); }));
+        rig.service.on("DELETE", cleanedPath("b"), errorAnswer);
+        model.features().filterCleaned("b", heard.listener());
+        QVERIFY(!model.pod("b")->isFilterDue());
+        QVERIFY(rig.waitForBanner());
         const QString text = "Couldn't clear the filter reminder. " +
                              SensiboAPI::Failure::http(500).errorDescription();
-        QCOMPARE(std::tuple(model.banner(), heard, model.pod("a")->isFilterDue()),
+        QCOMPARE(std::tuple(model.banner(), heard.last(), model.pod("b")->isFilterDue()),
                  std::tuple(std::optional(text), std::optional(text), true));
-
         // With the key refused nothing is sent; the demo only clears.
         rig.listingAnswers = {Response::json("{}", 401)};
         rig.clock.advance(1min);
-        QVERIFY(QTest::qWaitFor([&] { return model.status().kind == AppModel::Status::needsKey; }));
-        model.features().filterCleaned("a", listen);
-        QCOMPARE(heard, "Alvore can't clear the filter reminder now.");
+        QVERIFY(rig.waitForNeedsKey());
+        model.features().filterCleaned("b", heard.listener());
+        QCOMPARE(heard.last(), "Alvore can't clear the filter reminder now.");
         model.account().loadDemo();
-        model.features().filterCleaned("demo2", listen);
-        QCOMPARE(std::pair(heard, model.pod("demo2")->isFilterDue()),
+        model.features().filterCleaned("demo2", heard.listener());
+        QCOMPARE(std::pair(heard.last(), model.pod("demo2")->isFilterDue()),
                  std::pair(std::optional<QString>(), false));
         QVERIFY(settle());
-        QCOMPARE(rig.service.requests("DELETE", cleanedPath("a")).size(), 1);
+        QCOMPARE(rig.service.requests("DELETE", cleanedPath("b")).size(), 1);
+    }
+
+    void timerSetShowsLocallyThenTheServicesAndGoesWhenFired() {
+        ModelRig rig({unitJson("a", "Bedroom", true, 24)});
+        AppModel& model = rig.startPolling();
+        rig.service.on("PUT", timerPath("a"), Response::json({}));
+        rig.service.on("GET", timerPath("a"),
+                       Response::json(envelope(withTimer({}, 1790).value("timer"))));
+        model.features().setTimer("a", 0, false); // nothing
+        QCOMPARE(model.pod("a")->timer, std::nullopt);
+
+        model.features().setTimer("a", 30, false);
+        const PodTimer local = *model.pod("a")->timer;
+        QCOMPARE(local,
+                 (PodTimer{true, ACState{false, "cool", 24, "C", "auto", "stopped", {}, {}},
+                           local.targetTimeSecondsFromNow, rig.clock.now().addSecs(30LL * 60)}));
+
+        QVERIFY(QTest::qWaitFor([&] { return fireDate(model, "a") != local.fireDate; }));
+        QCOMPARE(fireDate(model, "a"), rig.clock.now().addSecs(1790));
+        // The request's form is tst_request_pipeline's to check.
+        QCOMPARE(rig.service.requests("PUT", timerPath("a")).size(), 1);
+        QCOMPARE(model.banner(), std::nullopt);
+
+        // Once it fires it goes at once, and the units are read again five seconds later.
+        rig.units = {unitJson("a", "Bedroom", false, 24)}; // what the timer did
+        rig.clock.advance(10s);
+        QSignalSpy podsChanged(&model, &AppModel::podsChanged);
+        model.features().timerFired("a");
+        QCOMPARE(model.pod("a")->timer, std::nullopt);
+        QCOMPARE(podsChanged.size(), 1);
+        rig.clock.advance(4999ms);
+        QVERIFY(settle());
+        QCOMPARE(rig.listings().size(), 1);
+        rig.clock.advance(1ms);
+        QVERIFY(QTest::qWaitFor([&] { return model.pod("a")->acState->on == false; }));
+        QCOMPARE(rig.listings().size(), 2);
+    }
+
+    void failedChangeRestoresTheTimer() {
+        for (const bool cancel : {false, true}) {
+            ModelRig rig(
+                {unitJson("a", "Bedroom", true), withTimer(unitJson("b", "Office", true), 600)});
+            AppModel& model = rig.startPolling();
+            rig.service.on(cancel ? "DELETE" : "PUT", timerPath("b"), errorAnswer);
+            model.features().cancelTimer("a"); // no timer: nothing is sent
+            const std::optional<PodTimer> before = model.pod("b")->timer;
+            if (cancel)
+                model.features().cancelTimer("b");
+            else
+                model.features().setTimer("b", 45, false);
+            QCOMPARE(fireDate(model, "b"),
+                     cancel ? std::nullopt : std::optional(rig.clock.now().addSecs(45LL * 60)));
+            QVERIFY(QTest::qWaitFor([&] { return model.banner().has_value(); }));
+            QCOMPARE(model.pod("b")->timer, before);
+            QCOMPARE(*model.banner(),
+                     (cancel ? "Couldn't cancel the timer. " : "Couldn't set the timer. ") +
+                         SensiboAPI::Failure::http(500).errorDescription());
+            QCOMPARE(rig.service.requests().size(), 2); // the listing and the failed change
+        }
+    }
+
+    void panelOpeningReadsTimersOneAfterAnother() {
+        ModelRig rig({withTimer(unitJson("a", "Hall", true), 600),
+                      withTimer(unitJson("b", "Office", true), 600),
+                      withTimer(unitJson("c", "Kitchen", true), 600)});
+        AppModel& model = rig.startPolling();
+        const std::optional<PodTimer> heldB = model.pod("b")->timer, heldC = model.pod("c")->timer;
+        rig.service.on("GET", timerPath("a"),
+                       heldBack(Response::json(envelope(
+                           QJsonObject{{"isEnabled", false}, {"targetTimeSecondsFromNow", 900}}))));
+        rig.service.on("GET", timerPath("b"), Response::json(R"({"status":"success"})")); // none
+        rig.service.on("GET", timerPath("c"), errorAnswer);
+        bool aDoneBeforeB = false;
+        QStringList asked;
+        rig.otherAnswers = [&](const LoopbackService::Request& request) {
+            asked.append(request.path);
+            if (request.path == timerPath("b"))
+                aDoneBeforeB = !model.pod("a")->timer;
+            return std::optional<Response>();
+        };
+
+        model.setPanelOpen(true);
+        QVERIFY(rig.service.waitForRequests(2));
+        // Requests start at once: a read of b beside a's would be in flight by now.
+        QCOMPARE(networkAccess().findChildren<QNetworkReply*>().size(), 1);
+        rig.service.release();
+        QVERIFY(settle());
+        QCOMPARE(asked, (QStringList{timerPath("a"), timerPath("b"), timerPath("c")}));
+        // b's is what the service has none of, c's read failed: both stay as held.
+        QCOMPARE(
+            std::tuple(aDoneBeforeB, model.pod("b")->timer, model.pod("c")->timer, model.banner()),
+            std::tuple(true, heldB, heldC, std::optional<QString>()));
     }
 };
 

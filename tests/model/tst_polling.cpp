@@ -1,28 +1,59 @@
 #include "model/poll_pace.h"
 #include "support/log_watch.h"
 #include "support/model_rig.h"
+#include "support/outcome.h"
 #include "support/settle.h"
 
 #include <QSignalSpy>
 
 using namespace std::chrono_literals;
+using Response = LoopbackService::Response;
+using Kind = AppModel::Status::Kind;
 
 namespace {
-LoopbackService::Response serverError() {
-    return LoopbackService::Response::json(R"({"reason":"down"})", 500);
+Response held(const ModelRig& rig) {
+    return heldBack(Response::json(envelope(rig.units)));
 }
 
-LoopbackService::Response held(const ModelRig& rig) {
-    LoopbackService::Response response = LoopbackService::Response::json(envelope(rig.units));
-    response.held = true;
-    return response;
+const QString unreadable = SensiboAPI::Failure::unreadable().errorDescription();
+
+// Everything in the user defaults store: settings, presets and the app's flags.
+QMap<QString, QVariant> contents(QSettings& store) {
+    QMap<QString, QVariant> values;
+    for (const QString& key : store.allKeys())
+        values.insert(key, store.value(key));
+    return values;
+}
+
+Response dayOf(double temperature) {
+    const QJsonArray points{QJsonObject{{"time", "2024-05-01T09:00:00Z"}, {"value", temperature}}};
+    return Response::json(envelope(QJsonObject{{"temperature", points}}));
+}
+
+double shownTemperature(const AppModel& model) {
+    const History history = model.history().value("a");
+    return history.temperature.isEmpty() ? -1 : history.temperature.first().value;
+}
+
+// Unit "a" polled, its history answered by `answers` in turn, the last one for good.
+AppModel& startWithHistory(ModelRig& rig, QList<Response> answers) {
+    rig.units = {unitJson("a", "Bedroom", true)};
+    rig.otherAnswers = [answers](const LoopbackService::Request&) mutable {
+        return answers.size() > 1 ? answers.takeFirst() : answers.first();
+    };
+    return rig.startPolling();
+}
+
+qsizetype asked(const ModelRig& rig) {
+    return rig.service.requests("GET", "/api/v2/pods/a/historicalMeasurements").size();
 }
 } // namespace
 
+// The listings at their pace, and every fault of a refresh; the charts' history, read on demand.
 class PollingTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void startsWithFullListingThenLightOnesAtThePace() {
+    void startsWithFullListingThenLightOnesAtThePaceAndKeepsASelection() {
         ModelRig rig({unitJson("a", "Hall", true), unitJson("b", "Office", false)});
         AppModel& model = rig.start();
         QCOMPARE(model.status().kind, AppModel::Status::loading);
@@ -52,6 +83,18 @@ private Q_SLOTS:
         model.setPanelOpen(false);
         QVERIFY(rig.poll(15s));
         QCOMPARE(rig.listings().size(), 4);
+
+        // The selection: by number; when the selected unit leaves the listing, the first one; none
+        // when none is left.
+        QCOMPARE(model.selectedID(), QStringLiteral("a"));
+        model.select(2);
+        model.select(0); // out of range: nothing
+        model.select(3);
+        QCOMPARE(model.selectedID(), QStringLiteral("b"));
+        rig.units = {unitJson("c", "Den", true), unitJson("a", "Hall", true)};
+        QVERIFY(rig.poll() && model.selectedID() == "c");
+        rig.units = {};
+        QVERIFY(rig.poll() && !model.selectedID());
     }
 
     // A full listing comes every hour, and at once when a unit is new.
@@ -89,20 +132,6 @@ private Q_SLOTS:
         QCOMPARE(PollPace::delay(false, 0, 0).count(), 1);
     }
 
-    // Back-off and recovery for every fault are in the fault matrix, the pace in pace(). A wake
-    // forgets the failures and lists at once.
-    void wakeForgetsFailures() {
-        ModelRig rig({unitJson("a", "Hall", true)});
-        AppModel& model = rig.startPolling();
-        rig.listingAnswers = {serverError(), serverError(), serverError()};
-        QVERIFY(rig.poll(60s, 120'000));
-        QVERIFY(rig.poll(120s, 240'000));
-        const qsizetype before = rig.listings().size();
-        model.setAwake(true);
-        QVERIFY(QTest::qWaitFor([&] { return rig.listings().size() == before + 1; }));
-        QVERIFY(rig.waitForSleeps({120'000}));
-    }
-
     void lateAnswersGiveWay() {
         ModelRig rig({unitJson("a", "Hall", true)});
         AppModel& model = rig.startPolling();
@@ -123,12 +152,14 @@ private Q_SLOTS:
         model.account().signOut();
         rig.service.release();
         QVERIFY(QTest::qWaitFor([&] { return refresh.isReady(); }));
-        QCOMPARE(model.pods(), QList<Pod>{});
+        QVERIFY(model.pods().isEmpty() && !model.lastUpdated());
         QCOMPARE(model.status().kind, AppModel::Status::needsKey);
-        QCOMPARE(model.lastUpdated(), std::nullopt);
     }
 
-    void loopOutlivesAnyFault() {
+    // Back-off and recovery for every fault are in faultsAreToldAndLoseNothing, the pace in pace().
+    // A throw outside the client counts as a failure too; a wake forgets the failures and lists
+    // at once.
+    void loopOutlivesAnyFaultAndWakeForgetsFailures() {
         ModelRig rig({unitJson("a", "Hall", true)});
         AppModel& model = rig.start();
         // Something outside the client throws in the middle of the first refresh.
@@ -137,29 +168,131 @@ private Q_SLOTS:
                 throw std::runtime_error("out of order");
         });
         LogWatch log;
-        QVERIFY(rig.waitForSleeps({120'000})); // counted as a failure
+        QVERIFY(rig.waitForSleeps({120'000}));
         QCOMPARE(log.newLines(), QStringList{"refresh failed (1): out of order"});
+        rig.listingAnswers = {errorAnswer, errorAnswer};
+        QVERIFY(rig.poll(120s, 240'000));
+        const qsizetype before = rig.listings().size();
+        model.setAwake(true);
+        QVERIFY(QTest::qWaitFor([&] { return rig.listings().size() == before + 1; }));
+        QVERIFY(rig.waitForSleeps({120'000}));
         QVERIFY(rig.poll(120s));
         QCOMPARE(model.status().kind, AppModel::Status::ready);
     }
 
-    void selection() {
-        ModelRig rig({unitJson("a", "Hall", true), unitJson("b", "Office", true),
-                      unitJson("c", "Den", true)});
-        AppModel& model = rig.startPolling();
-        QCOMPARE(model.selectedID(), QStringLiteral("a"));
-        model.select(3);
-        model.select(0); // out of range: nothing
-        model.select(4);
-        QCOMPARE(model.selectedID(), QStringLiteral("c"));
+    // The client's tests word every failed status and undecodable answer, and bound large ones;
+    // here one of each kind reaches the model.
+    void faultsAreToldAndLoseNothing_data() {
+        QTest::addColumn<Response>("answer");
+        QTest::addColumn<Kind>("kind");
+        QTest::addColumn<QString>("text");
+        const QByteArray listing = envelope(QJsonArray{unitJson("a", "Hall", true)});
+        QTest::newRow("401") << Response::json("{}", 401) << Kind::needsKey << QString();
+        QTest::newRow("403") << Response::json("{}", 403) << Kind::needsKey << QString();
+        QTest::newRow("429") << Response::json(R"({"message":"Slow down"})", 429) << Kind::offline
+                             << "Sensibo said: Slow down";
+        QTest::newRow("500") << Response::json("<html>oops</html>", 500) << Kind::offline
+                             << "Sensibo returned an error (HTTP 500).";
+        QTest::newRow("200, wrong shape")
+            << Response::json(envelope(QJsonObject{{"id", "a"}})) << Kind::offline << unreadable;
+        QTest::newRow("cut off half-way")
+            << Response{.body = listing, .headers = {}, .closeMidAnswer = true} << Kind::offline
+            << "This computer is offline.";
+        QTest::newRow("connection reset")
+            << Response{.body = {}, .headers = {}, .resetConnection = true} << Kind::offline
+            << "This computer is offline.";
+        QTest::newRow("no answer in time")
+            << Response{.body = envelope(QJsonArray()), .headers = {}, .delay = 10s}
+            << Kind::offline << "Sensibo didn't answer in time.";
+    }
 
-        // The selected unit leaves the listing: the first one is selected; none leaves none.
-        rig.units = {unitJson("b", "Office", true), unitJson("a", "Hall", true)};
-        QVERIFY(rig.poll());
-        QCOMPARE(model.selectedID(), QStringLiteral("b"));
-        rig.units = {};
-        QVERIFY(rig.poll());
-        QCOMPARE(model.selectedID(), std::nullopt);
+    // Whatever the service or the network does to a refresh, the app says what happened, keeps
+    // polling at its back-off pace (unless the key was refused) and loses neither the key nor any
+    // stored data.
+    void faultsAreToldAndLoseNothing() {
+        QFETCH(Response, answer);
+        QFETCH(Kind, kind);
+        QFETCH(QString, text);
+        ModelRig rig({unitJson("a", "Hall", true)});
+        // Short only where the wait itself is tested, so a busy machine cannot turn the other
+        // faults into a timeout.
+        if (answer.delay > 0ms)
+            rig.clientTimeout = 500ms;
+        Preset::save({{QUuid::createUuid(), "a", "Evening", {}}}, rig.settings.store());
+        Settings{QStringLiteral("a"), "F", 60, false}.save(rig.settings.store());
+        AppModel& model = rig.startPolling();
+        const std::optional<QString> key = rig.keys.storedKey();
+        const QMap<QString, QVariant> stored = contents(rig.settings.store());
+        QCOMPARE(model.presets().all().size(), 1);
+
+        // Qt sends a request again once when a reused connection fails before any answer.
+        rig.listingAnswers = QList<Response>(8, answer);
+        const LogWatch log;
+        rig.clock.advance(60s);
+        if (kind == Kind::needsKey) {
+            QVERIFY(QTest::qWaitFor([&] { return model.status().kind == Kind::needsKey; }));
+            QCOMPARE(log.newLines(), QStringList{"refresh: key refused"});
+            // No request of any kind uses the refused key: not after time, the panel (which reads
+            // timers), a wake, a new interval, a chart, a change or a timer.
+            const qsizetype requests = rig.service.requests().size();
+            const Settings settings = model.settings();
+            model.setSettings({{}, "C", 120, true});
+            model.setSettings(settings);
+            model.loadHistory("a");
+            model.togglePower("a");
+            model.features().setTimer("a", 30, false);
+            QVERIFY(rig.staysQuiet(requests));
+            QCOMPARE(rig.clock.pendingSleeps(), QList<qint64>{});
+        } else {
+            QVERIFY(rig.waitForSleeps({120'000}));
+            QCOMPARE(model.status().kind, kind);
+            QCOMPARE(model.status().text, text);
+            QVERIFY(log.newLines().contains("refresh failed (1): " + text));
+            QVERIFY(rig.poll(120s, 240'000));
+            rig.listingAnswers.clear(); // the service is back
+            QVERIFY(rig.poll(240s));
+            QCOMPARE(model.status().kind, Kind::ready);
+        }
+        QCOMPARE(model.pods().size(), 1);
+        QCOMPARE(rig.keys.storedKey(), key);
+        QCOMPARE(contents(rig.settings.store()), stored);
+        for (const QString& line : log.newLines())
+            QVERIFY2(!line.contains(*key), qPrintable(line));
+    }
+
+    // A chart's day is read once for ten minutes, but again at once after a failure or in a new
+    // session, which a failure arriving late does not stamp either.
+    void historyReloadsAfterTenMinutesAFailureOrASession() {
+        ModelRig rig;
+        AppModel& model = startWithHistory(
+            rig, {heldBack(dayOf(20)), errorAnswer, dayOf(23), heldBack(errorAnswer), dayOf(24)});
+        QCoro::Task<> first = model.loadHistory("a");
+        QVERIFY(model.loadHistory("a").isReady()); // returns at once: the first is under way
+        QVERIFY(QTest::qWaitFor([&] { return asked(rig) == 1; }));
+        rig.service.release();
+        outcomeOf(std::move(first));
+        rig.clock.advance(10min); // exactly 10 minutes: still fresh
+        outcomeOf(model.loadHistory("a"));
+        QCOMPARE(asked(rig), 1);
+        rig.clock.advance(1s);
+        outcomeOf(model.loadHistory("a"));       // fails
+        QCOMPARE(shownTemperature(model), 20.0); // the old day stays on the chart
+        outcomeOf(model.loadHistory("a"));       // at once, without waiting 10 minutes
+        QCOMPARE(asked(rig), 3);
+        QCOMPARE(shownTemperature(model), 23.0);
+
+        model.account().loadDemo();
+        model.account().exitDemo();
+        QVERIFY(rig.waitForSleeps({60'000}));
+        QCoro::Task<> failing = model.loadHistory("a");
+        QVERIFY(QTest::qWaitFor([&] { return asked(rig) == 4; }));
+        model.account().loadDemo();
+        model.account().exitDemo();
+        rig.service.release();
+        outcomeOf(std::move(failing));
+        QVERIFY(rig.waitForSleeps({60'000}));
+        outcomeOf(model.loadHistory("a"));
+        QCOMPARE(std::pair(asked(rig), shownTemperature(model)), std::pair(qsizetype(5), 24.0));
     }
 };
 

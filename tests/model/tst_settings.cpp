@@ -1,3 +1,4 @@
+#include "model/preset_book.h"
 #include "support/log_watch.h"
 #include "support/model_rig.h"
 
@@ -19,56 +20,62 @@ QString makeProgram(const QTemporaryDir& root, const QString& path) {
     file.setPermissions(file.permissions() | QFile::ExeOwner);
     return full;
 }
+
+Preset preset(const QString& podID, const QString& name, ACState state = {}) {
+    return {QUuid::createUuid(), podID, name, std::move(state)};
+}
+
+ACState coolAt(qint64 target, const QString& fan) {
+    return {true, "cool", target, {}, fan, {}, {}, {}};
+}
+
+QStringList names(const QList<Preset>& presets) {
+    QStringList names;
+    for (const Preset& preset : presets)
+        names.append(preset.name);
+    return names;
+}
 } // namespace
 
+// The user's settings and presets: as stored, read back and applied; and launch at login.
 class SettingsTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void unreadableEntryGivesDefaults_data() {
-        QTest::addColumn<QVariant>("stored");
-        QTest::addColumn<Settings>("loaded");
-        const auto row = [](const char* name, const QVariant& stored, const Settings& loaded) {
-            QTest::newRow(name) << stored << loaded;
-        };
-        const auto bytes = [](const char* json) { return QVariant(QByteArray(json)); };
-        row("none", {}, {});
-        row("no showTemperatureInMenuBar",
-            bytes(R"({"unit":"F","closedInterval":120,"menuBarPodID":"x"})"), {});
-        row("interval as text",
-            bytes(R"({"unit":"F","closedInterval":"120","showTemperatureInMenuBar":false})"), {});
-        row("not JSON", bytes("{unit"), {});
-        row("a string, not bytes",
-            QString(R"({"unit":"F","closedInterval":120,"showTemperatureInMenuBar":false})"), {});
-        row("null pod id, interval not offered",
-            bytes(R"({"menuBarPodID":null,"unit":"F","closedInterval":45,)"
-                  R"("showTemperatureInMenuBar":false})"),
-            {{}, "F", 45, false});
-        // The tray icon's colours came later: missing or unknown, the rest still loads.
-        row("dark tray icon",
-            bytes(R"({"unit":"F","closedInterval":45,"showTemperatureInMenuBar":false,)"
-                  R"("trayIcon":"dark"})"),
-            {{}, "F", 45, false, Settings::TrayIcon::dark});
-        row("unknown tray icon",
-            bytes(R"({"unit":"F","closedInterval":45,"showTemperatureInMenuBar":false,)"
-                  R"("trayIcon":7})"),
-            {{}, "F", 45, false});
-    }
-
-    // An entry that cannot be read is kept as it was under a key of its own.
+    // An entry that cannot be read gives the defaults and is kept as it was under a key of its
+    // own. The tray icon's colours came later: missing or unknown, the rest still loads.
     void unreadableEntryGivesDefaults() {
-        QFETCH(QVariant, stored);
-        QFETCH(Settings, loaded);
-        TemporarySettings scope;
-        if (stored.isValid())
-            scope.store().setValue("settings", stored);
-        QCOMPARE(Settings::load(scope.store()), loaded);
-        const bool unreadable = stored.isValid() && loaded == Settings{};
-        QCOMPARE(scope.store().value("settings.unreadable"), unreadable ? stored : QVariant());
-    }
+        const auto with = [](const char* members) {
+            return QVariant(QByteArray(R"({"unit":"F",)") + members + "}");
+        };
+        const Settings fahrenheit{{}, "F", 45, false};
+        const struct {
+            QVariant stored;
+            Settings loaded;
+        } rows[] = {
+            {{}, {}},
+            {with(R"("closedInterval":120,"menuBarPodID":"x")"), {}}, // a member missing
+            {with(R"("closedInterval":"120","showTemperatureInMenuBar":false)"), {}}, // text
+            {QByteArray("{unit"), {}},
+            // A string, not bytes.
+            {with(R"("closedInterval":120,"showTemperatureInMenuBar":false)").toString(), {}},
+            // An interval the settings window does not offer, and no unit for the tray.
+            {with(R"("menuBarPodID":null,"closedInterval":45,"showTemperatureInMenuBar":false)"),
+             fahrenheit},
+            {with(R"("closedInterval":45,"showTemperatureInMenuBar":false,"trayIcon":"dark")"),
+             {{}, "F", 45, false, Settings::TrayIcon::dark}},
+            {with(R"("closedInterval":45,"showTemperatureInMenuBar":false,"trayIcon":7)"),
+             fahrenheit}};
+        for (const auto& [stored, loaded] : rows) {
+            TemporarySettings scope;
+            if (stored.isValid())
+                scope.store().setValue("settings", stored);
+            QCOMPARE(Settings::load(scope.store()), loaded);
+            const bool unreadable = stored.isValid() && loaded == Settings{};
+            QCOMPARE(scope.store().value("settings.unreadable"), unreadable ? stored : QVariant());
+        }
 
-    // A settings file that cannot be written (its folder is a plain file, which stops even root) is
-    // reported once, and the app carries on with the values it holds.
-    void unwritableStoreIsReported() {
+        // A settings file that cannot be written (its folder is a plain file, which stops even
+        // root) is reported once, and the app carries on with the values it holds.
         TemporarySettings scope;
         QFile blocker(scope.folder() + QStringLiteral("/blocker"));
         QVERIFY(blocker.open(QIODevice::WriteOnly));
@@ -84,22 +91,15 @@ private Q_SLOTS:
     }
 
     void reading() {
-        const struct {
-            const char *locale, *unit;
-            double value;
-            int decimals;
-            const char* text;
-        } rows[] = {{"en_US", "C", 23.44, 1, "23.4°"},
-                    {"en_US", "F", 21.0, 0, "70°"},
-                    {"de_DE", "C", 23.44, 1, "23,4°"},
-                    {"en_US", "K", 20.0, 0, "20°"}}; // another unit reads as Celsius
-        for (const auto& row : rows) {
-            QLocale::setDefault(QLocale(row.locale));
-            Settings settings;
-            settings.unit = row.unit;
-            QCOMPARE(settings.reading(row.value, row.decimals), row.text);
-            QCOMPARE(settings.reading(std::nullopt, row.decimals), QStringLiteral("–"));
-        }
+        const auto read = [](const char* locale, const char* unit, double value, int decimals) {
+            QLocale::setDefault(QLocale(locale));
+            return Settings{{}, unit}.reading(value, decimals);
+        };
+        QCOMPARE(read("en_US", "C", 23.44, 1), "23.4°");
+        QCOMPARE(read("en_US", "F", 21.0, 0), "70°");
+        QCOMPARE(read("de_DE", "C", 23.44, 1), "23,4°");
+        QCOMPARE(read("en_US", "K", 20.0, 0), "20°"); // another unit reads as Celsius
+        QCOMPARE(Settings{}.reading(std::nullopt, 1), QStringLiteral("–"));
         QLocale::setDefault(QLocale::c());
     }
 
@@ -114,9 +114,7 @@ private Q_SLOTS:
         QCOMPARE(changed.size(), 1);
         QCOMPARE(rig.clock.pendingSleeps(), QList<qint64>{60'000}); // the same interval: no restart
 
-        settings.closedInterval = 120;
-        settings.menuBarPodID = "a";
-        settings.trayIcon = Settings::TrayIcon::light;
+        settings = {"a", "F", 120, settings.showTemperatureInMenuBar, Settings::TrayIcon::light};
         model.setSettings(settings);
         QVERIFY(rig.waitForSleeps({120'000}));
         QCOMPARE(rig.listings().size(), 2);
@@ -164,9 +162,8 @@ private Q_SLOTS:
         QVERIFY(!blocked.launchAtLogin());
         QVERIFY(log.newLines().value(0).startsWith("launch at login change failed: "));
         QVERIFY(blocker.remove());
-    }
 
-    void launchEntryStartsTheInstalledProgram() {
+        // The program the entry starts.
         QTemporaryDir root;
         const QString bin = root.filePath("bin");
         const QString versioned = makeProgram(root, "opt/alvore-0.1.0/alvore");
@@ -185,6 +182,131 @@ private Q_SLOTS:
         // The running file was replaced by an upgrade: the installed one is what starts next time.
         QCOMPARE(LoginItem::stableProgram(root.filePath("opt/alvore-0.0.9/alvore"), path),
                  bin + "/alvore");
+    }
+
+    // Presets as stored. One bad entry spoils the list; what was stored is kept aside
+    // (unreadableEntryGivesDefaults words the rule for every record), even when a new list is
+    // written.
+    void presetsStoredForm() {
+        const QUuid id = QUuid::fromString(QStringLiteral("6f1c2a9e-0b4d-4e8a-9c3f-2d7e5a1b8c40"));
+        const QList<Preset> presets{
+            {id, "a", "Evening", ACState{true, "heat", {}, {}, {}, {}, {}, {}}}};
+        const QByteArray good = R"([{"id":"6F1C2A9E-0B4D-4E8A-9C3F-2D7E5A1B8C40","podID":"a",)"
+                                R"("name":"Evening","state":{"on":true,"mode":"heat"}}])";
+        QCOMPARE(std::pair(Preset::toJson(presets), Preset::fromJson(good)),
+                 std::pair(good, std::optional(presets)));
+        const LogWatch watch;
+        for (const QByteArray& stored :
+             {QByteArray("[{"), QByteArray(good).replace(R"("podID":"a",)", ""),
+              good.chopped(1) + R"(,{"podID":"a","name":"N","state":{}}])"}) {
+            TemporarySettings settings;
+            settings.store().setValue("presets", stored);
+            QCOMPARE(Preset::load(settings.store()), QList<Preset>{});
+            Preset::save({preset("a", "New")}, settings.store());
+            QCOMPARE(settings.store().value("presets.unreadable").toByteArray(), stored);
+        }
+        QCOMPARE(watch.newLines(), QStringList(3, "the stored presets couldn't be read; kept under "
+                                                  "presets.unreadable, starting without"));
+    }
+
+    void formerBuiltInsGoOnFirstNormalStartOnly() {
+        const QList<Preset> stored{preset("a", "Cool 22°"), preset("a", "Night"),
+                                   preset("b", "Heat"),     preset("b", "Dry"),
+                                   preset("a", "Cooler"),   preset("a", "Dry run")};
+        // Demo mode leaves the list alone, and does not count as the first start.
+        ModelRig rig(std::nullopt);
+        Preset::save(stored, rig.settings.store());
+        QCOMPARE(rig.start(true).presets().all(), stored);
+
+        rig.model.reset();
+        AppModel& model = rig.start();
+        QCOMPARE(names(model.presets().all()), (QStringList{"Heat", "Cooler", "Dry run"}));
+        QCOMPARE(names(Preset::load(rig.settings.store())), names(model.presets().all()));
+
+        rig.model.reset();
+        Preset::save(stored, rig.settings.store());
+        QCOMPARE(rig.start().presets().all(), stored);
+    }
+
+    // Saving takes the unit's state switched on, without horizontal swing and light; a blank
+    // name names it after the state, a long one is cut by characters. Every change is stored
+    // at once and told once.
+    void presetBook() {
+        TemporarySettings settings;
+        int changes = 0;
+        PresetBook book(settings.store(), [&changes] { ++changes; });
+        Pod unit;
+        unit.id = "a";
+        unit.acState = ACState{false, "heat", 24, {}, "low", "rangeFull", "fixedLeft", "on"};
+        book.save(" \n\t", unit);
+        QCOMPARE(changes, 1);
+        const Preset saved = book.all().last();
+        QCOMPARE(saved, (Preset{saved.id, "a", "Heat 24° · Low",
+                                ACState{true, "heat", 24, {}, "low", "rangeFull", {}, {}}}));
+        book.save(QString(50, u'n'), unit);
+        QCOMPARE(book.all().last().name, QString(40, u'n'));
+        // A flag of two code points each is not split.
+        book.save("  " + QString(39, u'x') + QStringLiteral("🇫🇷🇩🇪") + "  ", unit);
+        QCOMPARE(book.all().last().name, QString(39, u'x') + QStringLiteral("🇫🇷"));
+        QCOMPARE(Preset::load(settings.store()), book.all());
+
+        const Preset a = preset("1", "A"), x = preset("2", "X"), b = preset("1", "B"),
+                     c = preset("1", "C");
+        Preset::save({a, x, b, c}, settings.store());
+        PresetBook edited(settings.store(), [&changes] { ++changes; });
+        changes = 0;
+        edited.move(b.id, -1); // moves only among the presets of its unit
+        QCOMPARE(names(edited.all()), (QStringList{"B", "X", "A", "C"}));
+        edited.move(b.id, -1); // first of its unit
+        edited.move(c.id, +1); // last of its unit
+        edited.move(x.id, +1); // alone in its group
+        edited.move(QUuid::createUuid(), 1);
+        QCOMPARE(changes, 1);
+        edited.move(b.id, 2);
+        QCOMPARE(names(edited.all()), (QStringList{"C", "X", "A", "B"}));
+        edited.rename(x.id, "  " + QString(50, u'r'));
+        QCOMPARE(edited.all().at(1).name, "  " + QString(38, u'r')); // cut, not trimmed
+        edited.rename(a.id, "");
+        edited.remove(c.id);
+        QCOMPARE(names(edited.all()), (QStringList{"  " + QString(38, u'r'), "", "B"}));
+        QCOMPARE(Preset::load(settings.store()), edited.all());
+
+        // The first of the unit's own presets that fits its state is active, while it is on.
+        const ACState modeOnly{{}, "cool", {}, {}, {}, {}, {}, {}};
+        const Preset exact = preset("a", "Exact", coolAt(22, "auto"));
+        Preset::save({preset("b", "Elsewhere", modeOnly),
+                      preset("a", "Heat", ACState{true, "heat", 22, {}, "auto", {}, {}, {}}),
+                      preset("a", "Fan", coolAt(22, "high")), exact, preset("a", "Cool", modeOnly),
+                      preset("b", "Office", coolAt(22, "auto"))},
+                     settings.store());
+        const PresetBook shelf(settings.store(), [] {});
+        unit.acState = coolAt(22, "auto");
+        QCOMPARE(shelf.active(unit), std::optional(exact));
+        unit.acState->targetTemperature = 23; // any target fits a preset without one
+        QCOMPARE(shelf.active(unit)->name, QStringLiteral("Cool"));
+        unit.id = "b";
+        unit.acState = coolAt(22, "auto");
+        unit.acState->on = false; // off: even the preset of exactly its state does not count
+        QCOMPARE(shelf.active(unit), std::nullopt);
+        QCOMPARE(names(shelf.of("b")), (QStringList{"Elsewhere", "Office"}));
+    }
+
+    void applySendsAtOnce() {
+        ModelRig rig({unitJson("a", "Bedroom", false, 22)});
+        AppModel& model = rig.startPolling();
+        rig.service.on("POST", statePath("a"), LoopbackService::Response::json(envelope({})));
+        model.apply(preset("a", "Warm", ACState{{}, "cool", 26, {}, "high", "rangeFull", {}, {}}));
+        QCOMPARE(model.pod("a")->acState->on, true); // a preset without "on" switches on
+        QVERIFY(rig.service.waitForRequests(2));     // without the clock moving: no debounce
+        QJsonObject sent = unitJson("a", "", true, 26).value("acState").toObject();
+        sent["fanLevel"] = "high";
+        sent["swing"] = "rangeFull";
+        QCOMPARE(rig.sentState("a"), sent);
+
+        // Without a target, the unit keeps its target and temperature unit.
+        ACState state{true, "cool", 22, "C", "auto", {}, {}, {}};
+        preset("a", "Low", ACState{{}, {}, {}, "F", "low", {}, {}, {}}).applyTo(state);
+        QCOMPARE(state, (ACState{true, "cool", 22, "C", "low", {}, {}, {}}));
     }
 };
 

@@ -10,51 +10,40 @@ namespace {
 void acceptKeys(LoopbackService& service) {
     service.on("GET", listingPath, LoopbackService::Response::json(envelope(QJsonArray{})));
 }
-
-bool needsKey(const AppModel& model) {
-    return QTest::qWaitFor([&] { return model.status().kind == AppModel::Status::needsKey; });
-}
-
-// Nothing the user does reaches the service until the next sign-in.
-void verifyQuiet(ModelRig& rig) {
-    const qsizetype asked = rig.service.requests().size();
-    rig.model->setAwake(true);
-    rig.model->setPanelOpen(true);
-    rig.clock.advance(1h);
-    QVERIFY(settle());
-    QCOMPARE(rig.service.requests().size(), asked);
-}
 } // namespace
 
 class SignInTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // Letters and digits of any script, "-" and "_"; a letter with a combining accent is one
-    // character.
-    void keyShape() {
+    // A text that cannot be a key is refused without asking the service; a key is trimmed,
+    // checked with the service and stored, and the demo gives way to polling.
+    void signInFromTheDemo() {
+        ModelRig rig(std::nullopt);
+        rig.units = {unitJson("a", "Hall", true)};
+        acceptKeys(rig.service);
+        AppModel& model = rig.start(true);
+        QCOMPARE(outcomeOf(model.account().signIn("abcde FGH12")).failure->kind(),
+                 SensiboAPI::Failure::Kind::badKey);
+        QVERIFY(rig.service.requests().isEmpty() && model.isDemo());
+        QVERIFY(outcomeOf(model.account().signIn("  abcdEFGH12\n")).value);
+        QCOMPARE(rig.service.requests().first().queryValue("fields"), "id");
+        QCOMPARE(rig.service.requests().first().queryValue("apiKey"), "abcdEFGH12");
+        QCOMPARE(rig.keys.storedKey(), "abcdEFGH12");
+        QVERIFY(!model.isDemo() && model.history().isEmpty());
+        QCOMPARE(model.status().kind, AppModel::Status::loading);
+        QVERIFY(rig.waitForSleeps({60'000}));
+        QCOMPARE(model.status().kind, AppModel::Status::ready);
+        QCOMPARE(model.pods().first().id, "a");
+        QCOMPARE(rig.listings().last().queryValue("apiKey"), "abcdEFGH12");
+
+        // What can be a key: letters and digits of any script, "-" and "_"; a letter with a
+        // combining accent is one character.
         const QString twoHundred = QString("a1-_").repeated(50);
         QVERIFY(couldBeKey(twoHundred));
         QVERIFY(!couldBeKey(twoHundred + "x"));
         QVERIFY(!couldBeKey("abcde FGH12"));
         QVERIFY(couldBeKey(QString::fromUtf8("n\u0303ame-\u0661\u0662\u0663_\u00e9")));
         QVERIFY(!couldBeKey(QString::fromUtf8("abcdefgh\u0303i"))); // 9 characters
-    }
-
-    // A text that cannot be a key is refused without asking the service; a key is trimmed,
-    // checked with the service and stored.
-    void keyIsCheckedBeforeAsking() {
-        ModelRig rig(std::nullopt);
-        acceptKeys(rig.service);
-        AppModel& model = rig.start();
-        QVERIFY(needsKey(model));
-        QCOMPARE(outcomeOf(model.account().signIn("abcde FGH12")).failure->kind(),
-                 SensiboAPI::Failure::Kind::badKey);
-        QCOMPARE(rig.service.requests().size(), 0);
-        QCOMPARE(model.status().kind, AppModel::Status::needsKey);
-        QVERIFY(outcomeOf(model.account().signIn("  abcdEFGH12\n")).value);
-        QCOMPARE(rig.service.requests().first().queryValue("fields"), "id");
-        QCOMPARE(rig.service.requests().first().queryValue("apiKey"), "abcdEFGH12");
-        QCOMPARE(rig.keys.storedKey(), "abcdEFGH12");
     }
 
     void keyringRefusingTheKey() {
@@ -65,7 +54,7 @@ private Q_SLOTS:
         acceptKeys(rig.service);
         rig.keys.setProblem(QStringLiteral("the keyring stayed locked"));
         AppModel& model = rig.start();
-        QVERIFY(needsKey(model));
+        QVERIFY(rig.waitForNeedsKey());
         QCOMPARE(model.account().keyWarning(), warning);
         QCOMPARE(model.account().unkeptKeyReason(), std::nullopt); // no key in use
 
@@ -82,12 +71,13 @@ private Q_SLOTS:
         model.account().signOut();
         QVERIFY(outcomeOf(model.account().signIn("goodkey-12345")).value);
         QCOMPARE(rig.keys.storedKey(), "goodkey-12345");
-        QCOMPARE(model.account().keyWarning(), std::nullopt);
-        QCOMPARE(model.account().unkeptKeyReason(), std::nullopt);
+        QVERIFY(!model.account().keyWarning() && !model.account().unkeptKeyReason());
     }
 
     // The key the user removed stays in the keyring: the user hears of it, the log says why
-    // without the key, and the app stays signed out for the run.
+    // without the key, and the app stays signed out for the run. Out of the demo without a key
+    // everything of the demo goes and nothing reaches the service. (With a key the next listing
+    // comes at once: tst_polling's historyReloadsAfterTenMinutesAFailureOrASession.)
     void keyringKeepingARemovedKey() {
         ModelRig rig({unitJson("a", "Hall", true)});
         AppModel& model = rig.startPolling();
@@ -103,8 +93,10 @@ private Q_SLOTS:
         rig.keys.setProblem(std::nullopt);
         model.account().loadDemo();
         model.account().exitDemo();
-        QVERIFY(needsKey(model));
-        verifyQuiet(rig);
+        QVERIFY(rig.waitForNeedsKey());
+        QVERIFY(!model.isDemo() && model.pods().isEmpty() && model.history().isEmpty() &&
+                !model.lastUpdated() && !model.selectedID());
+        QVERIFY(rig.staysQuiet(rig.service.requests().size()));
         QCOMPARE(model.account().apiKey(), std::nullopt);
     }
 
@@ -112,10 +104,8 @@ private Q_SLOTS:
     void sessionEndDropsTheKeyCheck() {
         for (const bool demo : {false, true}) {
             ModelRig rig;
-            rig.otherAnswers = [](const LoopbackService::Request&) {
-                auto held = LoopbackService::Response::json(envelope(QJsonArray{}));
-                held.held = true;
-                return held;
+            rig.otherAnswers = [](const auto&) {
+                return heldBack(LoopbackService::Response::json(envelope(QJsonArray{})));
             };
             AppModel& model = rig.startPolling();
             auto check = model.account().signIn("newkey-123456");
@@ -134,49 +124,29 @@ private Q_SLOTS:
         }
     }
 
-    // Failures and the banner of the last session do not slow down or cloud the next one.
-    void newSessionStartsAfresh() {
-        const auto serverError = LoopbackService::Response::json("{}", 500);
-        ModelRig rig({unitJson("a", "Hall", true)});
+    // Signing out forgets the units, the key, the held settings, the failures and the banner:
+    // none of them slows down or clouds the next session.
+    void signOutForgetsEverything() {
+        ModelRig rig({unitJson("a", "Hall", false)});
         acceptKeys(rig.service);
-        rig.listingAnswers = {serverError, serverError, serverError};
-        AppModel& model = rig.start();
-        QVERIFY(rig.waitForSleeps({120'000}));
+        AppModel& model = rig.startPolling();
+        model.step("a", +1); // held while off
+        rig.listingAnswers = {errorAnswer, errorAnswer, errorAnswer};
+        QVERIFY(rig.poll(60s, 120'000));
         QVERIFY(rig.poll(120s, 240'000));
         QVERIFY(rig.poll(240s, 300'000));
         model.show(QStringLiteral("Couldn't change Hall: This computer is offline."));
         model.account().signOut();
-        QCOMPARE(model.banner(), std::nullopt);
-        rig.listingAnswers = {serverError};
-        QVERIFY(outcomeOf(model.account().signIn("newkey-123456")).value);
-        QVERIFY(rig.waitForSleeps({120'000}));
-    }
-
-    void signInLeavesTheDemoAndPolls() {
-        ModelRig rig(std::nullopt);
-        rig.units = {unitJson("a", "Hall", true)};
-        acceptKeys(rig.service);
-        AppModel& model = rig.start(true);
-        QVERIFY(outcomeOf(model.account().signIn("newkey-123456")).value);
-        QVERIFY(!model.isDemo() && model.history().isEmpty());
-        QCOMPARE(model.status().kind, AppModel::Status::loading);
-        QVERIFY(rig.waitForSleeps({60'000}));
-        QCOMPARE(model.status().kind, AppModel::Status::ready);
-        QCOMPARE(model.pods().first().id, "a");
-        QCOMPARE(rig.listings().last().queryValue("apiKey"), "newkey-123456");
-    }
-
-    void signOutForgetsEverything() {
-        ModelRig rig({unitJson("a", "Hall", false)});
-        AppModel& model = rig.startPolling();
-        model.step("a", +1); // held while off
-        model.account().signOut();
         QVERIFY(settle());
         QCOMPARE(model.status().kind, AppModel::Status::needsKey);
-        QVERIFY(model.pods().isEmpty() && model.history().isEmpty() && !model.lastUpdated());
+        QVERIFY(model.pods().isEmpty() && model.history().isEmpty() && !model.lastUpdated() &&
+                !model.banner());
         QCOMPARE(rig.keys.storedKey(), std::nullopt);
-        verifyQuiet(rig);
+        QVERIFY(rig.staysQuiet(rig.service.requests().size()));
         QCOMPARE(rig.clock.pendingSleeps(), QList<qint64>{});
+        rig.listingAnswers = {errorAnswer};
+        QVERIFY(outcomeOf(model.account().signIn("newkey-123456")).value);
+        QVERIFY(rig.waitForSleeps({30'000})); // one failure at the open panel's pace
     }
 
     void demoNeverReachesTheService() {
@@ -184,7 +154,7 @@ private Q_SLOTS:
         ModelRig rig;
         rig.listingAnswers = {LoopbackService::Response::json("{}", 401)};
         AppModel& model = rig.start();
-        QVERIFY(needsKey(model));
+        QVERIFY(rig.waitForNeedsKey());
         model.account().loadDemo();
         QVERIFY(model.isDemo());
         QCOMPARE(model.status().kind, AppModel::Status::ready);
@@ -198,13 +168,11 @@ private Q_SLOTS:
         model.stepFan("demo1", +1);    // demo1's fan levels: auto, quiet, low, medium, high
         model.setMode("demo3", "dry"); // switches the unit on
         model.togglePower("demo2");
-        QCOMPARE(std::tuple(model.pod("demo1")->acState->targetTemperature,
-                            model.pod("demo1")->acState->fanLevel,
-                            model.pod("demo3")->acState->mode, model.pod("demo3")->acState->on,
-                            model.pod("demo2")->acState->on),
-                 std::tuple(std::optional<qint64>(21), std::optional<QString>("quiet"),
-                            std::optional<QString>("dry"), std::optional<bool>(true),
-                            std::optional<bool>(true)));
+        const ACState one = *model.pod("demo1")->acState, three = *model.pod("demo3")->acState;
+        QCOMPARE(std::tuple(one.targetTemperature.value_or(0), one.fanLevel, three.mode,
+                            three.on.value_or(false), model.pod("demo2")->isOn()),
+                 std::tuple(qint64(21), std::optional<QString>("quiet"),
+                            std::optional<QString>("dry"), true, true));
         QCOMPARE(rig.clock.pendingSleeps(), QList<qint64>{});
 
         // Timers are neither set nor cancelled; one that fires goes.
@@ -216,22 +184,9 @@ private Q_SLOTS:
         QCOMPARE(model.pod("demo1")->timer, demoTimer);
         model.features().timerFired("demo1");
         QCOMPARE(model.pod("demo1")->timer, std::nullopt);
-        verifyQuiet(rig);
+        QVERIFY(rig.staysQuiet(rig.service.requests().size()));
         QCOMPARE(rig.service.requests().size(), 1);
         QVERIFY(model.isDemo());
-    }
-
-    // Out of the demo without a key, nothing reaches the service. (With a key the next
-    // listing comes at once: tst_history's newSessionLoadsAgain.)
-    void exitDemoWithoutAKey() {
-        ModelRig rig(std::nullopt);
-        AppModel& model = rig.start(true);
-        model.account().exitDemo();
-        QVERIFY(needsKey(model));
-        QVERIFY(!model.isDemo() && model.pods().isEmpty() && model.history().isEmpty() &&
-                !model.lastUpdated() && !model.selectedID());
-        verifyQuiet(rig);
-        QCOMPARE(rig.service.requests().size(), 0);
     }
 };
 

@@ -4,6 +4,7 @@
 #include "model/model_backstage.h"
 #include "support/loopback_service.h"
 #include "support/memory_key_store.h"
+#include "support/settle.h"
 #include "support/temporary_settings.h"
 #include "support/virtual_clock.h"
 
@@ -65,6 +66,21 @@ inline QString climateReactPath(const QString& id) {
 inline QByteArray envelope(const QJsonValue& result) {
     return QJsonDocument(QJsonObject{{"status", "success"}, {"result", result}}).toJson();
 }
+
+// `response`, given only once the service's held answers are released.
+inline LoopbackService::Response heldBack(LoopbackService::Response response) {
+    response.held = true;
+    return response;
+}
+
+inline const LoopbackService::Response errorAnswer = LoopbackService::Response::json("{}", 500);
+
+// What the callbacks made by `listener()` were told, in turn: nothing for success.
+struct Heard : QList<std::optional<QString>> {
+    auto listener() {
+        return [this](const std::optional<QString>& failure) { append(failure); };
+    }
+};
 
 inline bool isFullListing(const LoopbackService::Request& request) {
     return request.queryValue("fields").value_or(QString()).contains("remoteCapabilities");
@@ -129,6 +145,26 @@ public:
     bool poll(std::chrono::milliseconds step = std::chrono::minutes(1), qint64 next = 60'000) {
         clock.advance(step);
         return waitForSleeps({next});
+    }
+
+    // Runs the event loop until the model shows a banner.
+    bool waitForBanner() const {
+        return QTest::qWaitFor([this] { return model->banner().has_value(); });
+    }
+
+    // Runs the event loop until the model asks for a key.
+    bool waitForNeedsKey() const {
+        return QTest::qWaitFor(
+            [this] { return model->status().kind == AppModel::Status::needsKey; });
+    }
+
+    // Whether the service has heard no more than `asked` requests, even after a wake, the panel
+    // opening and an hour passing.
+    bool staysQuiet(qsizetype asked) {
+        model->setAwake(true);
+        model->setPanelOpen(true);
+        clock.advance(std::chrono::hours(1));
+        return settle() && service.requests().size() == asked;
     }
 
     // Starts with the stored key and waits until the first listing is merged.

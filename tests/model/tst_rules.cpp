@@ -1,0 +1,208 @@
+#include "model/ac_state_rules.h"
+#include "model/demo_data.h"
+#include "model/dropdown_builders.h"
+#include "model/dropdown_picker.h"
+#include "model/system_clock.h"
+#include "model/unit_lookup.h"
+#include "support/model_rig.h"
+
+#include <QElapsedTimer>
+#include <QTest>
+
+using namespace std::chrono_literals;
+
+namespace {
+QCoro::Task<> sleeper(Clock& clock, std::chrono::milliseconds duration, CancelToken cancel,
+                      QStringList& woken) {
+    co_await clock.sleep(duration, cancel);
+    woken.append(cancel.isCancelled() ? QStringLiteral("cancelled") : QStringLiteral("woke"));
+}
+
+Dropdown letters(std::optional<QString> selected = std::nullopt) {
+    Dropdown dropdown;
+    dropdown.id = QStringLiteral("letters");
+    for (const QString& letter : {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")})
+        dropdown.options.append({.id = letter, .title = letter.toUpper()});
+    dropdown.selected = std::move(selected);
+    return dropdown;
+}
+
+// The rows as titles, with " | " where a group starts: "Swing | Top, Bottom | Hold".
+QString rows(const QList<Dropdown::Option>& options) {
+    QString text;
+    for (const Dropdown::Option& option : options) {
+        if (!text.isEmpty())
+            text += option.startsGroup ? QStringLiteral(" | ") : QStringLiteral(", ");
+        text += option.title;
+    }
+    return text;
+}
+} // namespace
+
+// The model's rules that are functions of their own, its clock, and the dropdowns it builds.
+class RulesTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    // An answer's missing members come from the state sent. Conforming is to demo1: cool 22 °C,
+    // fan auto, swing stopped; modes cool, heat, fan, dry, auto, each with sideways swing
+    // (stopped, fixedLeft, fixedCenter, fixedRight, rangeFull) and light.
+    void stateRules() {
+        QCOMPARE(ACStateRules::fill({{}, {}, 23, {}, {}, "rangeFull", {}, {}},
+                                    {true, "cool", 22, "C", "low", "stopped", "stopped", "on"}),
+                 (ACState{true, "cool", 23, "C", "low", "rangeFull", {}, {}}));
+        const Pod unit = DemoData::pods(QDateTime::currentDateTimeUtc()).first();
+        const auto conformed = [&unit](const ACState& state) {
+            return ACStateRules::conform(state, unit);
+        };
+        // A mode not offered keeps the current.
+        QCOMPARE(conformed({true, "turbo", 22, "C", "auto", "stopped", "fixedLeft", "dim"}),
+                 (ACState{true, "cool", 22, "C", "auto", "stopped", "fixedLeft", "dim"}));
+        // Fan mode has no temperatures and fewer fan levels.
+        QCOMPARE(conformed({true, "fan", 22, {}, "quiet", "rangeFull", "x", "bright"}),
+                 (ACState{true, "fan", {}, "C", "low", "rangeFull", "stopped", "on"}));
+        // The nearest temperature, a tie to the first.
+        QCOMPARE(conformed({false, "cool", 40, "C", {}, {}, {}, {}}),
+                 (ACState{false, "cool", 30, "C", "auto", "stopped", "stopped", "on"}));
+        // Without a target, the middle one.
+        QCOMPARE(conformed({{}, "dry", {}, {}, "high", {}, {}, {}}),
+                 (ACState{{}, "dry", 23, "C", "low", "stopped", "stopped", "on"}));
+
+        // The minutes of a timer set for a time of day.
+        const QDateTime now = QDateTime::currentDateTimeUtc();
+        const auto minutes = [&now](qint64 offsetMs) {
+            return ACStateRules::timerMinutes(now, now.addMSecs(offsetMs));
+        };
+        QCOMPARE(minutes(-600'000), 1430); // 10 minutes past: tomorrow
+        QCOMPARE(minutes(20'000), 1);      // a moment ahead is a minute
+        QCOMPARE(minutes(89'000), 1);
+        QCOMPARE(minutes(90'000), 2); // halves round up
+    }
+
+    // What a text finds: the id, or "error: " and the reason (its start).
+    void unitLookup() {
+        // Bedroom, Office, Living Room; then one without a room, named after its id.
+        QList<Pod> pods = DemoData::pods(QDateTime::currentDateTimeUtc());
+        Pod unnamed, second;
+        unnamed.id = QStringLiteral("7bX2k9");
+        second.id = QStringLiteral("bed2");
+        second.room = Pod::Room{QStringLiteral("Bed 2"), {}};
+        pods << unnamed << second;
+        const auto found = [&pods](const QString& text) {
+            const auto result = UnitLookup::find(pods, text);
+            const Pod* pod = std::get_if<Pod>(&result);
+            return pod ? pod->id : "error: " + std::get<QString>(result);
+        };
+        QCOMPARE(found("2"), "demo2");
+        QCOMPARE(found("demo3"), "demo3");
+        QCOMPARE(found("oFFICE"), "demo2");        // a name in any case
+        QCOMPARE(found("liv"), "demo3");           // a unique start
+        QCOMPARE(found("bed 2"), "bed2");          // a whole name wins over starts
+        QCOMPARE(found("sensibo 7bx2"), "7bX2k9"); // the name made from the id
+        // Refusals say why; those that find no unit list the units.
+        const QString units =
+            " The units are: 1 Bedroom, 2 Office, 3 Living Room, 4 Sensibo 7bX2, 5 Bed 2.";
+        QCOMPARE(found("Attic"), "error: No unit is called \"Attic\"." + units);
+        QCOMPARE(found("Bed"), "error: \"Bed\" could be Bedroom or Bed 2: give more of the name.");
+        QCOMPARE(found("9"), "error: There is no unit 9." + units);
+        QCOMPARE(found(" "), "error: No unit given." + units);
+        // An id is exact: another case of it is a name that no room has.
+        QCOMPARE(found("DEMO1"), "error: No unit is called \"DEMO1\"." + units);
+    }
+
+    void systemClockSleepsAndCancels() {
+        SystemClock clock;
+        QStringList woken;
+        QElapsedTimer elapsed;
+        elapsed.start();
+        sleeper(clock, 30ms, {}, woken);
+        QVERIFY(QTest::qWaitFor([&] { return !woken.isEmpty(); }, 2000));
+        QVERIFY(elapsed.elapsed() >= 30);
+
+        CancelToken cancel;
+        elapsed.restart();
+        sleeper(clock, 60s, cancel, woken);
+        cancel.cancel();
+        QVERIFY(QTest::qWaitFor([&] { return woken.size() == 2; }, 2000));
+        QCOMPARE(woken, (QStringList{"woke", "cancelled"}));
+        QVERIFY(elapsed.elapsed() < 5000);
+    }
+
+    void highlightWalkAndPick() {
+        int changes = 0;
+        DropdownPicker picker([&changes] { ++changes; });
+        picker.moveHighlight(1); // nothing open: nothing happens
+        QCOMPARE(std::pair(picker.shown().has_value(), changes), std::pair(false, 0));
+        const auto walk = [&picker](std::optional<QString> selected, const QList<int>& steps) {
+            picker.open(letters(std::move(selected)));
+            for (const int step : steps)
+                picker.moveHighlight(step);
+            return picker.shown()->highlighted;
+        };
+        QCOMPARE(walk({}, {}), std::nullopt);
+        QCOMPARE(walk({}, {-1}), 2);          // up first: the last row
+        QCOMPARE(walk({}, {1, 1, 1, 1}), 2);  // down stops on the last row
+        QCOMPARE(walk({}, {1, -1, -1}), 0);   // up stops on the first row
+        QCOMPARE(walk(QString("b"), {1}), 2); // from the selected row
+
+        // Picking closes the dropdown, then picks.
+        QStringList picked;
+        Dropdown dropdown = letters();
+        dropdown.pick = [&](const QString& id) {
+            picked.append(id + (picker.shown() ? " while open" : ""));
+        };
+        picker.open(dropdown);
+        picker.pickHighlighted(); // nothing highlighted: stays open
+        QVERIFY(picker.shown());
+        picker.highlight(3); // not a row
+        QCOMPARE(picker.shown()->highlighted, std::nullopt);
+        picker.highlight(2); // the pointer is over the last row
+        picker.moveHighlight(-1);
+        picker.pickHighlighted();
+        picker.pickHighlighted(); // closed: nothing
+        QCOMPARE(picked, QStringList{"b"});
+    }
+
+    // The unit's current value is selected; an unit that is off shows none, or a note for settings
+    // that wait for it to be on.
+    void dropdownRows() {
+        ModelRig rig;
+        AppModel& model = rig.start(true);
+        const Dropdown mode = Dropdowns::mode(model, *model.pod("demo1"), QRectF(140, 93, 100, 36));
+        QCOMPARE(rows(mode.options), "Cool, Heat, Fan, Dry, Auto");
+        QCOMPARE(mode.selected, "cool");
+        QCOMPARE(Dropdowns::mode(model, *model.pod("demo2"), {}).selected, std::nullopt);
+        QCOMPARE(Dropdowns::airflow(model, *model.pod("demo1"), {}).note, std::nullopt);
+
+        const Dropdown off = Dropdowns::airflow(model, *model.pod("demo2"), QRectF());
+        QCOMPARE(off.selected, "rangeFull");
+        QCOMPARE(off.note, "Off now. Set when you turn it on.");
+        model.picker().open(off);
+        QCOMPARE(model.picker().shown()->highlighted, 0);
+        model.picker().moveHighlight(1);
+        model.picker().pickHighlighted();
+        QCOMPARE(model.pod("demo2")->acState->swing, "fixedTop");
+        QCOMPARE(model.pod("demo2")->acState->on, false);
+
+        // Swing rows as shown, then the ids they pick.
+        const auto shown = [](const QStringList& values) {
+            const QList<Dropdown::Option> options = Swing::options(values);
+            QStringList ids;
+            for (const Dropdown::Option& option : options)
+                ids.append(option.id);
+            return rows(options) + " = " + ids.join(',');
+        };
+        QCOMPARE(shown({"stopped", "fixedBottom", "rangeFull", "fixedTop"}),
+                 "Swing | Top, Bottom | Hold = rangeFull,fixedTop,fixedBottom,stopped");
+        // Ranges come with rangeFull first; unknown values are left out.
+        QCOMPARE(shown({"rangeUpper", "horizontal", "rangeFull", "fixedTop"}),
+                 "Swing, " + Swing::title("rangeUpper") + " | Top = rangeFull,rangeUpper,fixedTop");
+        QCOMPARE(shown({"fixedMiddle", "fixedTop"}), "Top, Middle = fixedTop,fixedMiddle");
+        // Sideways: sweeps, then left to right, then holding still.
+        QCOMPARE(rows(Sideways::options({"stopped", "fixedRight", "rangeCenter", "fixedLeftRight",
+                                         "fixedLeft", "rangeFull", "wobble"})),
+                 "Swing, Swing center | Left, Right, Left and right | Hold");
+    }
+};
+
+QTEST_GUILESS_MAIN(RulesTest)
+#include "tst_rules.moc"
