@@ -11,8 +11,6 @@
 #include "support/panel_rig.h"
 
 #include <QFontInfo>
-#include <QFontMetricsF>
-#include <QPainter>
 
 // Pixels with any ink, fully covered, of half cover or more not in the colour asked for; and
 // the highest cover.
@@ -77,14 +75,13 @@ private Q_SLOTS:
         QVERIFY(ink.solid > 20 && ink.offColor == 0 && ink.drawn < 48 * 48 * 3 / 4);
     }
 
-    void unknownSymbolDrawsTheNeutralIcon() {
+    // An unknown symbol draws the neutral icon; opacity, weight and where painting lands.
+    void unknownSymbolOpacityWeightAndPainting() {
         QVERIFY(!Icons::contains(QStringLiteral("no.such.symbol")));
         QCOMPARE(Icons::pixmap("no.such.symbol", 16, Qt::white).toImage(),
                  Icons::pixmap("circle.dotted", 16, Qt::white).toImage());
         QVERIFY(!Icons::pixmap(QString(), 0, Qt::white).isNull());
-    }
 
-    void opacityWeightAndPainting() {
         // A translucent colour fades the icon as a whole: crossing strokes stay at its opacity.
         const QColor faint = QColor::fromRgbF(1, 1, 1, 0.25f);
         QVERIFY(std::abs(inspect(Icons::pixmap(QStringLiteral("fan"), 32, faint), faint).maxAlpha -
@@ -117,7 +114,10 @@ private Q_SLOTS:
         QVERIFY(std::abs(metrics.ascent() + metrics.descent() - 121) < 3);
     }
 
-    void paintsAgainOnlyWhenSomethingShownChanges() {
+    // Paints again only when something shown changes, and at the density of the picture it lands
+    // in, not at the screen's: at 2× a half-point line is one pixel wide, and the placeholder's
+    // symbol is not a 1× picture doubled.
+    void paintsOnChangeAtThePicturesDensity() {
         Probe probe;
         probe.resize(20, 10);
         QCOMPARE(renderOnBlack(probe).pixelColor(5, 5), QColor(Qt::red));
@@ -136,11 +136,7 @@ private Q_SLOTS:
         for (int round = 0; round < 2; ++round)
             QCOMPARE(PaintRecorder::record(probe).shapes.size(), 2);
         QCOMPARE(probe.paints, 6);
-    }
 
-    // Drawn at the density of the picture they land in, not at the screen's: at 2× a half-point
-    // line is one pixel wide, and the placeholder's symbol is not a 1× picture doubled.
-    void drawnAtThePicturesDensity() {
         const auto render = [](QWidget& widget) {
             QImage image(widget.size() * 2, QImage::Format_ARGB32_Premultiplied);
             image.setDevicePixelRatio(2);
@@ -148,11 +144,9 @@ private Q_SLOTS:
             widget.render(&image, {}, {}, QWidget::DrawChildren);
             return image;
         };
-        Probe probe;
-        probe.resize(20, 10);
         QImage image = render(probe);
         QCOMPARE(std::pair(image.pixelColor(0, 5), image.pixelColor(1, 5)),
-                 std::pair(QColor(Qt::white), QColor(Qt::red)));
+                 std::pair(QColor(Qt::white), QColor(Qt::blue)));
 
         Placeholder placeholder("wifi.slash", "", std::nullopt);
         placeholder.resize(100, Placeholder::blockHeight);
