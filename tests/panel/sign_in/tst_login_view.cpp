@@ -12,15 +12,9 @@
 
 using namespace std::chrono_literals;
 
-const QString refusedText = QStringLiteral("That key wasn't accepted. Check it's copied in full.");
-
 // A sign-in view on its own, with the parts a user works.
 struct Screen {
     explicit Screen(AppModel& model) : view(model) { view.show(); }
-    // The error is shown, and it is the view's.
-    bool shows(const QString& error) const {
-        return view.error() == error && named<QLabel>(view, error);
-    }
     LoginView view;
     QLineEdit* field = view.findChild<QLineEdit*>();
     ProminentButton* button = view.findChild<ProminentButton*>();
@@ -71,14 +65,17 @@ private Q_SLOTS:
             answer.closeMidAnswer = drop;
             AppModel& model = signedOut(rig, answer);
             Screen screen(model);
-            const QString error = drop ? "This computer is offline." : refusedText;
+            const QString error = drop ? "This computer is offline."
+                                       : "That key wasn't accepted. Check it's copied in full.";
 
             const QString key = QStringLiteral("wrongkey-12345");
             QTest::keyClicks(screen.field, key);
             QTest::keyClick(screen.field, Qt::Key_Return);
             QVERIFY(screen.view.isBusy() && !screen.button->isEnabled());
             QVERIFY(QTest::qWaitFor([&] { return !screen.view.isBusy(); }, 10000));
-            QVERIFY(screen.shows(error) && screen.field->text() == key);
+            // The error is shown, and it is the view's.
+            QVERIFY(screen.view.error() == error && named<QLabel>(screen.view, error) &&
+                    screen.field->text() == key);
             QVERIFY(model.status().kind == AppModel::Status::needsKey && !rig.keys.storedKey());
 
             // The error stays while the key is corrected, and goes with the next submit.
