@@ -170,8 +170,7 @@ private Q_SLOTS:
             dropdown.anchor = anchor;
             for (int i = 0; i < 4; ++i)
                 dropdown.options.append({.id = QString::number(i), .title = "row"});
-            const DropdownLayer::Placement placement =
-                DropdownLayer::place(dropdown, {380, height});
+            const auto placement = DropdownLayer::place(dropdown, {380, height});
             QVERIFY2(placement.origin == origin && placement.above == above, name);
         }
     }
