@@ -10,16 +10,14 @@
 #include <QTextItem>
 #include <QWidget>
 
-// What was drawn: the rectangle every stroked or filled shape and every text takes.
+// What was drawn: the rectangle every stroked or filled shape and every text takes, in device
+// coordinates (a shape's without the pen's width).
 struct Recording {
-    struct Shape {
-        QRectF bounds; // in device coordinates, without the pen's width
-    };
     struct Text {
         QString text;
-        QRectF bounds; // in device coordinates
+        QRectF bounds;
     };
-    QList<Shape> shapes;
+    QList<QRectF> shapes;
     QList<Text> texts;
 
     // Whether a drawn text contains `part`.
@@ -61,7 +59,7 @@ private:
 
         void drawPath(const QPainterPath& path) override {
             recorder.recording.shapes.append(
-                {painter()->combinedTransform().map(path).boundingRect()});
+                painter()->combinedTransform().map(path).boundingRect());
         }
         void drawPolygon(const QPointF* points, int count, PolygonDrawMode) override {
             QPainterPath path;

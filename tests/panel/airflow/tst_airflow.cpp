@@ -36,7 +36,7 @@ class AirflowTest : public QObject {
 private Q_SLOTS:
     void initTestCase() { FrameTicker::shared()->setInstant(true); }
 
-    void advanceCapsTheStep() {
+    void fieldAdvancesCappedAndStreaksRise() {
         // The first frame only starts the clock; after a long pause a frame counts as 0.1 s; a
         // clock that steps back moves nothing.
         AirflowField::Flow paused, prompt;
@@ -51,14 +51,11 @@ private Q_SLOTS:
         paused.advance(4000, 0, 0);
         QCOMPARE(paused.level, prompt.level);
         QCOMPARE(paused.progress, prompt.progress);
-    }
 
-    // How the streaks and eddies are shaped shows in the previews; the view's test below keeps
-    // what it draws inside it.
-    void moreStreaksAsTheFlowRises() {
-        QVERIFY(AirflowField::streaks(card, flowAt(0)).size() > 0);
-        QVERIFY(AirflowField::streaks(card, flowAt(0)).size() <
-                AirflowField::streaks(card, flowAt(1)).size());
+        // More streaks as the flow rises. How the streaks and eddies are shaped shows in the
+        // previews; the view's test below keeps what it draws inside it.
+        const auto still = AirflowField::streaks(card, flowAt(0)).size();
+        QVERIFY(still > 0 && still < AirflowField::streaks(card, flowAt(1)).size());
     }
 
     void framesRunOnlyWhileShownAndMoving() {

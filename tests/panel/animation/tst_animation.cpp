@@ -20,7 +20,7 @@ class AnimationTest : public QObject {
 
 private Q_SLOTS:
 
-    void springSettlesOnTarget() {
+    void springSettlesOnTargetAndKeepsItsVelocity() {
         // The switch knob, critically damped and far, overdamped (counts as critical).
         const QList<std::tuple<double, double, double>> springs{
             {0.2, 0.85, 1.0}, {0.5, 1.0, -290.0}, {0.3, 1.5, 6.0}};
@@ -32,9 +32,8 @@ private Q_SLOTS:
             QCOMPARE(std::pair(spring.value(), spring.velocity()), std::pair(to, 0.0));
             QVERIFY2(took < response * 6, qPrintable(QString::number(took)));
         }
-    }
 
-    void springRetargetKeepsVelocity() {
+        // Retargeted, it keeps its velocity.
         FrameTicker ticker;
         Spring spring(0.5, 0.85, &ticker);
         spring.animateTo(1);

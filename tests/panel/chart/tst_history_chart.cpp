@@ -51,15 +51,14 @@ private Q_SLOTS:
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     }
 
-    void ticks() {
-        // Steps of 1, of 25, four steps of 2, and none for a wild reading.
+    // Value ticks: steps of 1, of 25, four steps of 2, and none for a wild reading; hour marks
+    // every six hours.
+    void layout() {
         QCOMPARE((QList<QList<double>>{ChartLayout::ticks(21.3, 23.9), ChartLayout::ticks(0, 200),
                                        ChartLayout::ticks(0, 8), ChartLayout::ticks(0, 1e9)}),
                  (QList<QList<double>>{
                      {22, 23}, {0, 25, 50, 75, 100, 125, 150, 175, 200}, {0, 2, 4, 6, 8}, {}}));
-    }
 
-    void hourMarks() {
         const auto local = [](int dayOfMonth, int hour, int minute) {
             return QDateTime(QDate(2024, 5, dayOfMonth), QTime(hour, minute));
         };
@@ -92,7 +91,7 @@ private Q_SLOTS:
         QVERIFY(!fahrenheit.drew("22.0°"));
     }
 
-    void hoverReadsTheNearestPoint() {
+    void hoverReadsTheNearestPointAndLinesSweepIn() {
         ChartRig rig(day);
         HistoryChart& chart = *rig.chart;
         const double plot = chart.width() - 28.0; // the plots leave room for the value ticks
@@ -108,6 +107,29 @@ private Q_SLOTS:
         QEvent leave(QEvent::Leave);
         QApplication::sendEvent(&chart, &leave);
         QVERIFY(!rig.record().drew("21.0°"));
+
+        // A chart shown anew sweeps its lines in from the left.
+        HistoryChart fresh(*rig.rig.model, "a");
+        fresh.resize(340, fresh.height());
+        const auto rightmostDrawn = [&] {
+            QImage image(fresh.size(), QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::transparent);
+            fresh.render(&image, {}, {}, QWidget::RenderFlags());
+            int rightmost = -1;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = rightmost + 1; x < image.width(); ++x)
+                    if (qAlpha(image.pixel(x, y)) > 0)
+                        rightmost = x;
+            return rightmost;
+        };
+        FrameTicker::shared()->setInstant(false);
+        fresh.setDrawn(true, 0.5);
+        QCOMPARE(rightmostDrawn(), -1);
+        FrameTicker::shared()->advance(0.5 + 0.45); // half way through the ease-in-out
+        QVERIFY(rightmostDrawn() > 100 && rightmostDrawn() <= 171);
+        FrameTicker::shared()->advance(0.5);
+        QVERIFY(rightmostDrawn() > 300);
+        FrameTicker::shared()->setInstant(true);
     }
 
     void drawsInsideItsBounds() {
@@ -121,33 +143,8 @@ private Q_SLOTS:
         const QRectF bounds = QRectF(rig.chart->rect()).adjusted(-1, -1, 1, 1);
         for (const Recording::Text& text : drawn.texts)
             QVERIFY2(bounds.united(text.bounds) == bounds, qPrintable(text.text));
-        for (const Recording::Shape& shape : drawn.shapes)
-            QCOMPARE(bounds.united(shape.bounds), bounds);
-    }
-
-    void linesSweepInFromTheLeft() {
-        ChartRig rig(day);
-        HistoryChart chart(*rig.rig.model, "a");
-        chart.resize(340, chart.height());
-        const auto rightmostDrawn = [&] {
-            QImage image(chart.size(), QImage::Format_ARGB32_Premultiplied);
-            image.fill(Qt::transparent);
-            chart.render(&image, {}, {}, QWidget::RenderFlags());
-            int rightmost = -1;
-            for (int y = 0; y < image.height(); ++y)
-                for (int x = rightmost + 1; x < image.width(); ++x)
-                    if (qAlpha(image.pixel(x, y)) > 0)
-                        rightmost = x;
-            return rightmost;
-        };
-        FrameTicker::shared()->setInstant(false);
-        chart.setDrawn(true, 0.5);
-        QCOMPARE(rightmostDrawn(), -1);
-        FrameTicker::shared()->advance(0.5 + 0.45); // half way through the ease-in-out
-        QVERIFY(rightmostDrawn() > 100 && rightmostDrawn() <= 171);
-        FrameTicker::shared()->advance(0.5);
-        QVERIFY(rightmostDrawn() > 300);
-        FrameTicker::shared()->setInstant(true);
+        for (const QRectF& shape : drawn.shapes)
+            QCOMPARE(bounds.united(shape), bounds);
     }
 };
 

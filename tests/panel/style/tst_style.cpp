@@ -11,8 +11,6 @@
 #include "support/panel_rig.h"
 
 #include <QFontInfo>
-#include <QFontMetricsF>
-#include <QPainter>
 
 // Pixels with any ink, fully covered, of half cover or more not in the colour asked for; and
 // the highest cover.
@@ -61,30 +59,25 @@ class StyleTest : public QObject {
 
 private Q_SLOTS:
 
-    void everySymbolRendersInItsColour_data() {
-        QTest::addColumn<QString>("symbol");
-        for (const QString& name : Icons::names())
-            QTest::newRow(qPrintable(name)) << name;
-    }
-
+    // Every symbol is a line icon (not a filled square) wholly in its colour, at 2×.
     void everySymbolRendersInItsColour() {
-        QFETCH(QString, symbol);
         const QColor color(40, 200, 120);
-        const QPixmap pixmap = Icons::pixmap(symbol, 24, color, 2, QFont::Bold);
-        QCOMPARE(pixmap.size(), QSize(48, 48));
-        const Ink ink = inspect(pixmap, color);
-        // A line icon (not a filled square) wholly in the colour.
-        QVERIFY(ink.solid > 20 && ink.offColor == 0 && ink.drawn < 48 * 48 * 3 / 4);
+        for (const QString& symbol : Icons::names()) {
+            const QPixmap pixmap = Icons::pixmap(symbol, 24, color, 2, QFont::Bold);
+            const Ink ink = inspect(pixmap, color);
+            QVERIFY2(pixmap.size() == QSize(48, 48) && ink.solid > 20 && ink.offColor == 0 &&
+                         ink.drawn < 48 * 48 * 3 / 4,
+                     qPrintable(symbol));
+        }
     }
 
-    void unknownSymbolDrawsTheNeutralIcon() {
+    // An unknown symbol draws the neutral icon; opacity, weight and where painting lands.
+    void unknownSymbolOpacityWeightAndPainting() {
         QVERIFY(!Icons::contains(QStringLiteral("no.such.symbol")));
         QCOMPARE(Icons::pixmap("no.such.symbol", 16, Qt::white).toImage(),
                  Icons::pixmap("circle.dotted", 16, Qt::white).toImage());
         QVERIFY(!Icons::pixmap(QString(), 0, Qt::white).isNull());
-    }
 
-    void opacityWeightAndPainting() {
         // A translucent colour fades the icon as a whole: crossing strokes stay at its opacity.
         const QColor faint = QColor::fromRgbF(1, 1, 1, 0.25f);
         QVERIFY(std::abs(inspect(Icons::pixmap(QStringLiteral("fan"), 32, faint), faint).maxAlpha -
@@ -117,7 +110,10 @@ private Q_SLOTS:
         QVERIFY(std::abs(metrics.ascent() + metrics.descent() - 121) < 3);
     }
 
-    void paintsAgainOnlyWhenSomethingShownChanges() {
+    // Paints again only when something shown changes, and at the density of the picture it lands
+    // in, not at the screen's: at 2× a half-point line is one pixel wide, and the placeholder's
+    // symbol is not a 1× picture doubled.
+    void paintsOnChangeAtThePicturesDensity() {
         Probe probe;
         probe.resize(20, 10);
         QCOMPARE(renderOnBlack(probe).pixelColor(5, 5), QColor(Qt::red));
@@ -136,11 +132,7 @@ private Q_SLOTS:
         for (int round = 0; round < 2; ++round)
             QCOMPARE(PaintRecorder::record(probe).shapes.size(), 2);
         QCOMPARE(probe.paints, 6);
-    }
 
-    // Drawn at the density of the picture they land in, not at the screen's: at 2× a half-point
-    // line is one pixel wide, and the placeholder's symbol is not a 1× picture doubled.
-    void drawnAtThePicturesDensity() {
         const auto render = [](QWidget& widget) {
             QImage image(widget.size() * 2, QImage::Format_ARGB32_Premultiplied);
             image.setDevicePixelRatio(2);
@@ -148,11 +140,9 @@ private Q_SLOTS:
             widget.render(&image, {}, {}, QWidget::DrawChildren);
             return image;
         };
-        Probe probe;
-        probe.resize(20, 10);
         QImage image = render(probe);
         QCOMPARE(std::pair(image.pixelColor(0, 5), image.pixelColor(1, 5)),
-                 std::pair(QColor(Qt::white), QColor(Qt::red)));
+                 std::pair(QColor(Qt::white), QColor(Qt::blue)));
 
         Placeholder placeholder("wifi.slash", "", std::nullopt);
         placeholder.resize(100, Placeholder::blockHeight);
