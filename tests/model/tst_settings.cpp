@@ -107,25 +107,18 @@ private Q_SLOTS:
         ModelRig rig({unitJson("a", "Hall", true)});
         AppModel& model = rig.startPolling();
         QSignalSpy changed(&model, &AppModel::settingsChanged);
-        Settings settings = model.settings();
-        settings.unit = "F";
-        model.setSettings(settings);
-        QCOMPARE(Settings::load(rig.settings.store()).unit, QStringLiteral("F"));
-        QCOMPARE(changed.size(), 1);
-        QCOMPARE(rig.clock.pendingSleeps(), QList<qint64>{60'000}); // the same interval: no restart
-
-        settings = {"a", "F", 120, settings.showTemperatureInMenuBar, Settings::TrayIcon::light};
+        const Settings settings{"a", "F", 120, false, Settings::TrayIcon::light};
         model.setSettings(settings);
         QVERIFY(rig.waitForSleeps({120'000}));
         QCOMPARE(rig.listings().size(), 2);
         QCOMPARE(Settings::load(rig.settings.store()), settings);
 
-        // The same value again is still written.
+        // The same value again is still written, but neither told nor polled for.
         rig.settings.store().remove("settings");
         model.setSettings(settings);
         QCOMPARE(Settings::load(rig.settings.store()), settings);
-        QCOMPARE(changed.size(), 2);
-        QCOMPARE(rig.listings().size(), 2);
+        QCOMPARE(std::pair(changed.size(), rig.listings().size()),
+                 std::pair(qsizetype(1), qsizetype(2)));
 
         // A new model starts from what was stored.
         rig.model.reset();
@@ -135,13 +128,11 @@ private Q_SLOTS:
     void launchAtLogin() {
         ModelRig rig;
         AppModel& model = rig.start(true);
-        QSignalSpy changed(&model, &AppModel::launchAtLoginChanged);
+        const QString entryPath = rig.autostart.filePath("alvore.desktop");
         model.setLaunchAtLogin(true);
-        QVERIFY(model.launchAtLogin());
-        QVERIFY(QFile::exists(rig.autostart.filePath("alvore.desktop")));
+        QVERIFY(model.launchAtLogin() && QFile::exists(entryPath));
         model.setLaunchAtLogin(false);
-        QVERIFY(!model.launchAtLogin());
-        QCOMPARE(changed.size(), 2);
+        QVERIFY(!model.launchAtLogin() && !QFile::exists(entryPath));
         // The program's path is quoted in the entry.
         const LoginItem quoted(rig.autostart.path(), "/opt/My \"App\"/alvore");
         QCOMPARE(quoted.setRegistered(true), std::nullopt);
@@ -266,9 +257,6 @@ private Q_SLOTS:
         QCOMPARE(names(edited.all()), (QStringList{"C", "X", "A", "B"}));
         edited.rename(x.id, "  " + QString(50, u'r'));
         QCOMPARE(edited.all().at(1).name, "  " + QString(38, u'r')); // cut, not trimmed
-        edited.rename(a.id, "");
-        edited.remove(c.id);
-        QCOMPARE(names(edited.all()), (QStringList{"  " + QString(38, u'r'), "", "B"}));
         QCOMPARE(Preset::load(settings.store()), edited.all());
 
         // The first of the unit's own presets that fits its state is active, while it is on.
