@@ -64,8 +64,7 @@ private Q_SLOTS:
         }
         QCOMPARE(target(model, "a"), 25);
         rig.clock.advance(299ms);
-        QVERIFY(settle());
-        QCOMPARE(rig.service.requests("POST", statePath("a")).size(), 0);
+        QVERIFY(settle() && rig.service.requests("POST", statePath("a")).isEmpty());
         rig.clock.advance(1ms);
         QVERIFY(swinging(model)); // the answer is adopted
         QCOMPARE(rig.service.requests("POST", statePath("a")).size(), 1);
@@ -115,10 +114,9 @@ private Q_SLOTS:
         model.step("a", +1);
         model.stepFan("a", +1);
         QCOMPARE(rig.clock.pendingSleeps(), QList<qint64>{60'000}); // no send waits
-        QVERIFY(rig.poll()); // a poll while held shows the held settings, not the service's
-        QCOMPARE(target(model, "a"), 20);
-        QVERIFY(settle());
-        QCOMPARE(rig.service.requests("POST", statePath("a")).size(), 0);
+        // A poll while held shows the held settings, not the service's.
+        QVERIFY(rig.poll() && target(model, "a") == 20);
+        QVERIFY(settle() && rig.service.requests("POST", statePath("a")).isEmpty());
 
         model.togglePower("a"); // sent at once
         QVERIFY(rig.service.waitForRequests(5));
@@ -278,11 +276,9 @@ private Q_SLOTS:
         rig.clock.advance(10s);
         QSignalSpy podsChanged(&model, &AppModel::podsChanged);
         model.features().timerFired("a");
-        QCOMPARE(model.pod("a")->timer, std::nullopt);
-        QCOMPARE(podsChanged.size(), 1);
+        QVERIFY(!model.pod("a")->timer && podsChanged.size() == 1);
         rig.clock.advance(4999ms);
-        QVERIFY(settle());
-        QCOMPARE(rig.listings().size(), 1);
+        QVERIFY(settle() && rig.listings().size() == 1);
         rig.clock.advance(1ms);
         QVERIFY(QTest::qWaitFor([&] { return model.pod("a")->acState->on == false; }));
         QCOMPARE(rig.listings().size(), 2);
