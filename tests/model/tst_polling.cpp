@@ -35,15 +35,6 @@ double shownTemperature(const AppModel& model) {
     return history.temperature.isEmpty() ? -1 : history.temperature.first().value;
 }
 
-// Unit "a" polled, its history answered by `answers` in turn, the last one for good.
-AppModel& startWithHistory(ModelRig& rig, QList<Response> answers) {
-    rig.units = {unitJson("a", "Bedroom", true)};
-    rig.otherAnswers = [answers](const LoopbackService::Request&) mutable {
-        return answers.size() > 1 ? answers.takeFirst() : answers.first();
-    };
-    return rig.startPolling();
-}
-
 qsizetype asked(const ModelRig& rig) {
     return rig.service.requests("GET", "/api/v2/pods/a/historicalMeasurements").size();
 }
@@ -258,9 +249,14 @@ private Q_SLOTS:
     // A chart's day is read once for ten minutes, but again at once after a failure or in a new
     // session, which a failure arriving late does not stamp either.
     void historyReloadsAfterTenMinutesAFailureOrASession() {
-        ModelRig rig;
-        AppModel& model = startWithHistory(
-            rig, {heldBack(dayOf(20)), errorAnswer, dayOf(23), heldBack(errorAnswer), dayOf(24)});
+        ModelRig rig({unitJson("a", "Bedroom", true)});
+        // The history's answers in turn, the last one for good.
+        rig.otherAnswers = [answers =
+                                QList{heldBack(dayOf(20)), errorAnswer, dayOf(23),
+                                      heldBack(errorAnswer), dayOf(24)}](const auto&) mutable {
+            return answers.size() > 1 ? answers.takeFirst() : answers.first();
+        };
+        AppModel& model = rig.startPolling();
         QCoro::Task<> first = model.loadHistory("a");
         QVERIFY(model.loadHistory("a").isReady()); // returns at once: the first is under way
         QVERIFY(QTest::qWaitFor([&] { return asked(rig) == 1; }));
