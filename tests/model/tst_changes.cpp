@@ -163,8 +163,7 @@ private Q_SLOTS:
         QVERIFY(rig.poll()); // the listing still says off
         QCOMPARE(std::pair(enabled(), model.pod(hall)->isOn()), std::pair(true, false));
         rig.service.release();
-        QVERIFY(QTest::qWaitFor([&] { return heard.size() == 1; }));
-        QCOMPARE(heard.last(), std::nullopt);
+        QVERIFY(QTest::qWaitFor([&] { return heard.size() == 1; }) && !heard.last());
         // The request's form is tst_request_pipeline's to check.
         QCOMPARE(rig.service.requests("PUT", climateReactPath(hall)).size(), 1);
         QVERIFY(rig.poll() && !enabled()); // answered: the service's view shows again
@@ -265,8 +264,7 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitFor([&] { return fireDate(model, "a") != local.fireDate; }));
         QCOMPARE(fireDate(model, "a"), rig.clock.now().addSecs(1790));
         // The request's form is tst_request_pipeline's to check.
-        QCOMPARE(rig.service.requests("PUT", timerPath("a")).size(), 1);
-        QCOMPARE(model.banner(), std::nullopt);
+        QVERIFY(rig.service.requests("PUT", timerPath("a")).size() == 1 && !model.banner());
 
         // Once it fires it goes at once, and the units are read again after the one sleep of five
         // seconds that tst_unit_card's timerBadgeFiresOnce finds.
