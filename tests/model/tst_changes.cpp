@@ -182,9 +182,8 @@ private Q_SLOTS:
         model.step("a", +1);
         model.whenSettled("a", listen);
         rig.clock.advance(600ms);
-        QVERIFY(QTest::qWaitFor([&] { return heard.size() == 2; }));
+        QVERIFY(QTest::qWaitFor([&] { return heard.size() == 2; }) && model.banner());
         QCOMPARE(rig.service.requests("POST", statePath("a")).size(), 1);
-        QVERIFY(model.banner());
         QCOMPARE(heard, (Heard{{model.banner(), model.banner()}}));
 
         // The end of the session ends a timer request in flight, which then tells nothing, and
@@ -206,8 +205,7 @@ private Q_SLOTS:
         QVERIFY(rig.waitForSleeps({60'000}) &&
                 rig.service.requests("POST", statePath("a")).size() == 1);
         model.whenSettled("a", listen); // nothing in flight
-        QCOMPARE(heard.size(), 4);
-        QCOMPARE(heard.last(), std::nullopt);
+        QVERIFY(heard.size() == 4 && !heard.last());
     }
 
     // Ended at once, and listings, light or full, keep it ended. (A refusal bringing it back is
