@@ -76,8 +76,7 @@ private Q_SLOTS:
             AppLog::write("next");
             AppLog::flush();
             const QByteArray now = contents();
-            QVERIFY(now.startsWith(old.right(kept)));
-            QVERIFY(isLine(now.mid(kept), "next"));
+            QVERIFY(now.startsWith(old.right(kept)) && isLine(now.mid(kept), "next"));
         }
     }
 

@@ -130,6 +130,8 @@ private Q_SLOTS:
         QVERIFY(!failure<History>(R"({"humidity":[{"time":1733678221,"value":1}]})").isEmpty());
     }
 
+    // A state inside another object is the timer's body in tst_request_pipeline's
+    // eachOperationsRequest.
     void stateEncodesInMemberOrder() {
         ACState quoted;
         quoted.mode = "a\"b\\";
@@ -145,8 +147,6 @@ private Q_SLOTS:
             QCOMPARE(encodeJson(state), encoded);
             QCOMPARE(decodeJson<ACState>(QJsonDocument::fromJson(encoded).object(), context),
                      state);
-            QCOMPARE(encodeJsonObject({{"minutesFromNow", "30"}, {"acState", encodeJson(state)}}),
-                     R"({"minutesFromNow":30,"acState":)" + encoded + "}");
         }
     }
 
@@ -174,12 +174,10 @@ private Q_SLOTS:
                  std::tuple(std::optional(false), std::optional<QString>("feelsLike"),
                             std::optional(15.0), std::optional(29.0),
                             std::optional<QString>("heat"), Integer(24)));
-        QCOMPARE(std::tuple(hall.isFilterDue(), pods[1].isFilterDue(), pods[2].isFilterDue(),
-                            hall.filtersCleaning->acOnSecondsSinceLastFiltersClean,
-                            hall.filtersCleaning->lastFiltersCleanTime->time),
-                 std::tuple(true, false, false, Integer(8781766),
-                            std::optional<QString>("2022-03-12T15:24:26Z")));
-        QVERIFY(!pods[1].smartMode && !pods[2].filtersCleaning->lastFiltersCleanTime);
+        // Hall's filter count and last cleaning are what tst_unit_card's filterChipEndsTheReminder
+        // tells; the others are not due.
+        QVERIFY(!pods[1].smartMode && !pods[1].isFilterDue() && !pods[2].isFilterDue() &&
+                !pods[2].filtersCleaning->lastFiltersCleanTime);
     }
 
     void modesAndFanLevelsAreOrdered() {
