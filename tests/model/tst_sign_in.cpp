@@ -15,13 +15,16 @@ void acceptKeys(LoopbackService& service) {
 class SignInTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // A key is trimmed, checked with the service and stored, and the demo gives way to polling.
-    // (A text that cannot be a key refused without asking is tst_login_view's buttonNeedsAKey.)
+    // A text that cannot be a key is refused without asking the service; a key is trimmed,
+    // checked with the service and stored, and the demo gives way to polling.
     void signInFromTheDemo() {
         ModelRig rig(std::nullopt);
         rig.units = {unitJson("a", "Hall", true)};
         acceptKeys(rig.service);
         AppModel& model = rig.start(true);
+        QCOMPARE(outcomeOf(model.account().signIn("abcde FGH12")).failure->kind(),
+                 SensiboAPI::Failure::Kind::badKey);
+        QVERIFY(rig.service.requests().isEmpty() && model.isDemo());
         QVERIFY(outcomeOf(model.account().signIn("  abcdEFGH12\n")).value);
         QCOMPARE(rig.service.requests().first().queryValue("fields"), "id");
         QCOMPARE(rig.service.requests().first().queryValue("apiKey"), "abcdEFGH12");

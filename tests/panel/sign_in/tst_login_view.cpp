@@ -87,8 +87,7 @@ private Q_SLOTS:
         }
     }
 
-    // The button needs more than blanks, and Return submits only what the button would (a text
-    // too short to be a key is refused without the service: tst_sign_in's signInFromTheDemo).
+    // The button needs more than blanks, and Return submits only what the button would.
     void keyNeededAndReturnTwiceSignsInOnce() {
         ModelRig rig(std::nullopt);
         AppModel& model = signedOut(rig, keyCheck(200, 150ms));
