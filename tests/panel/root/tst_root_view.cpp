@@ -152,8 +152,7 @@ private Q_SLOTS:
     }
 
     void bannerAndOfflineKeepTheList() {
-        ModelRig rig;
-        rig.units = {unitJson("a", "Hall", true), unitJson("b", "Den", false)};
+        ModelRig rig(QJsonArray{unitJson("a", "Hall", true), unitJson("b", "Den", false)});
         AppModel& model = rig.startPolling();
         RootView root(model);
         root.show();
@@ -220,9 +219,8 @@ private Q_SLOTS:
     }
 
     void listKeepsCardsByUnitAndScrollsToTheSelection() {
-        ModelRig rig;
-        rig.units = {unitJson("a", "Hall", false), unitJson("b", "Den", false),
-                     unitJson("c", "Loft", false)};
+        ModelRig rig(QJsonArray{unitJson("a", "Hall", false), unitJson("b", "Den", false),
+                                unitJson("c", "Loft", false)});
         AppModel& model = rig.startPolling();
         UnitList list(model);
         list.setFixedWidth(380);
