@@ -49,42 +49,31 @@ QByteArray serialize(const LoopbackService::Response& response) {
 
 } // namespace
 
-class LoopbackService::Server : public QTcpServer {
-public:
-    class Connection;
-
-    QMap<std::pair<QByteArray, QString>, Response> standing; // by method and path
-    std::function<std::optional<Response>(const Request&)> handler;
-    QList<Request> received;
-    QList<Request> abandoned;
-    QList<std::function<void()>> held;
-
-    Response answer(const Request& request) {
-        received.append(request);
-        if (std::optional<Response> response = handler ? handler(request) : std::nullopt)
-            return *response;
-        if (const auto found = standing.constFind({request.method, request.path});
-            found != standing.cend())
-            return *found;
-        // The service ends a filter reminder whether or not one is due.
-        if (request.method == "DELETE" && request.path.endsWith(u"/cleanFiltersNotification"))
-            return Response::json(R"({"status":"success"})");
-        return {.status = 404,
-                .body = "no scripted answer for " + request.method + ' ' + request.rawPath,
-                .headers = {}};
-    }
-};
+LoopbackService::Response LoopbackService::answer(const Request& request) {
+    received.append(request);
+    if (std::optional<Response> response = handler ? handler(request) : std::nullopt)
+        return *response;
+    if (const auto found = standing.constFind({request.method, request.path});
+        found != standing.cend())
+        return *found;
+    // The service ends a filter reminder whether or not one is due.
+    if (request.method == "DELETE" && request.path.endsWith(u"/cleanFiltersNotification"))
+        return Response::json(R"({"status":"success"})");
+    return {.status = 404,
+            .body = "no scripted answer for " + request.method + ' ' + request.rawPath,
+            .headers = {}};
+}
 
 // One client connection: requests are read and answered one after another (keep-alive).
-class LoopbackService::Server::Connection : public QObject {
+class LoopbackService::Connection : public QObject {
 public:
-    Connection(QTcpSocket* socket, Server* server)
-        : QObject(server), socket(socket), server(server) {
+    Connection(QTcpSocket* socket, LoopbackService* service)
+        : QObject(&service->server), socket(socket), service(service) {
         socket->setParent(this);
         connect(socket, &QTcpSocket::readyRead, this, &Connection::readMore);
         connect(socket, &QTcpSocket::disconnected, this, [this] {
             if (pending)
-                this->server->abandoned.append(*std::exchange(pending, std::nullopt));
+                this->service->abandoned.append(*std::exchange(pending, std::nullopt));
             deleteLater();
         });
     }
@@ -98,9 +87,9 @@ private:
             pending = takeRequest(buffer);
             if (!pending)
                 return;
-            const Response response = server->answer(*pending);
+            const Response response = service->answer(*pending);
             if (response.held) {
-                server->held.append([self = QPointer(this), response] {
+                service->held.append([self = QPointer(this), response] {
                     if (self)
                         self->reply(response);
                 });
@@ -141,66 +130,42 @@ private:
     }
 
     QTcpSocket* socket;
-    Server* server;
+    LoopbackService* service;
     QByteArray buffer;
     std::optional<Request> pending; // read, not yet answered
 };
 
-LoopbackService::LoopbackService(QObject* parent)
-    : QObject(parent), server(std::make_unique<Server>()) {
-    if (!server->listen(QHostAddress::LocalHost, 0))
-        qFatal("LoopbackService: can't listen: %s", qPrintable(server->errorString()));
-    connect(server.get(), &QTcpServer::newConnection, this, [this] {
-        while (QTcpSocket* socket = server->nextPendingConnection())
-            new Server::Connection(socket, server.get());
+LoopbackService::LoopbackService(QObject* parent) : QObject(parent) {
+    if (!server.listen(QHostAddress::LocalHost, 0))
+        qFatal("LoopbackService: can't listen: %s", qPrintable(server.errorString()));
+    connect(&server, &QTcpServer::newConnection, this, [this] {
+        while (QTcpSocket* socket = server.nextPendingConnection())
+            new Connection(socket, this);
     });
 }
 
-LoopbackService::~LoopbackService() = default;
-
 SensiboAPI::Config LoopbackService::config(std::chrono::milliseconds timeout) const {
     SensiboAPI::Config config = SensiboAPI::Config::forService(
-        QUrl(QStringLiteral("http://127.0.0.1:%1").arg(server->serverPort())));
+        QUrl(QStringLiteral("http://127.0.0.1:%1").arg(server.serverPort())));
     config.timeout = timeout;
     return config;
-}
-
-void LoopbackService::on(const QByteArray& method, const QString& path, const Response& response) {
-    server->standing.insert({method, path}, response);
-}
-
-void LoopbackService::setHandler(std::function<std::optional<Response>(const Request&)> handler) {
-    server->handler = std::move(handler);
-}
-
-const QList<LoopbackService::Request>& LoopbackService::requests() const {
-    return server->received;
 }
 
 QList<LoopbackService::Request> LoopbackService::requests(const QByteArray& method,
                                                           const QString& path) const {
     QList<Request> matching;
-    for (const Request& request : server->received)
+    for (const Request& request : received)
         if (request.method == method && request.path == path)
             matching.append(request);
     return matching;
 }
 
 bool LoopbackService::waitForRequests(qsizetype count, std::chrono::milliseconds deadline) {
-    return QTest::qWaitFor([&] { return server->received.size() >= count; },
+    return QTest::qWaitFor([&] { return received.size() >= count; },
                            static_cast<int>(deadline.count()));
 }
 
-void LoopbackService::clearRequests() {
-    server->received.clear();
-    server->abandoned.clear();
-}
-
 void LoopbackService::release() {
-    for (const std::function<void()>& send : std::exchange(server->held, {}))
+    for (const std::function<void()>& send : std::exchange(held, {}))
         send();
-}
-
-const QList<LoopbackService::Request>& LoopbackService::abandonedRequests() const {
-    return server->abandoned;
 }

@@ -7,9 +7,9 @@
 #include <QMap>
 #include <QObject>
 #include <QString>
+#include <QTcpServer>
 #include <chrono>
 #include <functional>
-#include <memory>
 #include <optional>
 #include <utility>
 
@@ -52,30 +52,39 @@ public:
     };
 
     explicit LoopbackService(QObject* parent = nullptr); // listens on a free port
-    ~LoopbackService() override;
 
     // A client configuration for this service; `timeout` is the client's wait for data.
     SensiboAPI::Config config(std::chrono::milliseconds timeout = std::chrono::seconds(5)) const;
 
     // Every request for `method` and `path` (the full decoded path) gets `response`.
-    void on(const QByteArray& method, const QString& path, const Response& response);
+    void on(const QByteArray& method, const QString& path, const Response& response) {
+        standing.insert({method, path}, response);
+    }
     // Answers computed per request; consulted before the scripted answers when set.
-    void setHandler(std::function<std::optional<Response>(const Request&)> handler);
+    void setHandler(std::function<std::optional<Response>(const Request&)> answerer) {
+        handler = std::move(answerer);
+    }
 
-    const QList<Request>& requests() const;
+    const QList<Request>& requests() const { return received; }
     QList<Request> requests(const QByteArray& method, const QString& path) const;
     // Runs the event loop until at least `count` requests have arrived in total, or the
     // deadline passes; returns whether they arrived.
     bool waitForRequests(qsizetype count,
                          std::chrono::milliseconds deadline = std::chrono::seconds(5));
-    void clearRequests(); // keeps a long run's memory flat
+    void clearRequests() { received.clear(), abandoned.clear(); } // keeps a long run's memory flat
     // Sends every held answer.
     void release();
     // Requests whose connection the client closed before their answer went out (a cancelled
     // request, or one given up after the client's timeout).
-    const QList<Request>& abandonedRequests() const;
+    const QList<Request>& abandonedRequests() const { return abandoned; }
 
 private:
-    class Server;
-    std::unique_ptr<Server> server;
+    class Connection;
+    Response answer(const Request& request);
+
+    QTcpServer server;
+    QMap<std::pair<QByteArray, QString>, Response> standing; // by method and path
+    std::function<std::optional<Response>(const Request&)> handler;
+    QList<Request> received, abandoned;
+    QList<std::function<void()>> held;
 };

@@ -23,15 +23,8 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalSpy>
-#include <QVBoxLayout>
 
 using Content = RootView::Content;
-
-const LoopbackService::Response serverError = LoopbackService::Response::json("{}", 500);
-
-static bool waitForStatus(const AppModel& model, AppModel::Status::Kind kind) {
-    return QTest::qWaitFor([&] { return model.status().kind == kind; }, 5000);
-}
 
 // A model that has reached `setup`: "needsKey", "loading" (the listing stays unanswered),
 // "offline" (never listed), "ready" with units switched as in `on`, or "demo".
@@ -40,10 +33,8 @@ static std::unique_ptr<ModelRig> rigIn(const QString& setup, const QList<bool>& 
         setup == "needsKey" ? std::nullopt : std::optional<QString>("stored-key-0123"));
     for (int index = 0; index < on.size(); ++index)
         rig->units.append(unitJson(QString("u%1").arg(index), "Room", on[index]));
-    LoopbackService::Response held = LoopbackService::Response::json(envelope(QJsonArray{}));
-    held.held = true;
     if (setup == "offline" || setup == "loading")
-        rig->listingAnswers = {setup == "offline" ? serverError : held};
+        rig->listingAnswers = {setup == "offline" ? errorAnswer : heldBack(errorAnswer)};
     const AppModel& model = rig->start(setup == "demo");
     if (setup != "loading")
         requireSetUp(
@@ -60,35 +51,26 @@ private Q_SLOTS:
         PanelAccessibility::install();
     }
 
-    // The panel as a popup is a window of the application with a name, and every control of
-    // the sign-in view has a name and a role of its own (e2e.accessibility walks the units'
-    // panel). The key field is read as a password field that never gives away what was typed.
-    void screenReaderFindsThePanel() {
+    // Every control of the sign-in view has a name and a role of its own (e2e.accessibility
+    // walks the units' panel, and finds the panel's window under the application, as
+    // shell.status_item does). The key field is read as a password field that never gives away
+    // what was typed.
+    void screenReaderReadsTheSignInView() {
         const auto rig = rigIn("needsKey");
-        QWidget popup(nullptr, Qt::Popup);
-        popup.setWindowTitle("Alvore");
-        auto* column = new QVBoxLayout(&popup);
-        column->addWidget(new RootView(*rig->model));
-        popup.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&popup));
-        QAccessibleInterface* application = QAccessible::queryAccessibleInterface(qApp);
-        QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&popup);
-        QVERIFY(application->indexOfChild(window) >= 0);
-        QCOMPARE(spoken(window), "Window 'Alvore'");
-        auto* field = shownIn<QLineEdit>(popup).value(0);
+        RootView root(*rig->model);
+        root.show();
+        auto* field = shownIn<QLineEdit>(root).value(0);
         QTest::keyClicks(field, "secret-key-0123");
         QAccessibleInterface* key = QAccessible::queryAccessibleInterface(field);
         QVERIFY(key->state().passwordEdit && !key->text(QAccessible::Value).contains("secret") &&
                 !key->textInterface()->text(0, 15).contains("secret"));
 
         // Every control is named: a role with an empty name reads as "Role ''".
-        const QStringList read = spokenIn(popup);
+        const QStringList read = spokenIn(root);
         const QRegularExpression unnamed("^(Button|CheckBox|ComboBox|SpinBox|ButtonMenu|Link|"
                                          "EditableText) ''");
         QVERIFY2(read.filter(unnamed).isEmpty() && read.contains("EditableText 'API key'"),
                  qPrintable(read.join(", ")));
-        popup.hide();
-        QCOMPARE(application->indexOfChild(window), -1);
     }
 
     // Tab reaches every card's switch, down a list that scrolls to it, with the ring around
@@ -170,8 +152,7 @@ private Q_SLOTS:
     }
 
     void bannerAndOfflineKeepTheList() {
-        ModelRig rig;
-        rig.units = {unitJson("a", "Hall", true), unitJson("b", "Den", false)};
+        ModelRig rig(QJsonArray{unitJson("a", "Hall", true), unitJson("b", "Den", false)});
         AppModel& model = rig.startPolling();
         RootView root(model);
         root.show();
@@ -192,9 +173,9 @@ private Q_SLOTS:
         model.picker().close();
 
         // Offline, the list stays with its last state.
-        rig.listingAnswers = {serverError};
+        rig.listingAnswers = {errorAnswer};
         model.restartPolling();
-        QVERIFY(waitForStatus(model, AppModel::Status::offline));
+        QTRY_COMPARE(model.status().kind, AppModel::Status::offline);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCOMPARE(root.content(), Content::units);
         QCOMPARE(shownIn<UnitList>(root), QList<UnitList*>{list});
@@ -214,7 +195,7 @@ private Q_SLOTS:
 
         const qsizetype asked = rig->listings().size();
         QTest::mouseClick(shownIn<ProminentButton>(root).first(), Qt::LeftButton);
-        QVERIFY(waitForStatus(model, AppModel::Status::ready));
+        QTRY_COMPARE(model.status().kind, AppModel::Status::ready);
         QCOMPARE(rig->listings().size(), asked + 1);
         QCOMPARE(root.content(), Content::noUnits);
 
@@ -238,9 +219,8 @@ private Q_SLOTS:
     }
 
     void listKeepsCardsByUnitAndScrollsToTheSelection() {
-        ModelRig rig;
-        rig.units = {unitJson("a", "Hall", false), unitJson("b", "Den", false),
-                     unitJson("c", "Loft", false)};
+        ModelRig rig(QJsonArray{unitJson("a", "Hall", false), unitJson("b", "Den", false),
+                                unitJson("c", "Loft", false)});
         AppModel& model = rig.startPolling();
         UnitList list(model);
         list.setFixedWidth(380);
@@ -294,7 +274,6 @@ private Q_SLOTS:
         // Out of the demo the entry goes.
         QTest::mouseClick(&gear, Qt::LeftButton);
         QCOMPARE(menuTitles(*menu), (QStringList{"Refresh Now", "Settings…", "—", "Quit Alvore"}));
-        menu->close();
     }
 };
 

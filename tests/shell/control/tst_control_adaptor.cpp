@@ -1,8 +1,10 @@
 #include "shell/control/application_service.h"
 #include "shell/control/control_adaptor.h"
+#include "shell/control/single_instance.h"
 #include "support/panel_rig.h"
 
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QProcess>
 #include <QSignalSpy>
@@ -47,11 +49,11 @@ private:
         return model;
     }
 
-    // The answer's error name without the interface's prefix; empty for a plain answer.
-    QString call(const QString& method, const QVariantList& arguments = {}) {
+    // The answer's error name without the control interface's prefix; empty for a plain answer.
+    QString call(const QString& method, const QVariantList& arguments = {},
+                 const QString& interface = ControlAdaptor::interfaceName) {
         QDBusMessage message = QDBusMessage::createMethodCall(
-            bus("server").baseService(), ApplicationService::objectPath,
-            ControlAdaptor::interfaceName, method);
+            bus("server").baseService(), ApplicationService::objectPath, interface, method);
         message.setArguments(arguments);
         const QDBusMessage answer = bus("client").call(message, QDBus::BlockWithGui, 5000);
         lastError = answer.errorMessage();
@@ -76,14 +78,40 @@ private Q_SLOTS:
             QSKIP("needs a session bus");
     }
     void cleanup() {
-        bus("server").unregisterService(ApplicationService::busName);
+        for (const char* name : {"server", "later"})
+            bus(name).unregisterService(ApplicationService::busName);
         bus("server").unregisterObject(ApplicationService::objectPath);
+    }
+
+    // A later start hands over to the first, which answers the freedesktop Application interface
+    // as launchers call it, until it lets the name go or its connection closes as when its
+    // process ends. (e2e.single_instance hands over from two starts at once and a later one.)
+    void laterStartsHandOverToTheFirstUntilItLetsGo() {
+        ApplicationService first, later, second;
+        QSignalSpy activated(&first, &ApplicationService::activated);
+        QCOMPARE(SingleInstance::claim(bus("server"), first), SingleInstance::Claim::first);
+        QCOMPARE(SingleInstance::claim(bus("later"), later), SingleInstance::Claim::handedOver);
+        QVERIFY(activated.size() == 1 &&
+                !bus("later").objectRegisteredAt(ApplicationService::objectPath));
+        const QString launcher = QStringLiteral("org.freedesktop.Application");
+        QCOMPARE(QStringList(
+                     {call("Activate", {QVariantMap()}, launcher),
+                      call("Open", {QStringList{"file:///tmp/x"}, QVariantMap()}, launcher),
+                      call("ActivateAction", {"quit", QVariantList(), QVariantMap()}, launcher)}),
+                 QStringList({"", "", "org.freedesktop.DBus.Error.NotSupported"}));
+        QCOMPARE(activated.size(), 3);
+
+        SingleInstance::release(bus("server"));
+        QCOMPARE(SingleInstance::claim(bus("second"), second), SingleInstance::Claim::first);
+        QDBusConnection::disconnectFromBus("second");
+        QTRY_VERIFY(!bus("later").interface()->isServiceRegistered(ApplicationService::busName));
+        QCOMPARE(SingleInstance::claim(bus("later"), later), SingleInstance::Claim::first);
     }
 
     void signedOutRefuses() {
         ModelRig rig(std::nullopt);
         AppModel& model = rig.start();
-        QVERIFY(QTest::qWaitFor([&] { return model.status().kind == AppModel::Status::needsKey; }));
+        QVERIFY(rig.waitForNeedsKey());
         serve(model);
         // The panel is where one signs in.
         QCOMPARE(QStringList({call("TogglePower", {"1"}), call("Refresh"), call("OpenPanel")}),
@@ -189,8 +217,7 @@ private Q_SLOTS:
     void withoutUnitsTheAnswerComesAtOnce() {
         QFETCH(bool, held);
         ModelRig rig;
-        rig.listingAnswers = {LoopbackService::Response::json("{}", 500)};
-        rig.listingAnswers[0].held = held;
+        rig.listingAnswers = {held ? heldBack(errorAnswer) : errorAnswer};
         AppModel& model = rig.start();
         if (!held)
             QVERIFY(QTest::qWaitFor(

@@ -124,13 +124,7 @@ private Q_SLOTS:
     }
 
     void toldOncePerReminderAndDoneEndsIt() {
-        QJsonObject hall = unitJson("a", "Hall", true);
-        hall.insert(
-            "filtersCleaning",
-            QJsonObject{{"shouldCleanFilters", true},
-                        {"acOnSecondsSinceLastFiltersClean", 8781766},
-                        {"lastFiltersCleanTime", QJsonObject{{"time", "2022-03-12T15:24:26Z"}}}});
-        ModelRig rig({hall, unitJson("b", "Office", true)});
+        ModelRig rig(realUnits()); // Hall's filter is due
         AppModel& model = rig.startPolling();
         QSettings& store = rig.settings.store();
         store.setValue("keptBeside", 7);
@@ -144,7 +138,7 @@ private Q_SLOTS:
         QCOMPARE(fake.shown.first().first(), "Hall — clean the filter");
         QVERIFY(fake.shown.first().at(1).startsWith("Ran 2439 hours since the last cleaning on "));
         QCOMPARE(fake.shown.first().mid(2), (QStringList{"done", "Done"}));
-        const QByteArray told = R"({"a":"2022-03-12T15:24:26Z"})";
+        const QByteArray told = R"({"11AAbb22":"2022-03-12T15:24:26Z"})";
         QTRY_COMPARE(store.value(DesktopNotifications::storeKey).toByteArray(), told);
 
         // Not again at the next listing, nor after a restart with the same store.
@@ -159,7 +153,7 @@ private Q_SLOTS:
         QCOMPARE(fake.shown.size(), 1);
 
         // A record that can't be read counts as none told, and costs nothing else.
-        store.setValue(DesktopNotifications::storeKey, QByteArray("{\"a\":"));
+        store.setValue(DesktopNotifications::storeKey, QByteArray("{\"11AAbb22\":"));
         app.emplace(model, store, QDBusConnection::sessionBus());
         QTRY_COMPARE(store.value(DesktopNotifications::storeKey).toByteArray(), told);
         QCOMPARE(fake.shown.size(), 2);
@@ -170,8 +164,9 @@ private Q_SLOTS:
         done << uint(2) << QStringLiteral("done");
         QVERIFY(fakes.send(done));
         QTRY_COMPARE(
-            rig.service.requests("DELETE", "/api/v2/pods/a/cleanFiltersNotification").size(), 1);
-        QVERIFY(!model.pod("a")->isFilterDue());
+            rig.service.requests("DELETE", "/api/v2/pods/11AAbb22/cleanFiltersNotification").size(),
+            1);
+        QVERIFY(!model.pod("11AAbb22")->isFilterDue());
     }
 
     void pollingPausesWhileAsleepAndResumesAfterTheDelay_data() {

@@ -92,9 +92,9 @@ private Q_SLOTS:
         });
         asking.start(10);
         const Relocation::Platform::Answer answer = Relocation::DesktopPlatform().ask();
-        QCOMPARE(dialog, QStringLiteral("Alvore"));
         buttons.sort();
-        QCOMPARE(buttons, QStringList({"Don't ask again", "Move to Applications", "Not Now"}));
+        QCOMPARE(QStringList(buttons) << dialog,
+                 QStringList({"Don't ask again", "Move to Applications", "Not Now", "Alvore"}));
         QVERIFY(!answer.move && !answer.dontAskAgain);
     }
 

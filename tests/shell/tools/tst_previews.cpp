@@ -28,10 +28,7 @@ private Q_SLOTS:
     void writesEveryPictureAndLeavesTheStoreAlone() {
         QTemporaryDir home;
         QSettings store(home.filePath("config/Brindlework/Alvore.conf"), QSettings::IniFormat);
-        Settings settings;
-        settings.unit = "F";
-        settings.closedInterval = 45;
-        settings.save(store);
+        Settings{.menuBarPodID = {}, .unit = "F", .closedInterval = 45}.save(store);
         const ACState night{true, "cool", 21, {}, {}, {}, {}, {}};
         Preset::save({{QUuid::createUuid(), "demo1", "Night", night}}, store); // the first unit
         store.setValue("settingsTab", "presets");
