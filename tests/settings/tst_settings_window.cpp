@@ -172,6 +172,9 @@ private Q_SLOTS:
         QVERIFY(!model.settings().showTemperatureInMenuBar);
         QCOMPARE(spoken(showTemperature), "CheckBox 'Show temperature'");
 
+        QCOMPARE(window.control<SegmentedPicker>("Units")->value(), QStringLiteral("C"));
+        window.click("°F");
+        QCOMPARE(Settings::load(rig.settings.store()).unit, QStringLiteral("F"));
         QCOMPARE(window.control<SegmentedPicker>("Tray icon")->value(),
                  QStringLiteral("automatic"));
         window.click("Dark");
