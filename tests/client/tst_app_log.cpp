@@ -50,8 +50,7 @@ private Q_SLOTS:
     void firstWriteCreatesPrivateFolderAndFile() {
         const QString folder = home.filePath("state/nested/Alvore");
         QCOMPARE(AppLog::path(), folder + "/alvore.log");
-        QCOMPARE(modeOf(folder), 0700u);
-        QVERIFY(!QFile::exists(AppLog::path()));
+        QVERIFY(modeOf(folder) == 0700u && !QFile::exists(AppLog::path()));
         const QString message = "change failed for Wohnzimmer: 21 °C → 23 °C";
         const auto before = QDateTime::currentSecsSinceEpoch();
         AppLog::write(message);
@@ -105,8 +104,8 @@ private Q_SLOTS:
 
     // The first failure, and only that one, is told on standard error.
     void failureCostsOnlyTheLine() {
-        QVERIFY(QFile::remove(AppLog::path()));
-        QVERIFY(QDir().mkdir(AppLog::path())); // the file cannot be opened
+        // The file cannot be opened.
+        QVERIFY(QFile::remove(AppLog::path()) && QDir().mkdir(AppLog::path()));
         QTemporaryFile errors;
         QVERIFY(errors.open());
         const int savedError = ::dup(STDERR_FILENO);

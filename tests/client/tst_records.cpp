@@ -209,10 +209,10 @@ private Q_SLOTS:
         const auto degrees = [&heating](const Text& mode, const Text& unit) {
             return heating.temperatures({{}, mode, {}, unit, {}, {}, {}, {}});
         };
-        QCOMPARE(degrees({}, {}), QList<qint64>{17}); // the pod's mode, unit C
-        QCOMPARE(degrees("cool", {}), (QList<qint64>{18, 19}));
-        QCOMPARE(degrees("cool", "F"), (QList<qint64>{64, 66}));
-        QCOMPARE(degrees("fan", "F"), QList<qint64>{});
+        // Without a mode or unit, the pod's mode in C.
+        QCOMPARE((QList<QList<qint64>>{degrees({}, {}), degrees("cool", {}), degrees("cool", "F"),
+                                       degrees("fan", "F")}),
+                 (QList<QList<qint64>>{{17}, {18, 19}, {64, 66}, {}}));
 
         // The model is named from its product code.
         Pod unit = pod();
