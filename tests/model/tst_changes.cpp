@@ -64,8 +64,8 @@ private Q_SLOTS:
         rig.clock.advance(299ms);
         QVERIFY(settle() && rig.service.requests("POST", statePath("a")).isEmpty());
         rig.clock.advance(1ms);
-        QVERIFY(swinging(model)); // the answer is adopted
-        QCOMPARE(rig.service.requests("POST", statePath("a")).size(), 1);
+        // The answer is adopted.
+        QVERIFY(swinging(model) && rig.service.requests("POST", statePath("a")).size() == 1);
         QCOMPARE(rig.sentState("a"), unitJson("a", "", true, 25).value("acState").toObject());
     }
 
@@ -81,8 +81,7 @@ private Q_SLOTS:
         rig.clock.advance(600ms);
         QVERIFY(rig.waitForBanner());
         const QString text = SensiboAPI::Failure::http(500).errorDescription();
-        QCOMPARE(target(model, "a"), 22);
-        QCOMPARE(model.banner(), "Couldn't change Bedroom. " + text);
+        QVERIFY(target(model, "a") == 22 && model.banner() == "Couldn't change Bedroom. " + text);
         QVERIFY(log.newLines().contains("change failed for a: " + text));
 
         // The banner lives six seconds from the newest message.
@@ -159,8 +158,7 @@ private Q_SLOTS:
         model.features().setClimateReact(hall, true, heard.listener());
         QVERIFY(enabled());
         model.togglePower(hall);
-        QVERIFY(rig.waitForBanner());
-        QVERIFY(rig.poll()); // the listing still says off
+        QVERIFY(rig.waitForBanner() && rig.poll()); // the listing still says off
         QCOMPARE(std::pair(enabled(), model.pod(hall)->isOn()), std::pair(true, false));
         rig.service.release();
         QVERIFY(QTest::qWaitFor([&] { return heard.size() == 1; }) && !heard.last());
@@ -226,8 +224,7 @@ private Q_SLOTS:
         QVERIFY(rig.poll() && isFullListing(rig.listings().last()));
         QVERIFY(!model.pod("a")->isFilterDue());
         rig.service.release();
-        QVERIFY(QTest::qWaitFor([&] { return heard.size() == 2; }));
-        QVERIFY(rig.poll());
+        QVERIFY(QTest::qWaitFor([&] { return heard.size() == 2; }) && rig.poll());
         QCOMPARE(std::tuple(heard, model.pod("a")->isFilterDue(), model.banner()),
                  std::tuple(Heard{{std::nullopt, std::nullopt}}, false, std::optional<QString>()));
 
@@ -315,8 +312,7 @@ private Q_SLOTS:
         // Requests start at once: a read of b beside a's would be in flight by now.
         QCOMPARE(networkAccess().findChildren<QNetworkReply*>().size(), 1);
         rig.service.release();
-        QVERIFY(settle());
-        QCOMPARE(asked, (QStringList{timerPath("a"), timerPath("b"), timerPath("c")}));
+        QVERIFY(settle() && asked == QStringList({timerPath("a"), timerPath("b"), timerPath("c")}));
         // b's is what the service has none of, c's read failed: both stay as held.
         QCOMPARE(
             std::tuple(aDoneBeforeB, model.pod("b")->timer, model.pod("c")->timer, model.banner()),

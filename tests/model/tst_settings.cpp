@@ -11,14 +11,11 @@
 using namespace std::chrono_literals;
 
 namespace {
+// A copy of a program that runs, with its permissions.
 QString makeProgram(const QTemporaryDir& root, const QString& path) {
-    QString full = root.filePath(path);
-    QDir().mkpath(QFileInfo(full).path());
-    QFile file(full);
-    if (!file.open(QIODevice::WriteOnly))
-        return {};
-    file.setPermissions(file.permissions() | QFile::ExeOwner);
-    return full;
+    const QString full = root.filePath(path);
+    return QDir().mkpath(QFileInfo(full).path()) && QFile::copy("/bin/true", full) ? full
+                                                                                   : QString();
 }
 
 Preset preset(const QString& podID, const QString& name, ACState state = {}) {
@@ -94,11 +91,11 @@ private Q_SLOTS:
             QLocale::setDefault(QLocale(locale));
             return Settings{{}, unit}.reading(value, decimals);
         };
-        QCOMPARE(read("en_US", "C", 23.44, 1), "23.4°");
-        QCOMPARE(read("en_US", "F", 21.0, 0), "70°");
-        QCOMPARE(read("de_DE", "C", 23.44, 1), "23,4°");
-        QCOMPARE(read("en_US", "K", 20.0, 0), "20°"); // another unit reads as Celsius
-        QCOMPARE(Settings{}.reading(std::nullopt, 1), QStringLiteral("–"));
+        // Another unit than "F" reads as Celsius.
+        QCOMPARE(QStringList({read("en_US", "C", 23.44, 1), read("en_US", "F", 21.0, 0),
+                              read("de_DE", "C", 23.44, 1), read("en_US", "K", 20.0, 0),
+                              Settings{}.reading(std::nullopt, 1)}),
+                 QStringList({"23.4°", "70°", "23,4°", "20°", "–"}));
         QLocale::setDefault(QLocale::c());
     }
 
@@ -268,8 +265,8 @@ private Q_SLOTS:
         unit.id = "b";
         unit.acState = coolAt(22, "auto");
         unit.acState->on = false; // off: even the preset of exactly its state does not count
-        QCOMPARE(shelf.active(unit), std::nullopt);
-        QCOMPARE(names(shelf.of("b")), (QStringList{"Elsewhere", "Office"}));
+        QVERIFY(!shelf.active(unit) &&
+                names(shelf.of("b")) == QStringList({"Elsewhere", "Office"}));
     }
 
     // A preset goes out at once, without the clock moving, and switches the unit on; without a
