@@ -55,6 +55,7 @@ class AdvancedSectionTest : public QObject {
 
 private Q_SLOTS:
     void initTestCase() {
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); // a 12-hour clock
         FrameTicker::shared()->setInstant(true);
         PanelAccessibility::install();
     }
@@ -73,15 +74,12 @@ private Q_SLOTS:
             // The running timer replaces the duration chips until it is cancelled.
             QVERIFY(!section.chip("1h") &&
                     named<QLabel>(section.widget, on ? "Off in 1:00:00" : "On in 1:00:00"));
-            QVERIFY(section.click("Cancel the timer") && !model.pod("a1")->timer);
-            QVERIFY(section.chip("1h"));
+            QVERIFY(section.click("Cancel the timer") && !model.pod("a1")->timer &&
+                    section.chip("1h"));
         }
     }
 
     void timerEditorSetsATimeOfDay() {
-        const QLocale before;
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        const auto restore = qScopeGuard([&] { QLocale::setDefault(before); });
         ModelRig rig;
         AppModel& model = timerUnit(rig, false);
         Section section(model, "a1");
@@ -112,8 +110,7 @@ private Q_SLOTS:
         QVERIFY(drawer->isVisible() && drawer->maximumHeight() < full / 2);
         ticker.advance(1);
         QCOMPARE(drawer->maximumHeight(), full);
-        QVERIFY(section.click("Cancel"));
-        QVERIFY(drawer->isVisible()); // still shrinking away
+        QVERIFY(section.click("Cancel") && drawer->isVisible()); // still shrinking away
         ticker.advance(1);
         QVERIFY(!drawer->isVisible());
     }
@@ -127,8 +124,7 @@ private Q_SLOTS:
         QVERIFY(section.chip("Chill") && !section.chip("Chill")->isSelected());
 
         // The click changes the active preset, which rebuilds the row the chip sits in.
-        QVERIFY(section.click("Chill"));
-        QCOMPARE(model.pod("demo1")->acState->targetTemperature, 22);
+        QVERIFY(section.click("Chill") && model.pod("demo1")->acState->targetTemperature == 22);
         SmallChip* selected = section.chip("Chill");
         QVERIFY(selected && selected->isSelected());
         QContextMenuEvent rightClick(QContextMenuEvent::Mouse, selected->rect().center(),
@@ -149,12 +145,10 @@ private Q_SLOTS:
         auto* name = office.widget.findChild<QLineEdit*>();
         QTest::keyClicks(name, "Evening");
         QTest::keyClick(name, Qt::Key_Return);
-        QVERIFY(!office.widget.hasEditor() && office.chip("Evening"));
-        QCOMPARE(editorChanged.size(), 2);
+        QVERIFY(!office.widget.hasEditor() && office.chip("Evening") && editorChanged.size() == 2);
 
         // Opened again, the field starts empty; Cancel saves nothing.
-        QVERIFY(office.click("Save the current settings as a preset"));
-        QCOMPARE(name->text(), QString());
+        QVERIFY(office.click("Save the current settings as a preset") && name->text().isEmpty());
         QVERIFY(office.click("Cancel") && !office.widget.hasEditor());
         QCOMPARE(model.presets().of("demo2").size(), 1);
 
@@ -169,9 +163,7 @@ private Q_SLOTS:
         QCOMPARE(model.pod("demo1")->smartMode->enabled, false);
         QCOMPARE(spoken(react), "CheckBox 'Climate React, Bedroom'");
 
-        Settings settings = model.settings();
-        settings.unit = "F";
-        model.setSettings(settings);
+        model.setSettings({.menuBarPodID = {}, .unit = "F"});
         QCOMPARE(react->toolTip(), "Keeps Bedroom between 59° and 84° by feel"); // 84.2 °F
 
         Pod pod = *model.pod("demo1");
@@ -221,13 +213,11 @@ private Q_SLOTS:
         QVERIFY(settle() && sent() == 1);
         state["horizontalSwing"] = "fixedLeft";
         state.remove("timestamp");
-        QCOMPARE(rig.sentState("11AAbb22"), state);
-        QCOMPARE(sideways->label(), "Left");
+        QVERIFY(rig.sentState("11AAbb22") == state && sideways->label() == "Left");
 
         QVERIFY(section.chip("On")->isSelected() && !section.chip("Dim"));
         QCOMPARE(spoken(section.chip("Off")), "RadioButton 'Light off'");
-        QVERIFY(section.click("Off"));
-        QVERIFY(settle() && sent() == 2);
+        QVERIFY(section.click("Off") && settle() && sent() == 2);
         state["light"] = "off";
         QCOMPARE(rig.sentState("11AAbb22", 1), state);
         QCOMPARE(spoken(section.chip("Off")), "RadioButton 'Light off' checked");

@@ -69,14 +69,13 @@ private Q_SLOTS:
         const QList<QDateTime> all{local(1, 12, 0), local(1, 18, 0), local(2, 0, 0),
                                    local(2, 6, 0)};
         QCOMPARE(marks(local(1, 9, 40)), all);
-        QCOMPARE(marks(local(1, 12, 0)), all.mid(1)); // starting on the hour
-        QVERIFY(ChartLayout::hourMarks({}).isEmpty());
+        // Starting on the hour, and none without points.
+        QVERIFY(marks(local(1, 12, 0)) == all.mid(1) && ChartLayout::hourMarks({}).isEmpty());
     }
 
     void keepsToTheLastDayInTheChosenUnit() {
         ChartRig old({{30, 35.0}, {25, 19.0}});
-        QCOMPARE(old.chart->height(), 60);
-        QVERIFY(old.record().drew("No readings in the last day"));
+        QVERIFY(old.chart->height() == 60 && old.record().drew("No readings in the last day"));
 
         ChartRig mixed(Readings{{30, 35.0}} + day);
         const Recording drawn = mixed.record();

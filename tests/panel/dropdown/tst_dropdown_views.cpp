@@ -106,10 +106,8 @@ private Q_SLOTS:
         // Every row can be hit, separators and the note cannot.
         for (int i = 0; i < open.options.size(); ++i)
             QCOMPARE(panel.card()->rowAt(panel.card()->rowRect(i).center()), i);
-        QCOMPARE(panel.card()->rowAt(QPointF(100, panel.card()->rowRect(1).top() - 4)),
-                 std::nullopt);
-        QCOMPARE(panel.card()->rowAt(QPointF(100, DropdownCard::heightOf(open) - 20)),
-                 std::nullopt);
+        QVERIFY(!panel.card()->rowAt(QPointF(100, panel.card()->rowRect(1).top() - 4)) &&
+                !panel.card()->rowAt(QPointF(100, DropdownCard::heightOf(open) - 20)));
     }
 
     // A screen reader reads the trigger as a combo box and the open card as a list of the

@@ -135,8 +135,7 @@ private Q_SLOTS:
         QPointer<LoginView> login = root.findChild<LoginView*>();
         QTest::keyClicks(login->findChild<QLineEdit*>(), "slowkey-12345");
         QTest::keyClick(login->findChild<QLineEdit*>(), Qt::Key_Return);
-        QVERIFY(login->isBusy());
-        QVERIFY(rig.service.waitForRequests(1));
+        QVERIFY(login->isBusy() && rig.service.waitForRequests(1));
         QTest::mouseClick(named(*login, "No Sensibo yet? Try the demo"), Qt::LeftButton);
         QVERIFY(QTest::qWaitFor([&] { return !login; }, 5000));
         rig.service.release();
