@@ -174,9 +174,8 @@ private Q_SLOTS:
 
         QCOMPARE(window.control<SegmentedPicker>("Units")->value(), QStringLiteral("C"));
         window.click("°F");
-        QCOMPARE(Settings::load(rig.settings.store()).unit, QStringLiteral("F"));
-        QCOMPARE(window.control<SegmentedPicker>("Tray icon")->value(),
-                 QStringLiteral("automatic"));
+        QVERIFY(Settings::load(rig.settings.store()).unit == "F" &&
+                window.control<SegmentedPicker>("Tray icon")->value() == "automatic");
         window.click("Dark");
         QCOMPARE(Settings::load(rig.settings.store()).trayIcon, Settings::TrayIcon::dark);
 

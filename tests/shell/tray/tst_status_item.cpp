@@ -1,3 +1,4 @@
+#include "model/dropdown_builders.h"
 #include "panel/accessibility/panel_accessibility.h"
 #include "panel/animation/frame_ticker.h"
 #include "panel/common/status_line.h"
@@ -68,17 +69,6 @@ std::pair<int, int> opaqueShapes(const QImage& image) {
     return {tallest, inked.width()};
 }
 
-// A mode picker for the first demo unit.
-Dropdown modes(std::function<void(const QString&)> pick = {}) {
-    Dropdown dropdown;
-    dropdown.id = QStringLiteral("mode.demo1");
-    dropdown.selected = QStringLiteral("cool");
-    dropdown.pick = std::move(pick);
-    for (const char* mode : {"cool", "heat", "dry"})
-        dropdown.options.append({.id = mode, .title = ACMode::title(mode)});
-    return dropdown;
-}
-
 // The tray item on the demo units.
 struct DemoTray {
     ModelRig rig;
@@ -87,7 +77,7 @@ struct DemoTray {
     std::optional<qint64> target(const char* id) const {
         return model.pod(id)->acState->targetTemperature;
     }
-    bool isOn(const char* id) const { return model.pod(id)->acState->on == true; }
+    Dropdown modes() { return Dropdowns::mode(model, *model.pod("demo1"), {}); } // cool, heat…
 };
 
 // A tray host's watcher on a connection of its own, which also asks the item what a host asks.
@@ -252,7 +242,7 @@ private Q_SLOTS:
         Q_EMIT tray.activated(QSystemTrayIcon::Trigger);
         QPointer<RootView> content = demo.item.panel().content();
         QVERIFY(ModelBackstage::isPanelOpen(demo.model) && content);
-        demo.model.picker().open(modes());
+        demo.model.picker().open(demo.modes());
         Q_EMIT tray.activated(QSystemTrayIcon::Trigger);
         QVERIFY(!demo.item.isPanelShown() && !ModelBackstage::isPanelOpen(demo.model) &&
                 !demo.model.picker().shown());
@@ -293,13 +283,14 @@ private Q_SLOTS:
         field->show();
         field->setFocus();
         QTest::keyClicks(field, QStringLiteral("3p"));
-        QCOMPARE(std::tuple(field->text(), demo.model.selectedID(), demo.isOn("demo1")),
-                 std::tuple(QString("3p"), std::optional<QString>("demo1"), true));
+        QCOMPARE(
+            std::tuple(field->text(), demo.model.selectedID(), demo.model.pod("demo1")->isOn()),
+            std::tuple(QString("3p"), std::optional<QString>("demo1"), true));
         delete field;
 
         press({Qt::Key_2});
         press({Qt::Key_P}, Qt::ShiftModifier);
-        QVERIFY(demo.isOn("demo2"));
+        QVERIFY(demo.model.pod("demo2")->isOn());
         // The offline unit takes no keys, not even a number.
         press({Qt::Key_3, Qt::Key_1});
         QCOMPARE(demo.model.selectedID(), QStringLiteral("demo3"));
@@ -307,11 +298,13 @@ private Q_SLOTS:
         // An open dropdown takes the arrows, Space picks, Escape closes the dropdown first.
         demo.model.select(1);
         QString picked;
-        demo.model.picker().open(modes([&](const QString& id) { picked = id; }));
+        Dropdown modes = demo.modes();
+        modes.pick = [&](const QString& id) { picked = id; };
+        demo.model.picker().open(modes);
         press({Qt::Key_Right, Qt::Key_Left, Qt::Key_Down, Qt::Key_Down, Qt::Key_Up, Qt::Key_Space});
         QCOMPARE(picked, QStringLiteral("heat"));
         QVERIFY(!demo.model.picker().shown() && demo.target("demo1") == 21);
-        demo.model.picker().open(modes());
+        demo.model.picker().open(demo.modes());
         press({Qt::Key_Escape});
         QVERIFY(!demo.model.picker().shown() && demo.item.isPanelShown());
         press({Qt::Key_Escape});
@@ -341,8 +334,7 @@ private Q_SLOTS:
         prctl(PR_SET_NAME, "gnome-shell");
         host.start();
         QTRY_COMPARE(host.items, itself + itself);
-        QTRY_VERIFY(!demo.item.watcherGrace().isActive());
-        QVERIFY(!demo.item.trayIcon().isVisible());
+        QTRY_VERIFY(!demo.item.watcherGrace().isActive() && !demo.item.trayIcon().isVisible());
         const auto served = [](const QString& reading, bool light) {
             return NotifierTypes::pixmaps(TrayGlyph::icon(false, reading, TrayGlyph::inkFor(light)))
                 .last()
@@ -359,8 +351,7 @@ private Q_SLOTS:
 
         // A watcher gone for good gives the item back to the XEmbed tray, menu and all.
         host.stop();
-        QTRY_VERIFY(demo.item.watcherGrace().isActive());
-        QVERIFY(!demo.item.trayIcon().isVisible());
+        QTRY_VERIFY(demo.item.watcherGrace().isActive() && !demo.item.trayIcon().isVisible());
         QMetaObject::invokeMethod(&demo.item.watcherGrace(), "timeout");
         QVERIFY(demo.item.trayIcon().isVisible() && demo.item.trayIcon().contextMenu());
     }
