@@ -3,8 +3,11 @@
 # the tests share. A test adds the processes it starts to `pids`; they end with it.
 app=$1
 
+# A missing tool skips the test on a developer's machine; in CI it fails it.
 for tool in dbus-run-session Xvfb trayer xdotool xwininfo python3; do
-    command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed" && exit 77; }
+    command -v "$tool" >/dev/null && continue
+    [[ ${CI:-} == true ]] && echo "FAIL: $tool is not installed" && exit 1
+    echo "skipped: $tool is not installed" && exit 77
 done
 [[ -n ${ALVORE_E2E_OWN_BUS:-} ]] || ALVORE_E2E_OWN_BUS=1 exec dbus-run-session -- "$0" "$@"
 
