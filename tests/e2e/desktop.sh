@@ -80,10 +80,13 @@ Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$work/display"
 pids+=("$!")
 until_true "the virtual screen" test -s "$work/display"
 export DISPLAY=:$(cat "$work/display")
-trayer --edge top --align right --widthtype request --height 24 >"$work/trayer.log" 2>&1 &
-tray_pid=$!
-pids+=("$tray_pid")
-until_true "the tray" has_tray
+start_tray() {
+    trayer --edge top --align right --widthtype request --height 24 >>"$work/trayer.log" 2>&1 &
+    tray_pid=$!
+    pids+=("$tray_pid")
+    until_true "the tray" has_tray
+}
+start_tray
 export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_STATE_HOME=$work/state \
     XDG_DATA_HOME=$work/data XDG_CACHE_HOME=$work/cache QT_QPA_PLATFORM=xcb
 mkdir -p "$HOME"

@@ -2,7 +2,7 @@
 # tray.sh <alvore binary>: starts the app in demo mode, opens the panel with a click on its icon
 # and the context menu with a right click over it, opens the settings window from the menu,
 # switches its tab and closes it, opens and closes the panel by clicking, then quits from the
-# context menu and expects a clean exit.
+# context menu and expects a clean exit. Then it starts the app before the tray.
 set -euo pipefail
 source "$(dirname "$0")/desktop.sh"
 
@@ -54,4 +54,18 @@ until_true "the app to quit" app_gone
 status=0
 wait "$app_pid" || status=$?
 ((status == 0)) || fail "the app exited with $status"
+
+# A tray that starts after the app (a bar launched beside it at login) takes the app in: the
+# panel's window goes, and the icon's first click opens the panel.
+kill "$tray_pid"
+tray_gone() { ! has_tray; }
+until_true "the tray to go" tray_gone
+"$app" --demo >"$work/late-tray.log" 2>&1 &
+pids+=("$!")
+until_true "the panel as a window" panel_shown
+start_tray
+until_true "the icon in the late tray" has_icon
+until_true "the window to go" panel_hidden
+click_icon 1
+until_true "the panel to open from the late tray" panel_shown
 echo "passed"

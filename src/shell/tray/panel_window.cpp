@@ -29,14 +29,12 @@ void releaseFreedMemory() {
 } // namespace
 
 PanelWindow::PanelWindow(AppModel& model, Kind kind)
-    : QWidget(nullptr, kind == Kind::popup ? Qt::Popup | Qt::FramelessWindowHint : Qt::Window),
-      appModel(model), windowKind(kind), column(new QVBoxLayout(this)) {
+    : QWidget(nullptr, Qt::Window), appModel(model), windowKind(Kind::window),
+      column(new QVBoxLayout(this)) {
     setWindowTitle(QStringLiteral("Alvore"));
     setObjectName(QStringLiteral("AlvorePanel"));
-    // The click that closes the popup is not handed on: landing on the tray icon, it would
-    // open the panel again at once.
     if (kind == Kind::popup)
-        setAttribute(Qt::WA_NoMouseReplay);
+        becomePopup();
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
     column->setSizeConstraint(QLayout::SetFixedSize);
@@ -45,6 +43,15 @@ PanelWindow::PanelWindow(AppModel& model, Kind kind)
 
 PanelWindow::~PanelWindow() {
     qApp->removeEventFilter(this);
+}
+
+void PanelWindow::becomePopup() {
+    hide();
+    windowKind = Kind::popup;
+    setWindowFlags(Qt::Popup | Qt::FramelessWindowHint);
+    // The click that closes the popup is not handed on: landing on the tray icon, it would
+    // open the panel again at once.
+    setAttribute(Qt::WA_NoMouseReplay);
 }
 
 void PanelWindow::open(const QRect& anchor) {

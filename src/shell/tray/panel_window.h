@@ -33,6 +33,8 @@ public:
     // pictures it needs stay cached, so that the first open costs no more than later ones.
     // Nothing of it runs afterwards. Does nothing while the content exists.
     void prepare();
+    // Hides the window and makes it a popup, for a tray that came after the start.
+    void becomePopup();
 
     // Where a popup of `size` goes: centred under an anchor in the upper half of the screen,
     // above one in the lower half, at the pointer without an anchor; always inside `available`.

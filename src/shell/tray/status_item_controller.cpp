@@ -17,6 +17,10 @@ constexpr int prepareAfterMs = 500;
 // How long a watcher may be gone before the XEmbed icon comes back: a bar that restarts is
 // back well within it.
 constexpr int watcherGraceMs = 5000;
+// How long after a start without a tray, and how often, the app looks for one: a bar started
+// beside it at login is up well within it.
+constexpr int trayLookoutMs = 60000;
+constexpr int trayLookoutEveryMs = 1000;
 } // namespace
 
 StatusItemController::StatusItemController(AppModel& model, Presentation presentation,
@@ -42,10 +46,36 @@ StatusItemController::StatusItemController(AppModel& model, Presentation present
         });
     updateIcon();
 
-    if (presentation == Presentation::window)
+    if (presentation == Presentation::window) {
         show();
-    if (presentation != Presentation::tray)
+        watchForTray();
+    }
+    if (presentation == Presentation::tray)
+        serveTray();
+}
+
+StatusItemController::~StatusItemController() = default;
+
+void StatusItemController::watchForTray() {
+    trayLookout.setInterval(trayLookoutEveryMs);
+    connect(&trayLookout, &QTimer::timeout, this, &StatusItemController::takeTrayIfThere);
+    trayLookout.start();
+    QTimer::singleShot(trayLookoutMs, &trayLookout, &QTimer::stop);
+}
+
+void StatusItemController::takeTrayIfThere() {
+    if (!StatusNotifierItem::watcherPresent(QDBusConnection::sessionBus()) &&
+        !QSystemTrayIcon::isSystemTrayAvailable())
         return;
+    trayLookout.stop();
+    // The window goes without ending the app, which now lives in the tray.
+    QApplication::setQuitOnLastWindowClosed(false);
+    shownAs = Presentation::tray;
+    panelWindow.becomePopup();
+    serveTray();
+}
+
+void StatusItemController::serveTray() {
     fillMenu(contextMenu);
     connect(&contextMenu, &QMenu::aboutToShow, this, [this] {
         close();
@@ -98,8 +128,6 @@ StatusItemController::StatusItemController(AppModel& model, Presentation present
             panelWindow.prepare();
     });
 }
-
-StatusItemController::~StatusItemController() = default;
 
 QString StatusItemController::label(const std::optional<Pod>& pod, bool offline,
                                     const Settings& settings) {

@@ -25,9 +25,10 @@ struct Settings;
 // to QSystemTrayIcon, as long as that is an XEmbed one (Qt settles that at the first tray icon).
 // With "Show temperature" on, the icon is the room temperature in whole degrees, since most
 // hosts show no label; only a host known to show the label gets the glyph beside it instead.
-// Without a tray the panel is an ordinary window, shown at once; closing it ends the app. In the
-// background the panel is a window too, but hidden until asked for, and the app runs on without
-// it.
+// Without a tray the panel is an ordinary window, shown at once; closing it ends the app. A tray
+// that comes within a minute (a bar started beside the app at login) takes the app in: the window
+// goes and the item shows. In the background the panel is a window too, but hidden until asked for,
+// and the app runs on without it.
 class StatusItemController : public QObject {
     Q_OBJECT
 public:
@@ -63,6 +64,11 @@ public:
     PanelWindow& panel() { return panelWindow; }
 
 private:
+    // The item in the tray, with its menu, and the panel as a popup against it.
+    void serveTray();
+    // For a while after a start without a tray: a tray that comes takes the app in.
+    void watchForTray();
+    void takeTrayIfThere();
     void activated(QSystemTrayIcon::ActivationReason reason);
     void showAt(const QRect& anchor);
     // After a change the menu shows: rebuilt unless it is open.
@@ -80,6 +86,7 @@ private:
     std::unique_ptr<StatusNotifierItem> servedItem;
     PanelWindow panelWindow;
     QTimer hostGrace;
+    QTimer trayLookout;
     QString shownTitleText;
     // What the icons were last drawn from: slashed, reading, light ink, glyph beside a label.
     std::optional<std::tuple<bool, QString, bool, bool>> shownLook;

@@ -261,6 +261,20 @@ private Q_SLOTS:
         QCOMPARE(spoken(window), "Window 'Alvore'");
     }
 
+    // A host that comes after a start without a tray takes the app in: the window goes and the
+    // item registers. (e2e.tray starts an XEmbed tray after the app.)
+    void lateHostTakesTheAppIn() {
+        if (!QDBusConnection::sessionBus().isConnected())
+            QSKIP("needs a session bus (scripts/with-test-session gives one)");
+        ModelRig rig;
+        StatusItemController windowed(rig.start(true), StatusItemController::Presentation::window);
+        QVERIFY(QTest::qWaitForWindowExposed(&windowed.panel()));
+        FakeHost host;
+        host.start();
+        QTRY_COMPARE(host.items, QStringList{QDBusConnection::sessionBus().baseService()});
+        QVERIFY(!windowed.isPanelShown() && windowed.panel().kind() == PanelWindow::Kind::popup);
+    }
+
     void keysStepSelectSwitchAndPick() {
         DemoTray demo;
         PanelWindow& panel = demo.item.panel();
