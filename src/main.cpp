@@ -34,9 +34,11 @@ namespace {
 // How long after the start the desktop's notifications are set up.
 constexpr int notificationsAfterMs = 1000;
 
-// In the background the app has no face until a command or a later start opens the panel.
+// In the background the app has no face until a command or a later start opens the panel. The
+// renderer of previews draws its own panel and shows nothing on the desktop: no icon, no window.
 StatusItemController::Presentation presentation(const QStringList& arguments) {
-    const bool background = arguments.contains(QStringLiteral("--no-tray"));
+    const bool background = arguments.contains(QStringLiteral("--no-tray")) ||
+                            arguments.contains(QStringLiteral("--render-previews"));
     const bool tray = !background && QSystemTrayIcon::isSystemTrayAvailable();
     QApplication::setQuitOnLastWindowClosed(!tray && !background);
     return tray         ? StatusItemController::Presentation::tray
